@@ -1,0 +1,127 @@
+#include "runtime/TextFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "runtime/Exceptions.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr char kCtrlZ = '\x1A';
+
+int OpenErrorCode(int error) {
+  switch (error) {
+    case ENOENT:
+      return kIoFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EINVAL:
+      return kIoInvalidFilename;
+    case EMFILE:
+    case ENFILE:
+      return kIoTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+      return kIoAccessDenied;
+    case EWOULDBLOCK:
+      return kIoSharingViolation;
+    case EIO:
+      return kIoReadFault;
+    default:
+      return error;
+  }
+}
+
+}  // namespace
+
+TextFile::~TextFile() {
+  Close();
+}
+
+void TextFile::Reset(std::string_view path) {
+  Close();
+  if (path.empty() || path.find('\0') != std::string_view::npos) {
+    throw EInOutError(kIoInvalidFilename);
+  }
+  // Non-blocking, so that a named pipe cannot hang the open; only regular files are read.
+  const int handle = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (handle < 0) throw EInOutError(OpenErrorCode(errno));
+  struct stat status {};
+  int code = 0;
+  if (fstat(handle, &status) != 0) {
+    code = OpenErrorCode(errno);
+  } else if (!S_ISREG(status.st_mode)) {
+    code = kIoAccessDenied;
+  } else if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    // A shared lock lets other readers in and keeps cooperating writers out.
+    code = kIoSharingViolation;
+  }
+  if (code != 0) {
+    ::close(handle);
+    throw EInOutError(code);
+  }
+  fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  FHandle = handle;
+  FPosition = FEnd = 0;
+  FAtEnd = false;
+}
+
+void TextFile::Close() {
+  if (FHandle >= 0) ::close(FHandle);
+  FHandle = -1;
+}
+
+bool TextFile::FillBuffer() {
+  if (FAtEnd) return false;
+  ssize_t count;
+  do {
+    count = ::read(FHandle, FBuffer.data(), FBuffer.size());
+  } while (count < 0 && errno == EINTR);
+  if (count < 0) throw EInOutError(OpenErrorCode(errno));
+  FPosition = 0;
+  FEnd = static_cast<std::size_t>(count);
+  FAtEnd = count == 0;
+  return count > 0;
+}
+
+int TextFile::PeekByte() {
+  if (FPosition == FEnd && !FillBuffer()) return -1;
+  return static_cast<unsigned char>(FBuffer[FPosition]);
+}
+
+int TextFile::NextByte() {
+  const int byte = PeekByte();
+  if (byte >= 0) ++FPosition;
+  return byte;
+}
+
+std::string TextFile::ReadLn() {
+  if (!IsOpen()) throw EInOutError(kIoFileNotOpenForInput);
+  std::string line;
+  bool textEnded = false;  // set by Ctrl-Z: the rest of the line is skipped
+  for (int byte = NextByte(); byte >= 0 && byte != '\n'; byte = NextByte()) {
+    if (byte == '\r') {
+      if (PeekByte() == '\n') {
+        NextByte();
+        break;
+      }
+      continue;  // a lone CR belongs to no line
+    }
+    if (byte == kCtrlZ) textEnded = true;
+    if (textEnded) continue;
+    if (line.size() == kMaxLineLength) throw EOutOfMemory();
+    line += static_cast<char>(byte);
+  }
+  return line;
+}
+
+}  // namespace anthora

@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "runtime/Cp1251.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
+
+namespace anthora {
+namespace {
+
+TEST(ErrorReportText, AppendsAFullStopAfterCharactersSortingAfterIt) {
+  EXPECT_EQ(ErrorReportText(EInOutError(104)), "I/O error 104.");
+  EXPECT_EQ(ErrorReportText(Exception("Stream read error")), "Stream read error.");
+  EXPECT_EQ(ErrorReportText(Exception("JPEG error #53")), "JPEG error #53.");
+  EXPECT_EQ(ErrorReportText(Exception("Done.")), "Done.");
+  EXPECT_EQ(ErrorReportText(Exception("Really!")), "Really!");  // '!' sorts before '.'
+  EXPECT_EQ(ErrorReportText(Exception("(.jpg)")), "(.jpg)");    // so does ')'
+  EXPECT_EQ(ErrorReportText(Exception("")), "");
+  EXPECT_EQ(ErrorReportText(Exception("Файл"_cp1251)), "Файл."_cp1251);
+}
+
+TEST(EInOutError, MessageFollowsTheCode) {
+  EXPECT_EQ(EInOutError(2).Message(), "File not found");
+  EXPECT_EQ(EInOutError(3).Message(), "Invalid filename");
+  EXPECT_EQ(EInOutError(4).Message(), "Too many open files");
+  EXPECT_EQ(EInOutError(5).Message(), "File access denied");
+  EXPECT_EQ(EInOutError(104).Message(), "I/O error 104");
+  EXPECT_EQ(EInOutError(104).ErrorCode(), 104);
+}
+
+TEST(Exceptions, FixedTexts) {
+  EXPECT_EQ(EReadError().Message(), "Stream read error");
+  EXPECT_EQ(EAbort().Message(), "Operation aborted");
+  const EFOpenError open("x");
+  const Exception& base = open;
+  EXPECT_EQ(base.Message(), "x");
+  EXPECT_NE(dynamic_cast<const EStreamError*>(&base), nullptr);
+}
+
+TEST(Format, FillsPlaceholdersInOrder) {
+  EXPECT_EQ(Format("'%s' is not a valid integer value", {"12 "}),
+            "'12 ' is not a valid integer value");
+  EXPECT_EQ(Format("Cannot open file \"%s\". %s", {"a.jpg", "File not found"}),
+            "Cannot open file \"a.jpg\". File not found");
+  EXPECT_EQ(Format("JPEG error #%d", {53}), "JPEG error #53");
+  EXPECT_EQ(Format("100%% %s %s", {"one"}), "100% one %s");
+  EXPECT_EQ(IntToStr(-12), "-12");
+}
+
+}  // namespace
+}  // namespace anthora
