@@ -14,7 +14,13 @@
 
 namespace anthora {
 
-struct TRect;
+// A rectangle of client pixels: X and Y of its top-left pixel, then its size.
+struct ScreenRect {
+  std::int32_t X = 0;
+  std::int32_t Y = 0;
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
 enum class CursorShape : std::uint8_t { Arrow, HandPoint };
@@ -75,7 +81,7 @@ class PlatformWindow {
   virtual void Show() = 0;
   virtual void Hide() = 0;
   // Brings the pixels of these client rectangles to the screen.
-  virtual void Present(std::span<const TRect> rects) = 0;
+  virtual void Present(std::span<const ScreenRect> rects) = 0;
   virtual void SetCursor(CursorShape shape) = 0;
 };
 
