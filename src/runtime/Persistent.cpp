@@ -1,0 +1,21 @@
+#include "runtime/Persistent.h"
+
+#include "runtime/Exceptions.h"
+#include "runtime/Format.h"
+
+namespace anthora {
+
+void TPersistent::Assign(const TPersistent& source) {
+  source.AssignTo(*this);
+}
+
+void TPersistent::AssignTo(TPersistent& dest) const {
+  dest.AssignError(this);
+}
+
+void TPersistent::AssignError(const TPersistent* source) const {
+  const std::string_view sourceName = source ? source->ClassName() : "nil";
+  throw EConvertError(Format("Cannot assign a %s to a %s", {sourceName, ClassName()}));
+}
+
+}  // namespace anthora

@@ -1,0 +1,18 @@
+#pragma once
+
+namespace anthora {
+
+class Clock;
+
+// What the runtime knows of the machine it draws on. The program sets both at start from
+// its platform; until then the display has 32 bits per pixel and the clock is the system's.
+
+// Bits per pixel of the display, times its planes.
+int DisplayBitsPerPixel();
+void SetDisplayBitsPerPixel(int bitsPerPixel);
+
+const Clock& SystemClock();
+// The clock must outlive its use; nullptr restores the system's own.
+void SetSystemClock(const Clock* clock);
+
+}  // namespace anthora
