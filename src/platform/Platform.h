@@ -14,14 +14,6 @@
 
 namespace anthora {
 
-// A rectangle of client pixels: X and Y of its top-left pixel, then its size.
-struct ScreenRect {
-  std::int32_t X = 0;
-  std::int32_t Y = 0;
-  std::int32_t Width = 0;
-  std::int32_t Height = 0;
-};
-
 enum class MouseButton : std::uint8_t { Left, Right, Middle };
 enum class CursorShape : std::uint8_t { Arrow, HandPoint };
 enum class WindowKind : std::uint8_t { Main, Dialog };
@@ -33,17 +25,40 @@ struct IconImage {
   std::vector<std::uint32_t> Pixels;
 };
 
+class PlatformWindow;
+
 struct WindowOptions {
   std::string Title;  // UTF-8
   std::int32_t ClientWidth = 0;
   std::int32_t ClientHeight = 0;
   WindowKind Kind = WindowKind::Main;
   const IconImage* Icon = nullptr;  // none: the desktop's default
+  PlatformWindow* Owner = nullptr;  // a dialog's owner, kept beneath it by the desktop
 };
 
-class PlatformWindow;
+// Client areas from 1 x 1 up to this many pixels a side are accepted.
+inline constexpr std::int32_t kMaxClientSide = 16384;
 
-// One input event, in the client coordinates of the window it is aimed at.
+// Throws std::invalid_argument for a client size out of range or an icon whose pixel count
+// does not match its size.
+void CheckWindowOptions(const WindowOptions& options);
+
+// The shift-state bit of a mouse button.
+inline TShiftState ShiftOf(MouseButton button) {
+  switch (button) {
+    case MouseButton::Left:
+      return ssLeft;
+    case MouseButton::Right:
+      return ssRight;
+    case MouseButton::Middle:
+      return ssMiddle;
+  }
+  return 0;
+}
+
+// One input event, in the client coordinates of the window it is aimed at. Shift holds the
+// modifier keys and mouse buttons down once the event has happened (a MouseDown includes its
+// button, a MouseUp no longer does; a MouseDoubleClick adds ssDouble).
 struct InputEvent {
   enum class Type : std::uint8_t {
     MouseMove,
@@ -56,7 +71,8 @@ struct InputEvent {
     Char,         // a character typed, after its KeyDown
     FocusGained,  // the window became the active window of the desktop
     FocusLost,
-    Close,  // the desktop asks the window (or, with no window, the program) to close
+    Close,  // the desktop asks the window to close; with no window (a termination signal,
+            // the session ending) the whole program is asked to close
   };
 
   Type Kind = Type::MouseMove;
@@ -70,7 +86,7 @@ struct InputEvent {
 };
 
 // A top-level window of the desktop with a fixed-size client area of 32-bit pixels. Nothing
-// is shown until it is presented.
+// is shown until it is presented. Windows are destroyed before the platform that made them.
 class PlatformWindow {
  public:
   virtual ~PlatformWindow() = default;
@@ -80,14 +96,18 @@ class PlatformWindow {
   // Shows the window centred on the screen, or hides it.
   virtual void Show() = 0;
   virtual void Hide() = 0;
-  // Brings the pixels of these client rectangles to the screen.
+  // Brings the pixels of these client rectangles to the screen; parts outside the client area
+  // are ignored.
   virtual void Present(std::span<const ScreenRect> rects) = 0;
+  // The pointer's shape while it is over this window.
   virtual void SetCursor(CursorShape shape) = 0;
 };
 
 // The program's one seam to the outside world.
 class Platform : public Clock {
  public:
+  // Creates a hidden window; throws std::invalid_argument for options CheckWindowOptions
+  // rejects and std::runtime_error when the desktop refuses.
   virtual std::unique_ptr<PlatformWindow> CreateWindow(const WindowOptions& options) = 0;
 
   // The next input event, waiting for it. None when no event can ever come again (a

@@ -1,0 +1,42 @@
+#include "platform/Utf8.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// The length of the sequence a lead byte starts and the bits it contributes; 0 for a byte
+// that cannot start one.
+int SequenceLength(unsigned char lead, char32_t& bits) {
+  if (lead < 0x80) return bits = lead, 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return bits = lead & 0x1F, 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return bits = lead & 0x0F, 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return bits = lead & 0x07, 4;
+  return 0;
+}
+
+}  // namespace
+
+std::u32string DecodeUtf8(std::string_view text) {
+  std::u32string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    const int length = SequenceLength(static_cast<unsigned char>(text[i]), c);
+    int taken = 1;
+    for (; length > 0 && taken < length && i + taken < text.size(); ++taken) {
+      const auto next = static_cast<unsigned char>(text[i + taken]);
+      if ((next & 0xC0) != 0x80) break;
+      c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    const bool wellFormed = length > 0 && taken == length && c >= kSmallest[length] &&
+                            c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+    out.push_back(wellFormed ? c : kReplacement);
+    i += wellFormed ? taken : 1;
+  }
+  return out;
+}
+
+}  // namespace anthora

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace anthora {
+
+// The characters of UTF-8 text; every byte that does not start a well-formed sequence
+// (overlong, surrogate, beyond U+10FFFF, cut short) becomes U+FFFD.
+std::u32string DecodeUtf8(std::string_view text);
+
+}  // namespace anthora

@@ -1,0 +1,230 @@
+#include "platform/sdl/SdlPlatform.h"
+
+#include <SDL.h>
+
+#include <deque>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/posix/MonotonicClock.h"
+#include "platform/posix/Spawn.h"
+#include "platform/sdl/SdlInput.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr const char* kWindowKey = "anthora.window";
+
+struct SdlFree {
+  void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+  void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+  void operator()(SDL_Cursor* cursor) const { SDL_FreeCursor(cursor); }
+};
+template <typename T>
+using SdlPtr = std::unique_ptr<T, SdlFree>;
+
+[[noreturn]] void FailWithSdlError(const std::string& what) {
+  throw std::runtime_error(what + ": " + SDL_GetError());
+}
+
+// The pointer shapes, made once; SDL's cursor belongs to the program, not to a window.
+class Cursors {
+ public:
+  Cursors()
+      : arrow_(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW)),
+        hand_(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND)) {}
+
+  void Set(CursorShape shape) {
+    if (shape == current_) return;
+    SDL_Cursor* cursor = shape == CursorShape::HandPoint ? hand_.get() : arrow_.get();
+    if (cursor != nullptr) SDL_SetCursor(cursor);
+    current_ = shape;
+  }
+
+ private:
+  SdlPtr<SDL_Cursor> arrow_;
+  SdlPtr<SDL_Cursor> hand_;
+  CursorShape current_ = CursorShape::Arrow;
+};
+
+// The program draws into its own pixels; presenting copies the rectangles into SDL's window
+// surface. Keeping the pixels here rather than drawing into SDL's surface keeps the view
+// valid when SDL replaces its surface, and lets an exposed window be shown again.
+class SdlWindow final : public PlatformWindow {
+ public:
+  SdlWindow(const WindowOptions& options, Cursors& cursors) : cursors_(cursors) {
+    const Uint32 flags =
+        SDL_WINDOW_HIDDEN | (options.Kind == WindowKind::Dialog ? SDL_WINDOW_SKIP_TASKBAR : 0);
+    window_.reset(SDL_CreateWindow(options.Title.c_str(), SDL_WINDOWPOS_CENTERED,
+                                   SDL_WINDOWPOS_CENTERED, options.ClientWidth,
+                                   options.ClientHeight, flags));
+    if (!window_) FailWithSdlError("cannot create a window");
+    pixels_.assign(static_cast<std::size_t>(options.ClientWidth) * options.ClientHeight, 0);
+    surface_ = {pixels_.data(), options.ClientWidth, options.ClientHeight, options.ClientWidth};
+    source_.reset(SDL_CreateRGBSurfaceWithFormatFrom(
+        pixels_.data(), options.ClientWidth, options.ClientHeight, 32, options.ClientWidth * 4,
+        SDL_PIXELFORMAT_XRGB8888));
+    if (!source_) FailWithSdlError("cannot create a window");
+    SDL_SetWindowData(window_.get(), kWindowKey, this);
+    if (options.Icon != nullptr) SetIcon(*options.Icon);
+    if (auto* owner = dynamic_cast<SdlWindow*>(options.Owner))
+      SDL_SetWindowModalFor(window_.get(), owner->window_.get());
+  }
+
+  PixelSurface Surface() override { return surface_; }
+
+  void Show() override {
+    SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    SDL_ShowWindow(window_.get());
+    SDL_RaiseWindow(window_.get());
+    PresentAll();
+  }
+
+  void Hide() override { SDL_HideWindow(window_.get()); }
+
+  void Present(std::span<const ScreenRect> rects) override {
+    SDL_Surface* screen = SDL_GetWindowSurface(window_.get());
+    if (screen == nullptr) return;  // shown again in full when the window is next exposed
+    updates_.clear();
+    for (const ScreenRect& rect : rects) {
+      const ScreenRect part = surface_.Clip(rect);
+      if (part.IsEmpty()) continue;
+      SDL_Rect from{part.X, part.Y, part.Width, part.Height};
+      SDL_Rect to = from;
+      if (SDL_BlitSurface(source_.get(), &from, screen, &to) == 0 && to.w > 0 && to.h > 0)
+        updates_.push_back(to);
+    }
+    if (!updates_.empty())
+      SDL_UpdateWindowSurfaceRects(window_.get(), updates_.data(),
+                                   static_cast<int>(updates_.size()));
+  }
+
+  void SetCursor(CursorShape shape) override { cursors_.Set(shape); }
+
+  void PresentAll() {
+    const ScreenRect all{0, 0, surface_.Width, surface_.Height};
+    Present({&all, 1});
+  }
+
+ private:
+  void SetIcon(const IconImage& icon) {
+    SdlPtr<SDL_Surface> image(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(icon.Pixels.data()), icon.Width, icon.Height, 32, icon.Width * 4,
+        SDL_PIXELFORMAT_ARGB8888));
+    if (image) SDL_SetWindowIcon(window_.get(), image.get());
+  }
+
+  Cursors& cursors_;
+  SdlPtr<SDL_Window> window_;
+  std::vector<std::uint32_t> pixels_;
+  PixelSurface surface_;
+  SdlPtr<SDL_Surface> source_;
+  std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
+};
+
+SdlWindow* WindowOfId(Uint32 windowId) {
+  SDL_Window* window = SDL_GetWindowFromID(windowId);
+  return window != nullptr ? static_cast<SdlWindow*>(SDL_GetWindowData(window, kWindowKey))
+                           : nullptr;
+}
+
+bool platformExists = false;  // SDL keeps global state: one platform at a time
+
+class SdlPlatform final : public Platform {
+ public:
+  SdlPlatform() {
+    if (platformExists) throw std::logic_error("one SDL platform at a time");
+    platformExists = true;
+    // A window surface backed by OpenGL would load a GL stack (a software one on machines
+    // without a GPU) that costs tens of megabytes and milliseconds; we only blit.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // Closing a window is the program's decision; SDL_QUIT then only means a signal.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+      platformExists = false;
+      FailWithSdlError("cannot open the display");
+    }
+    // Only X11 has a native software surface; other drivers need the texture path.
+    if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
+      SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    SDL_StartTextInput();
+    cursors_ = std::make_unique<Cursors>();
+  }
+
+  ~SdlPlatform() override {
+    cursors_.reset();
+    SDL_Quit();
+    platformExists = false;
+  }
+
+  std::unique_ptr<PlatformWindow> CreateWindow(const WindowOptions& options) override {
+    CheckWindowOptions(options);
+    return std::make_unique<SdlWindow>(options, *cursors_);
+  }
+
+  std::optional<InputEvent> WaitEvent() override {
+    while (pending_.empty()) {
+      SDL_Event event;
+      if (SDL_WaitEvent(&event) == 0) return std::nullopt;
+      Handle(event);
+    }
+    return Pop();
+  }
+
+  std::optional<InputEvent> PollEvent() override {
+    while (pending_.empty()) {
+      SDL_Event event;
+      if (SDL_PollEvent(&event) == 0) return std::nullopt;
+      Handle(event);
+    }
+    return Pop();
+  }
+
+  int DisplayBitsPerPixel() const override {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 32;
+    return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+  }
+
+  void OpenAddress(std::string_view address) override {
+    const std::string arguments[] = {"xdg-open", std::string(address)};
+    SpawnDetached(arguments);
+  }
+
+  std::optional<std::uint64_t> PerformanceCounter() const override {
+    return clock_.PerformanceCounter();
+  }
+  std::uint32_t MillisecondsSinceStart() const override { return clock_.MillisecondsSinceStart(); }
+
+ private:
+  void Handle(const SDL_Event& event) {
+    if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                                          event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
+      if (SdlWindow* window = WindowOfId(event.window.windowID)) window->PresentAll();
+      return;
+    }
+    ConvertEvent(event, WindowOfId, SDL_GetModState(), SDL_GetMouseState(nullptr, nullptr),
+                 pending_);
+  }
+
+  InputEvent Pop() {
+    const InputEvent event = pending_.front();
+    pending_.pop_front();
+    return event;
+  }
+
+  MonotonicClock clock_;
+  std::unique_ptr<Cursors> cursors_;
+  std::deque<InputEvent> pending_;
+};
+
+}  // namespace
+
+std::unique_ptr<Platform> CreateSdlPlatform() {
+  return std::make_unique<SdlPlatform>();
+}
+
+}  // namespace anthora
