@@ -5,11 +5,11 @@
 
 namespace anthora {
 
-void TPersistent::Assign(const TPersistent& source) {
+void TPersistent::Assign(TPersistent& source) {
   source.AssignTo(*this);
 }
 
-void TPersistent::AssignTo(TPersistent& dest) const {
+void TPersistent::AssignTo(TPersistent& dest) {
   dest.AssignError(this);
 }
 

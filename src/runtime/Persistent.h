@@ -11,10 +11,11 @@ class TPersistent : public TObject {
   ANTHORA_CLASS(TPersistent, TObject)
 
  public:
-  virtual void Assign(const TPersistent& source);
+  // The source is not const: copying out of it may have to build what it copies (decode).
+  virtual void Assign(TPersistent& source);
 
  protected:
-  virtual void AssignTo(TPersistent& dest) const;
+  virtual void AssignTo(TPersistent& dest);
   // EConvertError "Cannot assign a <source> to a <this>".
   [[noreturn]] void AssignError(const TPersistent* source) const;
 };
