@@ -9,12 +9,14 @@
 // reports, writes to a stream) catch whatever it throws, park it, leave their catch block
 // and only then take the same jump.
 
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE
 #include <jpeglib.h>
+// clang-format on
 
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 
 namespace anthora {

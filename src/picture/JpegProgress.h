@@ -1,9 +1,11 @@
 #pragma once
 
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE
 #include <jpeglib.h>
+// clang-format on
 
 #include <cstdint>
-#include <cstdio>
 
 namespace anthora {
 
