@@ -166,6 +166,10 @@ class TCanvas {
   const FontFace& Face() const;
   void DrawText(std::int32_t x, std::int32_t y, std::string_view text, const TRect& deviceClip);
   void PlotPen(std::int32_t deviceX, std::int32_t deviceY, std::uint32_t pixel);
+  void DrawThinLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                    std::uint32_t pixel);
+  void DrawWideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                    std::uint32_t pixel);
   void OutlineAndFill(const TRect& figure, std::int32_t ellipseWidth, std::int32_t ellipseHeight);
 
   PixelSurface FSurface;
