@@ -1,0 +1,126 @@
+#include <algorithm>
+#include <new>
+
+#include "runtime/Cp1251.h"
+#include "runtime/Dialogs.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Forms.h"
+
+namespace anthora {
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication(Platform& platform) : FPlatform(platform) {
+  Application = this;
+}
+
+TApplication::~TApplication() {
+  if (Application == this) Application = nullptr;
+}
+
+void TApplication::AddForm(TCustomForm* form) {
+  FForms.push_back(form);
+  if (!FMainForm && form->Kind() == WindowKind::Main) FMainForm = form;
+}
+
+void TApplication::RemoveForm(TCustomForm* form) {
+  std::erase(FForms, form);
+  std::erase(FModalForms, form);
+  if (FMainForm == form) FMainForm = nullptr;
+}
+
+void TApplication::Dispatch(const InputEvent& event) {
+  if (event.Kind == InputEvent::Type::Close && event.Window == nullptr) {
+    Terminate();  // the desktop asks the program to quit
+    return;
+  }
+  const auto form = std::find_if(FForms.begin(), FForms.end(), [&](TCustomForm* f) {
+    return f->Window() != nullptr && f->Window() == event.Window;
+  });
+  if (form == FForms.end()) return;
+  // While a modal window is up, input aimed at any other window is thrown away.
+  if (!FModalForms.empty() && *form != FModalForms.back()) return;
+  try {
+    (*form)->HandleInput(event);
+  } catch (...) {
+    HandleException(std::current_exception());
+  }
+}
+
+void TApplication::PaintAll() {
+  for (TCustomForm* form : std::vector<TCustomForm*>(FForms)) {
+    try {
+      form->PaintPending();
+    } catch (...) {
+      HandleException(std::current_exception());
+    }
+  }
+}
+
+bool TApplication::HandleNext(bool wait) {
+  std::optional<InputEvent> event = FPlatform.PollEvent();
+  if (!event) {
+    PaintAll();  // paint requests wait until no input is pending
+    if (!wait) return false;
+    event = FPlatform.WaitEvent();
+    if (!event) {
+      Terminate();  // no input can ever come again
+      return false;
+    }
+  }
+  Dispatch(*event);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  while (!FTerminated && HandleNext(false)) {
+  }
+}
+
+void TApplication::Run() {
+  if (FMainForm) FMainForm->Show();
+  while (!FTerminated && FMainForm && HandleNext(true)) {
+  }
+}
+
+TModalResult TApplication::ShowModal(TCustomForm& form) {
+  TCustomForm* below = FModalForms.empty() ? FMainForm : FModalForms.back();
+  if (below) below->SuspendFocus();
+  FModalForms.push_back(&form);
+  form.SetModalResult(mrNone);
+  form.Show();
+  while (!FTerminated && form.ModalResult() == mrNone) {
+    if (!HandleNext(true) && !FTerminated) break;
+  }
+  if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
+  form.Hide();
+  std::erase(FModalForms, &form);
+  if (below) below->ResumeFocus();
+  return form.ModalResult();
+}
+
+void TApplication::ShowMessageBox(std::string_view text, bool errorIcon) {
+  TMessageForm box(Title, text, errorIcon);
+  box.HandleNeeded();
+  if (OnDialog) OnDialog({Title, std::string(text), errorIcon, box.Window()});
+  ShowModal(box);
+}
+
+void TApplication::ShowMessage(std::string_view text) {
+  ShowMessageBox(text, false);
+}
+
+void TApplication::HandleException(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const EAbort&) {
+  } catch (const Exception& e) {
+    ShowMessageBox(ErrorReportText(e), true);
+  } catch (const std::bad_alloc&) {
+    ShowMessageBox(ErrorReportText(EOutOfMemory()), true);
+  } catch (const std::exception& e) {
+    ShowMessageBox(ErrorReportText(Exception(e.what())), true);
+  }
+}
+
+}  // namespace anthora

@@ -1,0 +1,360 @@
+#include "runtime/Forms.h"
+
+#include <algorithm>
+
+#include "runtime/Canvas.h"
+#include "runtime/Cp1251.h"
+#include "runtime/Exceptions.h"
+#include "runtime/PropertyValue.h"
+
+namespace anthora {
+
+namespace {
+
+// Joins rectangles that overlap, so a region painted twice is painted once.
+void AddRect(std::vector<TRect>& rects, TRect rect) {
+  for (auto it = rects.begin(); it != rects.end();) {
+    if (!IsRectEmpty(IntersectRect(*it, rect))) {
+      rect = {std::min(rect.Left, it->Left), std::min(rect.Top, it->Top),
+              std::max(rect.Right, it->Right), std::max(rect.Bottom, it->Bottom)};
+      rects.erase(it);
+      it = rects.begin();
+    } else {
+      ++it;
+    }
+  }
+  rects.push_back(rect);
+}
+
+ScreenRect ToScreenRect(const TRect& rect) {
+  return {rect.Left, rect.Top, rect.Width(), rect.Height()};
+}
+
+bool IsDialogKey(TKey key) {
+  return key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE || key == VK_LEFT ||
+         key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+}
+
+bool EnabledChain(const TControl* control) {
+  for (; control; control = control->Parent()) {
+    if (!control->Enabled()) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TCustomForm::TCustomForm(TComponent* owner) : TCustomForm(owner, WindowKind::Main) {}
+
+TCustomForm::TCustomForm(TComponent* owner, WindowKind kind) : TCustomControl(owner), FKind(kind) {
+  if (Application) Application->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  DestroyComponents();
+  if (Application) Application->RemoveForm(this);
+}
+
+void TCustomForm::SetClientSize(std::int32_t width, std::int32_t height) {
+  SetBounds(0, 0, width, height);
+}
+
+void TCustomForm::AssignField(std::string_view name, TComponent* component) {
+  for (const auto& field : FFieldSetters) {
+    if (field.Name == name && !field.Set(component)) {
+      throw EReadError("Field " + std::string(name) + " does not hold a " +
+                       std::string(component->ClassName()));
+    }
+  }
+}
+
+bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value) {
+  if (name == "ClientWidth") {
+    SetClientSize(value.AsInteger(), ClientHeight());
+  } else if (name == "ClientHeight") {
+    SetClientSize(ClientWidth(), value.AsInteger());
+  } else if (name == "OnActivate") {
+    OnActivate = value.AsNotifyEvent();
+  } else if (name == "Left" || name == "Top") {
+    value.AsInteger();  // the window is centred on the screen; the stored place is unused
+  } else {
+    return TCustomControl::SetProperty(name, value);
+  }
+  return true;
+}
+
+// ---- Focus
+
+void TCustomForm::FocusControl(TWinControl* control) {
+  if (control == FActiveControl) return;
+  TWinControl* previous = FActiveControl;
+  FActiveControl = control;
+  if (!FFocusSuspended) {
+    if (previous) previous->WMKillFocus();
+    if (control) control->WMSetFocus();
+  }
+  if (previous) previous->CMExit();
+  if (control && FActiveControl == control) control->CMEnter();
+}
+
+void TCustomForm::DefocusControl(TWinControl* control) {
+  for (TWinControl* c = FActiveControl; c; c = c->Parent()) {
+    if (c == control) {
+      FocusControl(nullptr);
+      return;
+    }
+  }
+}
+
+void TCustomForm::SelectNext(TWinControl* current, bool forward, bool tabStopsOnly) {
+  auto list = TabList();
+  if (list.empty()) return;
+  if (!forward) std::reverse(list.begin(), list.end());
+  const auto start = std::find(list.begin(), list.end(), current);
+  const std::size_t count = list.size();
+  std::size_t index = start == list.end() ? count - 1 : std::size_t(start - list.begin());
+  for (std::size_t step = 0; step < count; ++step) {
+    index = (index + 1) % count;
+    TWinControl* candidate = list[index];
+    if (candidate == current) return;
+    if ((!tabStopsOnly || candidate->TabStop()) && candidate->CanFocus()) {
+      candidate->SetFocus();
+      return;
+    }
+  }
+}
+
+void TCustomForm::SuspendFocus() {
+  if (FFocusSuspended) return;
+  FFocusSuspended = true;
+  if (FActiveControl) FActiveControl->WMKillFocus();
+}
+
+void TCustomForm::ResumeFocus() {
+  if (!FFocusSuspended) return;
+  FFocusSuspended = false;
+  if (FActiveControl) FActiveControl->WMSetFocus();
+}
+
+void TCustomForm::ControlRemoved(TControl* control) {
+  if (FHotControl == control) FHotControl = nullptr;
+  if (FCaptureControl == control) FCaptureControl = nullptr;
+  if (FActiveControl == control) FActiveControl = nullptr;
+}
+
+// ---- Showing
+
+void TCustomForm::HandleNeeded() {
+  if (FWindow || !Application) return;
+  WindowOptions options;
+  options.Title = Cp1251ToUtf8(Caption());
+  options.ClientWidth = ClientWidth();
+  options.ClientHeight = ClientHeight();
+  options.Kind = FKind;
+  options.Icon = FIcon.Pixels.empty() ? nullptr : &FIcon;
+  FWindow = Application->GetPlatform().CreateWindow(options);
+}
+
+void TCustomForm::Show() {
+  HandleNeeded();
+  if (!FWindow) return;
+  FShown = true;
+  FInvalid.clear();
+  InvalidateRect(ClientRect());
+  FWindow->Show();
+  if (!FActivated) {
+    FActivated = true;
+    SelectNext(nullptr, true, true);
+    Activate();
+  }
+}
+
+void TCustomForm::Hide() {
+  FShown = false;
+  if (FWindow) FWindow->Hide();
+}
+
+void TCustomForm::Activate() {
+  if (OnActivate) OnActivate(this);
+}
+
+PixelSurface TCustomForm::Surface() const {
+  return FWindow ? FWindow->Surface() : PixelSurface{};
+}
+
+// ---- Painting
+
+void TCustomForm::InvalidateRect(const TRect& rect) {
+  const TRect clipped = IntersectRect(rect, ClientRect());
+  if (!IsRectEmpty(clipped)) AddRect(FInvalid, clipped);
+}
+
+void TCustomForm::RepaintNow(const TRect& rect) {
+  if (!Shown()) return InvalidateRect(rect);
+  const TRect clipped = IntersectRect(rect, ClientRect());
+  if (IsRectEmpty(clipped)) return;
+  PaintTree(*this, clipped);
+  const ScreenRect presented = ToScreenRect(clipped);
+  FWindow->Present({&presented, 1});
+}
+
+void TCustomForm::PaintPending() {
+  if (!Shown() || FInvalid.empty()) return;
+  const std::vector<TRect> rects = std::move(FInvalid);
+  FInvalid.clear();
+  std::vector<ScreenRect> presented;
+  for (const TRect& rect : rects) {
+    PaintTree(*this, rect);
+    presented.push_back(ToScreenRect(rect));
+  }
+  FWindow->Present(presented);
+}
+
+void TCustomForm::PaintTree(TWinControl& control, const TRect& clip) {
+  const PixelSurface surface = Surface();
+  const auto paint = [&](TControl& c, const TRect& area) {
+    try {
+      c.PaintOn({surface, c.FormOrigin(), area});
+    } catch (...) {
+      FPaintErrors.push_back(std::current_exception());
+    }
+  };
+  const TRect area = IntersectRect(control.FormRect(), clip);
+  if (IsRectEmpty(area) || !control.Visible()) return;
+  paint(control, area);
+  for (TControl* child : control.Controls()) {
+    if (child->IsWindowed() || !child->Visible()) continue;
+    const TRect childArea = IntersectRect(child->FormRect(), area);
+    if (!IsRectEmpty(childArea)) paint(*child, childArea);
+  }
+  for (TControl* child : control.Controls()) {
+    if (auto* windowed = dynamic_cast<TWinControl*>(child)) PaintTree(*windowed, area);
+  }
+  if (&control == this && !FPaintErrors.empty() && Application) {
+    // Reported after painting, so that the report's own loop finds a finished picture.
+    auto errors = std::move(FPaintErrors);
+    FPaintErrors.clear();
+    for (const auto& error : errors) Application->HandleException(error);
+  }
+}
+
+// ---- Input
+
+TControl* TCustomForm::MouseTarget(TPoint point) const {
+  if (FCaptureControl) return FCaptureControl;
+  return const_cast<TCustomForm*>(this)->ControlAtPos(point, true);
+}
+
+void TCustomForm::TrackHotControl(TControl* control) {
+  if (control == FHotControl) return;
+  TControl* previous = FHotControl;
+  FHotControl = control;
+  if (previous) previous->MouseLeave();
+  if (control && FHotControl == control) control->MouseEnter();
+}
+
+void TCustomForm::HandleMouse(const InputEvent& event) {
+  const TPoint point{event.X, event.Y};
+  if (event.Kind == InputEvent::Type::MouseLeave) {
+    TrackHotControl(nullptr);
+    return;
+  }
+  TControl* under = ControlAtPos(point, true);
+  TrackHotControl(under);
+  if (FWindow) {
+    const bool hand = under->Cursor() == TCursor::crHandPoint;
+    FWindow->SetCursor(hand ? CursorShape::HandPoint : CursorShape::Arrow);
+  }
+
+  TControl* target = MouseTarget(point);
+  if (!EnabledChain(target)) return;  // a disabled control takes no mouse input
+  const TPoint origin = target->FormOrigin();
+  const std::int32_t x = event.X - origin.X;
+  const std::int32_t y = event.Y - origin.Y;
+  const bool left = event.Button == MouseButton::Left;
+  switch (event.Kind) {
+    case InputEvent::Type::MouseMove:
+      target->WMMouseMove(event.Shift, x, y);
+      break;
+    case InputEvent::Type::MouseDown:
+      if (left) {
+        // A windowless control keeps the mouse until the button is released.
+        if (!target->IsWindowed()) FCaptureControl = target;
+        target->WMLButtonDown(event.Shift, x, y);
+      } else if (event.Button == MouseButton::Right) {
+        target->WMRButtonDown(event.Shift, x, y);
+      }
+      break;
+    case InputEvent::Type::MouseDoubleClick:
+      if (left) {
+        if (!target->IsWindowed()) FCaptureControl = target;
+        target->WMLButtonDblClk(event.Shift, x, y);
+      }
+      break;
+    case InputEvent::Type::MouseUp:
+      if (left) {
+        FCaptureControl = nullptr;
+        target->WMLButtonUp(event.Shift, x, y);
+      } else if (event.Button == MouseButton::Right) {
+        target->WMRButtonUp(event.Shift, x, y);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void TCustomForm::HandleKeyDown(TKey key, TShiftState shift) {
+  if (IsDialogKey(key)) {
+    const bool ctrlOrAlt = (shift & (ssCtrl | ssAlt)) != 0;
+    if (key == VK_TAB && !ctrlOrAlt) {
+      SelectNext(FActiveControl, (shift & ssShift) == 0, true);
+      return;
+    }
+    if (key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) {
+      if (FActiveControl) SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+      return;
+    }
+    bool handled = false;
+    BroadcastDialogKey(key, shift, handled);
+    if (handled) return;
+  }
+  if (FActiveControl) FActiveControl->WMKeyDown(key, shift);
+}
+
+void TCustomForm::HandleInput(const InputEvent& event) {
+  switch (event.Kind) {
+    case InputEvent::Type::KeyDown:
+      HandleKeyDown(event.Key, event.Shift);
+      break;
+    case InputEvent::Type::KeyUp: {
+      TKey key = event.Key;
+      if (FActiveControl) FActiveControl->WMKeyUp(key, event.Shift);
+      break;
+    }
+    case InputEvent::Type::Char: {
+      const unsigned byte = cp1251::FromUnicode(event.Character);
+      if (byte > 0xFF || byte == 0) break;
+      bool handled = false;
+      BroadcastDialogChar(static_cast<char>(byte), handled);
+      break;
+    }
+    case InputEvent::Type::Close:
+      if (FKind == WindowKind::Dialog) {
+        SetModalResult(mrOk);
+      } else if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+      } else {
+        Hide();
+      }
+      break;
+    case InputEvent::Type::FocusGained:
+    case InputEvent::Type::FocusLost:
+      break;  // the desktop's activation changes nothing inside the window
+    default:
+      HandleMouse(event);
+      break;
+  }
+}
+
+}  // namespace anthora
