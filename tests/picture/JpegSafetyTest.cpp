@@ -1,0 +1,106 @@
+// Streams that would otherwise exhaust memory, read past their end or come out wrong.
+#include <gtest/gtest.h>
+
+// clang-format off
+#include <cstdio>
+#include <jpeglib.h>
+// clang-format on
+
+#include "picture/Jpeg.h"
+#include "picture/JpegSamples.h"
+
+namespace anthora {
+namespace {
+
+// A flat image written with libjpeg in the given colour space and component count.
+std::string Encode(J_COLOR_SPACE space, J_COLOR_SPACE stored, int components,
+                   const std::vector<std::uint8_t>& pixel, bool adobe) {
+  jpeg_compress_struct info{};
+  jpeg_error_mgr error{};
+  info.err = jpeg_std_error(&error);
+  jpeg_create_compress(&info);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &buffer, &size);
+  info.image_width = 16;
+  info.image_height = 16;
+  info.input_components = components;
+  info.in_color_space = space;
+  jpeg_set_defaults(&info);
+  jpeg_set_colorspace(&info, stored);
+  info.write_Adobe_marker = adobe;
+  jpeg_start_compress(&info, TRUE);
+  std::vector<std::uint8_t> row;
+  for (int x = 0; x < 16; ++x) row.insert(row.end(), pixel.begin(), pixel.end());
+  while (info.next_scanline < info.image_height) {
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&info, rows, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  std::string bytes(reinterpret_cast<char*>(buffer), size);
+  std::free(buffer);
+  return bytes;
+}
+
+void ExpectColor(TJPEGImage& picture, int red, int green, int blue) {
+  const TBitmap& bitmap = picture.Bitmap();
+  ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf24bit);
+  const std::uint8_t* pixel = bitmap.ScanLine(8) + 3 * 8;
+  EXPECT_NEAR(pixel[2], red, 3);
+  EXPECT_NEAR(pixel[1], green, 3);
+  EXPECT_NEAR(pixel[0], blue, 3);
+}
+
+TEST(JpegSafety, AHugeAnnouncedSizeIsRefusedAtLoad) {
+  const test::TempDir dir;
+  std::string jpeg = test::Cjpeg(dir, test::Pattern(8, 8), "-baseline");
+  const std::size_t frame = jpeg.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  jpeg[frame + 5] = jpeg[frame + 7] = '\xEA';  // 60000 x 60000
+  jpeg[frame + 6] = jpeg[frame + 8] = '\x60';
+  try {
+    test::LoadJpeg(jpeg);
+    FAIL() << "a picture of 3.6 gigapixels must not load";
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_EQ(error.Message(), "JPEG image of 60000 x 60000 pixels is too large to decode");
+  }
+}
+
+TEST(JpegSafety, StoredDataMustHoldWhatItAnnounces) {
+  for (const std::string& stored : {std::string("\xFF\xFF\xFF\xFF", 4),
+                                    std::string("\x10\0\0\0abc", 7), std::string("\x10\0", 2)}) {
+    TMemoryStream stream;
+    stream.WriteBuffer(stored.data(), stored.size());
+    stream.SetPosition(0);
+    TJPEGImage picture;
+    try {
+      picture.ReadData(stream);
+      FAIL() << "stored data of " << stored.size() << " bytes must not load";
+    } catch (const EReadError& error) {
+      EXPECT_EQ(error.Message(), "Stream read error");
+    }
+  }
+}
+
+TEST(JpegSafety, CmykIsShownInItsColours) {
+  // Adobe software stores the ink inverted, 255 meaning none.
+  auto adobe = test::LoadJpeg(Encode(JCS_CMYK, JCS_CMYK, 4, {255, 0, 0, 255}, true));
+  ExpectColor(*adobe, 255, 0, 0);
+  auto plain = test::LoadJpeg(Encode(JCS_CMYK, JCS_CMYK, 4, {0, 255, 0, 0}, false));
+  ExpectColor(*plain, 255, 0, 255);
+  auto ycck = test::LoadJpeg(Encode(JCS_CMYK, JCS_YCCK, 4, {255, 255, 0, 255}, true));
+  ExpectColor(*ycck, 255, 255, 0);
+}
+
+TEST(JpegSafety, TwoComponentStreamsAreRefused) {
+  try {
+    test::LoadJpeg(Encode(JCS_UNKNOWN, JCS_UNKNOWN, 2, {10, 200}, false));
+    FAIL() << "a two-component stream must not load";
+  } catch (const EJPEG& error) {
+    EXPECT_EQ(error.Message(), "JPEG error #27");
+  }
+}
+
+}  // namespace
+}  // namespace anthora

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include "picture/DestinationRect.h"
+#include "picture/GraphicFormats.h"
+#include "picture/Jpeg.h"
+#include "picture/JpegSamples.h"
+#include "picture/OtherGraphics.h"
+#include "picture/Picture.h"
+
+namespace anthora {
+namespace {
+
+class PictureFiles : public testing::Test {
+ protected:
+  void SetUp() override { InitializeJpegUnit(); }
+
+  std::string Jpeg(std::string_view name, std::int32_t width = 12) {
+    return FDir.Write(name, test::Cjpeg(FDir, test::Pattern(width, 9), "-baseline"));
+  }
+
+  test::TempDir FDir;
+};
+
+TEST_F(PictureFiles, TheRegistryHoldsTheBuiltInKindsThenJpeg) {
+  std::vector<std::string> extensions;
+  for (const TFileFormat& format : FileFormats().Entries()) extensions.push_back(format.Extension);
+  ASSERT_GE(extensions.size(), 6u);
+  EXPECT_EQ(std::vector<std::string>(extensions.begin(), extensions.begin() + 6),
+            (std::vector<std::string>{"wmf", "emf", "ico", "bmp", "jpeg", "jpg"}));
+  EXPECT_EQ(FileFormats().FindExt("JPG")->Meta, &TJPEGImage::StaticClass());
+  EXPECT_EQ(FileFormats().FindClassName("TJPEGImage")->Meta, &TJPEGImage::StaticClass());
+  EXPECT_EQ(FileFormats().FindClassName("tjpegimage"), nullptr);
+}
+
+TEST_F(PictureFiles, TheLatestRegistrationWinsAndUnregisteringTakesDerivedKinds) {
+  TFileFormatsList list;
+  list.Add("JPG", "Mine", 0, TGraphicClass::Of<TBitmap>());
+  list.Add("jpg", "JPEG Image File", 0, TGraphicClass::Of<TJPEGImage>());
+  EXPECT_EQ(list.FindExt("jpg")->Meta, &TJPEGImage::StaticClass());
+  list.Remove(TUnsupportedGraphic::StaticClass());
+  EXPECT_EQ(list.FindExt("wmf"), nullptr);
+  EXPECT_EQ(list.FindExt("ico"), nullptr);
+  EXPECT_NE(list.FindExt("bmp"), nullptr);
+}
+
+TEST_F(PictureFiles, LoadsByExtensionWhateverItsCase) {
+  for (const char* name : {"rose.jpg", "rose.JPG", "rose.Jpeg"}) {
+    TPicture picture;
+    int changes = 0;
+    picture.OnChange = [&](TObject* sender) {
+      EXPECT_EQ(sender, &picture);
+      ++changes;
+    };
+    picture.LoadFromFile(Jpeg(name));
+    EXPECT_EQ(picture.Graphic()->ClassName(), "TJPEGImage");
+    EXPECT_EQ(picture.Width(), 12);
+    EXPECT_EQ(picture.Height(), 9);
+    EXPECT_EQ(changes, 1);
+  }
+}
+
+TEST_F(PictureFiles, AFailedLoadKeepsTheOldPicture) {
+  TPicture picture;
+  picture.LoadFromFile(Jpeg("old.jpg"));
+  const TGraphic* old = picture.Graphic();
+  int changes = 0;
+  picture.OnChange = [&](TObject*) { ++changes; };
+
+  const auto expectError = [&](const std::string& name, const std::string& message) {
+    try {
+      picture.LoadFromFile(name);
+      FAIL() << name << " must not load";
+    } catch (const Exception& error) {
+      EXPECT_EQ(error.Message(), message);
+    }
+    EXPECT_EQ(picture.Graphic(), old);
+  };
+  expectError("rose.png", "Unknown picture file extension (.png)");
+  expectError("ris.d/rose", "Unknown picture file extension (.)");
+  const std::string missing = (FDir.Path() / "missing.jpg").string();
+  expectError(missing, "Cannot open file \"" + missing + "\". No such file or directory");
+  expectError(FDir.Write("text.jpg", "just text"), "JPEG error #53");
+  expectError(FDir.Write("empty.bmp", ""), "Stream read error");
+  expectError(FDir.Write("drawing.wmf", "x"), "Cannot read pictures of kind TMetafile");
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(PictureFiles, StoredPicturesRoundTrip) {
+  TPicture original;
+  original.LoadFromFile(Jpeg("title.jpg", 23));
+  TMemoryStream stored;
+  original.WriteData(stored);
+  stored.WriteBuffer("tail", 4);
+  EXPECT_EQ(stored.Memory()[0], 10);
+
+  stored.SetPosition(0);
+  TPicture copy;
+  copy.ReadData(stored);
+  EXPECT_EQ(copy.Width(), 23);
+  EXPECT_EQ(stored.Remaining(), 4);
+  EXPECT_TRUE(copy.Graphic()->Equals(*original.Graphic()));
+}
+
+TEST_F(PictureFiles, StoredPicturesOfUnknownKindsLeaveTheContainerEmpty) {
+  TPicture picture;
+  picture.LoadFromFile(Jpeg("old.jpg"));
+  TMemoryStream stored;
+  stored.WriteBuffer("\x06TThing\x05\0\0\0", 11);
+  stored.SetPosition(0);
+  picture.ReadData(stored);
+  EXPECT_EQ(picture.Graphic(), nullptr);
+  EXPECT_EQ(picture.Width(), 0);
+}
+
+TEST_F(PictureFiles, AStoredPictureThatFailsKeepsTheOldOne) {
+  TPicture picture;
+  picture.LoadFromFile(Jpeg("old.jpg"));
+  const TGraphic* old = picture.Graphic();
+  TMemoryStream stored;
+  stored.WriteBuffer("\x0ATJPEGImage\x09\0\0\0", 15);
+  stored.SetPosition(0);
+  EXPECT_THROW(picture.ReadData(stored), EReadError);
+  EXPECT_EQ(picture.Graphic(), old);
+}
+
+TEST(DestinationRect, StretchFillsTheBox) {
+  const TImageLayout stretch{.Stretch = true, .Center = true};
+  EXPECT_EQ(DestinationRect(530, 293, 509, 268, stretch), Rect(0, 0, 509, 268));
+  EXPECT_EQ(DestinationRect(0, 0, 230, 230, stretch), Rect(0, 0, 230, 230));
+}
+
+TEST(DestinationRect, ProportionalKeepsTheAspect) {
+  const TImageLayout proportional{.Center = true, .Proportional = true};
+  EXPECT_EQ(DestinationRect(500, 250, 230, 230, proportional), Rect(0, 57, 230, 172));
+  EXPECT_EQ(DestinationRect(250, 500, 230, 230, proportional), Rect(57, 0, 172, 230));
+  EXPECT_EQ(DestinationRect(400, 300, 200, 100, proportional), Rect(33, 0, 166, 100));
+  // Smaller pictures are not enlarged unless stretched.
+  EXPECT_EQ(DestinationRect(50, 40, 230, 230, proportional), Rect(90, 95, 140, 135));
+  EXPECT_EQ(DestinationRect(50, 40, 230, 230, {}), Rect(0, 0, 50, 40));
+  EXPECT_EQ(DestinationRect(300, 40, 230, 230, {.Center = true}), Rect(-35, 95, 265, 135));
+}
+
+}  // namespace
+}  // namespace anthora
