@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/HeadlessPlatform.h"
+#include "runtime/Canvas.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Forms.h"
+#include "runtime/StdCtrls.h"
+
+namespace anthora {
+namespace {
+
+// A windowed control that fills itself with one colour and notes what reaches it.
+class Probe : public TCustomControl {
+ public:
+  Probe(TCustomForm* form, std::int32_t left, std::int32_t top, TColor colour,
+        std::vector<std::string>* log = nullptr)
+      : TCustomControl(form), FColour(colour), FLog(log) {
+    SetParent(form);
+    SetBounds(left, top, 20, 10);
+    SetTabStop(true);
+  }
+
+  int Paints = 0;
+
+  void WMSetFocus() override { Note("set"); }
+  void WMKillFocus() override { Note("kill"); }
+  void CMEnter() override { Note("enter"); }
+  void CMExit() override { Note("exit"); }
+  void WMLButtonUp(TShiftState shift, std::int32_t x, std::int32_t y) override {
+    Note("up");
+    TCustomControl::WMLButtonUp(shift, x, y);
+  }
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    Canvas().FillRectWithColor(ClientRect(), FColour);
+  }
+
+ private:
+  void Note(const char* what) {
+    if (FLog) FLog->push_back(Name() + " " + what);
+  }
+  TColor FColour;
+  std::vector<std::string>* FLog;
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    form.SetClientSize(100, 60);
+    form.SetColor(clWhite);
+    application.OnDialog = [this](const DialogRecord& dialog) { dialogs.push_back(dialog); };
+  }
+
+  Probe& AddProbe(const char* name, std::int32_t left, std::int32_t top, TColor colour) {
+    auto* probe = new Probe(&form, left, top, colour, &log);
+    probe->SetName(name);
+    return *probe;
+  }
+
+  void Run() { application.ProcessMessages(); }
+  std::uint32_t ScreenPixel(std::int32_t x, std::int32_t y) {
+    return platform.Window(0).Screen().At(x, y);
+  }
+
+  HeadlessPlatform platform;
+  TApplication application{platform};
+  TForm form{nullptr};
+  std::vector<std::string> log;
+  std::vector<DialogRecord> dialogs;
+};
+
+TEST_F(FormTest, FirstShowFocusesTheFirstTabStopAndActivatesOnce) {
+  Probe& a = AddProbe("a", 0, 0, clRed);
+  Probe& b = AddProbe("b", 30, 0, clRed);
+  b.SetTabOrder(0);
+  int activations = 0;
+  form.OnActivate = [&](TObject*) {
+    ++activations;
+    EXPECT_EQ(form.ActiveControl(), &b);
+  };
+  form.Show();
+  EXPECT_EQ(activations, 1);
+  EXPECT_EQ(log, (std::vector<std::string>{"b set", "b enter"}));
+
+  // A message box takes the focus away and hands it back without a new activation.
+  log.clear();
+  platform.KeyDown(1, VK_RETURN);
+  application.ShowMessage("Hello");
+  EXPECT_EQ(activations, 1);
+  EXPECT_EQ(form.ActiveControl(), &b);
+  EXPECT_EQ(log, (std::vector<std::string>{"b kill", "b set"}));
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_EQ(dialogs[0].Text, "Hello");
+  EXPECT_FALSE(dialogs[0].ErrorIcon);
+  (void)a;
+}
+
+TEST_F(FormTest, TabMovesAmongEnabledTabStopsAndWraps) {
+  Probe& a = AddProbe("a", 0, 0, clRed);
+  Probe& b = AddProbe("b", 25, 0, clRed);
+  Probe& c = AddProbe("c", 50, 0, clRed);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  form.Show();
+  ASSERT_EQ(form.ActiveControl(), &a);
+
+  b.SetEnabled(false);
+  platform.Key(0, VK_TAB);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), &c);
+  platform.Key(0, VK_TAB);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), &a);  // the panel is no tab stop
+  platform.Key(0, VK_TAB, ssShift);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), &c);
+
+  // Arrows reach every enabled windowed control, tab stop or not.
+  platform.Key(0, VK_RIGHT);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), panel);
+  platform.Key(0, VK_DOWN);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), &a);
+  platform.Key(0, VK_LEFT);
+  Run();
+  EXPECT_EQ(form.ActiveControl(), panel);
+}
+
+TEST_F(FormTest, DisablingTheFocusedControlTakesTheFocusAway) {
+  Probe& a = AddProbe("a", 0, 0, clRed);
+  form.Show();
+  log.clear();
+  a.SetEnabled(false);
+  EXPECT_EQ(form.ActiveControl(), nullptr);
+  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "a exit"}));
+  EXPECT_THROW(a.SetFocus(), EInvalidOperation);
+}
+
+TEST_F(FormTest, WindowlessControlsLieBeneathWindowedOnes) {
+  auto* label = new TLabel(&form);
+  label->SetParent(&form);
+  label->SetAutoSize(false);
+  label->SetColor(clRed);
+  label->SetBounds(0, 0, 40, 20);
+  AddProbe("a", 10, 5, clBlue);  // created later, yet a window lies above a label
+  form.Show();
+  Run();
+  EXPECT_EQ(ScreenPixel(12, 7), 0x0000FFu);
+  EXPECT_EQ(ScreenPixel(2, 2), 0xFF0000u);
+  EXPECT_EQ(ScreenPixel(60, 40), 0xFFFFFFu);
+}
+
+TEST_F(FormTest, ARequestedRepaintWaitsForTheLoopWhileRepaintDrawsAtOnce) {
+  Probe& a = AddProbe("a", 10, 10, clBlue);
+  form.Show();
+  Run();
+  const int painted = a.Paints;
+  auto& presents = platform.Window(0).Presents;
+
+  a.Invalidate();
+  EXPECT_EQ(a.Paints, painted);
+  EXPECT_TRUE(form.PaintIsPending());
+  Run();
+  EXPECT_EQ(a.Paints, painted + 1);
+  EXPECT_FALSE(form.PaintIsPending());
+
+  const std::size_t presented = presents.size();
+  a.Repaint();
+  EXPECT_EQ(a.Paints, painted + 2);
+  ASSERT_EQ(presents.size(), presented + 1);
+  ASSERT_EQ(presents.back().size(), 1u);
+  EXPECT_EQ(presents.back()[0].X, 10);
+  EXPECT_EQ(presents.back()[0].Width, 20);
+}
+
+TEST_F(FormTest, AnErrorInAHandlerIsReportedAndTheLoopGoesOn) {
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 50, 50);
+  int clicks = 0;
+  panel->OnClick = [&](TObject*) {
+    ++clicks;
+    throw EConvertError("'x' is not a valid integer value");
+  };
+  form.Show();
+  platform.Click(0, 5, 5);
+  platform.KeyDown(1, VK_RETURN);
+  platform.Click(0, 5, 5);
+  platform.KeyDown(2, VK_ESCAPE);
+  Run();
+  EXPECT_EQ(clicks, 2);
+  ASSERT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(dialogs[0].Text, "'x' is not a valid integer value.");
+  EXPECT_EQ(dialogs[0].Title, application.Title);
+  EXPECT_TRUE(dialogs[0].ErrorIcon);
+}
+
+TEST_F(FormTest, AnAbortIsNotShown) {
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->OnClick = [](TObject*) { throw EAbort(); };
+  form.Show();
+  platform.Click(0, 5, 5);
+  Run();
+  EXPECT_TRUE(dialogs.empty());
+}
+
+TEST_F(FormTest, AMessageBoxSwallowsInputMeantForTheMainWindow) {
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 50, 50);
+  int clicks = 0;
+  bool afterBox = false;
+  panel->OnClick = [&](TObject*) {
+    ++clicks;
+    application.ShowMessage("Wait");
+    afterBox = true;
+  };
+  form.Show();
+  platform.Click(0, 5, 5);
+  platform.Click(0, 5, 5);  // arrives while the box is up
+  platform.Click(1, 5, 5);  // beside the OK button: nothing
+  platform.KeyDown(1, VK_SPACE);
+  Run();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(afterBox);
+  EXPECT_FALSE(platform.Window(1).Shown);
+}
+
+TEST_F(FormTest, AQuitRequestEndsTheProgram) {
+  form.Show();
+  platform.CloseProgram();
+  application.Run();
+  EXPECT_TRUE(application.Terminated());
+}
+
+}  // namespace
+}  // namespace anthora
