@@ -1,5 +1,8 @@
 #include "controls/XPGraphUtil.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "runtime/Arithmetic.h"
 #include "runtime/Canvas.h"
 
@@ -22,6 +25,13 @@ void FillWithNewBrush(TCanvas& canvas, const TRect& rect, TColor color) {
   DeleteObject(brush);
 }
 
+// The distance between two coordinates, saturated so that a rectangle spanning more than the
+// 32-bit range measures as the widest one instead of overflowing.
+std::int32_t Span(std::int32_t from, std::int32_t to) {
+  const std::int64_t span = std::int64_t{to} - from;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(span, INT32_MIN, INT32_MAX));
+}
+
 }  // namespace
 
 std::int32_t Max(std::int32_t a, std::int32_t b) {
@@ -31,10 +41,10 @@ std::int32_t Min(std::int32_t a, std::int32_t b) {
   return a < b ? a : b;
 }
 std::int32_t RectHeight(TRect rect) {
-  return rect.Bottom - rect.Top;
+  return Span(rect.Top, rect.Bottom);
 }
 std::int32_t RectWidth(TRect rect) {
-  return rect.Right - rect.Left;
+  return Span(rect.Left, rect.Right);
 }
 
 void FillGradientRect(TCanvas& canvas, TRect rect, TColor startColor, TColor endColor,
@@ -51,10 +61,13 @@ void FillGradientRect(TCanvas& canvas, TRect rect, TColor startColor, TColor end
   const Channels other = Split(reversed ? startColor : endColor);
   const Channels difference{other.Red - base.Red, other.Green - base.Green, other.Blue - base.Blue};
 
-  const std::int32_t extent = vertical ? RectHeight(rect) : RectWidth(rect);
-  const std::int32_t bands = Max(2, Min(colorCount, extent));
-  const std::int32_t bandSize = extent / bands;
-  const std::int32_t remainder = extent % bands;
+  // In 64 bits, so that a rectangle wider than the 32-bit range is still covered whole.
+  const std::int64_t extent = vertical ? std::int64_t{rect.Bottom} - rect.Top
+                                       : std::int64_t{rect.Right} - rect.Left;
+  const std::int32_t bands = static_cast<std::int32_t>(
+      std::max<std::int64_t>(2, std::min<std::int64_t>(colorCount, extent)));
+  const auto bandSize = static_cast<std::int32_t>(extent / bands);
+  const auto remainder = static_cast<std::int32_t>(extent % bands);
 
   canvas.Pen().SetStyle(psSolid);
   canvas.Pen().SetMode(pmCopy);
@@ -67,11 +80,13 @@ void FillGradientRect(TCanvas& canvas, TRect rect, TColor startColor, TColor end
       const TColor color =
           RGB(channel(base.Red, difference.Red), channel(base.Green, difference.Green),
               channel(base.Blue, difference.Blue));
-      const std::int32_t offset = i * bandSize;
-      const TRect band =
-          vertical
-              ? TRect{rect.Left, rect.Top + offset, rect.Right, rect.Top + offset + bandSize}
-              : TRect{rect.Left + offset, rect.Top, rect.Left + offset + bandSize, rect.Bottom};
+      const auto from = [&](std::int32_t start) {
+        return static_cast<std::int32_t>(start + std::int64_t{i} * bandSize);
+      };
+      const TRect band = vertical ? TRect{rect.Left, from(rect.Top), rect.Right,
+                                          from(rect.Top) + bandSize}
+                                  : TRect{from(rect.Left), rect.Top, from(rect.Left) + bandSize,
+                                          rect.Bottom};
       FillWithNewBrush(canvas, band, color);
     }
   }

@@ -125,8 +125,11 @@ void TxpButton::CMExit() {
   if (OnExit) OnExit(this);
 }
 
+// Enter also reaches the focused control as a key press, so a focused default button leaves
+// it to its own key handling and clicks once, on the release.
 void TxpButton::CMDialogKey(TKey key, TShiftState, bool&) {
-  if (Enabled() && ((FCancel && key == VK_ESCAPE) || (FDefault && key == VK_RETURN))) Click();
+  if (!Enabled()) return;
+  if ((FCancel && key == VK_ESCAPE) || (FDefault && key == VK_RETURN && !Focused())) Click();
 }
 
 void TxpButton::CMDialogChar(char character, bool&) {
@@ -135,23 +138,24 @@ void TxpButton::CMDialogChar(char character, bool&) {
 
 // ---- Paint
 
+// The disabled look shows no pressed offset, for its caption nor for the caption's underline.
 void TxpButton::Paint() {
   const std::string text = DisplayCaption(FCaption);
-  const std::int32_t pressedOffset = FPressed ? 1 : 0;
+  const std::int32_t offset = Enabled() && FPressed ? 1 : 0;
   if (Enabled()) {
-    DrawEnabledLook(pressedOffset);
+    DrawEnabledLook();
   } else {
     DrawDisabledLook();
   }
-  DrawCaption(text, Enabled() ? pressedOffset : 0);
+  DrawCaption(text, offset);
   if (Enabled() && FFocused) {
     Canvas().Brush().SetStyle(bsSolid);
     Canvas().DrawFocusRect({4, 4, Width() - 4, Height() - 4});
   }
-  DrawAcceleratorUnderline(text, pressedOffset);
+  DrawAcceleratorUnderline(text, offset);
 }
 
-void TxpButton::DrawEnabledLook(std::int32_t pressedOffset) {
+void TxpButton::DrawEnabledLook() {
   TCanvas& canvas = Canvas();
   const std::int32_t w = Width();
   const std::int32_t h = Height();
@@ -164,7 +168,7 @@ void TxpButton::DrawEnabledLook(std::int32_t pressedOffset) {
   canvas.Pen().SetColor(kBorder);
   canvas.RoundRect(1, 1, w - 1, h - 1, 5, 5);
 
-  const bool pressedAndHot = pressedOffset != 0 && FMouseOver;
+  const bool pressedAndHot = FPressed && FMouseOver;
   FillGradientRect(canvas, {4, 4, w - 4, h - 4}, kFaceTop, kFaceBottom,
                    pressedAndHot ? gdBottomToTop : gdTopToBottom,
                    static_cast<std::uint8_t>(pressedAndHot ? h / 2 : h / 3));

@@ -48,7 +48,8 @@ class TxpButton : public TCustomControl {
   //   focus set / killed               set / clear FFocused, request
   //   key down Enter or Space          unless pressed: press, request
   //   key up, any key                  if pressed: release, request, Click
-  //   dialog key Escape / Enter        Click if enabled and Cancel / Default; never handled
+  //   dialog key Escape / Enter        Click if enabled and Cancel / Default (Enter: unless
+  //                                    focused); never handled
   //   accelerator character            Click, enabled or not; never handled
   void MouseEnter() override;
   void MouseLeave() override;
@@ -74,7 +75,7 @@ class TxpButton : public TCustomControl {
   TColor BackgroundColor() const override;
 
  private:
-  void DrawEnabledLook(std::int32_t pressedOffset);
+  void DrawEnabledLook();
   void DrawDisabledLook();
   void DrawCaption(const std::string& text, std::int32_t pressedOffset);
   void DrawAcceleratorUnderline(const std::string& text, std::int32_t pressedOffset);

@@ -202,7 +202,8 @@ void TxpCheckBox::DrawCaption(const std::string& text) {
     const std::string_view shown(text);
     canvas.Pen().SetColor(canvas.Font().Color());
     canvas.Pen().SetWidth(1);
-    const std::int32_t underline = extent.cy + 2;
+    // Right below the text wherever the height puts it.
+    const std::int32_t underline = y + extent.cy;
     canvas.MoveTo(x0 + canvas.TextWidth(shown.substr(0, position - 1)), underline);
     canvas.LineTo(x0 + canvas.TextWidth(shown.substr(0, position)), underline);
   }
