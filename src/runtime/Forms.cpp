@@ -5,6 +5,7 @@
 #include "runtime/Canvas.h"
 #include "runtime/Cp1251.h"
 #include "runtime/Exceptions.h"
+#include "runtime/IconFile.h"
 #include "runtime/PropertyValue.h"
 
 namespace anthora {
@@ -73,6 +74,8 @@ bool TCustomForm::SetProperty(std::string_view name, const PropertyValue& value)
     SetClientSize(value.AsInteger(), ClientHeight());
   } else if (name == "ClientHeight") {
     SetClientSize(ClientWidth(), value.AsInteger());
+  } else if (name == "Icon.Data") {
+    SetIcon(ReadIconFile(value.AsBinary()));
   } else if (name == "OnActivate") {
     OnActivate = value.AsNotifyEvent();
   } else if (name == "Left" || name == "Top") {

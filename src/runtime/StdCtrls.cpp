@@ -70,7 +70,7 @@ void TLabel::SetAlignment(TAlignment alignment) {
 
 void TLabel::FontChanged() {
   AdjustSize();
-  Invalidate();
+  Repaint();
 }
 
 void TLabel::CaptionChanged() {

@@ -22,7 +22,7 @@ class TLabel : public TGraphicControl {
   void SetTransparent(bool transparent);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment alignment);
-  // Applies a changed font: sizes an auto-sized label again and repaints.
+  // Applies a changed font: sizes an auto-sized label again and repaints it at once.
   void FontChanged();
 
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
