@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <csignal>
 #include <deque>
 #include <stdexcept>
 #include <string>
@@ -143,6 +144,10 @@ class SdlPlatform final : public Platform {
     // Closing a window is the program's decision; SDL_QUIT then only means a signal.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // SDL turns SIGINT and SIGTERM into SDL_QUIT only where they have their default action;
+    // a shell starting us in the background leaves SIGINT ignored, yet it must still close us.
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       platformExists = false;
       FailWithSdlError("cannot open the display");
