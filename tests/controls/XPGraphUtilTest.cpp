@@ -183,12 +183,15 @@ TEST(FillGradientRect, GradientsLeaveThePenSolidSolidFillsLeaveItAloneBrushAndFo
   }
 }
 
-TEST(FillGradientRect, RectanglesOffTheSurfaceAreClipped) {
+TEST(FillGradientRect, HugeRectanglesAreCoveredWholeAndClipped) {
   TestSurface s(4, 4, kPaper);
-  FillGradientRect(s.Canvas, {-1000, -3, 2, 1 << 30}, clRed, clBlue, gdTopToBottom, 255);
   FillGradientRect(s.Canvas, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}, clRed, clBlue,
                    gdLeftToRight, 255);
-  EXPECT_NE(s.At(3, 3), kPaper);
+  const std::uint32_t middle = s.At(0, 0);
+  EXPECT_NE(middle, kPaper);
+  EXPECT_EQ(s.Map({{middle, 'm'}}), testing::Rows({"mmmm", "mmmm", "mmmm", "mmmm"}));
+  EXPECT_EQ(RectWidth({INT32_MIN, 0, INT32_MAX, 0}), INT32_MAX);
+  EXPECT_EQ(RectHeight({0, INT32_MAX, 0, INT32_MIN}), INT32_MIN);
 }
 
 TEST(RectHelpers, MeasureAndCompareWithoutClamping) {

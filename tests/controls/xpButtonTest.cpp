@@ -265,6 +265,10 @@ TEST_F(ButtonTest, DisablingAButtonWithoutTheFocusKeepsItsPictureUntilItsNextPai
   other.SetBounds(10, 50, 75, 25);
   other.SetTabOrder(0);
   button.SetCaption("Go");
+  TFont large;  // thick enough for pixels of the text colour itself
+  large.SetHeight(-24);
+  large.SetStyle({fsBold});
+  button.SetFont(large);
   form.Show();
   Run();
   ASSERT_EQ(form.ActiveControl(), &other);
