@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
+#include "platform/sdl/SdlPlatform.h"
+
+namespace anthora {
+namespace {
+
+// SDL's display-less driver: windows and surfaces exist, no input arrives from outside.
+class SdlPlatformOffscreen : public testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    signal(SIGINT, SIG_IGN);  // as a shell leaves it for a job in the background
+    platform = CreateSdlPlatform();
+  }
+
+  std::unique_ptr<Platform> platform;
+};
+
+TEST_F(SdlPlatformOffscreen, WindowsPresentTheirOwnPixels) {
+  WindowOptions options;
+  options.Title = "Test";
+  options.ClientWidth = 509;
+  options.ClientHeight = 268;
+  const IconImage icon{48, 48, std::vector<std::uint32_t>(48 * 48, 0xFF3060A0)};
+  options.Icon = &icon;
+  auto window = platform->CreateWindow(options);
+  const PixelSurface surface = window->Surface();
+  ASSERT_EQ(surface.Width, 509);
+  ASSERT_EQ(surface.Height, 268);
+  surface.At(508, 267) = 0x123456;
+  window->Show();
+  const ScreenRect rects[] = {{500, 260, 20, 20}, {-5, -5, 1, 1}};
+  window->Present(rects);
+  window->SetCursor(CursorShape::HandPoint);
+  EXPECT_EQ(window->Surface().Pixels, surface.Pixels);
+  EXPECT_GT(platform->DisplayBitsPerPixel(), 0);
+  EXPECT_TRUE(platform->PerformanceCounter());
+
+  options.ClientWidth = 0;
+  EXPECT_THROW(platform->CreateWindow(options), std::invalid_argument);
+  EXPECT_THROW(CreateSdlPlatform(), std::logic_error);
+}
+
+TEST_F(SdlPlatformOffscreen, TerminationSignalAsksTheProgramToClose) {
+  ASSERT_EQ(raise(SIGINT), 0);
+  const auto event = platform->PollEvent();
+  ASSERT_TRUE(event);
+  EXPECT_EQ(event->Kind, InputEvent::Type::Close);
+  EXPECT_EQ(event->Window, nullptr);
+  EXPECT_FALSE(platform->PollEvent());
+}
+
+}  // namespace
+}  // namespace anthora
