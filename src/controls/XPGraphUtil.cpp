@@ -62,8 +62,8 @@ void FillGradientRect(TCanvas& canvas, TRect rect, TColor startColor, TColor end
   const Channels difference{other.Red - base.Red, other.Green - base.Green, other.Blue - base.Blue};
 
   // In 64 bits, so that a rectangle wider than the 32-bit range is still covered whole.
-  const std::int64_t extent = vertical ? std::int64_t{rect.Bottom} - rect.Top
-                                       : std::int64_t{rect.Right} - rect.Left;
+  const std::int64_t extent =
+      vertical ? std::int64_t{rect.Bottom} - rect.Top : std::int64_t{rect.Right} - rect.Left;
   const std::int32_t bands = static_cast<std::int32_t>(
       std::max<std::int64_t>(2, std::min<std::int64_t>(colorCount, extent)));
   const auto bandSize = static_cast<std::int32_t>(extent / bands);
@@ -83,10 +83,9 @@ void FillGradientRect(TCanvas& canvas, TRect rect, TColor startColor, TColor end
       const auto from = [&](std::int32_t start) {
         return static_cast<std::int32_t>(start + std::int64_t{i} * bandSize);
       };
-      const TRect band = vertical ? TRect{rect.Left, from(rect.Top), rect.Right,
-                                          from(rect.Top) + bandSize}
-                                  : TRect{from(rect.Left), rect.Top, from(rect.Left) + bandSize,
-                                          rect.Bottom};
+      const TRect band =
+          vertical ? TRect{rect.Left, from(rect.Top), rect.Right, from(rect.Top) + bandSize}
+                   : TRect{from(rect.Left), rect.Top, from(rect.Left) + bandSize, rect.Bottom};
       FillWithNewBrush(canvas, band, color);
     }
   }

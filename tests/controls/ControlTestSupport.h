@@ -48,9 +48,9 @@ inline Picture ReferencePicture(const std::string& name) {
 inline ::testing::AssertionResult SamePixels(const PixelSurface& actual,
                                              const PixelSurface& expected) {
   if (actual.Width != expected.Width || actual.Height != expected.Height) {
-    return ::testing::AssertionFailure() << "size " << actual.Width << "x" << actual.Height
-                                         << ", expected " << expected.Width << "x"
-                                         << expected.Height;
+    return ::testing::AssertionFailure()
+           << "size " << actual.Width << "x" << actual.Height << ", expected " << expected.Width
+           << "x" << expected.Height;
   }
   std::ostringstream report;
   int differences = 0;

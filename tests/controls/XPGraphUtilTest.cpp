@@ -1,10 +1,9 @@
-#include "controls/XPGraphUtil.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "controls/ControlTestSupport.h"
+#include "controls/XPGraphUtil.h"
 #include "runtime/DrawingTestSupport.h"
 
 namespace anthora {
@@ -64,11 +63,11 @@ TEST(FillGradientRect, TopToBottomGivesTenTwoRowBandsAndAStripOfTheEndColour) {
 TEST(FillGradientRect, BottomToTopStartsAtTheEndColourAndLeavesItsStripAtTheBottom) {
   TestSurface s(40, 22, kPaper);
   FillGradientRect(s.Canvas, {0, 0, 40, 22}, kLight, kLilac, gdBottomToTop, 15);
-  const std::vector<TColor> expected = {
-      0x00DFCCCD, 0x00E1D0D0, 0x00E3D3D4, 0x00E5D7D7, 0x00E8DADB, 0x00EADEDE,
-      0x00ECE1E2, 0x00EEE5E5, 0x00F0E8E8, 0x00F2ECEC, 0x00F4EFEF, 0x00F7F3F3,
-      0x00F9F6F6, 0x00FBFAFA, 0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD,
-      0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD};
+  const std::vector<TColor> expected = {0x00DFCCCD, 0x00E1D0D0, 0x00E3D3D4, 0x00E5D7D7, 0x00E8DADB,
+                                        0x00EADEDE, 0x00ECE1E2, 0x00EEE5E5, 0x00F0E8E8, 0x00F2ECEC,
+                                        0x00F4EFEF, 0x00F7F3F3, 0x00F9F6F6, 0x00FBFAFA, 0x00FDFDFD,
+                                        0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD, 0x00FDFDFD,
+                                        0x00FDFDFD, 0x00FDFDFD};
   EXPECT_EQ(Column(s, 0, 0, 22), expected);
   EXPECT_TRUE(SamePixels(s.Surface, ReferencePicture("grad_h22_c15_d1.ppm").View()));
 }
@@ -90,8 +89,8 @@ TEST(FillGradientRect, HorizontalDirectionsMatchTheReferencesAndKeepTheStripAtTh
 TEST(FillGradientRect, PaintsOnlyItsRectangleWhereverItLies) {
   TestSurface s(50, 30, kPaper);
   FillGradientRect(s.Canvas, {7, 3, 47, 25}, kLight, kLilac, gdTopToBottom, 10);
-  EXPECT_TRUE(SamePixels(s.Surface.View({7, 3, 40, 22}),
-                         ReferencePicture("grad_h22_c10_d0.ppm").View()));
+  EXPECT_TRUE(
+      SamePixels(s.Surface.View({7, 3, 40, 22}), ReferencePicture("grad_h22_c10_d0.ppm").View()));
   for (std::int32_t x = 0; x < 50; ++x) {
     EXPECT_EQ(s.At(x, 2), kPaper);
     EXPECT_EQ(s.At(x, 25), kPaper);
@@ -107,8 +106,8 @@ TEST(FillGradientRect, FewerThanTwoColoursFillWithTheStartColourInEveryDirection
     for (TGradientDirection direction = 0; direction < 4; ++direction) {
       TestSurface s(6, 5, kPaper);
       FillGradientRect(s.Canvas, {0, 0, 6, 5}, clRed, clBlue, direction, count);
-      EXPECT_EQ(s.Map({{Device(clRed), 'r'}}), testing::Rows({"rrrrrr", "rrrrrr", "rrrrrr",
-                                                                "rrrrrr", "rrrrrr"}))
+      EXPECT_EQ(s.Map({{Device(clRed), 'r'}}),
+                testing::Rows({"rrrrrr", "rrrrrr", "rrrrrr", "rrrrrr", "rrrrrr"}))
           << "count " << int(count) << " direction " << int(direction);
     }
   }
@@ -132,9 +131,10 @@ TEST(FillGradientRect, SeventeenRowsInEightColoursGiveEightBandsAndOneRowStrip) 
 }
 
 TEST(FillGradientRect, OnePixelExtentIsTheStripInTheFinalColour) {
-  const std::pair<TGradientDirection, TColor> cases[] = {
-      {gdTopToBottom, clBlue}, {gdBottomToTop, clRed}, {gdLeftToRight, clBlue},
-      {gdRightToLeft, clRed}};
+  const std::pair<TGradientDirection, TColor> cases[] = {{gdTopToBottom, clBlue},
+                                                         {gdBottomToTop, clRed},
+                                                         {gdLeftToRight, clBlue},
+                                                         {gdRightToLeft, clRed}};
   for (const auto& [direction, expected] : cases) {
     const bool vertical = direction < gdLeftToRight;
     TestSurface s(4, 4, kPaper);

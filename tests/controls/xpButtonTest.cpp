@@ -1,5 +1,3 @@
-#include "controls/xpButton.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,6 +6,7 @@
 #include <vector>
 
 #include "controls/ControlTestSupport.h"
+#include "controls/xpButton.h"
 #include "runtime/Canvas.h"
 #include "runtime/Exceptions.h"
 #include "runtime/StdCtrls.h"
@@ -98,8 +97,8 @@ TEST_F(ButtonTest, FocusRectangleInvertsEveryOtherPixelOfTheFaceBorder) {
       const std::uint32_t was = normal.Pixels[static_cast<std::size_t>(y * 234 + x)];
       const std::uint32_t is = focused[static_cast<std::size_t>(y * 234 + x)];
       if (was == is) continue;
-      const bool onBorder = (x == 4 || x == 229 || y == 4 || y == 25) && x >= 4 && x <= 229 &&
-                            y >= 4 && y <= 25;
+      const bool onBorder =
+          (x == 4 || x == 229 || y == 4 || y == 25) && x >= 4 && x <= 229 && y >= 4 && y <= 25;
       EXPECT_TRUE(onBorder && is == (was ^ 0xFFFFFF)) << x << "," << y;
       ++inverted;
     }
@@ -115,8 +114,7 @@ TEST_F(ButtonTest, DisabledLookMatchesTheReferenceWhateverTheFlags) {
   Run();
   EXPECT_TRUE(button.MouseOver());
   EXPECT_FALSE(button.Pressed());  // a disabled button takes no mouse input
-  EXPECT_TRUE(
-      SamePixels(ScreenOf(button), ReferencePicture("button_234x30_disabled.ppm").View()));
+  EXPECT_TRUE(SamePixels(ScreenOf(button), ReferencePicture("button_234x30_disabled.ppm").View()));
 }
 
 // A narrower button keeps both ends of the wide one and repeats its uniform middle.
@@ -128,7 +126,8 @@ TEST_F(ButtonTest, NarrowButtonIsTheWideOneWithItsMiddleTakenOut) {
     Picture narrow{145, 30, {}};
     for (std::int32_t y = 0; y < 30; ++y) {
       for (std::int32_t x = 0; x < 145; ++x) {
-        narrow.Pixels.push_back(wide.Pixels[static_cast<std::size_t>(y * 234 + (x < 72 ? x : x + 89))]);
+        narrow.Pixels.push_back(
+            wide.Pixels[static_cast<std::size_t>(y * 234 + (x < 72 ? x : x + 89))]);
       }
     }
     return narrow;
@@ -388,7 +387,7 @@ TEST_F(ButtonTest, KeysRequestRepaintsAndAnyKeyReleaseClicks) {
     EXPECT_EQ(Presents(), presents + 1);
 
     onClick = [&] { EXPECT_EQ(Presents(), presents + 1); };  // released look waits
-    platform.KeyUp(0, 'A');  // another key's release clicks
+    platform.KeyUp(0, 'A');                                  // another key's release clicks
     Step();
     EXPECT_FALSE(button.Pressed());
     platform.KeyUp(0, key);

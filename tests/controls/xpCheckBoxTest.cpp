@@ -1,5 +1,3 @@
-#include "controls/xpCheckBox.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "controls/ControlTestSupport.h"
+#include "controls/xpCheckBox.h"
 #include "runtime/Canvas.h"
 
 namespace anthora {
@@ -78,14 +77,14 @@ TEST_F(CheckBoxTest, LooksMatchTheReferencePictures) {
 
   box.SetEnabled(false);
   box.Repaint();
-  EXPECT_TRUE(
-      SamePixels(ScreenOf(box), ReferencePicture("checkbox_disabled_checked.ppm").View()));
+  EXPECT_TRUE(SamePixels(ScreenOf(box), ReferencePicture("checkbox_disabled_checked.ppm").View()));
 
   // Unchecked and disabled: the white box without its silver mark.
   box.SetChecked(false);
   auto expected = ReferencePicture("checkbox_disabled_checked.ppm");
   for (std::int32_t y = 2; y < 14; ++y) {
-    for (std::int32_t x = 2; x < 14; ++x) expected.Pixels[static_cast<std::size_t>(y * 41 + x)] = 0xFFFFFF;
+    for (std::int32_t x = 2; x < 14; ++x)
+      expected.Pixels[static_cast<std::size_t>(y * 41 + x)] = 0xFFFFFF;
   }
   EXPECT_TRUE(SamePixels(ScreenOf(box), expected.View()));
 }
@@ -138,8 +137,8 @@ TEST_F(CheckBoxTest, CaptionUnderlineAndFocusRectangleSitBesideTheBoxOnEitherSid
     const auto focused = Shot(box);
     form.FocusControl(nullptr);
     Run();
-    const TRect expected = alignment == cbaRight ? TRect{17, 1, text.cx + 25, 16}
-                                                 : TRect{1, 1, text.cx + 8, 16};
+    const TRect expected =
+        alignment == cbaRight ? TRect{17, 1, text.cx + 25, 16} : TRect{1, 1, text.cx + 8, 16};
     EXPECT_EQ(Changed(focused, Shot(box)), expected);
   }
   // With the box on the right, its frame runs round (75, 1, 89, 15).
@@ -190,8 +189,7 @@ TEST_F(CheckBoxTest, DisabledFromItsOwnOnClickItShowsTheDisabledLookAtOnce) {
   Click(box);
   Run();
   EXPECT_TRUE(box.Checked());
-  EXPECT_TRUE(
-      SamePixels(ScreenOf(box), ReferencePicture("checkbox_disabled_checked.ppm").View()));
+  EXPECT_TRUE(SamePixels(ScreenOf(box), ReferencePicture("checkbox_disabled_checked.ppm").View()));
   Click(box);
   Run();
   EXPECT_EQ(toggles, std::vector<bool>{true});
@@ -204,8 +202,8 @@ TEST_F(CheckBoxTest, PointerAndMouseChangesOnlyRequestRepaints) {
   Run();
   const std::size_t presents = Presents();
   onClick = [&] { EXPECT_EQ(Presents(), presents); };
-  for (const auto kind : {InputEvent::Type::MouseMove, InputEvent::Type::MouseDown,
-                          InputEvent::Type::MouseUp}) {
+  for (const auto kind :
+       {InputEvent::Type::MouseMove, InputEvent::Type::MouseDown, InputEvent::Type::MouseUp}) {
     Mouse(kind);
     Step();
   }
