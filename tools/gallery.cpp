@@ -39,6 +39,13 @@ void Render(const char* path) {
   form.SetColor(0x00DFDFDF);
   form.SetClientSize(6 * (145 + kGap) + kGap, 2 * (30 + kGap) + 17 + 2 * kGap);
 
+  // The fonts of the main window's buttons and language boxes.
+  TFont buttonFont;
+  buttonFont.SetHeight(-13);
+  TFont boxFont;
+  boxFont.SetStyle({fsBold});
+  boxFont.SetColor(clWhite);
+
   // A form has one focused control, but the gallery shows several: each focused one is told
   // it has the focus, last, so that no press moves the form's focus away from it again.
   std::vector<std::function<void()>> focusLast;
@@ -62,6 +69,7 @@ void Render(const char* path) {
       button->SetTabStop(false);
       button->SetBounds(kGap + static_cast<std::int32_t>(i) * (145 + kGap),
                         kGap + row * (30 + kGap), 145, 30);
+      button->SetFont(buttonFont);
       button->SetCaption(row == 0 ? "Start" : "&Next");
       states.push_back([button, &state = buttonStates[i]] { state(*button); });
     }
@@ -83,8 +91,6 @@ void Render(const char* path) {
         c.SetChecked(true);
       },
   };
-  TFont bold;
-  bold.SetStyle({fsBold});
   const std::int32_t boxTop = kGap + 2 * (30 + kGap);
   std::int32_t left = kGap;
   for (std::size_t i = 0; i < boxStates.size(); ++i) {
@@ -93,7 +99,7 @@ void Render(const char* path) {
     box->SetParent(&form);
     box->SetTabStop(false);
     box->SetColor(0x000EA14D);
-    box->SetFont(bold);
+    box->SetFont(boxFont);
     box->SetCaption(wide ? "XP &Checkbox" : i % 2 == 0 ? "EN" : "&RU");
     box->SetBounds(left, boxTop, wide ? 97 : 41, 17);
     left += box->Width() + kGap;
