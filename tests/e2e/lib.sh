@@ -6,7 +6,15 @@
 #   e2e_wait_pixel X Y COLOUR             wait until the screen pixel has that colour
 #   e2e_wait_log PATTERN                  wait until the program's output matches
 #   e2e_stop SIGNAL                       signal the program, wait for it; E2E_EXIT_CODE
-# Screen pixels are read with ImageMagick's own import and convert from /usr/bin.
+#   e2e_wait_exit WHAT                    wait for the program to end by itself; E2E_EXIT_CODE
+#   e2e_window_shot FILE                  the program window's client area as a picture
+#   e2e_count_colour FILE X Y W H COLOUR  how many pixels of a region have exactly that colour
+#   e2e_count_pixels FILE X Y W H FX      how many pixels of a region meet an ImageMagick -fx
+#                                         condition over r, g, b (0 to 1), e.g. "r > 0.6"
+#   e2e_differing_pixels A B X Y W H      how many pixels of a region differ between two pictures
+#   e2e_click X Y                         a left click at a point of the program window
+# A failing test copies its screenshots and files to E2E_ARTIFACTS when that is set.
+# Screen pixels are read with ImageMagick's own import, convert and compare from /usr/bin.
 
 set -euo pipefail
 
@@ -16,14 +24,21 @@ E2E_LOG=$E2E_DIR/program.log
 E2E_XVFB_PID=
 E2E_PROGRAM_PID=
 E2E_WINDOW=
+# In sanitizer builds, leaks inside system libraries the program cannot free are not ours.
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp:print_suppressions=0}
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
+COMPARE=/usr/bin/compare
 
 e2e_fail() {
   echo "FAIL: $*" >&2
   if [[ -s $E2E_LOG ]]; then
     echo "--- program output:" >&2
     tail -n 40 "$E2E_LOG" >&2
+  fi
+  if [[ -n ${E2E_ARTIFACTS:-} ]]; then
+    mkdir -p "$E2E_ARTIFACTS" && cp -r "$E2E_DIR"/. "$E2E_ARTIFACTS"/
+    echo "screenshots and files kept in $E2E_ARTIFACTS" >&2
   fi
   exit 1
 }
@@ -69,6 +84,8 @@ e2e_launch() {
       return 0
     fi
     echo "no window titled '$title' (attempt $attempt)" >&2
+    kill -0 "$E2E_PROGRAM_PID" 2>/dev/null || echo "the program had ended" >&2
+    tail -n 20 "$E2E_LOG" >&2
     kill -KILL "$E2E_PROGRAM_PID" 2>/dev/null || true
     wait "$E2E_PROGRAM_PID" 2>/dev/null || true
     E2E_PROGRAM_PID=
@@ -94,11 +111,40 @@ e2e_wait_log() {
 }
 
 E2E_EXIT_CODE=
-e2e_stop() {
-  kill "-$1" "$E2E_PROGRAM_PID"
+e2e_wait_exit() {
   timeout "$E2E_TIMEOUT" tail --pid="$E2E_PROGRAM_PID" -f /dev/null ||
-    e2e_fail "the program did not end after SIG$1"
+    e2e_fail "the program did not end after $1"
   E2E_EXIT_CODE=0
   wait "$E2E_PROGRAM_PID" || E2E_EXIT_CODE=$?
   E2E_PROGRAM_PID=
+}
+
+e2e_stop() {
+  kill "-$1" "$E2E_PROGRAM_PID"
+  e2e_wait_exit "SIG$1"
+}
+
+e2e_window_shot() { "$IMPORT" -window "$E2E_WINDOW" "$1"; }
+
+e2e_count_colour() {
+  "$CONVERT" "$1" -crop "$4x$5+$2+$3" +repage txt:- | grep -c " $6 " || true
+}
+
+e2e_count_pixels() {
+  "$CONVERT" "$1" -crop "$4x$5+$2+$3" +repage -fx "$6 ? 1 : 0" \
+    -format '%[fx:round(mean * w * h)]' info:
+}
+
+e2e_differing_pixels() {
+  local region="$5x$6+$3+$4"
+  "$CONVERT" "$1" -crop "$region" +repage "$E2E_DIR/region-a.png"
+  "$CONVERT" "$2" -crop "$region" +repage "$E2E_DIR/region-b.png"
+  "$COMPARE" -metric AE "$E2E_DIR/region-a.png" "$E2E_DIR/region-b.png" \
+    null: 2>&1 || true
+}
+
+e2e_click() {
+  local WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
+  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
 }

@@ -143,7 +143,9 @@ class SdlPlatform final : public Platform {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     // Closing a window is the program's decision; SDL_QUIT then only means a signal.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // A desktop program leaves the compositor and the screen saver alone.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     // SDL turns SIGINT and SIGTERM into SDL_QUIT only where they have their default action;
     // a shell starting us in the background leaves SIGINT ignored, yet it must still close us.
     std::signal(SIGINT, SIG_DFL);
