@@ -147,6 +147,21 @@ TEST_F(CheckBoxTest, CaptionUnderlineAndFocusRectangleSitBesideTheBoxOnEitherSid
   EXPECT_EQ(Pixel(89, 8), TCanvas::DevicePixel(kGreen));
 }
 
+TEST_F(CheckBoxTest, LongCaptionIsClippedTwoPixelsShortOfEitherEdge) {
+  box.SetTabStop(false);
+  box.SetCaption("XP Checkbox WWWW");
+  form.Show();
+  Run();
+  const std::uint32_t background = TCanvas::DevicePixel(kGreen);
+  for (std::int32_t y = 0; y < 17; ++y) {
+    EXPECT_EQ(Pixel(39, y), background) << y;
+    EXPECT_EQ(Pixel(40, y), background) << y;
+  }
+  box.SetAlignment(cbaLeft);  // now the box sits at the right, the text stops before it
+  for (std::int32_t y = 0; y < 17; ++y) EXPECT_EQ(Pixel(21, y), background) << y;
+  EXPECT_EQ(Pixel(26, 1), TCanvas::DevicePixel(0x0080511C));
+}
+
 // ---- Properties and repaints
 
 TEST_F(CheckBoxTest, CheckedAlignmentAndCaptionRepaintAtOnceColourOnRequest) {
