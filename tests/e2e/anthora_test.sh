@@ -114,7 +114,7 @@ e2e_click 377 248
 wait_dealt
 e2e_click $(answer_centre "$wrong")
 e2e_until has_colour "$wrong" "$red" || e2e_fail "the wrong answer did not turn red"
-has_colour "$right" "$green" || e2e_fail "the right answer was not shown in green"
+e2e_until has_colour "$right" "$green" || e2e_fail "the right answer was not shown in green"
 
 echo "the grade"
 e2e_click 377 248
