@@ -16,17 +16,18 @@ struct Span {
   std::int32_t Right = 0;
 };
 
-// A rectangle whose corners are cut by an ellipse of the given size. The corner ellipse runs
-// through the centres of its box's outer pixels, grown by half a pixel: a pixel at doubled
-// distances (X, Y) beyond the ellipse's centre is inside when X²/(A²+2A) + Y²/(B²+2B) < 1,
-// A and B being the ellipse's size less one. A 2x2 ellipse then cuts nothing, 3x3 and 5x5
-// cut the one outermost pixel.
+// A rectangle whose corners are cut by an ellipse of the given size (see EllipseInset): a 2x2
+// ellipse cuts nothing, 3x3 and 5x5 cut the one outermost pixel.
 class RoundedFigure {
  public:
   RoundedFigure(const TRect& rect, std::int32_t ellipseWidth, std::int32_t ellipseHeight)
       : FRect(rect) {
-    const std::int64_t a = std::min<std::int64_t>(ellipseWidth, rect.Width()) - 1;
-    const std::int64_t b = std::min<std::int64_t>(ellipseHeight, rect.Height()) - 1;
+    const std::int64_t a = std::min({std::int64_t{ellipseWidth},
+                                     std::int64_t{rect.Right} - rect.Left, device::kMaxEllipse}) -
+                           1;
+    const std::int64_t b = std::min({std::int64_t{ellipseHeight},
+                                     std::int64_t{rect.Bottom} - rect.Top, device::kMaxEllipse}) -
+                           1;
     if (a >= 1 && b >= 1) {
       FA = a;
       FB = b;
@@ -38,12 +39,7 @@ class RoundedFigure {
         std::max<std::int64_t>({0, 2 * std::int64_t{FRect.Top} + FB - 2 * std::int64_t{y},
                                 2 * std::int64_t{y} - (2 * (std::int64_t{FRect.Bottom} - 1) - FB)});
     if (FA == 0 || doubledY == 0) return {FRect.Left, FRect.Right};
-    const std::int64_t ka = FA * FA + 2 * FA;
-    const std::int64_t kb = FB * FB + 2 * FB;
-    std::int32_t inset = 0;
-    for (std::int64_t doubledX = FA; doubledX > 0; doubledX -= 2, ++inset) {
-      if (doubledX * doubledX * kb + doubledY * doubledY * ka < ka * kb) break;
-    }
+    const auto inset = static_cast<std::int32_t>(device::EllipseInset(FA, FB, doubledY));
     return {FRect.Left + inset, FRect.Right - inset};
   }
 

@@ -46,12 +46,7 @@ Run CapRun(Point64 centre, std::int32_t width, std::int64_t y) {
   const std::int64_t top = centre.Y - width / 2;
   if (y < top || y >= top + width) return {};
   const std::int64_t a = width - 1;
-  const std::int64_t k = a * a + 2 * a;
-  const std::int64_t doubledY = std::abs(2 * (y - top) - a);
-  std::int64_t inset = 0;
-  for (std::int64_t doubledX = a; doubledX > 0; doubledX -= 2, ++inset) {
-    if ((doubledX * doubledX + doubledY * doubledY) * k < k * k) break;
-  }
+  const std::int64_t inset = a >= 1 ? device::EllipseInset(a, a, std::abs(2 * (y - top) - a)) : 0;
   const std::int64_t left = centre.X - width / 2;
   return {left + inset, left + width - inset};
 }
@@ -125,7 +120,8 @@ void TCanvas::DrawThinLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, st
 // about the line. Each row is drawn once, as the union of the band and the two ends.
 void TCanvas::DrawWideLine(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
                            std::uint32_t pixel) {
-  const std::int32_t width = FPen.Width();
+  const auto width =
+      static_cast<std::int32_t>(std::min<std::int64_t>(FPen.Width(), device::kMaxEllipse));
   const Point64 a{x0, y0};
   const Point64 b{x1, y1};
   std::array<Point64, 4> band{};

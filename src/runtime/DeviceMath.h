@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <limits>
 
@@ -27,6 +28,28 @@ inline std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
 
 inline std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
   return -FloorDiv(-a, b);
+}
+
+// The largest ellipse size (less one) that rounded figures and pen ends are drawn with; it
+// keeps the ellipse arithmetic within 64 bits.
+inline constexpr std::int64_t kMaxEllipse = std::int64_t{1} << 15;
+
+// How many pixels a row of an ellipse with sizes less one a and b (1 ..  kMaxEllipse) loses
+// at each end. The ellipse runs through the centres of its box's outer pixels, grown by half a
+// pixel: a pixel at doubled distances (X, Y) from the centre is inside when
+// X²/(a²+2a) + Y²/(b²+2b) < 1. Its row at doubled distance Y keeps the pixels whose X, of the
+// same parity as a, passes that test.
+inline std::int64_t EllipseInset(std::int64_t a, std::int64_t b, std::int64_t doubledY) {
+  const std::int64_t ka = a * a + 2 * a;
+  const std::int64_t kb = b * b + 2 * b;
+  const std::int64_t limit = ka * (kb - doubledY * doubledY);
+  const auto inside = [&](std::int64_t x) { return x * x * kb < limit; };
+  std::int64_t x = limit > 0 ? static_cast<std::int64_t>(std::sqrt(double(limit) / kb)) : 0;
+  x = std::min(x, a);
+  if ((a - x) % 2 != 0) --x;
+  while (x + 2 <= a && inside(x + 2)) x += 2;
+  while (x > 0 && !inside(x)) x -= 2;
+  return x > 0 ? (a - x) / 2 : (a + 1) / 2;
 }
 
 }  // namespace anthora::device
