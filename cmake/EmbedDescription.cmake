@@ -1,4 +1,4 @@
-# Turns a window description into a C++ source that holds it as one string constant, with
+# Turns a window description into a C++ source that holds it as one constant, with
 # its artwork filled in: @stored-jpeg(FILE) becomes the stored form of a JPEG picture (the
 # class name with its length byte, the 4-byte little-endian byte count, the bytes) and
 # @file(FILE) the bytes of a file, both written as hexadecimal in angle brackets.
@@ -55,11 +55,18 @@ while(text MATCHES "@file\\(([^)]+)\\)")
   string(REPLACE "@file(${path})" "${block}" text "${text}")
 endwhile()
 
+# The text goes into the source as bytes: string literals that long are not portable.
+file(WRITE "${OUTPUT}.text" "${text}")
+file(READ "${OUTPUT}.text" bytes HEX)
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${bytes}")
 file(WRITE "${OUTPUT}.tmp"
   "// Made at build time from ${INPUT}.\n"
   "#include <string_view>\n\n"
   "namespace ${NAMESPACE} {\n\n"
+  "namespace {\n"
+  "const unsigned char kBytes[] = {${bytes}};\n"
+  "}  // namespace\n\n"
   "extern const std::string_view ${SYMBOL};\n"
-  "const std::string_view ${SYMBOL} = R\"description(${text})description\";\n\n"
+  "const std::string_view ${SYMBOL}(reinterpret_cast<const char*>(kBytes), sizeof kBytes);\n\n"
   "}  // namespace ${NAMESPACE}\n")
 file(RENAME "${OUTPUT}.tmp" "${OUTPUT}")

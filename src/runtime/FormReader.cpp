@@ -52,6 +52,9 @@ bool ToCp1251(std::string_view utf8, std::string& out) {
   return true;
 }
 
+// Deeper nesting than any window needs is refused rather than risking the stack.
+constexpr int kMaxDepth = 32;
+
 class Parser {
  public:
   Parser(std::string_view text, TCustomForm& form) : FText(text), FForm(form) {}
@@ -99,6 +102,7 @@ class Parser {
   }
 
   void ReadChild(TComponent& parent, const std::string& name, int line) {
+    if (++FDepth > kMaxDepth) Fail("controls nested too deeply");
     const std::string className = ReadName("a class name");
     const auto factory = ComponentClasses().find(className);
     if (factory == ComponentClasses().end()) {
@@ -115,6 +119,7 @@ class Parser {
     FForm.AssignField(name, child);
     Expect('{');
     ReadBody(*child);
+    --FDepth;
   }
 
   PropertyValue ReadValue() {
@@ -250,6 +255,7 @@ class Parser {
   TCustomForm& FForm;
   std::size_t FPosition = 0;
   int FLine = 1;
+  int FDepth = 0;
 };
 
 }  // namespace
