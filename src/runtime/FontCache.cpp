@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,7 +83,8 @@ FontFile MatchFamily(const char* family, bool bold, bool italic, bool anyFamily)
 // Liberation first, then DejaVu, so that the choice does not depend on what else is installed;
 // only when neither is there does fontconfig's own choice serve.
 FontFile FindFile(FontKind kind, bool bold, bool italic) {
-  static const bool ready = FcInit() == FcTrue;
+  // Fontconfig's configuration is released at exit, once no pattern is held any more.
+  static const bool ready = FcInit() == FcTrue && std::atexit(FcFini) == 0;
   if (!ready) return {};
   constexpr std::array<std::array<const char*, 2>, 3> families = {{
       {"Liberation Sans", "DejaVu Sans"},
