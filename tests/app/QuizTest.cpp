@@ -292,5 +292,27 @@ TEST_F(AnswerGuard, EveryButtonWithTheRightTextIsRight) {
   EXPECT_EQ(form->Quiz.WrongCount, 1);
 }
 
+// The same answer on the same button in the next question is drawn black again, though its
+// caption does not change: the focus pass repaints every answer button.
+TEST_F(AnswerGuard, ARepeatedAnswerIsRepaintedBlack) {
+  const Question same{"q", {"Rose", "Tulip", "Lily", "Daisy"}};
+  WriteQuiz("2", {same, same});
+  ChooseEnglish();
+  PressStart();
+  const auto limePixels = [this] {
+    const TRect r = form->xpButton1->FormRect();
+    const PixelSurface screen = platform.Window(0).Screen();
+    int count = 0;
+    for (std::int32_t y = r.Top; y < r.Bottom; ++y) {
+      for (std::int32_t x = r.Left; x < r.Right; ++x) count += screen.At(x, y) == 0x00FF00;
+    }
+    return count;
+  };
+  Answer(1);
+  EXPECT_GT(limePixels(), 0);
+  PressStart();
+  EXPECT_EQ(limePixels(), 0);
+}
+
 }  // namespace
 }  // namespace anthora::test
