@@ -4,10 +4,16 @@
 
 namespace anthora {
 
+namespace {
+
+// Whether the JPEG kinds are registered now; a finalised unit may be initialised again.
+bool registered = false;
+
+}  // namespace
+
 void InitializeJpegUnit() {
-  static bool initialized = false;
-  if (initialized) return;
-  initialized = true;
+  if (registered) return;
+  registered = true;
   JpegDefaultOptions.OutputDepth =
       DisplayBitsPerPixel() <= 8 ? TJPEGOutputDepth::od8Bit : TJPEGOutputDepth::od24Bit;
   RegisterFileFormat("jpeg", "JPEG Image File", TGraphicClass::Of<TJPEGImage>());
@@ -15,6 +21,8 @@ void InitializeJpegUnit() {
 }
 
 void FinalizeJpegUnit() {
+  if (!registered) return;
+  registered = false;
   UnregisterGraphicClass(TJPEGImage::StaticClass());
 }
 

@@ -43,6 +43,16 @@ TEST_F(PictureFiles, TheLatestRegistrationWinsAndUnregisteringTakesDerivedKinds)
   EXPECT_NE(list.FindExt("bmp"), nullptr);
 }
 
+TEST_F(PictureFiles, TheJpegKindsComeBackWhenTheUnitStartsAgain) {
+  const std::string file = Jpeg("again.jpg");
+  FinalizeJpegUnit();
+  TPicture picture;
+  EXPECT_THROW(picture.LoadFromFile(file), EInvalidGraphic);
+  InitializeJpegUnit();
+  picture.LoadFromFile(file);
+  EXPECT_EQ(picture.Width(), 12);
+}
+
 TEST_F(PictureFiles, LoadsByExtensionWhateverItsCase) {
   for (const char* name : {"rose.jpg", "rose.JPG", "rose.Jpeg"}) {
     TPicture picture;
