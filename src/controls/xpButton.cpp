@@ -57,15 +57,11 @@ TColor TxpButton::BackgroundColor() const {
 // ---- Input
 
 void TxpButton::MouseEnter() {
-  if (FMouseOver) return;
-  FMouseOver = true;
-  Repaint();
+  if (ChangeFlag(FMouseOver, true)) Repaint();
 }
 
 void TxpButton::MouseLeave() {
-  if (!FMouseOver) return;
-  FMouseOver = false;
-  Repaint();
+  if (ChangeFlag(FMouseOver, false)) Repaint();
 }
 
 void TxpButton::WMLButtonDown(TShiftState, std::int32_t, std::int32_t) {
@@ -87,15 +83,11 @@ void TxpButton::WMLButtonDblClk(TShiftState, std::int32_t, std::int32_t) {
 }
 
 void TxpButton::WMSetFocus() {
-  if (FFocused) return;
-  FFocused = true;
-  Invalidate();
+  if (ChangeFlag(FFocused, true)) Invalidate();
 }
 
 void TxpButton::WMKillFocus() {
-  if (!FFocused) return;
-  FFocused = false;
-  Invalidate();
+  if (ChangeFlag(FFocused, false)) Invalidate();
 }
 
 void TxpButton::WMKeyDown(TKey& key, TShiftState shift) {
@@ -152,7 +144,7 @@ void TxpButton::Paint() {
     Canvas().Brush().SetStyle(bsSolid);
     Canvas().DrawFocusRect({4, 4, Width() - 4, Height() - 4});
   }
-  DrawAcceleratorUnderline(text, offset);
+  UnderlineAccelerator(text, offset);
 }
 
 void TxpButton::DrawEnabledLook() {
@@ -226,18 +218,11 @@ void TxpButton::DrawCaption(const std::string& text, std::int32_t pressedOffset)
                   (Height() - extent.cy) / 2 + pressedOffset, text);
 }
 
-void TxpButton::DrawAcceleratorUnderline(const std::string& text, std::int32_t pressedOffset) {
-  const std::size_t position = FirstAmpersandPosition(FCaption);
-  if (position == 0) return;
+void TxpButton::UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset) {
   TCanvas& canvas = Canvas();
   const TSize extent = canvas.TextExtent(text);
-  const std::int32_t x0 = (Width() - extent.cx) / 2 + pressedOffset;
-  const std::int32_t y1 = (Height() - extent.cy) / 2 + extent.cy + pressedOffset;
-  const std::string_view shown(text);
-  canvas.Pen().SetColor(canvas.Font().Color());
-  canvas.Pen().SetWidth(1);
-  canvas.MoveTo(x0 + canvas.TextWidth(shown.substr(0, position - 1)), y1);
-  canvas.LineTo(x0 + canvas.TextWidth(shown.substr(0, position)), y1);
+  DrawAcceleratorUnderline(canvas, FCaption, (Width() - extent.cx) / 2 + pressedOffset,
+                           (Height() - extent.cy) / 2 + extent.cy + pressedOffset);
 }
 
 bool TxpButton::SetProperty(std::string_view name, const PropertyValue& value) {

@@ -78,7 +78,7 @@ class TxpButton : public TCustomControl {
   void DrawEnabledLook();
   void DrawDisabledLook();
   void DrawCaption(const std::string& text, std::int32_t pressedOffset);
-  void DrawAcceleratorUnderline(const std::string& text, std::int32_t pressedOffset);
+  void UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset);
 
   std::string FCaption;
   bool FMouseOver = false;

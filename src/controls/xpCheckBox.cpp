@@ -64,15 +64,11 @@ void TxpCheckBox::Toggle() {
 // ---- Input
 
 void TxpCheckBox::MouseEnter() {
-  if (FMouseOver) return;
-  FMouseOver = true;
-  Invalidate();
+  if (ChangeFlag(FMouseOver, true)) Invalidate();
 }
 
 void TxpCheckBox::MouseLeave() {
-  if (!FMouseOver) return;
-  FMouseOver = false;
-  Invalidate();
+  if (ChangeFlag(FMouseOver, false)) Invalidate();
 }
 
 void TxpCheckBox::WMLButtonDown(TShiftState, std::int32_t, std::int32_t) {
@@ -94,15 +90,11 @@ void TxpCheckBox::WMLButtonDblClk(TShiftState, std::int32_t, std::int32_t) {
 }
 
 void TxpCheckBox::WMSetFocus() {
-  if (FFocused) return;
-  FFocused = true;
-  Invalidate();
+  if (ChangeFlag(FFocused, true)) Invalidate();
 }
 
 void TxpCheckBox::WMKillFocus() {
-  if (!FFocused) return;
-  FFocused = false;
-  Invalidate();
+  if (ChangeFlag(FFocused, false)) Invalidate();
 }
 
 void TxpCheckBox::WMKeyDown(TKey& key, TShiftState shift) {
@@ -198,15 +190,8 @@ void TxpCheckBox::DrawCaption(const std::string& text) {
                                             : TRect{2, 2, Width() - 20, Height()};
   canvas.TextRect(clip, x0, y, text);
 
-  if (const std::size_t position = FirstAmpersandPosition(FCaption)) {
-    const std::string_view shown(text);
-    canvas.Pen().SetColor(canvas.Font().Color());
-    canvas.Pen().SetWidth(1);
-    // Right below the text wherever the height puts it.
-    const std::int32_t underline = y + extent.cy;
-    canvas.MoveTo(x0 + canvas.TextWidth(shown.substr(0, position - 1)), underline);
-    canvas.LineTo(x0 + canvas.TextWidth(shown.substr(0, position)), underline);
-  }
+  // Right below the text wherever the height puts it.
+  DrawAcceleratorUnderline(canvas, FCaption, x0, y + extent.cy);
 
   if (Enabled() && FFocused) {
     const std::int32_t tw = extent.cx;
