@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "runtime/Exceptions.h"
@@ -108,20 +109,29 @@ std::string TextFile::ReadLn() {
   if (!IsOpen()) throw EInOutError(kIoFileNotOpenForInput);
   std::string line;
   bool textEnded = false;  // set by Ctrl-Z: the rest of the line is skipped
-  for (int byte = NextByte(); byte >= 0 && byte != '\n'; byte = NextByte()) {
-    if (byte == '\r') {
-      if (PeekByte() == '\n') {
-        NextByte();
-        break;
-      }
-      continue;  // a lone CR belongs to no line
+  for (;;) {
+    if (FPosition == FEnd && !FillBuffer()) return line;
+    // Plain text up to the next byte that needs a decision is taken in one piece.
+    const char* begin = FBuffer.data() + FPosition;
+    const char* end = FBuffer.data() + FEnd;
+    const char* stop =
+        std::find_if(begin, end, [](char c) { return c == '\n' || c == '\r' || c == kCtrlZ; });
+    if (!textEnded) {
+      if (line.size() + std::size_t(stop - begin) > kMaxLineLength) throw EOutOfMemory();
+      line.append(begin, stop);
     }
+    FPosition = std::size_t(stop - FBuffer.data());
+    if (stop == end) continue;
+
+    const int byte = NextByte();
+    if (byte == '\n') return line;
     if (byte == kCtrlZ) textEnded = true;
-    if (textEnded) continue;
-    if (line.size() == kMaxLineLength) throw EOutOfMemory();
-    line += static_cast<char>(byte);
+    if (byte == '\r' && PeekByte() == '\n') {
+      NextByte();
+      return line;
+    }
+    // A lone CR belongs to no line.
   }
-  return line;
 }
 
 }  // namespace anthora
