@@ -1,8 +1,6 @@
 #include "runtime/FileStream.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +9,7 @@
 #include <limits>
 #include <string>
 
+#include "runtime/Files.h"
 #include "runtime/Format.h"
 
 namespace anthora {
@@ -29,34 +28,16 @@ std::string FullPath(std::string_view fileName) {
   throw EFOpenError(Format(pattern, {FullPath(fileName), std::strerror(error)}));
 }
 
-// The reason a read-only open cannot go on, or 0. Only regular files are read; a shared
-// lock lets other readers in and keeps cooperating writers out.
-int CheckReadable(int handle) {
-  struct stat status {};
-  if (fstat(handle, &status) != 0) return errno;
-  if (S_ISDIR(status.st_mode)) return EISDIR;
-  if (!S_ISREG(status.st_mode)) return EINVAL;
-  if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) return EWOULDBLOCK;
-  return 0;
-}
-
 }  // namespace
 
 TFileStream::TFileStream(std::string_view fileName, Mode mode) {
-  if (fileName.empty() || fileName.find('\0') != std::string_view::npos) {
-    RaiseOpenError(fileName, mode, ENOENT);
-  }
-  const std::string path(fileName);
+  if (!IsPlainPath(fileName)) RaiseOpenError(fileName, mode, ENOENT);
   if (mode == Mode::OpenRead) {
-    // Non-blocking, so that a named pipe cannot hang the open.
-    FHandle = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (FHandle < 0) RaiseOpenError(fileName, mode, errno);
-    if (const int error = CheckReadable(FHandle)) {
-      ::close(FHandle);
-      RaiseOpenError(fileName, mode, error);
-    }
-    fcntl(FHandle, F_SETFL, fcntl(FHandle, F_GETFL) & ~O_NONBLOCK);
+    int error = 0;
+    FHandle = OpenForSharedReading(fileName, error);
+    if (FHandle < 0) RaiseOpenError(fileName, mode, error == kNotRegularFile ? EINVAL : error);
   } else {
+    const std::string path(fileName);
     FHandle = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (FHandle < 0) RaiseOpenError(fileName, mode, errno);
   }

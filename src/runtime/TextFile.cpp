@@ -1,14 +1,12 @@
 #include "runtime/TextFile.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 
 #include "runtime/Exceptions.h"
+#include "runtime/Files.h"
 
 namespace anthora {
 
@@ -50,27 +48,11 @@ TextFile::~TextFile() {
 
 void TextFile::Reset(std::string_view path) {
   Close();
-  if (path.empty() || path.find('\0') != std::string_view::npos) {
-    throw EInOutError(kIoInvalidFilename);
-  }
-  // Non-blocking, so that a named pipe cannot hang the open; only regular files are read.
-  const int handle = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (handle < 0) throw EInOutError(OpenErrorCode(errno));
-  struct stat status {};
-  int code = 0;
-  if (fstat(handle, &status) != 0) {
-    code = OpenErrorCode(errno);
-  } else if (!S_ISREG(status.st_mode)) {
-    code = kIoAccessDenied;
-  } else if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    // A shared lock lets other readers in and keeps cooperating writers out.
-    code = kIoSharingViolation;
-  }
-  if (code != 0) {
-    ::close(handle);
-    throw EInOutError(code);
-  }
-  fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  if (!IsPlainPath(path)) throw EInOutError(kIoInvalidFilename);
+  int error = 0;
+  const int handle = OpenForSharedReading(path, error);
+  if (handle < 0)
+    throw EInOutError(error == kNotRegularFile ? kIoAccessDenied : OpenErrorCode(error));
   FHandle = handle;
   FPosition = FEnd = 0;
   FAtEnd = false;
