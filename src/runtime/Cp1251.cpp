@@ -1,5 +1,7 @@
 #include "runtime/Cp1251.h"
 
+#include "platform/Utf8.h"
+
 namespace anthora {
 
 std::u32string DecodeCp1251(std::string_view text) {
@@ -25,6 +27,16 @@ std::string Cp1251ToUtf8(std::string_view text) {
       result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
       result += static_cast<char>(0x80 | (c & 0x3F));
     }
+  }
+  return result;
+}
+
+std::optional<std::string> Utf8ToCp1251(std::string_view text) {
+  std::string result;
+  for (const char32_t character : DecodeUtf8(text)) {
+    const unsigned byte = cp1251::FromUnicode(character);
+    if (byte > 0xFF) return std::nullopt;
+    result += static_cast<char>(byte);
   }
   return result;
 }

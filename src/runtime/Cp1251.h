@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -102,5 +103,9 @@ std::u32string DecodeCp1251(std::string_view text);
 
 // UTF-8 of a Windows-1251 text, for the outside world (terminal, logs, test reports).
 std::string Cp1251ToUtf8(std::string_view text);
+
+// Windows-1251 of a UTF-8 text; none when a character has no byte there or the text is not
+// well-formed UTF-8.
+std::optional<std::string> Utf8ToCp1251(std::string_view text);
 
 }  // namespace anthora

@@ -34,24 +34,6 @@ int HexDigit(char c) {
   return -1;
 }
 
-// UTF-8 text to Windows-1251; false when a character has no byte there.
-bool ToCp1251(std::string_view utf8, std::string& out) {
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto lead = static_cast<unsigned char>(utf8[i]);
-    std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-    if (i + length > utf8.size()) return false;
-    char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (std::size_t k = 1; k < length; ++k) {
-      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-    }
-    const unsigned byte = cp1251::FromUnicode(c);
-    if (byte > 0xFF) return false;
-    out += static_cast<char>(byte);
-    i += length;
-  }
-  return true;
-}
-
 // Deeper nesting than any window needs is refused rather than risking the stack.
 constexpr int kMaxDepth = 32;
 
@@ -168,9 +150,9 @@ class Parser {
       }
       utf8 += c;
     }
-    std::string text;
-    if (!ToCp1251(utf8, text)) Fail("a character without a Windows-1251 byte");
-    return text;
+    std::optional<std::string> text = Utf8ToCp1251(utf8);
+    if (!text) Fail("a character without a Windows-1251 byte");
+    return *text;
   }
 
   std::int64_t ReadInteger() {

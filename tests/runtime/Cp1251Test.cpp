@@ -37,5 +37,11 @@ TEST(Cp1251, ConvertsToUtf8ForTheOutsideWorld) {
   EXPECT_EQ(DecodeCp1251("A\xFF"), U"Aя");
 }
 
+TEST(Cp1251, TakesUtf8OnlyWhenEveryCharacterHasAByte) {
+  EXPECT_EQ(Utf8ToCp1251("Далее №1"), "Далее №1"_cp1251);
+  EXPECT_FALSE(Utf8ToCp1251("中"));
+  EXPECT_FALSE(Utf8ToCp1251("\xD0"));  // cut short
+}
+
 }  // namespace
 }  // namespace anthora
