@@ -91,7 +91,7 @@ bool TForm1::EnglishChosen() const {
 // ---- Start
 
 void TForm1::FormActivate(TObject*) {
-  for (TxpButton* button : {xpButton1, xpButton2, xpButton3, xpButton4}) button->SetCaption("");
+  for (TxpButton* button : AnswerButtons()) button->SetCaption("");
 }
 
 // ---- Language choice
@@ -125,7 +125,7 @@ void TForm1::xpButton6Click(TObject*) {
   if ((caption == kRussianStart || caption == kEnglishStart) && !StartQuiz()) return;
 
   xpButton6->SetEnabled(false);
-  for (TxpButton* button : {xpButton1, xpButton2, xpButton3, xpButton4}) {
+  for (TxpButton* button : AnswerButtons()) {
     button->Font().SetColor(clBlack);
   }
   const std::string pictureName = Quiz.QuestionFile.ReadLn();
@@ -135,10 +135,10 @@ void TForm1::xpButton6Click(TObject*) {
     EndQuiz();
   }
   if (Image1->Visible()) {
-    for (TxpButton* button : {xpButton1, xpButton2, xpButton3, xpButton4}) {
+    for (TxpButton* button : AnswerButtons()) {
       button->SetEnabled(true);
     }
-    for (TxpButton* button : {xpButton1, xpButton2, xpButton3, xpButton4}) button->SetFocus();
+    for (TxpButton* button : AnswerButtons()) button->SetFocus();
   }
 }
 
@@ -189,7 +189,7 @@ void TForm1::LoadQuestionPicture(const std::string& pictureName) {
 void TForm1::DealAnswers() {
   Random.Randomize(Application->GetPlatform());
   const std::array<int, 4> slots = DealAnswerSlots(Random);
-  const std::array<TxpButton*, 4> buttons = {xpButton1, xpButton2, xpButton3, xpButton4};
+  const std::array<TxpButton*, 4> buttons = AnswerButtons();
   for (std::size_t i = 0; i < buttons.size(); ++i) {
     buttons[i]->SetCaption(Quiz.Answers[static_cast<std::size_t>(slots[i] - 1)]);
   }
@@ -198,7 +198,7 @@ void TForm1::DealAnswers() {
 void TForm1::EndQuiz() {
   Image1->SetVisible(false);
   Panel2->SetCaption(GradeText(Quiz.RightCount, Quiz.QuestionCount));
-  for (TxpButton* button : {xpButton1, xpButton2, xpButton3, xpButton4}) {
+  for (TxpButton* button : AnswerButtons()) {
     button->SetEnabled(false);
   }
 }
@@ -221,11 +221,10 @@ void TForm1::xpButton1Click(TObject* sender) {
     ++Quiz.WrongCount;
     ProgressBar3->StepBy(1);
     Panel6->SetCaption(IntToStr(Quiz.WrongCount));
-    const std::array<TxpButton*, 4> buttons = {xpButton1, xpButton2, xpButton3, xpButton4};
-    for (TxpButton* button : buttons) {
+    for (TxpButton* button : AnswerButtons()) {
       if (button->Caption() == rightAnswer) button->Font().SetColor(clGreen);
     }
-    for (TxpButton* button : buttons) button->SetFocus();
+    for (TxpButton* button : AnswerButtons()) button->SetFocus();
   }
   Quiz.AnswerAllowed = false;
 }

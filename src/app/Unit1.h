@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -81,6 +82,7 @@ class TForm1 : public TForm {
   void DeclareFields();
   void BindHandlers();
   bool EnglishChosen() const;
+  std::array<TxpButton*, 4> AnswerButtons() const;
   void ChooseLanguage(std::string_view startCaption);
   bool StartQuiz();
   void PresentQuestion(const std::string& pictureName);

@@ -195,49 +195,51 @@ void TCustomForm::InvalidateRect(const TRect& rect) {
 void TCustomForm::RepaintNow(const TRect& rect) {
   if (!Shown()) return InvalidateRect(rect);
   const TRect clipped = IntersectRect(rect, ClientRect());
-  if (IsRectEmpty(clipped)) return;
-  PaintTree(*this, clipped);
-  const ScreenRect presented = ToScreenRect(clipped);
-  FWindow->Present({&presented, 1});
+  if (!IsRectEmpty(clipped)) PaintRegions({&clipped, 1});
 }
 
 void TCustomForm::PaintPending() {
   if (!Shown() || FInvalid.empty()) return;
   const std::vector<TRect> rects = std::move(FInvalid);
   FInvalid.clear();
+  PaintRegions(rects);
+}
+
+void TCustomForm::PaintRegions(std::span<const TRect> rects) {
   std::vector<ScreenRect> presented;
   for (const TRect& rect : rects) {
     PaintTree(*this, rect);
     presented.push_back(ToScreenRect(rect));
   }
+  // Errors are reported once the painting is done, so that the report's own loop finds a
+  // finished picture.
+  auto errors = std::move(FPaintErrors);
+  FPaintErrors.clear();
+  if (Application) {
+    for (const auto& error : errors) Application->HandleException(error);
+  }
   FWindow->Present(presented);
 }
 
 void TCustomForm::PaintTree(TWinControl& control, const TRect& clip) {
-  const PixelSurface surface = Surface();
-  const auto paint = [&](TControl& c, const TRect& area) {
-    try {
-      c.PaintOn({surface, c.FormOrigin(), area});
-    } catch (...) {
-      FPaintErrors.push_back(std::current_exception());
-    }
-  };
   const TRect area = IntersectRect(control.FormRect(), clip);
   if (IsRectEmpty(area) || !control.Visible()) return;
-  paint(control, area);
+  PaintControl(control, area);
   for (TControl* child : control.Controls()) {
     if (child->IsWindowed() || !child->Visible()) continue;
     const TRect childArea = IntersectRect(child->FormRect(), area);
-    if (!IsRectEmpty(childArea)) paint(*child, childArea);
+    if (!IsRectEmpty(childArea)) PaintControl(*child, childArea);
   }
   for (TControl* child : control.Controls()) {
     if (auto* windowed = dynamic_cast<TWinControl*>(child)) PaintTree(*windowed, area);
   }
-  if (&control == this && !FPaintErrors.empty() && Application) {
-    // Reported after painting, so that the report's own loop finds a finished picture.
-    auto errors = std::move(FPaintErrors);
-    FPaintErrors.clear();
-    for (const auto& error : errors) Application->HandleException(error);
+}
+
+void TCustomForm::PaintControl(TControl& control, const TRect& area) {
+  try {
+    control.PaintOn({Surface(), control.FormOrigin(), area});
+  } catch (...) {
+    FPaintErrors.push_back(std::current_exception());
   }
 }
 

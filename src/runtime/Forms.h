@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -96,7 +97,9 @@ class TCustomForm : public TCustomControl {
     std::function<bool(TComponent*)> Set;
   };
 
+  void PaintRegions(std::span<const TRect> rects);
   void PaintTree(TWinControl& control, const TRect& clip);
+  void PaintControl(TControl& control, const TRect& area);
   void HandleMouse(const InputEvent& event);
   void HandleKeyDown(TKey key, TShiftState shift);
   void TrackHotControl(TControl* control);
