@@ -29,6 +29,13 @@ class TComponent : public TPersistent {
   const std::vector<TComponent*>& Components() const { return FComponents; }
   TComponent* FindComponent(std::string_view name) const;
 
+  // True while a window description's properties are being set on the component; work
+  // that depends on several properties waits for Loaded.
+  bool Loading() const { return FLoading; }
+  void BeginLoading() { FLoading = true; }
+  // Called once the description has set every property of the component.
+  virtual void Loaded() { FLoading = false; }
+
   // Sets a property read from a window description. False when the class has no property
   // of that name; a value of the wrong kind raises an error naming the property.
   virtual bool SetProperty(std::string_view name, const PropertyValue& value);
@@ -41,6 +48,7 @@ class TComponent : public TPersistent {
   TComponent* FOwner = nullptr;
   std::string FName;
   std::vector<TComponent*> FComponents;
+  bool FLoading = false;
 };
 
 }  // namespace anthora

@@ -50,7 +50,9 @@ class Parser {
     }
     FForm.SetName(name);
     Expect('{');
+    FForm.BeginLoading();
     ReadBody(FForm);
+    FForm.Loaded();
     SkipBlanks();
     if (FPosition < FText.size()) Fail("text after the form's closing brace");
   }
@@ -100,7 +102,9 @@ class Parser {
     }
     FForm.AssignField(name, child);
     Expect('{');
+    child->BeginLoading();
     ReadBody(*child);
+    child->Loaded();
     --FDepth;
   }
 

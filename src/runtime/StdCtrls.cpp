@@ -78,8 +78,13 @@ void TLabel::CaptionChanged() {
   Invalidate();
 }
 
+void TLabel::Loaded() {
+  TGraphicControl::Loaded();
+  AdjustSize();
+}
+
 void TLabel::AdjustSize() {
-  if (!FAutoSize) return;
+  if (!FAutoSize || Loading()) return;
   Canvas().Font().Assign(Font());
   const TSize extent = Canvas().TextExtent(Caption());
   SetBounds(Left(), Top(), extent.cx, extent.cy);

@@ -26,6 +26,8 @@ class TLabel : public TGraphicControl {
   void FontChanged();
 
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
+  // Sizes an auto-sized label once its caption and font are all known.
+  void Loaded() override;
 
  protected:
   void Paint() override;
