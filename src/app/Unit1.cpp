@@ -88,6 +88,10 @@ bool TForm1::EnglishChosen() const {
   return xpCheckBox1->Checked();
 }
 
+std::array<TxpButton*, 4> TForm1::AnswerButtons() const {
+  return {xpButton1, xpButton2, xpButton3, xpButton4};
+}
+
 // ---- Start
 
 void TForm1::FormActivate(TObject*) {
