@@ -5,6 +5,7 @@
 
 #include "app/QuizFixture.h"
 #include "runtime/Cp1251.h"
+#include "support/TestNames.h"
 
 namespace anthora::test {
 namespace {
@@ -86,7 +87,13 @@ TEST_P(MissingSetFile, IsToldOnceAndTheQuizCanStartWhenTheFileIsBack) {
 INSTANTIATE_TEST_SUITE_P(EitherFileEitherLanguage, MissingSetFile,
                          ::testing::Values(MissingSet{kEnglishSetPath, true},
                                            MissingSet{kRussianSetPath, true},
-                                           MissingSet{kEnglishSetPath, false}));
+                                           MissingSet{kEnglishSetPath, false}),
+                         [](const auto& param) {
+                           return std::string(param.param.File == kEnglishSetPath ? "English"
+                                                                                  : "Russian") +
+                                  "SetMissing_" + (param.param.English ? "English" : "Russian") +
+                                  "Chosen";
+                         });
 
 struct BadCount {
   std::string_view CountLine;
@@ -115,7 +122,8 @@ INSTANTIATE_TEST_SUITE_P(Counts, FailingCountLine,
                                                     "12",
                                                     "'\xEF\xBB\xBF"
                                                     "12' is not a valid integer value."},
-                                           BadCount{"-3", "TProgressBar property out of range."}));
+                                           BadCount{"-3", "TProgressBar property out of range."}),
+                         [](const auto& param) { return Spelled(param.param.CountLine); });
 
 TEST_F(QuestionSetFault, ANegativeCountIsShownBeforeTheBarsRefuseIt) {
   WriteQuiz("-3", NumberedQuestions(1));
@@ -186,7 +194,8 @@ TEST_P(UnloadablePicture, IsReportedAndTheQuestionGoesOnWithItsOwnAnswers) {
 INSTANTIATE_TEST_SUITE_P(Pictures, UnloadablePicture,
                          ::testing::Values(BadPicture{"not a picture", 230},
                                            BadPicture{"\xFF\xD8\xFF\xE0", 230},  // cut short
-                                           BadPicture{"", 0}));
+                                           BadPicture{"", 0}),
+                         [](const auto& param) { return Spelled(param.param.Bytes); });
 
 TEST_F(QuestionSetFault, MissingAnswerLinesAreEmpty) {
   WriteFile("ris/fen.ani", "1\r\nq1\r\nRose\r\nTulip");

@@ -8,6 +8,7 @@
 #include "quiz/Dealing.h"
 #include "runtime/Cp1251.h"
 #include "runtime/Random.h"
+#include "support/TestNames.h"
 
 namespace anthora::test {
 namespace {
@@ -129,7 +130,8 @@ TEST_P(TenQuestionQuiz, CountsColoursStatusAndGrade) {
   EXPECT_TRUE(dialogs.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(RightAnswers, TenQuestionQuiz, ::testing::Range(0, 11));
+INSTANTIATE_TEST_SUITE_P(RightAnswers, TenQuestionQuiz, ::testing::Range(0, 11),
+                         [](const auto& param) { return "First" + std::to_string(param.param); });
 
 // The quiz in Russian, over a Windows-1251 set with LF line ends: the exact half 21 * 11 / 22
 // = 10.5 goes to the even neighbour.
@@ -172,6 +174,13 @@ struct ScoringCase {
 
 class Scoring : public QuizFixture, public ::testing::WithParamInterface<ScoringCase> {};
 
+// For example Count8_Records5_Right5, with _LF for sets whose lines end in a line feed alone.
+std::string ScoringName(const ::testing::TestParamInfo<ScoringCase>& info) {
+  const ScoringCase& c = info.param;
+  return "Count" + Spelled(c.CountLine) + "_Records" + std::to_string(c.Records) + "_Right" +
+         std::to_string(c.RightAnswers) + (c.LineEnd == "\n" ? "_LF" : "");
+}
+
 TEST_P(Scoring, StatusBeforeTheLastQuestionAndTheGrade) {
   const ScoringCase& c = GetParam();
   WriteQuiz(c.CountLine, NumberedQuestions(c.Records), c.LineEnd);
@@ -196,18 +205,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ScoringCase{"8", 5, 5, EnglishStatus("Leaf"), "2"},         // 5.5 and 2.5
                       ScoringCase{"8", 7, 7, EnglishStatus("Stamen"), "4"},       // 3.5
                       ScoringCase{"8", 8, 1, EnglishStatus("Little root"), "0"},  // 0.5
-                      ScoringCase{"22", 22, 21, EnglishStatus("Petal"), "4", "\n"}));
+                      ScoringCase{"22", 22, 21, EnglishStatus("Petal"), "4", "\n"}),
+    ScoringName);
 INSTANTIATE_TEST_SUITE_P(
     Counts, Scoring,
     ::testing::Values(ScoringCase{"3", 3, 1, EnglishStatus("Pedicle"), "1"},
                       ScoringCase{"3", 3, 2, EnglishStatus("Leaf"), "3"},
                       ScoringCase{"3", 4, 4, EnglishStatus("Flower"), "5", "\n"},
                       ScoringCase{" 12", 2, 2, EnglishStatus("Little root"), "1"},
-                      ScoringCase{"$C", 2, 0, EnglishStatus("Little root"), "0", "\n"}));
+                      ScoringCase{"$C", 2, 0, EnglishStatus("Little root"), "0", "\n"}),
+    ScoringName);
 INSTANTIATE_TEST_SUITE_P(MoreRecordsThanTheCount, Scoring,
                          ::testing::Values(ScoringCase{"3", 5, 5, "4", "7"},
                                            ScoringCase{"0", 0, 0, "", "5"},
-                                           ScoringCase{"2", 0, 0, "", "0", "\n"}));
+                                           ScoringCase{"2", 0, 0, "", "0", "\n"}),
+                         ScoringName);
 
 struct DealingCase {
   std::optional<std::uint64_t> Counter;  // none: the milliseconds seed instead
@@ -238,7 +250,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(DealingCase{0, {4, 1, 3, 2}}, DealingCase{2, {3, 2, 1, 4}},
                       DealingCase{3, {2, 4, 3, 1}}, DealingCase{40, {1, 2, 3, 4}},
                       DealingCase{0x1'0000'0002, {3, 2, 1, 4}},  // the low 32 bits seed
-                      DealingCase{std::nullopt, {4, 3, 2, 1}}));
+                      DealingCase{std::nullopt, {4, 3, 2, 1}}),
+    [](const auto& param) {
+      const DealingCase& c = param.param;
+      const auto right = std::find(c.Slots.begin(), c.Slots.end(), 1) - c.Slots.begin() + 1;
+      return (c.Counter ? "Counter" + std::to_string(*c.Counter) : std::string("NoCounter")) +
+             "_RightOnButton" + std::to_string(right);
+    });
 
 TEST(DealingOrders, EveryOrderOccurs) {
   std::set<std::array<int, 4>> orders;
