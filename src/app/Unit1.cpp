@@ -178,13 +178,13 @@ void TForm1::PresentQuestion(const std::string& pictureName) {
 // A picture that cannot be shown is reported, and the question goes on without it, so that
 // its answer lines are still read in their place.
 void TForm1::LoadQuestionPicture(const std::string& pictureName) {
-  const std::string path = PicturePath(pictureName);
-  if (!FileExists(path)) {
+  const PictureLocation picture = LocatePicture(pictureName);
+  if (picture.Match == PictureMatch::None) {
     Application->ShowMessage(kPictureMissing);
     return;
   }
   try {
-    Image1->Picture().LoadFromFile(path);
+    Image1->Picture().LoadFromFile(picture.Path);
   } catch (...) {
     Application->HandleException(std::current_exception());
   }

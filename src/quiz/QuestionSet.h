@@ -15,6 +15,26 @@ inline std::string PicturePath(std::string_view pictureName) {
   return "ris/" + std::string(pictureName) + ".jpg";
 }
 
+// How a question's picture file was found.
+enum class PictureMatch {
+  None,          // no file
+  Exact,         // the name is ASCII and names the file as it stands
+  Converted,     // the name, turned from Windows-1251 into UTF-8, names the file
+  Verbatim,      // the name's Windows-1251 bytes name the file, as an unpacked archive keeps them
+  IgnoringCase,  // a file whose name differs only in letter case
+};
+
+struct PictureLocation {
+  std::string Path;  // empty when none was found
+  PictureMatch Match = PictureMatch::None;
+};
+
+// Finds a question's picture the way systems whose file names are in the code page and ignore
+// letter case do: the name is read as Windows-1251 and handed to the file system in UTF-8; then
+// its bytes as they stand; then a file of the same folder whose name differs only in case. The
+// folder of the set (empty for the current folder) is put before "ris/".
+PictureLocation LocatePicture(std::string_view pictureName, std::string_view setFolder = {});
+
 // The answer lines of the current question in file order; slot 1 (index 0) is the right one.
 using AnswerSlots = std::array<std::string, 4>;
 

@@ -1,12 +1,16 @@
 #include "runtime/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <string>
+
+#include "platform/Utf8.h"
 
 namespace anthora {
 
@@ -18,6 +22,54 @@ bool FileExists(std::string_view path) {
   if (!IsPlainPath(path)) return false;
   struct stat status {};
   return stat(std::string(path).c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+namespace {
+
+// The lower-case letter of a capital, for the letters that have both forms in Windows-1251.
+char32_t LowerCase(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 0x20;
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ..Џ
+  if (c == 0x0490) return 0x0491;                   // Ґ
+  return c;
+}
+
+// A name with letter case folded away. A name that is not well-formed UTF-8 folds only its
+// ASCII letters, so that two different malformed names never fold alike.
+std::u32string FoldedName(std::string_view name) {
+  std::u32string folded = DecodeUtf8(name);
+  if (folded.find(U'\uFFFD') != std::u32string::npos &&
+      name.find("\xEF\xBF\xBD") == std::string_view::npos) {
+    folded.assign(name.begin(), name.end());
+    for (char32_t& c : folded) c = static_cast<unsigned char>(c);
+  }
+  for (char32_t& c : folded) c = LowerCase(c);
+  return folded;
+}
+
+}  // namespace
+
+std::string FindFileIgnoringCase(std::string_view path) {
+  if (FileExists(path)) return std::string(path);
+  if (!IsPlainPath(path)) return {};
+  const std::size_t slash = path.rfind('/');
+  const std::string folder(slash == std::string_view::npos ? "." : path.substr(0, slash + 1));
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::u32string wanted = FoldedName(name);
+
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
+  if (!listing) return {};
+  std::string best;
+  while (const dirent* entry = readdir(listing.get())) {
+    const std::string_view candidate = entry->d_name;
+    if (!best.empty() && candidate >= best) continue;
+    if (FoldedName(candidate) != wanted) continue;
+    const std::string candidatePath = std::string(path.substr(0, slash + 1)) += candidate;
+    if (FileExists(candidatePath)) best = candidate;
+  }
+  if (best.empty()) return {};
+  return std::string(path.substr(0, slash + 1)) += best;
 }
 
 int OpenForSharedReading(std::string_view path, int& error) {

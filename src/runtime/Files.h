@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace anthora {
@@ -11,6 +12,13 @@ bool IsPlainPath(std::string_view path);
 // True when the path names an existing file that is not a folder. A path that is not plain
 // never exists.
 bool FileExists(std::string_view path);
+
+// The path of an existing file (not a folder) that the path names when letter case does not
+// count in its last component, the way file names are matched where names ignore case: Latin,
+// Cyrillic and the other letters of Windows-1251, in UTF-8 names. The path itself when it names
+// a file; otherwise the match with the least name in byte order, so that the choice does not
+// depend on the folder's order; empty when nothing matches.
+std::string FindFileIgnoringCase(std::string_view path);
 
 // The reason OpenForSharedReading gives for a pipe, a device or any other file that is neither
 // a regular file nor a folder (a folder gives EISDIR).

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "runtime/Files.h"
 #include "support/TempDir.h"
 
@@ -32,6 +34,26 @@ TEST(FileExists, ANulByteNeverNamesAShorterPath) {
   withNul += '\0';
   withNul += "tail";
   EXPECT_FALSE(FileExists(withNul));
+}
+
+TEST(FindFileIgnoringCase, ExactFirstThenTheLeastNameThatDiffersOnlyInCase) {
+  const test::TempDir dir;
+  const std::string folder = dir.Path().string() + "/";
+  dir.Write("Rose1.JPG", "a");
+  dir.Write("rose1.Jpg", "b");
+  dir.Write("ROSE1.jpg", "c");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "rose1.Jpg"), folder + "rose1.Jpg");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "rose1.jpg"), folder + "ROSE1.jpg");
+
+  dir.Write("Роза Ёлка Ґ.jpg", "d");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "рОЗА ёЛКА ґ.JPG"), folder + "Роза Ёлка Ґ.jpg");
+
+  std::filesystem::create_directory(dir.Path() / "Tulip.jpg");
+  dir.Write("bad\xC0name.jpg", "e");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "tulip.jpg"), "");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "BAD\xC0NAME.jpg"), folder + "bad\xC0name.jpg");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "bad\xE0name.jpg"), "");
+  EXPECT_EQ(FindFileIgnoringCase(folder + "nowhere/rose1.jpg"), "");
 }
 
 }  // namespace

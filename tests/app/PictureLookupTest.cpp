@@ -1,0 +1,33 @@
+// Pictures named in Windows-1251 or in another letter case are found as where names ignore case.
+#include <gtest/gtest.h>
+
+#include "quiz/QuestionSet.h"
+#include "runtime/Cp1251.h"
+#include "support/TempDir.h"
+
+namespace anthora {
+namespace {
+
+TEST(LocatePicture, ConvertsTheNameThenTriesItsBytesThenIgnoresCase) {
+  const test::TempDir dir;
+  const std::string set = dir.Path().string();
+  using Found = std::pair<std::string, PictureMatch>;
+  const auto located = [&](std::string_view name) {
+    const PictureLocation found = LocatePicture(name, set);
+    return Found(found.Path.empty() ? "" : found.Path.substr(set.size()), found.Match);
+  };
+  dir.Write("ris/rose1.jpg", "x");
+  dir.Write("ris/роза.jpg", "x");
+  dir.Write("ris/Тюльпан.JPG", "x");
+  dir.Write(std::string("ris/") + std::string("мак"_cp1251) + ".jpg", "x");
+
+  EXPECT_EQ(located("rose1"), Found("/ris/rose1.jpg", PictureMatch::Exact));
+  EXPECT_EQ(located("Rose1"), Found("/ris/rose1.jpg", PictureMatch::IgnoringCase));
+  EXPECT_EQ(located("роза"_cp1251), Found("/ris/роза.jpg", PictureMatch::Converted));
+  EXPECT_EQ(located("тюльпан"_cp1251), Found("/ris/Тюльпан.JPG", PictureMatch::IgnoringCase));
+  EXPECT_EQ(located("мак"_cp1251).second, PictureMatch::Verbatim);
+  EXPECT_EQ(located("rose1 "), Found("", PictureMatch::None));
+}
+
+}  // namespace
+}  // namespace anthora
