@@ -1,0 +1,28 @@
+# Runs at install time: installs the menu entry, made from its template with the final places
+# of the program and of the sample. Takes ANTHORA_DESKTOP_TEMPLATE, ANTHORA_DESKTOP_WORK (a
+# folder for the made entry), ANTHORA_BINDIR and ANTHORA_DATADIR (absolute, or relative to the
+# install prefix).
+set(prefix "${CMAKE_INSTALL_PREFIX}")
+cmake_path(ABSOLUTE_PATH prefix NORMALIZE)
+set(bindir "${ANTHORA_BINDIR}")
+set(datadir "${ANTHORA_DATADIR}")
+cmake_path(ABSOLUTE_PATH bindir BASE_DIRECTORY "${prefix}" NORMALIZE)
+cmake_path(ABSOLUTE_PATH datadir BASE_DIRECTORY "${prefix}" NORMALIZE)
+
+# A quoted argument of an Exec line, where ", `, $ and \ are escaped with a backslash and % is
+# doubled; the whole value of a desktop entry then escapes its backslashes once more.
+function(exec_argument out path)
+  string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" quoted "${path}")
+  string(REPLACE "\\" "\\\\" quoted "${quoted}")
+  string(REPLACE "%" "%%" quoted "${quoted}")
+  set(${out} "\"${quoted}\"" PARENT_SCOPE)
+endfunction()
+
+exec_argument(EXEC "${bindir}/anthora")
+set(SAMPLE "${datadir}/anthora/sample")
+# Installs into different prefixes may run at once (a package build beside a staging one).
+string(MD5 key "$ENV{DESTDIR}${prefix}")
+cmake_path(GET ANTHORA_DESKTOP_TEMPLATE STEM LAST_ONLY name)
+set(entry "${ANTHORA_DESKTOP_WORK}/${key}/${name}")
+configure_file("${ANTHORA_DESKTOP_TEMPLATE}" "${entry}" @ONLY)
+file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${entry}")

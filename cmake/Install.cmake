@@ -1,0 +1,47 @@
+# Installation (GNUInstallDirs) and the Debian package (CPack).
+include(GNUInstallDirs)
+
+set(ANTHORA_ID org.example.anthora)  # reverse-DNS name of the site's domain
+set(dist ${PROJECT_SOURCE_DIR}/dist)
+set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/anthora)
+
+install(TARGETS anthora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anthora/sample)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+  DESTINATION ${docdir})
+install(FILES ${PROJECT_SOURCE_DIR}/src/app/artwork/CREDITS.md
+  DESTINATION ${docdir} RENAME ARTWORK-CREDITS.md)
+install(FILES ${PROJECT_SOURCE_DIR}/sample/ris/CREDITS.md
+  DESTINATION ${docdir} RENAME SAMPLE-CREDITS.md)
+install(FILES ${dist}/anthora.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${dist}/${ANTHORA_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size 48 128 256)
+  install(FILES ${dist}/icons/${size}/${ANTHORA_ID}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+
+# The menu entry names the installed program and sample, so it is written when the prefix is
+# final: at install time, where a package build installs under its own prefix.
+install(CODE "
+  set(ANTHORA_DESKTOP_TEMPLATE \"${dist}/${ANTHORA_ID}.desktop.in\")
+  set(ANTHORA_DESKTOP_WORK \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry\")
+  set(ANTHORA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+  set(ANTHORA_DATADIR \"${CMAKE_INSTALL_DATADIR}\")")
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/DesktopEntry.cmake)
+
+set(CPACK_PACKAGE_NAME anthora)
+set(CPACK_PACKAGE_VENDOR "The Anthora developers")
+set(CPACK_PACKAGE_CONTACT "The Anthora developers <anthora@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flower quiz")
+set(CPACK_PACKAGE_DESCRIPTION "\
+Anthora is a small desktop quiz that teaches you to recognise flowers: pick English or
+Russian and name the flower in each picture from four answers. It comes with a sample set
+of photos and helps teachers to build and check their own sets.")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://anthora.example.org/)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, xdg-utils")
+include(CPack)

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# An install into a staging prefix: the files a desktop expects, each valid by the desktop's
+# own checkers, and the installed program started as its menu entry starts it (from the home
+# folder) playing the bundled sample.
+# Usage: install_test.sh BUILD_FOLDER
+source "$(dirname "$0")/../e2e/lib.sh"
+build=$(realpath "$1")
+prefix="$E2E_DIR/staged prefix"  # a blank inside tests the quoting of the menu entry
+id=org.example.anthora
+
+cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
+for file in bin/anthora share/anthora/sample/ris/fen.ani share/anthora/sample/ris/fru.ani \
+  share/anthora/sample/ris/rose1.jpg share/anthora/sample/ris/CREDITS.md \
+  share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6; do
+  [[ -s $prefix/$file ]] || e2e_fail "$file is not installed"
+done
+for size in 48 128 256; do
+  icon=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
+  [[ $(/usr/bin/identify -format '%wx%h %[channels]' "$icon") == "${size}x$size srgba" ]] ||
+    e2e_fail "the $size icon is $(/usr/bin/identify -format '%wx%h %[channels]' "$icon")"
+done
+
+entry=$prefix/share/applications/$id.desktop
+desktop-file-validate "$entry" >"$E2E_DIR/validate.log" 2>&1 &&
+  ! grep -Eq 'error|warning' "$E2E_DIR/validate.log" ||
+  e2e_fail "desktop-file-validate: $(cat "$E2E_DIR/validate.log")"
+appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
+  >"$E2E_DIR/appstream.log" 2>&1 || e2e_fail "appstreamcli: $(cat "$E2E_DIR/appstream.log")"
+groff -man -ww -z "$prefix/share/man/man6/anthora.6" 2>"$E2E_DIR/man.log" &&
+  [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the manual page: $(cat "$E2E_DIR/man.log")"
+
+# The launcher's way: the Exec line split as its quoting says, in Path, else in the home folder.
+value() { sed -n "s/^$1=//p" "$entry"; }
+exec_line=$(value Exec | sed 's/\\\\/\\/g')
+eval "command=($exec_line)"
+export HOME=$E2E_DIR/home
+mkdir -p "$HOME"
+path=$(value Path)
+cd "${path:-$HOME}"
+
+e2e_start_xvfb
+e2e_launch "Anthora 1.0" "${command[@]}"
+e2e_click 479 246  # EN
+e2e_click 377 248  # Begin
+shot=$E2E_DIR/shot.png
+question_shown() {  # black text in every answer button
+  e2e_window_shot "$shot" || return 1
+  local top
+  for top in 81 118 155 192; do
+    (($(e2e_count_pixels "$shot" 268 $((top + 6)) 222 18 'intensity < 0.4') > 0)) || return 1
+  done
+}
+e2e_until question_shown || e2e_fail "the first question of the installed sample was not shown"
+e2e_stop TERM
+echo "install: ok"

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The Debian package made by CPack: its name, its fields and the files it carries.
+# Usage: package_test.sh BUILD_FOLDER
+set -euo pipefail
+build=$(realpath "$1")
+work=$(mktemp -d "${TMPDIR:-/tmp}/anthora-package-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1 ||
+  fail "cpack: $(tail -n 20 "$work/cpack.log")"
+debs=("$work"/anthora_1.0*_"$(dpkg --print-architecture)".deb)
+[[ ${#debs[@]} == 1 && -f ${debs[0]} ]] || fail "no single anthora_1.0…_ARCH.deb: $(ls "$work")"
+deb=${debs[0]}
+
+field() { dpkg-deb --field "$deb" "$1"; }
+[[ $(field Package) == anthora ]] || fail "Package: $(field Package)"
+[[ $(field Version) == 1.0* ]] || fail "Version: $(field Version)"
+depends=$(field Depends)
+for package in fonts-liberation2 xdg-utils libsdl2-2.0-0 libjpeg62-turbo libfreetype6 \
+  libfontconfig1 libc6; do
+  [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
+done
+[[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no Maintainer or Description"
+
+dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$work/contents"
+for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.desktop \
+  ./usr/share/metainfo/org.example.anthora.metainfo.xml ./usr/share/man/man6/anthora.6 \
+  ./usr/share/icons/hicolor/256x256/apps/org.example.anthora.png \
+  ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE; do
+  grep -qxF "$file" "$work/contents" || fail "the package lacks $file"
+done
+entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
+grep -q '^Exec="/usr/bin/anthora"' <<<"$entry" || fail "the menu entry does not start /usr/bin/anthora"
+echo "package: ok ($(stat -c %s "$deb") bytes)"
