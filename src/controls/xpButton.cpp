@@ -43,6 +43,16 @@ void TxpButton::SetFont(const TFont& font) {
   Repaint();
 }
 
+void TxpButton::SetEnabled(bool enabled) {
+  if (enabled == Enabled()) return;
+  TCustomControl::SetEnabled(enabled);
+  Invalidate();
+}
+
+void TxpButton::SetShowAccelChar(bool show) {
+  if (ChangeFlag(FShowAccelChar, show)) Repaint();
+}
+
 void TxpButton::Click() {
   if (OnClick) OnClick(this);
   if (FModalResult != mrNone) {
@@ -125,14 +135,14 @@ void TxpButton::CMDialogKey(TKey key, TShiftState, bool&) {
 }
 
 void TxpButton::CMDialogChar(char character, bool&) {
-  if (IsAccel(character, FCaption)) Click();
+  if (FShowAccelChar && IsAccel(character, FCaption)) Click();
 }
 
 // ---- Paint
 
 // The disabled look shows no pressed offset, for its caption nor for the caption's underline.
 void TxpButton::Paint() {
-  const std::string text = DisplayCaption(FCaption);
+  const std::string text = FShowAccelChar ? DisplayCaption(FCaption) : FCaption;
   const std::int32_t offset = Enabled() && FPressed ? 1 : 0;
   if (Enabled()) {
     DrawEnabledLook();
@@ -144,7 +154,7 @@ void TxpButton::Paint() {
     Canvas().Brush().SetStyle(bsSolid);
     Canvas().DrawFocusRect({4, 4, Width() - 4, Height() - 4});
   }
-  UnderlineAccelerator(text, offset);
+  if (FShowAccelChar) UnderlineAccelerator(text, offset);
 }
 
 void TxpButton::DrawEnabledLook() {
@@ -234,6 +244,8 @@ bool TxpButton::SetProperty(std::string_view name, const PropertyValue& value) {
     SetCancel(value.AsBoolean());
   } else if (name == "Default") {
     SetDefault(value.AsBoolean());
+  } else if (name == "ShowAccelChar") {
+    SetShowAccelChar(value.AsBoolean());
   } else if (name == "ModalResult") {
     SetModalResult(value.AsInteger());
   } else if (name == "OnEnter") {

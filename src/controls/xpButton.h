@@ -29,6 +29,11 @@ class TxpButton : public TCustomControl {
   void SetDefault(bool isDefault) { FDefault = isDefault; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult result) { FModalResult = result; }
+  // Requests a repaint, so that the look follows the state.
+  void SetEnabled(bool enabled) override;
+  // With it off, every '&' of the caption is shown as it is and marks no accelerator.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool show);
 
   bool MouseOver() const { return FMouseOver; }
   bool Pressed() const { return FPressed; }
@@ -50,7 +55,8 @@ class TxpButton : public TCustomControl {
   //   key up, any key                  if pressed: release, request, Click
   //   dialog key Escape / Enter        Click if enabled and Cancel / Default (Enter: unless
   //                                    focused); never handled
-  //   accelerator character            Click, enabled or not; never handled
+  //   accelerator character            Click, enabled or not, unless ShowAccelChar is off;
+  //                                    never handled
   void MouseEnter() override;
   void MouseLeave() override;
   void WMLButtonDown(TShiftState shift, std::int32_t x, std::int32_t y) override;
@@ -88,6 +94,7 @@ class TxpButton : public TCustomControl {
   TModalResult FModalResult = mrNone;
   bool FCancel = false;
   bool FDefault = false;
+  bool FShowAccelChar = true;
 };
 
 }  // namespace anthora

@@ -55,6 +55,12 @@ void TxpCheckBox::SetAlignment(TCheckBoxAlignment alignment) {
   Repaint();
 }
 
+void TxpCheckBox::SetEnabled(bool enabled) {
+  if (enabled == Enabled()) return;
+  TCustomControl::SetEnabled(enabled);
+  Invalidate();
+}
+
 void TxpCheckBox::Toggle() {
   FChecked = !FChecked;
   Invalidate();

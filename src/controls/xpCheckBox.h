@@ -29,6 +29,8 @@ class TxpCheckBox : public TCustomControl {
   void SetChecked(bool checked);
   TCheckBoxAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TCheckBoxAlignment alignment);
+  // Requests a repaint, so that the look follows the state.
+  void SetEnabled(bool enabled) override;
 
   bool MouseOver() const { return FMouseOver; }
   bool Pressed() const { return FPressed; }

@@ -310,6 +310,20 @@ TEST_F(AnswerGuard, EveryButtonWithTheRightTextIsRight) {
   EXPECT_EQ(form->Quiz.WrongCount, 1);
 }
 
+// An answer line is shown as it is: its '&' marks no accelerator, and judging compares the
+// line's own text.
+TEST_F(AnswerGuard, AnAmpersandInAnAnswerIsPlainText) {
+  WriteQuiz("1", {{"q", {"Black & white", "Red", "Blue", "Green"}}});
+  ChooseEnglish();
+  PressStart();
+  platform.Char(0, U' ');
+  application.ProcessMessages();
+  EXPECT_TRUE(form->Quiz.AnswerAllowed);
+  EXPECT_EQ(form->xpButton1->Caption(), "Black & white");
+  Answer(1);
+  EXPECT_EQ(form->Quiz.RightCount, 1);
+}
+
 // The same answer on the same button in the next question is drawn black again, though its
 // caption does not change: the focus pass repaints every answer button.
 TEST_F(AnswerGuard, ARepeatedAnswerIsRepaintedBlack) {

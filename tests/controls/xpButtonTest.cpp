@@ -233,6 +233,34 @@ TEST_F(CaptionTest, DoubledAmpersandIsShownAndUnderlinedTrailingOneIsDropped) {
   EXPECT_EQ(Shot(button), plain);
 }
 
+TEST_F(CaptionTest, WithoutAcceleratorsEveryAmpersandIsPlainText) {
+  button.SetTabStop(false);
+  button.SetShowAccelChar(false);
+  button.SetCaption("A&B");
+  form.Show();
+  Run();
+  const Underline u = Expected("A&B", 1, 0);
+  EXPECT_EQ(RunOf(u.Y, 0x000000), std::pair(-1, 0));
+  auto literal = Shot(button);
+  button.SetShowAccelChar(true);
+  button.SetCaption("A&&B");  // the same text, its '&' underlined
+  EXPECT_EQ(RunOf(u.Y, 0x000000), std::pair(u.Left, u.Right));
+  auto marked = Shot(button);
+  const auto row = static_cast<std::ptrdiff_t>(u.Y * button.Width());
+  for (auto* pixels : {&literal, &marked}) {
+    pixels->erase(pixels->begin() + row, pixels->begin() + row + button.Width());
+  }
+  EXPECT_EQ(literal, marked);
+
+  button.SetShowAccelChar(false);
+  button.SetCaption("Black & white");
+  platform.Char(0, U' ');
+  button.SetCaption("&Next");
+  platform.Char(0, U'n');
+  Run();
+  EXPECT_EQ(clicks, 0);
+}
+
 // ---- Repaints
 
 TEST_F(ButtonTest, CaptionAndFontRepaintAtOnceInPlaceChangesDoNot) {
@@ -258,7 +286,7 @@ TEST_F(ButtonTest, CaptionAndFontRepaintAtOnceInPlaceChangesDoNot) {
   EXPECT_NE(Shot(button), before);
 }
 
-TEST_F(ButtonTest, DisablingAButtonWithoutTheFocusKeepsItsPictureUntilItsNextPaint) {
+TEST_F(ButtonTest, EnablingOrDisablingRequestsARepaint) {
   auto& other = *new TxpButton(&form);
   other.SetParent(&form);
   other.SetBounds(10, 50, 75, 25);
@@ -274,13 +302,15 @@ TEST_F(ButtonTest, DisablingAButtonWithoutTheFocusKeepsItsPictureUntilItsNextPai
   const auto enabled = Shot(button);
   button.Font().SetColor(clRed);
   button.SetEnabled(false);
-  Run();
   EXPECT_EQ(Shot(button), enabled);
-  button.Repaint();
-  EXPECT_NE(Shot(button), enabled);
+  Run();
   const auto grey = Shot(button);
   EXPECT_NE(std::find(grey.begin(), grey.end(), kDisabledText), grey.end());
   EXPECT_EQ(std::find(grey.begin(), grey.end(), TCanvas::DevicePixel(clRed)), grey.end());
+  button.SetEnabled(true);
+  Run();
+  const auto red = Shot(button);
+  EXPECT_NE(std::find(red.begin(), red.end(), TCanvas::DevicePixel(clRed)), red.end());
 }
 
 // ---- Input, row by row

@@ -164,7 +164,7 @@ TEST_F(CheckBoxTest, LongCaptionIsClippedTwoPixelsShortOfEitherEdge) {
 
 // ---- Properties and repaints
 
-TEST_F(CheckBoxTest, CheckedAlignmentAndCaptionRepaintAtOnceColourOnRequest) {
+TEST_F(CheckBoxTest, CheckedAlignmentAndCaptionRepaintAtOnceColourAndEnabledOnRequest) {
   box.SetTabStop(false);  // unfocused, so that disabling it changes nothing else
   form.Show();
   Run();
@@ -188,9 +188,16 @@ TEST_F(CheckBoxTest, CheckedAlignmentAndCaptionRepaintAtOnceColourOnRequest) {
 
   const auto before = Shot(box);
   box.Font().SetColor(clRed);
-  box.SetEnabled(false);
   Run();
   EXPECT_EQ(Shot(box), before);
+  box.SetEnabled(false);
+  EXPECT_EQ(Shot(box), before);
+  Run();
+  const auto disabled = Shot(box);
+  EXPECT_NE(disabled, before);
+  box.SetEnabled(true);
+  Run();
+  EXPECT_NE(Shot(box), disabled);
   TFont font;
   font.SetStyle({fsBold});
   box.SetFont(font);
