@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "runtime/Exceptions.h"
 #include "runtime/FileStream.h"
+#include "runtime/Format.h"
 
 namespace anthora {
 
@@ -34,6 +36,10 @@ void TGraphic::SetModified(bool value) {
 
 void TGraphic::LoadFromFile(std::string_view fileName) {
   TFileStream stream(fileName, TFileStream::Mode::OpenRead);
+  if (const std::int64_t size = stream.Size(); size > kMaxFileSize) {
+    throw EInvalidGraphic(
+        Format("Picture file \"%s\" of %d bytes is too large to load", {fileName, size}));
+  }
   LoadFromStream(stream);
 }
 

@@ -56,8 +56,11 @@ class TGraphic : public TPersistent {
 
   virtual void LoadFromStream(TStream& stream) = 0;
   virtual void SaveToStream(TStream& stream) = 0;
-  // Opens the file read-only (others may read it) and loads all of it.
+  // Opens the file read-only (others may read it) and loads all of it. A file larger than
+  // kMaxFileSize is refused with EInvalidGraphic before anything is read.
   void LoadFromFile(std::string_view fileName);
+  // Larger than any picture the program decodes.
+  static constexpr std::int64_t kMaxFileSize = std::int64_t{256} << 20;
   void SaveToFile(std::string_view fileName);
 
   // The picture's own part of its stored form; by default the whole stream form.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "picture/DestinationRect.h"
 #include "picture/GraphicFormats.h"
 #include "picture/Jpeg.h"
@@ -92,6 +94,9 @@ TEST_F(PictureFiles, AFailedLoadKeepsTheOldPicture) {
   expectError(FDir.Write("text.jpg", "just text"), "JPEG error #53");
   expectError(FDir.Write("empty.bmp", ""), "Stream read error");
   expectError(FDir.Write("drawing.wmf", "x"), "Cannot read pictures of kind TMetafile");
+  const std::string huge = FDir.Write("huge.jpg", "");
+  std::filesystem::resize_file(huge, TGraphic::kMaxFileSize + 1);  // sparse: nothing written
+  expectError(huge, "Picture file \"" + huge + "\" of 268435457 bytes is too large to load");
   EXPECT_EQ(changes, 0);
 }
 
