@@ -119,7 +119,8 @@ class Platform : public Clock {
   // Bits per pixel of the display (times its planes).
   virtual int DisplayBitsPerPixel() const = 0;
 
-  // Hands an address to the desktop's default handler; the outcome is not reported.
+  // Hands an address to the desktop's default handler; the outcome is not reported. While
+  // the handler started last still runs, no other is started.
   virtual void OpenAddress(std::string_view address) = 0;
 };
 

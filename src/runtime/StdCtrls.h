@@ -28,6 +28,8 @@ class TLabel : public TGraphicControl {
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
   // Sizes an auto-sized label once its caption and font are all known.
   void Loaded() override;
+  // The second press of a double click is no new press, so a double click clicks once.
+  void WMLButtonDblClk(TShiftState, std::int32_t, std::int32_t) override {}
 
  protected:
   void Paint() override;

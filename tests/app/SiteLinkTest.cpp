@@ -23,8 +23,8 @@ TEST_F(SiteLink, LightsUnderThePointerUntilThePictureOrTheLineAbove) {
   EXPECT_EQ(link.Font().Color(), kNormal);
 }
 
-TEST_F(SiteLink, AClickHandsTheAddressToTheDesktop) {
-  Click(*form->Label7);
+TEST_F(SiteLink, AClickOrADoubleClickHandsTheAddressToTheDesktopOnce) {
+  DoubleClick(*form->Label7);
   EXPECT_THAT(platform.OpenedAddresses(), ::testing::ElementsAre(std::string(kSiteAddress)));
   EXPECT_TRUE(dialogs.empty());
   EXPECT_FALSE(form->xpButton6->Enabled());

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/wait.h>
 
 #include <cerrno>
@@ -23,6 +25,20 @@ TEST(SpawnDetached, ReportsAProgramThatCannotStart) {
   const std::string missing[] = {"anthora-no-such-program"};
   EXPECT_EQ(SpawnDetached(missing), -1);
   EXPECT_EQ(SpawnDetached({}), -1);
+}
+
+TEST(SingleSpawn, StartsNoSecondProgramWhileTheFirstRuns) {
+  SingleSpawn opener;
+  const std::string sleeper[] = {"sleep", "600"};
+  const pid_t first = opener.Start(sleeper);
+  ASSERT_GT(first, 0);
+  EXPECT_TRUE(opener.Running());
+  EXPECT_EQ(opener.Start(sleeper), -1);
+
+  kill(first, SIGKILL);
+  while (opener.Running()) poll(nullptr, 0, 10);
+  const std::string quick[] = {"true"};
+  EXPECT_GT(opener.Start(quick), 0);
 }
 
 }  // namespace

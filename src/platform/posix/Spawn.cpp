@@ -1,7 +1,10 @@
 #include "platform/posix/Spawn.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <vector>
 
@@ -46,6 +49,32 @@ pid_t SpawnDetached(std::span<const std::string> arguments) {
   const int result = posix_spawnp(&child, argv[0], nullptr, &attributes, argv.data(), environ);
   posix_spawnattr_destroy(&attributes);
   return result == 0 ? child : -1;
+}
+
+SingleSpawn::~SingleSpawn() {
+  Forget();
+}
+
+pid_t SingleSpawn::Start(std::span<const std::string> arguments) {
+  if (Running()) return -1;
+  const pid_t child = SpawnDetached(arguments);
+  // A child that has already ended and been reaped cannot be opened, and needs no watching.
+  if (child > 0) FProcess = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  return child;
+}
+
+// The descriptor turns readable when the child ends.
+bool SingleSpawn::Running() {
+  if (FProcess < 0) return false;
+  pollfd watch{FProcess, POLLIN, 0};
+  if (poll(&watch, 1, 0) == 0) return true;
+  Forget();
+  return false;
+}
+
+void SingleSpawn::Forget() {
+  if (FProcess >= 0) close(FProcess);
+  FProcess = -1;
 }
 
 }  // namespace anthora

@@ -13,4 +13,23 @@ namespace anthora {
 // as it ends, so none lingers as a zombie. Returns the child's id, or -1 when it cannot start.
 pid_t SpawnDetached(std::span<const std::string> arguments);
 
+// Starts a program detached, but never a second one while the one it started last still
+// runs, so that a burst of requests opens one program.
+class SingleSpawn {
+ public:
+  SingleSpawn() = default;
+  SingleSpawn(const SingleSpawn&) = delete;
+  SingleSpawn& operator=(const SingleSpawn&) = delete;
+  ~SingleSpawn();
+
+  // The new child's id; -1 when it cannot start or the last one still runs.
+  pid_t Start(std::span<const std::string> arguments);
+  bool Running();
+
+ private:
+  void Forget();
+
+  int FProcess = -1;  // a descriptor of the last child, open while it may still run
+};
+
 }  // namespace anthora

@@ -198,7 +198,7 @@ class SdlPlatform final : public Platform {
 
   void OpenAddress(std::string_view address) override {
     const std::string arguments[] = {"xdg-open", std::string(address)};
-    SpawnDetached(arguments);
+    opener_.Start(arguments);
   }
 
   std::optional<std::uint64_t> PerformanceCounter() const override {
@@ -224,6 +224,7 @@ class SdlPlatform final : public Platform {
   }
 
   MonotonicClock clock_;
+  SingleSpawn opener_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
 };
