@@ -224,8 +224,9 @@ void TxpButton::DrawCaption(const std::string& text, std::int32_t pressedOffset)
   if (!Enabled()) canvas.Font().SetColor(kDisabledText);
   canvas.Brush().SetStyle(bsClear);
   const TSize extent = canvas.TextExtent(text);
-  canvas.TextRect({4, 4, Width() - 4, Height() - 4}, (Width() - extent.cx) / 2 + pressedOffset,
-                  (Height() - extent.cy) / 2 + pressedOffset, text);
+  canvas.TextRect(
+      {kCaptionMargin, kCaptionMargin, Width() - kCaptionMargin, Height() - kCaptionMargin},
+      (Width() - extent.cx) / 2 + pressedOffset, (Height() - extent.cy) / 2 + pressedOffset, text);
 }
 
 void TxpButton::UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset) {

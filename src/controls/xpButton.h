@@ -35,6 +35,11 @@ class TxpButton : public TCustomControl {
   bool ShowAccelChar() const { return FShowAccelChar; }
   void SetShowAccelChar(bool show);
 
+  // The caption is drawn centred and clipped this far inside the button's edges.
+  static constexpr std::int32_t kCaptionMargin = 4;
+  // The widest caption shown whole.
+  std::int32_t CaptionWidth() const { return Width() - 2 * kCaptionMargin; }
+
   bool MouseOver() const { return FMouseOver; }
   bool Pressed() const { return FPressed; }
   bool HasFocusFlag() const { return FFocused; }

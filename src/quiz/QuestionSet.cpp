@@ -6,7 +6,8 @@
 namespace anthora {
 
 PictureLocation LocatePicture(std::string_view pictureName, std::string_view setFolder) {
-  const std::string prefix = setFolder.empty() ? std::string() : std::string(setFolder) + '/';
+  std::string prefix(setFolder);
+  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
   const std::string verbatim = prefix + PicturePath(pictureName);
   const std::string converted = prefix + PicturePath(Cp1251ToUtf8(pictureName));
   const bool ascii = verbatim == converted;

@@ -87,6 +87,11 @@ int TextFile::NextByte() {
   return byte;
 }
 
+bool TextFile::Eof() {
+  if (!IsOpen()) throw EInOutError(kIoFileNotOpenForInput);
+  return PeekByte() < 0;
+}
+
 std::string TextFile::ReadLn() {
   if (!IsOpen()) throw EInOutError(kIoFileNotOpenForInput);
   std::string line;

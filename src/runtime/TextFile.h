@@ -27,6 +27,8 @@ class TextFile {
 
   // The next line. Raises EInOutError 104 when the file is not open.
   std::string ReadLn();
+  // True when no byte is left to read. Raises EInOutError 104 when the file is not open.
+  bool Eof();
 
   // The longest line kept; a longer one raises EOutOfMemory instead of exhausting memory.
   static constexpr std::size_t kMaxLineLength = std::size_t{64} << 20;

@@ -231,7 +231,7 @@ class SdlPlatform final : public Platform {
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform() {
+std::unique_ptr<Platform> CreateSdlPlatform(int /*scale*/) {
   return std::make_unique<SdlPlatform>();
 }
 

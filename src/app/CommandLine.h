@@ -1,0 +1,31 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace anthora {
+
+// What the program was asked to do: `anthora [OPTIONS] [FOLDER]`.
+struct CommandLine {
+  enum class Action { Play, Check, BuildSet, Help, Version };
+  Action What = Action::Play;
+  std::string Folder;  // Play and Check: the set's folder; empty for the current one
+  std::string Source;  // BuildSet: the spreadsheet and photos
+  std::string Output;  // BuildSet: the folder that receives ris/
+  bool Force = false;  // BuildSet: replace an existing ris/
+  int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
+};
+
+// A command line that cannot be followed; the message says why.
+class UsageError : public std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The largest scale taken: a window this many times its size still fits the largest screens.
+inline constexpr int kMaxScale = 8;
+
+CommandLine ParseCommandLine(int argc, char* const argv[]);
+
+extern const char kUsage[];
+
+}  // namespace anthora

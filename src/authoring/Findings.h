@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace anthora {
+
+// One problem found in a file, reported the way compilers do, so that editors can jump to it.
+struct Finding {
+  enum class Level { Warning, Error };
+  std::string File;  // as the user names it
+  int Line = 0;      // from 1; 0 for the file as a whole
+  Level Severity = Level::Error;
+  std::string Text;  // UTF-8
+
+  // "FILE:LINE: error: TEXT", or "FILE: error: TEXT" for the whole file.
+  std::string Format() const;
+};
+
+struct Findings {
+  std::vector<Finding> All;
+
+  void Error(const std::string& file, int line, std::string text) {
+    All.push_back({file, line, Finding::Level::Error, std::move(text)});
+  }
+  void Warning(const std::string& file, int line, std::string text) {
+    All.push_back({file, line, Finding::Level::Warning, std::move(text)});
+  }
+  int Count(Finding::Level severity) const;
+  // "1 error, 2 warnings" or "no errors, no warnings".
+  std::string Tally() const;
+};
+
+// A path under a folder as the user wrote it; an empty folder or "." is the current one.
+std::string JoinPath(const std::string& folder, const std::string& path);
+
+}  // namespace anthora

@@ -1,0 +1,67 @@
+// What the command line asks for, and what it refuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+
+namespace anthora {
+namespace {
+
+CommandLine Parse(const std::vector<std::string>& words) {
+  std::vector<std::string> storage{"anthora"};
+  storage.insert(storage.end(), words.begin(), words.end());
+  std::vector<char*> argv;
+  for (std::string& word : storage) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  return ParseCommandLine(static_cast<int>(storage.size()), argv.data());
+}
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
+  EXPECT_EQ(Parse({}).What, Action::Play);
+  const CommandLine play = Parse({"sets/roses", "--scale", "2"});
+  EXPECT_EQ(play.Folder, "sets/roses");
+  EXPECT_EQ(play.Scale, 2);
+  EXPECT_EQ(Parse({"--scale=3"}).Scale, 3);
+
+  EXPECT_EQ(Parse({"--check"}).Folder, "");
+  EXPECT_EQ(Parse({"sets/roses", "--check"}).Folder, "sets/roses");
+
+  const CommandLine build = Parse({"--build-set", "photos", "out", "--force"});
+  EXPECT_EQ(build.What, Action::BuildSet);
+  EXPECT_EQ(build.Source, "photos");
+  EXPECT_EQ(build.Output, "out");
+  EXPECT_TRUE(build.Force);
+
+  EXPECT_EQ(Parse({"--check", "--help"}).What, Action::Help);
+  EXPECT_EQ(Parse({"--version", "x"}).What, Action::Version);
+}
+
+TEST(CommandLine, RefusesWhatItCannotFollow) {
+  for (const auto& words :
+       std::vector<std::vector<std::string>>{{"--bogus"},
+                                             {"-x"},
+                                             {"--scale"},
+                                             {"--scale", "0"},
+                                             {"--scale", "9"},
+                                             {"--scale", "2x"},
+                                             {"--scale", " 2"},
+                                             {"--scale", "-1"},
+                                             {"--scale", "99999999999999999999"},
+                                             {"--check=sets"},
+                                             {"a", "b"},
+                                             {"--check", "a", "b"},
+                                             {"--build-set", "only-source"},
+                                             {"--build-set", "a", "b", "c"},
+                                             {"--check", "--build-set", "a", "b"},
+                                             {"--force"},
+                                             {"--check", "--scale", "2"}}) {
+    EXPECT_THROW(Parse(words), UsageError) << words.front();
+  }
+}
+
+}  // namespace
+}  // namespace anthora

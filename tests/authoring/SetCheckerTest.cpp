@@ -1,0 +1,118 @@
+// The set checker names each mistake a teacher makes at its file and line.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "authoring/SetChecker.h"
+#include "picture/Jpeg.h"
+#include "runtime/Bitmap.h"
+#include "runtime/Cp1251.h"
+#include "runtime/Stream.h"
+#include "support/TempDir.h"
+
+namespace anthora {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+
+std::string Jpeg(std::int32_t width, std::int32_t height) {
+  TBitmap bitmap;
+  bitmap.SetSize(width, height);
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+}
+
+class SetChecker : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { InitializeJpegUnit(); }
+  static void TearDownTestSuite() { FinalizeJpegUnit(); }
+
+  SetChecker() {
+    face.Font.SetName("MS Sans Serif");
+    face.Font.SetHeight(-13);
+    face.Width = 226;
+    dir.Write("ris/rose.jpg", Jpeg(230, 230));
+  }
+  // The findings as "FILE:LINE: error|warning", with the folder left out.
+  std::vector<std::string> Check() {
+    const std::string folder = dir.Path().string();
+    check = CheckQuestionSets(folder, face);
+    std::vector<std::string> lines;
+    for (const Finding& finding : check.Problems.All) {
+      const std::string text = finding.Format().substr(folder.size() + 1);
+      lines.push_back(text.substr(0, text.find(": ", text.find(": ") + 2)));
+    }
+    return lines;
+  }
+  std::string Text(std::size_t i) const { return check.Problems.All.at(i).Text; }
+
+  test::TempDir dir;
+  AnswerFace face;
+  SetCheck check;
+};
+
+TEST_F(SetChecker, ASoundSetInBothFilesPassesWithItsQuestionsCounted) {
+  const std::string set =
+      "2\r\nrose\r\nRose\r\nTulip\r\nDahlia\r\nDaisy\r\n"
+      "rose\nRose\nPoppy\nAster\nLily\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani",
+            "1\r\nrose\r\n" + std::string("Роза\r\nМак\r\nЛилия\r\nАстра\r\n"_cp1251));
+  EXPECT_THAT(Check(), IsEmpty());
+  EXPECT_EQ(check.EnglishQuestions, 2);
+  EXPECT_EQ(check.RussianQuestions, 1);
+}
+
+TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
+  dir.Write("ris/Tulip.JPG", Jpeg(300, 200));
+  dir.Write("ris/broken.jpg", Jpeg(230, 230).substr(0, 300));
+  dir.Write("ris/fen.ani",
+            "3\r\n"
+            "rose\r\nRose\r\nTulip\r\nRose\r\n\r\n"  // the right answer again; an empty one
+            "\r\n"                                   // a blank line between questions
+            "tulip\r\nTulip & co\r\n Lily\r\nA name far too long for the button it is on\r\nx\r\n"
+            "broken\r\nA\r\nB\r\nC\r\nD\r\n"
+            "nowhere\r\nA\r\n");
+  dir.Write("ris/fru.ani",
+            "\xEF\xBB\xBF"
+            "1\r\nrose\r\nРоза\r\nМак\r\nЛилия\r\nАстра\r\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error",     // count 3, questions 4
+                                   "ris/fen.ani:5: error",     // repeated right answer
+                                   "ris/fen.ani:6: error",     // empty answer
+                                   "ris/fen.ani:7: error",     // blank line
+                                   "ris/fen.ani:8: warning",   // found ignoring case
+                                   "ris/fen.ani:8: warning",   // 300 x 200
+                                   "ris/fen.ani:9: warning",   // &
+                                   "ris/fen.ani:10: warning",  // leading blank
+                                   "ris/fen.ani:11: warning",  // too wide
+                                   "ris/fen.ani:13: error",    // does not decode
+                                   "ris/fen.ani:18: error",    // missing picture
+                                   "ris/fen.ani:18: error",    // cut short
+                                   "ris/fru.ani:1: warning",   // byte-order mark
+                                   "ris/fru.ani:1: warning",   // UTF-8
+                                   "ris/fru.ani:1: error"));   // count unreadable
+  EXPECT_THAT(Text(0), HasSubstr("says 3 but the file holds 4 questions: more right answers "
+                                 "than 3 give a grade over 5"));
+  EXPECT_THAT(Text(5), HasSubstr("300 x 200"));
+  EXPECT_THAT(Text(9), HasSubstr("cannot be shown: the quiz stops with \"JPEG error #"));
+  EXPECT_THAT(Text(13), HasSubstr("iconv -f UTF-8 -t CP1251"));
+  EXPECT_THAT(Text(14), HasSubstr("'п»ї1' is not a valid integer value"));
+}
+
+TEST_F(SetChecker, CountsTooHighZeroOrNegativeAndMissingFiles) {
+  dir.Write("ris/fen.ani", "5\r\nrose\r\nRose\r\nTulip\r\nDahlia\r\nDaisy\r\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error", "ris/fru.ani: error"));
+  EXPECT_THAT(Text(0), HasSubstr("says 5 but the file holds 1 question: the grade is out of 5, "
+                                 "so even every answer right gives only 1"));
+
+  dir.Write("ris/fen.ani", "0\r\n");
+  dir.Write("ris/fru.ani", " -2\r\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error", "ris/fru.ani:1: error"));
+}
+
+}  // namespace
+}  // namespace anthora
