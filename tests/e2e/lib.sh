@@ -1,6 +1,6 @@
 # Helpers for tests that run a program in a real window on a private X server.
 # Source this file; it sets "set -euo pipefail" and cleans up on exit.
-#   e2e_start_xvfb                        start Xvfb 1024x768x24 on a free display, set DISPLAY
+#   e2e_start_xvfb [OPTIONS...]           start Xvfb 1024x768x24 on a free display, set DISPLAY
 #   e2e_launch TITLE PROGRAM [ARGS...]    start the program, wait for its window (one retry)
 #   e2e_pixel_at X Y                      #RRGGBB of a screen pixel, from a fresh screenshot
 #   e2e_wait_pixel X Y COLOUR             wait until the screen pixel has that colour
@@ -26,6 +26,8 @@ E2E_PROGRAM_PID=
 E2E_WINDOW=
 # In sanitizer builds, leaks inside system libraries the program cannot free are not ours.
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/lsan.supp:print_suppressions=0}
+# The desktop's scale settings would change the windows' sizes; tests set them themselves.
+unset ANTHORA_SCALE GDK_SCALE
 IMPORT=/usr/bin/import
 CONVERT=/usr/bin/convert
 COMPARE=/usr/bin/compare
@@ -63,7 +65,7 @@ e2e_until() {
 # Xvfb picks a free display itself and writes its number once it accepts connections.
 e2e_start_xvfb() {
   local number_file=$E2E_DIR/display
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" \
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$number_file" \
     >"$E2E_DIR/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
   e2e_until grep -q '[0-9]' "$number_file" || e2e_fail "Xvfb did not start"

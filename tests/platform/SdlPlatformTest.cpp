@@ -47,6 +47,22 @@ TEST_F(SdlPlatformOffscreen, WindowsPresentTheirOwnPixels) {
   EXPECT_THROW(CreateSdlPlatform(), std::logic_error);
 }
 
+TEST_F(SdlPlatformOffscreen, ScaledWindowsAreDrawnAtOnePixelPerPixel) {
+  platform.reset();
+  platform = CreateSdlPlatform(3);  // lowered to what fits the dummy driver's 1024 x 768
+  WindowOptions options;
+  options.Title = "Test";
+  options.ClientWidth = 509;
+  options.ClientHeight = 268;
+  auto window = platform->CreateWindow(options);
+  const PixelSurface surface = window->Surface();
+  EXPECT_EQ(surface.Width, 509);
+  EXPECT_EQ(surface.Height, 268);
+  window->Show();
+  const ScreenRect rects[] = {{500, 260, 20, 20}, {-5, -5, 10, 10}, {0, 0, 509, 268}};
+  window->Present(rects);
+}
+
 TEST_F(SdlPlatformOffscreen, TerminationSignalAsksTheProgramToClose) {
   ASSERT_EQ(raise(SIGINT), 0);
   const auto event = platform->PollEvent();

@@ -11,6 +11,7 @@
 #include "platform/posix/MonotonicClock.h"
 #include "platform/posix/Spawn.h"
 #include "platform/sdl/SdlInput.h"
+#include "platform/sdl/SdlScale.h"
 
 namespace anthora {
 
@@ -55,7 +56,8 @@ class Cursors {
 // valid when SDL replaces its surface, and lets an exposed window be shown again.
 class SdlWindow final : public PlatformWindow {
  public:
-  SdlWindow(const WindowOptions& options, Cursors& cursors) : cursors_(cursors) {
+  SdlWindow(const WindowOptions& options, Cursors& cursors, WindowScale& scale)
+      : cursors_(cursors) {
     const Uint32 flags =
         SDL_WINDOW_HIDDEN | (options.Kind == WindowKind::Dialog ? SDL_WINDOW_SKIP_TASKBAR : 0);
     window_.reset(SDL_CreateWindow(options.Title.c_str(), SDL_WINDOWPOS_CENTERED,
@@ -64,10 +66,9 @@ class SdlWindow final : public PlatformWindow {
     if (!window_) FailWithSdlError("cannot create a window");
     pixels_.assign(static_cast<std::size_t>(options.ClientWidth) * options.ClientHeight, 0);
     surface_ = {pixels_.data(), options.ClientWidth, options.ClientHeight, options.ClientWidth};
-    source_.reset(SDL_CreateRGBSurfaceWithFormatFrom(
-        pixels_.data(), options.ClientWidth, options.ClientHeight, 32, options.ClientWidth * 4,
-        SDL_PIXELFORMAT_XRGB8888));
-    if (!source_) FailWithSdlError("cannot create a window");
+    shown_ = std::make_unique<ScaledPixels>(
+        surface_, scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight));
+    if (shown_->Surface() == nullptr) FailWithSdlError("cannot create a window");
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
     if (auto* owner = dynamic_cast<SdlWindow*>(options.Owner))
@@ -92,9 +93,9 @@ class SdlWindow final : public PlatformWindow {
     for (const ScreenRect& rect : rects) {
       const ScreenRect part = surface_.Clip(rect);
       if (part.IsEmpty()) continue;
-      SDL_Rect from{part.X, part.Y, part.Width, part.Height};
+      SDL_Rect from = shown_->Update(part);
       SDL_Rect to = from;
-      if (SDL_BlitSurface(source_.get(), &from, screen, &to) == 0 && to.w > 0 && to.h > 0)
+      if (SDL_BlitSurface(shown_->Surface(), &from, screen, &to) == 0 && to.w > 0 && to.h > 0)
         updates_.push_back(to);
     }
     if (!updates_.empty())
@@ -121,7 +122,7 @@ class SdlWindow final : public PlatformWindow {
   SdlPtr<SDL_Window> window_;
   std::vector<std::uint32_t> pixels_;
   PixelSurface surface_;
-  SdlPtr<SDL_Surface> source_;
+  std::unique_ptr<ScaledPixels> shown_;
   std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
 };
 
@@ -135,7 +136,7 @@ bool platformExists = false;  // SDL keeps global state: one platform at a time
 
 class SdlPlatform final : public Platform {
  public:
-  SdlPlatform() {
+  explicit SdlPlatform(int scale) : scale_(scale) {
     if (platformExists) throw std::logic_error("one SDL platform at a time");
     platformExists = true;
     // A window surface backed by OpenGL would load a GL stack (a software one on machines
@@ -169,7 +170,7 @@ class SdlPlatform final : public Platform {
 
   std::unique_ptr<PlatformWindow> CreateWindow(const WindowOptions& options) override {
     CheckWindowOptions(options);
-    return std::make_unique<SdlWindow>(options, *cursors_);
+    return std::make_unique<SdlWindow>(options, *cursors_, scale_);
   }
 
   std::optional<InputEvent> WaitEvent() override {
@@ -213,8 +214,13 @@ class SdlPlatform final : public Platform {
       if (SdlWindow* window = WindowOfId(event.window.windowID)) window->PresentAll();
       return;
     }
+    const std::size_t converted = pending_.size();
     ConvertEvent(event, WindowOfId, SDL_GetModState(), SDL_GetMouseState(nullptr, nullptr),
                  pending_);
+    for (std::size_t i = converted; i < pending_.size(); ++i) {
+      pending_[i].X = ScaledDown(pending_[i].X, scale_.Value());
+      pending_[i].Y = ScaledDown(pending_[i].Y, scale_.Value());
+    }
   }
 
   InputEvent Pop() {
@@ -225,14 +231,15 @@ class SdlPlatform final : public Platform {
 
   MonotonicClock clock_;
   SingleSpawn opener_;
+  WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
 };
 
 }  // namespace
 
-std::unique_ptr<Platform> CreateSdlPlatform(int /*scale*/) {
-  return std::make_unique<SdlPlatform>();
+std::unique_ptr<Platform> CreateSdlPlatform(int scale) {
+  return std::make_unique<SdlPlatform>(scale);
 }
 
 }  // namespace anthora

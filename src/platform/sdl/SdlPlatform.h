@@ -7,8 +7,9 @@
 namespace anthora {
 
 // The platform on the desktop through SDL2, with software window surfaces. Only one may exist
-// at a time. Throws std::runtime_error with SDL's reason when there is no display. The scale
-// is the whole number of screen pixels per window pixel; 0 chooses it from the screen.
+// at a time. Throws std::runtime_error with SDL's reason when there is no display. Windows are
+// shown with every pixel repeated scale x scale times; 0 chooses the scale from the desktop
+// (see SdlScale.h).
 std::unique_ptr<Platform> CreateSdlPlatform(int scale = 0);
 
 }  // namespace anthora

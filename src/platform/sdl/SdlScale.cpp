@@ -1,0 +1,136 @@
+#include "platform/sdl/SdlScale.h"
+
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
+
+namespace anthora {
+
+namespace {
+
+// A whole number from 1, capped at kMaxScale; none for anything else.
+std::optional<int> ScaleOf(const char* text) {
+  if (text == nullptr) return std::nullopt;
+  const std::string_view digits(text);
+  if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+    return std::nullopt;
+  long value = 0;
+  if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec ==
+      std::errc::result_out_of_range)
+    return kMaxScale;
+  if (value < 1) return std::nullopt;
+  return static_cast<int>(std::min<long>(value, kMaxScale));
+}
+
+std::string_view Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// The scale from the Xft.dpi line of an X resource database ("Xft.dpi:\t192").
+std::optional<int> ScaleOfResources(std::string_view resources) {
+  while (!resources.empty()) {
+    const auto end = std::min(resources.find('\n'), resources.size());
+    const std::string_view line = resources.substr(0, end);
+    resources.remove_prefix(std::min(end + 1, resources.size()));
+    const auto colon = line.find(':');
+    if (colon == std::string_view::npos || Trimmed(line.substr(0, colon)) != "Xft.dpi") continue;
+    const std::string_view text = Trimmed(line.substr(colon + 1));
+    double dpi = 0;
+    const auto [rest, error] = std::from_chars(text.data(), text.data() + text.size(), dpi);
+    if (error != std::errc() || rest != text.data() + text.size() || !(dpi > 0))
+      return std::nullopt;
+    const double scale = std::round(dpi / 96);
+    if (scale < 1) return std::nullopt;
+    return static_cast<int>(std::min<double>(scale, kMaxScale));
+  }
+  return std::nullopt;
+}
+
+// The X resource database of the window's display, as the desktop set it when we connected.
+std::string_view XResourcesOf(SDL_Window* window) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
+    const char* resources = XResourceManagerString(info.info.x11.display);
+    if (resources != nullptr) return resources;
+  }
+#else
+  (void)window;
+#endif
+  return {};
+}
+
+}  // namespace
+
+int PreferredScale(const char* anthoraScale, const char* gdkScale, std::string_view xResources) {
+  if (const auto scale = ScaleOf(anthoraScale)) return *scale;
+  if (const auto scale = ScaleOf(gdkScale)) return *scale;
+  return ScaleOfResources(xResources).value_or(1);
+}
+
+int FittingScale(int scale, int width, int height, int screenWidth, int screenHeight) {
+  while (scale > 1 &&
+         (std::int64_t{width} * scale > screenWidth || std::int64_t{height} * scale > screenHeight))
+    --scale;
+  return std::max(scale, 1);
+}
+
+void ScaleUp(const PixelSurface& from, const ScreenRect& rect, const PixelSurface& to, int scale) {
+  for (std::int32_t y = rect.Y; y < rect.Y + rect.Height; ++y) {
+    const std::uint32_t* source = from.Row(y) + rect.X;
+    std::uint32_t* first = to.Row(y * scale) + std::ptrdiff_t{rect.X} * scale;
+    std::uint32_t* out = first;
+    for (std::int32_t x = 0; x < rect.Width; ++x) out = std::fill_n(out, scale, source[x]);
+    const std::size_t rowBytes = static_cast<std::size_t>(out - first) * sizeof *first;
+    for (int copy = 1; copy < scale; ++copy)
+      std::memcpy(to.Row(y * scale + copy) + std::ptrdiff_t{rect.X} * scale, first, rowBytes);
+  }
+}
+
+int WindowScale::Apply(SDL_Window* window, int width, int height) {
+  if (chosen_ == 0) {
+    int scale = requested_ > 0 ? std::min(requested_, kMaxScale)
+                               : PreferredScale(std::getenv("ANTHORA_SCALE"),
+                                                std::getenv("GDK_SCALE"), XResourcesOf(window));
+    SDL_Rect screen;
+    if (scale > 1 &&
+        SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &screen) == 0)
+      scale = FittingScale(scale, width, height, screen.w, screen.h);
+    chosen_ = scale;
+  }
+  if (chosen_ > 1) SDL_SetWindowSize(window, width * chosen_, height * chosen_);
+  return chosen_;
+}
+
+ScaledPixels::ScaledPixels(const PixelSurface& pixels, int scale) : pixels_(pixels), scale_(scale) {
+  PixelSurface shown = pixels;
+  if (scale > 1) {
+    shown.Width *= scale;
+    shown.Height *= scale;
+    shown.Stride = shown.Width;
+    scaled_.assign(static_cast<std::size_t>(shown.Width) * shown.Height, 0);
+    shown.Pixels = scaled_.data();
+  }
+  surface_.reset(SDL_CreateRGBSurfaceWithFormatFrom(shown.Pixels, shown.Width, shown.Height, 32,
+                                                    static_cast<int>(shown.Stride * 4),
+                                                    SDL_PIXELFORMAT_XRGB8888));
+}
+
+SDL_Rect ScaledPixels::Update(const ScreenRect& rect) {
+  if (scale_ > 1) {
+    const PixelSurface scaled{scaled_.data(), pixels_.Width * scale_, pixels_.Height * scale_,
+                              pixels_.Width * scale_};
+    ScaleUp(pixels_, rect, scaled, scale_);
+  }
+  return {rect.X * scale_, rect.Y * scale_, rect.Width * scale_, rect.Height * scale_};
+}
+
+}  // namespace anthora

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "platform/PixelSurface.h"
+
+namespace anthora {
+
+// Whole-number scaling for screens of high pixel density: windows are drawn at one pixel per
+// pixel, as everywhere else, and shown with every pixel repeated N x N times; pointer positions
+// are divided back.
+
+inline constexpr int kMaxScale = 16;
+
+// The scale the user or the desktop asks for, from the first of: ANTHORA_SCALE, GDK_SCALE
+// (each a whole number from 1; larger than kMaxScale counts as kMaxScale), the X resource
+// Xft.dpi divided by 96 and rounded; 1 when none gives a usable value. Null or empty
+// variables count as unset.
+int PreferredScale(const char* anthoraScale, const char* gdkScale, std::string_view xResources);
+
+// The largest scale from `scale` down at which a client area of width x height fits in a
+// screen area of screenWidth x screenHeight; 1 when none does.
+int FittingScale(int scale, int width, int height, int screenWidth, int screenHeight);
+
+// Copies a rectangle of `from` into `to` at the place and size `scale` times as large,
+// repeating each pixel scale x scale times. The rectangle lies within `from`, and `to` is
+// `scale` times its size.
+void ScaleUp(const PixelSurface& from, const ScreenRect& rect, const PixelSurface& to, int scale);
+
+// A screen coordinate in the window's own pixels: divided by the scale, rounded down.
+inline int ScaledDown(int coordinate, int scale) {
+  return coordinate / scale - (coordinate % scale < 0 ? 1 : 0);
+}
+
+// The scale of the program's windows: asked for (from 1) or, with 0, chosen automatically
+// from the environment and the X resources of the display; either way lowered until the first
+// window fits the screen it is on. Decided once, when the first window exists.
+class WindowScale {
+ public:
+  explicit WindowScale(int requested) : requested_(requested) {}
+
+  // Sizes a window just created at one pixel per pixel to the scale; returns the scale.
+  int Apply(SDL_Window* window, int width, int height);
+  int Value() const { return chosen_ > 0 ? chosen_ : 1; }
+
+ private:
+  int requested_;
+  int chosen_ = 0;
+};
+
+// A window's pixels as SDL blits them to the screen: the pixels themselves at scale 1, else a
+// copy `scale` times as large, brought up to date a rectangle at a time.
+class ScaledPixels {
+ public:
+  ScaledPixels(const PixelSurface& pixels, int scale);
+
+  // Brings a rectangle of the window's pixels (within them) up to date in Surface() and
+  // returns it in Surface()'s pixels.
+  SDL_Rect Update(const ScreenRect& rect);
+  SDL_Surface* Surface() const { return surface_.get(); }
+
+ private:
+  struct Free {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+  };
+  PixelSurface pixels_;
+  int scale_;
+  std::vector<std::uint32_t> scaled_;
+  std::unique_ptr<SDL_Surface, Free> surface_;
+};
+
+}  // namespace anthora
