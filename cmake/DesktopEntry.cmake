@@ -18,11 +18,14 @@ function(exec_argument out path)
   set(${out} "\"${quoted}\"" PARENT_SCOPE)
 endfunction()
 
-exec_argument(EXEC "${bindir}/anthora")
-set(SAMPLE "${datadir}/anthora/sample")
+# The program plays the bundled sample, wherever the menu starts it.
+exec_argument(program "${bindir}/anthora")
+exec_argument(sample "${datadir}/anthora/sample")
+set(EXEC "${program} ${sample}")
 # Installs into different prefixes may run at once (a package build beside a staging one).
 string(MD5 key "$ENV{DESTDIR}${prefix}")
 cmake_path(GET ANTHORA_DESKTOP_TEMPLATE STEM LAST_ONLY name)
 set(entry "${ANTHORA_DESKTOP_WORK}/${key}/${name}")
 configure_file("${ANTHORA_DESKTOP_TEMPLATE}" "${entry}" @ONLY)
 file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${entry}")
+file(REMOVE_RECURSE "${ANTHORA_DESKTOP_WORK}/${key}")

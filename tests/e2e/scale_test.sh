@@ -32,8 +32,8 @@ e2e_start_xvfb -noreset
 xdotool mousemove --sync 0 0
 
 echo "twice the size, asked for"
-ANTHORA_SCALE=2 e2e_launch "$title" "$anthora"
-expect_doubled "ANTHORA_SCALE=2"
+e2e_launch "$title" "$anthora" --scale 2
+expect_doubled "--scale 2"
 e2e_until shows "$E2E_DIR/start.png" ||
   e2e_fail "the halved window differs from the headless start screen (or is not doubled)"
 e2e_click $((479 * 2)) $((246 * 2))

@@ -29,14 +29,12 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
 groff -man -ww -z "$prefix/share/man/man6/anthora.6" 2>"$E2E_DIR/man.log" &&
   [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the manual page: $(cat "$E2E_DIR/man.log")"
 
-# The launcher's way: the Exec line split as its quoting says, in Path, else in the home folder.
-value() { sed -n "s/^$1=//p" "$entry"; }
-exec_line=$(value Exec | sed 's/\\\\/\\/g')
+# The launcher's way: the Exec line split as its quoting says, in the home folder.
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g')
 eval "command=($exec_line)"
 export HOME=$E2E_DIR/home
 mkdir -p "$HOME"
-path=$(value Path)
-cd "${path:-$HOME}"
+cd "$HOME"
 
 e2e_start_xvfb
 e2e_launch "Anthora 1.0" "${command[@]}"

@@ -31,5 +31,6 @@ for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.deskt
   grep -qxF "$file" "$work/contents" || fail "the package lacks $file"
 done
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
-grep -q '^Exec="/usr/bin/anthora"' <<<"$entry" || fail "the menu entry does not start /usr/bin/anthora"
+grep -qx 'Exec="/usr/bin/anthora" "/usr/share/anthora/sample"' <<<"$entry" ||
+  fail "the menu entry does not play the installed sample: $(grep Exec <<<"$entry")"
 echo "package: ok ($(stat -c %s "$deb") bytes)"

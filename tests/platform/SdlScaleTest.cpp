@@ -14,12 +14,12 @@ TEST(SdlScale, PreferredScaleTakesTheFirstUsableSource) {
   // Values that are not whole numbers from 1 are passed over.
   EXPECT_EQ(PreferredScale("0", "-2", "Xft.dpi: 192"), 2);
   EXPECT_EQ(PreferredScale("2.5", " 2", "Xft.dpi: 96"), 1);
-  EXPECT_EQ(PreferredScale("99999999999999999999", nullptr, ""), kMaxScale);
+  EXPECT_EQ(PreferredScale("99999999999999999999", nullptr, ""), kMaxWindowScale);
   // Xft.dpi / 96, rounded; other resources and broken values are not it.
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 144.0"), 2);
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 120"), 1);
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 300\r\n"), 3);
-  EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 1e300"), kMaxScale);
+  EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 1e300"), kMaxWindowScale);
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: 40"), 1);
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpi: nan\nXft.dpi: 192"), 1);
   EXPECT_EQ(PreferredScale(nullptr, nullptr, "Xft.dpix: 192\n*dpi: 192\nXft.dpi"), 1);
@@ -29,7 +29,7 @@ TEST(SdlScale, FittingScaleLowersUntilTheWindowFits) {
   EXPECT_EQ(FittingScale(3, 509, 268, 1024, 768), 2);
   EXPECT_EQ(FittingScale(2, 509, 268, 1018, 536), 2);
   EXPECT_EQ(FittingScale(2, 509, 268, 1017, 2000), 1);
-  EXPECT_EQ(FittingScale(kMaxScale, 509, 268, 3840, 2160), 7);
+  EXPECT_EQ(FittingScale(kMaxWindowScale, 509, 268, 3840, 2160), 7);
   EXPECT_EQ(FittingScale(4, 509, 268, 100, 100), 1);
 }
 

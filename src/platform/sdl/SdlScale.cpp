@@ -13,7 +13,7 @@ namespace anthora {
 
 namespace {
 
-// A whole number from 1, capped at kMaxScale; none for anything else.
+// A whole number from 1, capped at kMaxWindowScale; none for anything else.
 std::optional<int> ScaleOf(const char* text) {
   if (text == nullptr) return std::nullopt;
   const std::string_view digits(text);
@@ -22,9 +22,9 @@ std::optional<int> ScaleOf(const char* text) {
   long value = 0;
   if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec ==
       std::errc::result_out_of_range)
-    return kMaxScale;
+    return kMaxWindowScale;
   if (value < 1) return std::nullopt;
-  return static_cast<int>(std::min<long>(value, kMaxScale));
+  return static_cast<int>(std::min<long>(value, kMaxWindowScale));
 }
 
 std::string_view Trimmed(std::string_view text) {
@@ -48,7 +48,7 @@ std::optional<int> ScaleOfResources(std::string_view resources) {
       return std::nullopt;
     const double scale = std::round(dpi / 96);
     if (scale < 1) return std::nullopt;
-    return static_cast<int>(std::min<double>(scale, kMaxScale));
+    return static_cast<int>(std::min<double>(scale, kMaxWindowScale));
   }
   return std::nullopt;
 }
@@ -97,7 +97,7 @@ void ScaleUp(const PixelSurface& from, const ScreenRect& rect, const PixelSurfac
 
 int WindowScale::Apply(SDL_Window* window, int width, int height) {
   if (chosen_ == 0) {
-    int scale = requested_ > 0 ? std::min(requested_, kMaxScale)
+    int scale = requested_ > 0 ? std::min(requested_, kMaxWindowScale)
                                : PreferredScale(std::getenv("ANTHORA_SCALE"),
                                                 std::getenv("GDK_SCALE"), XResourcesOf(window));
     SDL_Rect screen;

@@ -14,11 +14,11 @@ namespace anthora {
 // pixel, as everywhere else, and shown with every pixel repeated N x N times; pointer positions
 // are divided back.
 
-inline constexpr int kMaxScale = 16;
+inline constexpr int kMaxWindowScale = 8;
 
 // The scale the user or the desktop asks for, from the first of: ANTHORA_SCALE, GDK_SCALE
-// (each a whole number from 1; larger than kMaxScale counts as kMaxScale), the X resource
-// Xft.dpi divided by 96 and rounded; 1 when none gives a usable value. Null or empty
+// (each a whole number from 1; larger than kMaxWindowScale counts as kMaxWindowScale), the X
+// resource Xft.dpi divided by 96 and rounded; 1 when none gives a usable value. Null or empty
 // variables count as unset.
 int PreferredScale(const char* anthoraScale, const char* gdkScale, std::string_view xResources);
 
