@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "controls/xpButton.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -38,15 +39,24 @@ int RunSetCheck(const std::string& folder) {
   const OffscreenProgram program;
   const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
   for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
-  std::printf("%s (%d questions), %s (%d questions): %s\n", JoinPath(folder, "ris/fen.ani").c_str(),
-              check.EnglishQuestions, JoinPath(folder, "ris/fru.ani").c_str(),
-              check.RussianQuestions, check.Problems.Tally().c_str());
+  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, "ris/fen.ani").c_str(),
+              Counted(check.EnglishQuestions, "question").c_str(),
+              JoinPath(folder, "ris/fru.ani").c_str(),
+              Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
-int RunSetBuild(const CommandLine&) {
-  std::fprintf(stderr, "anthora: --build-set is not available yet\n");
-  return 1;
+int RunSetBuild(const CommandLine& line) {
+  const SetBuild build = BuildQuestionSet(line.Source, line.Output, line.Force);
+  for (const Finding& finding : build.Problems.All)
+    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  if (build.Problems.Count(Finding::Level::Error) > 0) {
+    std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
+    return 1;
+  }
+  std::printf("%s: %s, %s\n", build.SetFolder.c_str(), Counted(build.Questions, "question").c_str(),
+              Counted(build.Pictures, "picture").c_str());
+  return RunSetCheck(line.Output);
 }
 
 }  // namespace anthora

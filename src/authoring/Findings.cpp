@@ -16,13 +16,14 @@ int Findings::Count(Finding::Level severity) const {
       All.begin(), All.end(), [severity](const Finding& f) { return f.Severity == severity; }));
 }
 
+std::string Counted(int count, const std::string& noun) {
+  if (count == 0) return "no " + noun + "s";
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
 std::string Findings::Tally() const {
-  const auto counted = [](int n, const char* what) {
-    if (n == 0) return "no " + std::string(what) + "s";
-    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-  };
-  return counted(Count(Finding::Level::Error), "error") + ", " +
-         counted(Count(Finding::Level::Warning), "warning");
+  return Counted(Count(Finding::Level::Error), "error") + ", " +
+         Counted(Count(Finding::Level::Warning), "warning");
 }
 
 std::string JoinPath(const std::string& folder, const std::string& path) {

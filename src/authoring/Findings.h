@@ -31,6 +31,9 @@ struct Findings {
   std::string Tally() const;
 };
 
+// "1 question", "3 questions", "no questions".
+std::string Counted(int count, const std::string& noun);
+
 // A path under a folder as the user wrote it; an empty folder or "." is the current one.
 std::string JoinPath(const std::string& folder, const std::string& path);
 

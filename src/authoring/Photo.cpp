@@ -1,0 +1,159 @@
+#include "authoring/Photo.h"
+
+#include <png.h>
+#include <stb_image_resize.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "picture/Jpeg.h"
+#include "runtime/Bitmap.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Stream.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
+constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
+
+std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
+  TMemoryStream stream;
+  stream.Write(bytes.data(), bytes.size());
+  stream.SetPosition(0);
+  TJPEGImage jpeg;
+  jpeg.LoadFromStream(stream);
+  // libjpeg scales by 1/2, 1/4 or 1/8 almost for free while decoding; the filter does the
+  // rest from at least twice the final size.
+  const std::int32_t shorter = std::min(jpeg.Width(), jpeg.Height());
+  TJPEGOptions options = jpeg.Options();
+  options.OutputDepth = TJPEGOutputDepth::od24Bit;
+  options.GrayOutput = false;
+  for (const TJPEGScale scale : {TJPEGScale::jsEighth, TJPEGScale::jsQuarter, TJPEGScale::jsHalf}) {
+    if (shorter >> static_cast<int>(scale) >= 2 * side) {
+      options.ScaleDown = scale;
+      break;
+    }
+  }
+  jpeg.SetOptions(options);
+  auto bitmap = std::make_unique<TBitmap>(jpeg.Bitmap());
+  bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+  return bitmap;
+}
+
+std::unique_ptr<TBitmap> DecodePng(std::string_view bytes) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  const auto failed = [&image] {
+    const std::string message = image.message;
+    png_image_free(&image);
+    return EInvalidGraphic("PNG: " + message);
+  };
+  if (!png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) throw failed();
+  auto bitmap = std::make_unique<TBitmap>();
+  try {
+    bitmap->SetSize(static_cast<std::int32_t>(std::min<png_uint_32>(image.width, INT32_MAX)),
+                    static_cast<std::int32_t>(std::min<png_uint_32>(image.height, INT32_MAX)));
+  } catch (...) {
+    png_image_free(&image);
+    throw;
+  }
+  image.format = PNG_FORMAT_BGR;
+  const png_color white{255, 255, 255};  // what transparent parts are laid on
+  if (!png_image_finish_read(&image, &white, bitmap->ScanLine(0),
+                             static_cast<png_int_32>(bitmap->Stride()), nullptr))
+    throw failed();
+  return bitmap;
+}
+
+std::uint32_t Read16(const unsigned char* p, bool little) {
+  return little ? p[0] | p[1] << 8 : p[0] << 8 | p[1];
+}
+std::uint32_t Read32(const unsigned char* p, bool little) {
+  return little ? Read16(p, true) | Read16(p + 2, true) << 16
+                : Read16(p, false) << 16 | Read16(p + 2, false);
+}
+
+// The orientation tag of IFD0 in a TIFF structure, or 1.
+int TiffOrientation(const unsigned char* tiff, std::size_t size) {
+  if (size < 8) return 1;
+  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
+  const std::uint32_t ifd = Read32(tiff + 4, little);
+  if (ifd > size - 2) return 1;
+  const std::uint32_t entries = Read16(tiff + ifd, little);
+  for (std::uint32_t k = 0; k < entries; ++k) {
+    const std::size_t entry = ifd + 2 + std::size_t{12} * k;
+    if (entry + 12 > size) break;
+    if (Read16(tiff + entry, little) != 0x0112) continue;
+    const std::uint32_t value = Read16(tiff + entry + 8, little);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int ExifOrientation(std::string_view jpeg) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(jpeg.data());
+  std::size_t at = 2;
+  while (at + 4 <= jpeg.size() && bytes[at] == 0xFF) {
+    const unsigned char marker = bytes[at + 1];
+    if (marker == 0xDA || marker == 0xD9) break;  // the picture data starts: no more headers
+    const std::size_t length = Read16(bytes + at + 2, false);
+    if (length < 2 || at + 2 + length > jpeg.size()) break;
+    if (marker == 0xE1 && length >= 8 && std::memcmp(bytes + at + 4, "Exif\0\0", 6) == 0)
+      return TiffOrientation(bytes + at + 10, length - 8);
+    at += 2 + length;
+  }
+  return 1;
+}
+
+void ApplyOrientation(TBitmap& square, int orientation) {
+  if (orientation <= 1 || orientation > 8) return;
+  const std::int32_t n = square.Width();
+  const TBitmap source(square);
+  for (std::int32_t y = 0; y < n; ++y) {
+    std::uint8_t* row = square.ScanLine(y);
+    for (std::int32_t x = 0; x < n; ++x) {
+      const std::int32_t far = n - 1;
+      // Where the upright pixel (x, y) lies in the stored picture.
+      static constexpr int kSwap[9] = {0, 0, 0, 0, 0, 1, 1, 1, 1};
+      std::int32_t sx = kSwap[orientation] ? y : x;
+      std::int32_t sy = kSwap[orientation] ? x : y;
+      if (orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8)
+        sx = far - sx;
+      if (orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7)
+        sy = far - sy;
+      std::memcpy(row + 3 * x, source.ScanLine(sy) + 3 * sx, 3);
+    }
+  }
+}
+
+std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side) {
+  std::unique_ptr<TBitmap> decoded;
+  int orientation = 1;
+  if (photo.starts_with(kJpegStart)) {
+    decoded = DecodeJpeg(photo, side);
+    orientation = ExifOrientation(photo);
+  } else if (photo.starts_with(kPngStart)) {
+    decoded = DecodePng(photo);
+  } else {
+    throw EInvalidGraphic("not a JPEG or PNG picture");
+  }
+  if (decoded->Empty()) throw EInvalidGraphic("the picture is empty");
+
+  const std::int32_t crop = std::min(decoded->Width(), decoded->Height());
+  const std::int32_t left = (decoded->Width() - crop) / 2;
+  const std::int32_t top = (decoded->Height() - crop) / 2;
+  auto square = std::make_unique<TBitmap>();
+  square->SetSize(side, side);
+  stbir_resize_uint8_srgb(decoded->ScanLine(top) + 3 * left, crop, crop,
+                          static_cast<int>(decoded->Stride()), square->ScanLine(0), side, side,
+                          static_cast<int>(square->Stride()), 3, STBIR_ALPHA_CHANNEL_NONE, 0);
+  ApplyOrientation(*square, orientation);
+  return square;
+}
+
+}  // namespace anthora
