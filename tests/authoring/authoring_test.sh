@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The command line without a display: help, version and usage errors; the checker on the
+# bundled sample; a spreadsheet table with phone-sized JPEG and PNG photos built into a set that
+# the checker passes and the quiz plays to its end in both languages; an existing set kept
+# without --force; a faulty table named at its lines with nothing written.
+# Usage: authoring_test.sh ANTHORA ANTHORA_DRIVE SAMPLE_FOLDER
+set -euo pipefail
+anthora=$(realpath "$1") drive=$(realpath "$2") sample=$(realpath "$3")
+unset DISPLAY WAYLAND_DISPLAY
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_status() {  # STATUS COMMAND...: runs it with output in out and err
+  local want=$1 got=0
+  shift
+  "$@" >out 2>err || got=$?
+  [[ $got == "$want" ]] || fail "$* exited with $got, expected $want: $(cat out err)"
+}
+
+expect_status 0 "$anthora" --help
+grep -q '^Usage: anthora \[OPTIONS\] \[FOLDER\]' out || fail "--help: $(cat out)"
+expect_status 0 "$anthora" --version
+[[ $(cat out) == "anthora 1.0" ]] || fail "--version: $(cat out)"
+expect_status 2 "$anthora" --no-such-option
+[[ ! -s out ]] && grep -q '^Usage:' err || fail "an unknown option: $(cat out err)"
+expect_status 2 "$anthora" --build-set only-source
+
+expect_status 0 "$anthora" --check "$sample"
+[[ $(wc -l <out) == 1 ]] && grep -q '16 questions.*no errors, no warnings$' out ||
+  fail "the sample: $(cat out)"
+
+# A teacher's table, saved by a spreadsheet: a byte-order mark, CR LF, a quoted cell with a
+# tab-free comma and a doubled quote, a blank at the end of a cell, an unused notes column and
+# an empty last row; photos named with other letter cases, in a subfolder and in Cyrillic.
+mkdir -p source/phone
+convert -size 1200x800 gradient:red-blue source/phone/IMG_0001.JPG
+convert -size 97x301 gradient:yellow-none "source/Роза.png"
+convert -size 301x97 plasma:fractal -seed 1 source/tulip.jpeg
+printf '\xEF\xBB\xBFnotes\tpicture\tru\tru_wrong1\tru_wrong2\tru_wrong3\ten\ten_wrong1\ten_wrong2\ten_wrong3\r\n' >source/questions.tsv
+printf 'a\tphone/img_0001.jpg\tРоза\tТюльпан\tГеоргин\tАстра\tRose\tTulip \tDahlia\tAster\r\n' >>source/questions.tsv
+printf '\tРоза.PNG\tРоза\tМак\tЛилия\tАстра\t"Rose, ""wild"""\tPoppy\tLily\tAster\r\n' >>source/questions.tsv
+printf '\tTULIP\tТюльпан\tРоза\tМак\tЛилия\tTulip\tRose\tPoppy\tLily\r\n\t\t\t\t\t\t\t\t\t\r\n' >>source/questions.tsv
+before=$(cd source && find . -type f -exec md5sum {} + | sort)
+
+expect_status 0 "$anthora" --build-set source set
+grep -q '3 questions, 3 pictures' out && grep -q 'no errors, no warnings$' out ||
+  fail "the build: $(cat out err)"
+[[ $(cd source && find . -type f -exec md5sum {} + | sort) == "$before" ]] ||
+  fail "the source folder changed"
+[[ $(ls set/ris | tr '\n' ' ') == "fen.ani fru.ani img-0001.jpg roza.jpg tulip.jpg " ]] ||
+  fail "the set's files: $(ls set/ris)"
+for picture in set/ris/*.jpg; do
+  [[ $(identify -format '%w %h %[interlace] %m' "$picture") == "230 230 None JPEG" ]] ||
+    fail "$picture: $(identify "$picture")"
+done
+[[ $(sed -n 1,3p set/ris/fen.ani) == $'3\r\nimg-0001\r\nRose\r' ]] || fail "fen.ani: $(cat -A set/ris/fen.ani)"
+[[ $(sed -n 8p set/ris/fen.ani) == $'Rose, "wild"\r' ]] || fail "fen.ani: $(cat -A set/ris/fen.ani)"
+[[ $(iconv -f CP1251 -t UTF-8 set/ris/fru.ani | sed -n 3p) == $'Роза\r' ]] ||
+  fail "fru.ani: $(cat -A set/ris/fru.ani)"
+expect_status 0 "$anthora" --check set
+
+# Played to the end in each language, every picture found, no message box.
+for box in xpCheckBox1 xpCheckBox2; do
+  printf 'click %s\n' $box xpButton6 xpButton1 xpButton6 xpButton1 xpButton6 xpButton1 \
+    xpButton6 | sed '$a dump' | (cd set && "$drive") >played
+  ! grep -q '"dialog"' played || fail "$box: $(grep dialog played)"
+  grep -q '"name": "Image1".*"visible": false' played || fail "$box: the quiz did not end"
+  grep -q '"QuestionCount": 3, "RightCount": [0-3], "WrongCount": [0-3]' played ||
+    fail "$box: $(tail -n 1 played)"
+done
+
+# An existing set stays without --force; with it, the set is replaced.
+touch set/ris/mine
+expect_status 1 "$anthora" --build-set source set
+grep -q 'set/ris: error: already exists; add --force' err || fail "no --force: $(cat err)"
+[[ -e set/ris/mine ]] || fail "the old set was touched"
+expect_status 0 "$anthora" --build-set --force source set
+[[ ! -e set/ris/mine && -e set/ris/fen.ani ]] || fail "--force did not replace the set"
+
+# A faulty table: every problem at its line, nothing written.
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \
+  >source/questions.tsv
+expect_status 1 "$anthora" --build-set source faulty
+grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
+  grep -q '^source/questions.tsv:3: error: the row is cut short' err || fail "faults: $(cat err)"
+[[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
+echo "authoring: all passed"
