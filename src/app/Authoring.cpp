@@ -17,7 +17,7 @@ namespace {
 // The answer buttons as the main window makes them, built in memory.
 AnswerFace MainWindowAnswerFace() {
   TForm1 form(nullptr);
-  return {form.xpButton1->Font(), form.xpButton1->CaptionWidth()};
+  return {form.xpButton1->Font(), form.xpButton1->CaptionWidth(), form.xpButton1->ShowAccelChar()};
 }
 
 // The program's units over a platform without a display, for as long as it lives.

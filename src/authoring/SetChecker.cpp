@@ -201,7 +201,7 @@ class SetFileChecker {
       Error(index, "the right answer " + Shown(answer) +
                        " is repeated as a wrong answer: both buttons count as right");
     }
-    if (answer.find('&') != std::string::npos) {
+    if (FFace.ShowAccelChar && answer.find('&') != std::string::npos) {
       Warning(index, "'&' in " + Shown(answer) +
                          " is not shown: the button underlines the letter after it instead");
     }
@@ -210,7 +210,8 @@ class SetFileChecker {
       Warning(index, "blanks at an end of " + Shown(answer) +
                          " belong to the answer and shift it on its button");
     }
-    const std::int32_t width = FCanvas.TextWidth(DisplayCaption(answer));
+    const std::int32_t width =
+        FCanvas.TextWidth(FFace.ShowAccelChar ? DisplayCaption(answer) : answer);
     if (width > FFace.Width) {
       Warning(index, Shown(answer) + " is " + std::to_string(width) +
                          " pixels wide, its button shows " + std::to_string(FFace.Width) +

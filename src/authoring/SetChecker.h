@@ -8,11 +8,12 @@
 
 namespace anthora {
 
-// How the quiz shows an answer: the answer buttons' font and the widest caption they show
-// whole.
+// How the quiz shows an answer: the answer buttons' font, the widest caption they show whole,
+// and whether a '&' in a caption marks the next letter instead of showing.
 struct AnswerFace {
   TFont Font;
   std::int32_t Width = 0;
+  bool ShowAccelChar = false;
 };
 
 struct SetCheck {
