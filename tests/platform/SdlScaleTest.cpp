@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <vector>
 
 #include "platform/sdl/SdlScale.h"
@@ -58,6 +59,39 @@ TEST(SdlScale, PointerPositionsAreDividedRoundingDown) {
   EXPECT_EQ(ScaledDown(-2, 2), -1);
   EXPECT_EQ(ScaledDown(-3, 2), -2);
   EXPECT_EQ(ScaledDown(5, 1), 5);
+}
+
+// Window surfaces of the pixels' own format are written directly; others, and ones smaller
+// than the scaled window, through a scaled copy that SDL converts and clips.
+TEST(SdlScale, ScaledPixelsReachEveryKindOfWindowSurface) {
+  std::vector<std::uint32_t> pixels{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};  // 2 x 2
+  ScaledPixels shown({pixels.data(), 2, 2, 2}, 2);
+  const auto pixelAt = [](SDL_Surface* screen, int x, int y) {
+    Uint8 r = 0, g = 0, b = 0;
+    const auto* row = static_cast<const Uint8*>(screen->pixels) + y * screen->pitch;
+    Uint32 value = 0;
+    std::memcpy(&value, row + x * screen->format->BytesPerPixel, screen->format->BytesPerPixel);
+    SDL_GetRGB(value, screen->format, &r, &g, &b);
+    return (Uint32{r} << 16) | (Uint32{g} << 8) | b;
+  };
+  for (const Uint32 format : {SDL_PIXELFORMAT_XRGB8888, SDL_PIXELFORMAT_RGB565}) {
+    SDL_Surface* screen = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 32, format);
+    ASSERT_NE(screen, nullptr);
+    const SDL_Rect changed = shown.Show({1, 0, 1, 2}, *screen);
+    EXPECT_EQ(std::vector<int>({changed.x, changed.y, changed.w, changed.h}),
+              std::vector<int>({2, 0, 2, 4}));
+    EXPECT_EQ(pixelAt(screen, 2, 0), 0x00FF00u);
+    EXPECT_EQ(pixelAt(screen, 3, 1), 0x00FF00u);
+    EXPECT_EQ(pixelAt(screen, 3, 3), 0xFFFFFFu);
+    EXPECT_EQ(pixelAt(screen, 1, 1), 0u);  // outside the rectangle
+    SDL_FreeSurface(screen);
+  }
+  SDL_Surface* small = SDL_CreateRGBSurfaceWithFormat(0, 3, 3, 32, SDL_PIXELFORMAT_XRGB8888);
+  const SDL_Rect changed = shown.Show({0, 0, 2, 2}, *small);
+  EXPECT_EQ(std::vector<int>({changed.x, changed.y, changed.w, changed.h}),
+            std::vector<int>({0, 0, 3, 3}));
+  EXPECT_EQ(pixelAt(small, 2, 2), 0xFFFFFFu);
+  SDL_FreeSurface(small);
 }
 
 }  // namespace

@@ -68,7 +68,6 @@ class SdlWindow final : public PlatformWindow {
     surface_ = {pixels_.data(), options.ClientWidth, options.ClientHeight, options.ClientWidth};
     shown_ = std::make_unique<ScaledPixels>(
         surface_, scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight));
-    if (shown_->Surface() == nullptr) FailWithSdlError("cannot create a window");
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
     if (auto* owner = dynamic_cast<SdlWindow*>(options.Owner))
@@ -93,10 +92,8 @@ class SdlWindow final : public PlatformWindow {
     for (const ScreenRect& rect : rects) {
       const ScreenRect part = surface_.Clip(rect);
       if (part.IsEmpty()) continue;
-      SDL_Rect from = shown_->Update(part);
-      SDL_Rect to = from;
-      if (SDL_BlitSurface(shown_->Surface(), &from, screen, &to) == 0 && to.w > 0 && to.h > 0)
-        updates_.push_back(to);
+      const SDL_Rect shown = shown_->Show(part, *screen);
+      if (shown.w > 0 && shown.h > 0) updates_.push_back(shown);
     }
     if (!updates_.empty())
       SDL_UpdateWindowSurfaceRects(window_.get(), updates_.data(),

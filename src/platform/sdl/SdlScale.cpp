@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
+#include <string>
 
 namespace anthora {
 
@@ -110,27 +112,39 @@ int WindowScale::Apply(SDL_Window* window, int width, int height) {
   return chosen_;
 }
 
-ScaledPixels::ScaledPixels(const PixelSurface& pixels, int scale) : pixels_(pixels), scale_(scale) {
-  PixelSurface shown = pixels;
-  if (scale > 1) {
-    shown.Width *= scale;
-    shown.Height *= scale;
-    shown.Stride = shown.Width;
-    scaled_.assign(static_cast<std::size_t>(shown.Width) * shown.Height, 0);
-    shown.Pixels = scaled_.data();
-  }
-  surface_.reset(SDL_CreateRGBSurfaceWithFormatFrom(shown.Pixels, shown.Width, shown.Height, 32,
-                                                    static_cast<int>(shown.Stride * 4),
-                                                    SDL_PIXELFORMAT_XRGB8888));
+ScaledPixels::Surface ScaledPixels::Describe(const PixelSurface& pixels) {
+  Surface surface(SDL_CreateRGBSurfaceWithFormatFrom(pixels.Pixels, pixels.Width, pixels.Height, 32,
+                                                     static_cast<int>(pixels.Stride * 4),
+                                                     SDL_PIXELFORMAT_XRGB8888));
+  if (!surface) throw std::runtime_error(std::string("cannot show a window: ") + SDL_GetError());
+  return surface;
 }
 
-SDL_Rect ScaledPixels::Update(const ScreenRect& rect) {
+ScaledPixels::ScaledPixels(const PixelSurface& pixels, int scale)
+    : pixels_(pixels), scale_(scale), source_(scale == 1 ? Describe(pixels) : nullptr) {}
+
+SDL_Rect ScaledPixels::Show(const ScreenRect& rect, SDL_Surface& screen) {
+  SDL_Rect from{rect.X * scale_, rect.Y * scale_, rect.Width * scale_, rect.Height * scale_};
   if (scale_ > 1) {
-    const PixelSurface scaled{scaled_.data(), pixels_.Width * scale_, pixels_.Height * scale_,
-                              pixels_.Width * scale_};
-    ScaleUp(pixels_, rect, scaled, scale_);
+    const PixelSurface large{nullptr, pixels_.Width * scale_, pixels_.Height * scale_, 0};
+    if (screen.format->format == SDL_PIXELFORMAT_XRGB8888 && screen.w >= large.Width &&
+        screen.h >= large.Height && SDL_LockSurface(&screen) == 0) {
+      ScaleUp(
+          pixels_, rect,
+          {static_cast<std::uint32_t*>(screen.pixels), large.Width, large.Height, screen.pitch / 4},
+          scale_);
+      SDL_UnlockSurface(&screen);
+      return from;
+    }
+    if (!source_) {  // a window surface of another kind, or smaller than asked for
+      scaled_.assign(static_cast<std::size_t>(large.Width) * large.Height, 0);
+      source_ = Describe({scaled_.data(), large.Width, large.Height, large.Width});
+    }
+    ScaleUp(pixels_, rect, {scaled_.data(), large.Width, large.Height, large.Width}, scale_);
   }
-  return {rect.X * scale_, rect.Y * scale_, rect.Width * scale_, rect.Height * scale_};
+  SDL_Rect to = from;
+  if (SDL_BlitSurface(source_.get(), &from, &screen, &to) != 0) return {};
+  return to;
 }
 
 }  // namespace anthora

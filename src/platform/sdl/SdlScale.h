@@ -52,25 +52,29 @@ class WindowScale {
   int chosen_ = 0;
 };
 
-// A window's pixels as SDL blits them to the screen: the pixels themselves at scale 1, else a
-// copy `scale` times as large, brought up to date a rectangle at a time.
+// Brings a window's pixels to SDL's window surface at a scale. At scale 1 they are blitted; at
+// a larger scale they are repeated straight into a window surface of the same pixel format
+// and large enough, else into a copy `scale` times as large that is then blitted.
 class ScaledPixels {
  public:
+  // Throws std::runtime_error with SDL's reason when SDL cannot describe the pixels.
   ScaledPixels(const PixelSurface& pixels, int scale);
 
-  // Brings a rectangle of the window's pixels (within them) up to date in Surface() and
-  // returns it in Surface()'s pixels.
-  SDL_Rect Update(const ScreenRect& rect);
-  SDL_Surface* Surface() const { return surface_.get(); }
+  // Shows a rectangle of the window's pixels (within them) on the window surface; returns
+  // the part of the window surface that changed, empty when none did.
+  SDL_Rect Show(const ScreenRect& rect, SDL_Surface& screen);
 
  private:
   struct Free {
     void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
   };
+  using Surface = std::unique_ptr<SDL_Surface, Free>;
+  static Surface Describe(const PixelSurface& pixels);
+
   PixelSurface pixels_;
   int scale_;
-  std::vector<std::uint32_t> scaled_;
-  std::unique_ptr<SDL_Surface, Free> surface_;
+  Surface source_;                     // the pixels themselves, or their scaled copy
+  std::vector<std::uint32_t> scaled_;  // the copy, made when first needed
 };
 
 }  // namespace anthora
