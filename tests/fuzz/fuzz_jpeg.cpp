@@ -3,18 +3,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "PictureLimit.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
 #include "runtime/Exceptions.h"
 
 namespace {
 
-// Larger pictures decode correctly but too slowly for fuzzing.
-constexpr std::int64_t kMaxFuzzedPixels = 4'000'000;
-
 void Decode(anthora::TGraphic* graphic) {
   auto* jpeg = dynamic_cast<anthora::TJPEGImage*>(graphic);
-  if (!jpeg || std::int64_t{jpeg->Width()} * jpeg->Height() > kMaxFuzzedPixels) return;
+  if (!jpeg || anthora::TooLargeToFuzz(*jpeg)) return;
   try {
     jpeg->Bitmap();
   } catch (const anthora::Exception&) {

@@ -20,6 +20,7 @@
 #include <string>
 #include <string_view>
 
+#include "PictureLimit.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "controls/xpButton.h"
@@ -36,8 +37,6 @@ namespace {
 
 constexpr int kMaxPresses = 24;
 constexpr std::size_t kMaxPictures = 32;
-// Larger pictures decode correctly but too slowly for fuzzing.
-constexpr std::int64_t kMaxFuzzedPixels = 1'000'000;
 constexpr std::string_view kStartOfImage = "\xFF\xD8";
 
 // A folder of the process's own, the current folder while the process lives.
@@ -73,7 +72,7 @@ bool TooLargeToDecode(std::string_view picture) {
   } catch (const Exception&) {
     return false;  // the quiz reports it
   }
-  return std::int64_t{jpeg.Width()} * jpeg.Height() > kMaxFuzzedPixels;
+  return TooLargeToFuzz(jpeg);
 }
 
 // Writes the picture under every picture name of the set that names a file in ris/.
@@ -85,8 +84,11 @@ void WritePictures(std::string_view picture) {
   for (std::size_t question = 0; question < kMaxPictures; ++question) {
     const std::string name = set.ReadLn();
     if (name.empty()) return;
-    if (name.size() < 200 && name.find_first_of(std::string_view("/\0", 2)) == std::string::npos) {
-      Write(PicturePath(name), picture);
+    // A name may reach its file through "./" steps; the file is written where they lead.
+    const auto path = std::filesystem::path(PicturePath(name)).lexically_normal();
+    if (name.find('\0') == std::string::npos && path.parent_path() == "ris" &&
+        path.filename().string().size() < 200) {
+      Write(path.string(), picture);
     }
     for (int answer = 0; answer < 4; ++answer) set.ReadLn();
   }
