@@ -118,6 +118,8 @@ class Platform : public Clock {
 
   // Bits per pixel of the display (times its planes).
   virtual int DisplayBitsPerPixel() const = 0;
+  // The part of the screen that windows may take: the screen without the desktop's panels.
+  virtual ScreenRect WorkArea() const = 0;
 
   // Hands an address to the desktop's default handler; the outcome is not reported. While
   // the handler started last still runs, no other is started.

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <new>
 
 #include "runtime/Cp1251.h"
@@ -87,23 +88,46 @@ TModalResult TApplication::ShowModal(TCustomForm& form) {
   TCustomForm* below = FModalForms.empty() ? FMainForm : FModalForms.back();
   if (below) below->SuspendFocus();
   FModalForms.push_back(&form);
+  // The window below takes input again however the modal loop ends, a failure included.
+  struct Release {
+    TApplication& Self;
+    TCustomForm& Form;
+    TCustomForm* Below;
+    ~Release() {
+      Form.Hide();
+      std::erase(Self.FModalForms, &Form);
+      if (Below) Below->ResumeFocus();
+    }
+  } release{*this, form, below};
   form.SetModalResult(mrNone);
   form.Show();
   while (!FTerminated && form.ModalResult() == mrNone) {
     if (!HandleNext(true) && !FTerminated) break;
   }
   if (form.ModalResult() == mrNone) form.SetModalResult(mrCancel);
-  form.Hide();
-  std::erase(FModalForms, &form);
-  if (below) below->ResumeFocus();
   return form.ModalResult();
 }
 
 void TApplication::ShowMessageBox(std::string_view text, bool errorIcon) {
-  TMessageForm box(Title, text, errorIcon);
-  box.HandleNeeded();
-  if (OnDialog) OnDialog({Title, std::string(text), errorIcon, box.Window()});
-  ShowModal(box);
+  try {
+    TMessageForm box(Title, text, errorIcon);
+    box.HandleNeeded();
+    if (OnDialog) OnDialog({Title, std::string(text), errorIcon, box.Window()});
+    ShowModal(box);
+  } catch (...) {
+    // No box could be made: the message goes where the user may still read it, and the
+    // program carries on.
+    WriteToStandardError(text);
+  }
+}
+
+void TApplication::WriteToStandardError(std::string_view text) const noexcept {
+  try {
+    const std::string line = Cp1251ToUtf8(Title) + ": " + Cp1251ToUtf8(text) + "\n";
+    std::fputs(line.c_str(), stderr);
+  } catch (...) {
+    std::fputs("anthora: a message could not be shown\n", stderr);
+  }
 }
 
 void TApplication::ShowMessage(std::string_view text) {
@@ -115,11 +139,21 @@ void TApplication::HandleException(std::exception_ptr error) {
     std::rethrow_exception(error);
   } catch (const EAbort&) {
   } catch (const Exception& e) {
-    ShowMessageBox(ErrorReportText(e), true);
+    ReportError(e);
   } catch (const std::bad_alloc&) {
-    ShowMessageBox(ErrorReportText(EOutOfMemory()), true);
+    ReportError(EOutOfMemory());
   } catch (const std::exception& e) {
-    ShowMessageBox(ErrorReportText(Exception(e.what())), true);
+    ReportError(Exception(e.what()));
+  } catch (...) {
+    ReportError(Exception("Unknown error"));
+  }
+}
+
+void TApplication::ReportError(const Exception& error) noexcept {
+  try {
+    ShowMessageBox(ErrorReportText(error), true);
+  } catch (...) {
+    WriteToStandardError(error.Message());
   }
 }
 

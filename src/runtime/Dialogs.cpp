@@ -13,6 +13,12 @@ constexpr std::int32_t kMargin = 12;
 constexpr std::int32_t kIconSize = 32;
 constexpr std::int32_t kButtonWidth = 75;
 constexpr std::int32_t kButtonHeight = 23;
+// Text lines are never narrower than this, whatever the screen.
+constexpr std::int32_t kMinTextWidth = 240;
+// Room for the desktop's title bar and borders around the client area.
+constexpr std::int32_t kFrameAllowance = 48;
+// Room beside the title for the title bar's icon and close button.
+constexpr std::int32_t kTitleAllowance = 100;
 
 // A red disc with a white cross.
 class TErrorIcon : public TGraphicControl {
@@ -76,31 +82,103 @@ class TDialogButton : public TCustomControl {
   }
 };
 
+// The longest prefix of the text no wider than maxWidth, one character at least.
+std::size_t FittingLength(const TCanvas& canvas, std::string_view text, std::int32_t maxWidth) {
+  // No glyph is narrower than a pixel, so no more characters than pixels can fit.
+  std::size_t low = 1;
+  std::size_t high = std::min(text.size(), static_cast<std::size_t>(std::max(maxWidth, 1)));
+  while (low < high) {
+    const std::size_t middle = (low + high + 1) / 2;
+    if (canvas.TextWidth(text.substr(0, middle)) <= maxWidth) {
+      low = middle;
+    } else {
+      high = middle - 1;
+    }
+  }
+  return low;
+}
+
 }  // namespace
+
+std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
+                                  std::int32_t maxWidth, std::size_t maxLines) {
+  std::vector<std::string> lines;
+  bool cut = false;
+  std::size_t start = 0;
+  while (!cut) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    std::string_view rest = text.substr(start, end - start);
+    do {
+      if (lines.size() == maxLines) {
+        cut = true;
+        break;
+      }
+      std::size_t length = rest.empty() ? 0 : FittingLength(canvas, rest, maxWidth);
+      if (length < rest.size()) {
+        // Break at the last blank that fits, or right before the blank that does not.
+        const std::size_t blank = rest.substr(0, length + 1).find_last_of(' ');
+        if (blank != std::string_view::npos && blank > 0) length = blank;
+      }
+      lines.emplace_back(rest.substr(0, length));
+      rest.remove_prefix(length);
+      while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    } while (!rest.empty());
+    if (end == text.size()) break;
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+  }
+  if (cut && !lines.empty()) {
+    constexpr std::string_view kEllipsis = "\x85";  // "…" in Windows-1251
+    std::string& last = lines.back();
+    while (!last.empty() && canvas.TextWidth(last + std::string(kEllipsis)) > maxWidth) {
+      last.pop_back();
+    }
+    last += kEllipsis;
+  }
+  return lines;
+}
 
 TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool errorIcon)
     : TCustomForm(nullptr, WindowKind::Dialog) {
   SetCaption(title);
   SetColor(clBtnFace);
+  const ScreenRect work =
+      Application ? Application->GetPlatform().WorkArea() : ScreenRect{0, 0, 1024, 768};
+  TCanvas measure;
+  measure.Font().Assign(Font());
+  const std::int32_t lineHeight = std::max(1, measure.TextHeight({}));
+
   std::int32_t textLeft = kMargin;
-  std::int32_t textTop = kMargin;
   if (errorIcon) {
     auto* icon = new TErrorIcon(this);
     icon->SetParent(this);
     icon->SetBounds(kMargin, kMargin, kIconSize, kIconSize);
     textLeft += kIconSize + kMargin;
   }
-  auto* label = new TLabel(this);
-  label->SetParent(this);
-  label->SetTransparent(true);
-  label->SetCaption(text);
-  if (errorIcon) textTop = kMargin + (kIconSize - label->Height()) / 2;
-  label->SetBounds(textLeft, textTop, label->Width(), label->Height());
+  const std::int32_t below = kMargin + kButtonHeight + kMargin;
+  const std::int32_t roomForLines = work.Height - kFrameAllowance - kMargin - below;
+  const auto maxLines = static_cast<std::size_t>(std::max(1, roomForLines / lineHeight));
+  const std::int32_t maxTextWidth = std::max(kMinTextWidth, work.Width / 3);
+  FLines = WrapText(measure, text, maxTextWidth, maxLines);
+
+  const auto blockHeight = static_cast<std::int32_t>(FLines.size()) * lineHeight;
+  const std::int32_t textTop =
+      kMargin + (errorIcon ? std::max(0, (kIconSize - blockHeight) / 2) : 0);
+  std::int32_t textRight = textLeft;
+  for (std::size_t i = 0; i < FLines.size(); ++i) {
+    auto* label = new TLabel(this);
+    label->SetParent(this);
+    label->SetTransparent(true);
+    label->SetCaption(FLines[i]);
+    label->SetBounds(textLeft, textTop + static_cast<std::int32_t>(i) * lineHeight, label->Width(),
+                     label->Height());
+    textRight = std::max(textRight, label->BoundsRect().Right);
+  }
 
   const std::int32_t contentBottom =
-      std::max(label->BoundsRect().Bottom, errorIcon ? kMargin + kIconSize : 0);
-  const std::int32_t width =
-      std::max(label->BoundsRect().Right + kMargin, kButtonWidth + 2 * kMargin + 60);
+      std::max(textTop + blockHeight, errorIcon ? kMargin + kIconSize : 0);
+  const std::int32_t titleWidth = measure.TextWidth(title) + kTitleAllowance;
+  const std::int32_t width = std::min(
+      std::max({textRight + kMargin, kButtonWidth + 2 * kMargin + 60, titleWidth}), work.Width);
   auto* button = new TDialogButton(this);
   button->SetParent(this);
   button->SetCaption("OK");

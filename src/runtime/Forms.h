@@ -14,6 +14,8 @@
 
 namespace anthora {
 
+class Exception;
+
 using TModalResult = std::int32_t;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
@@ -164,7 +166,8 @@ class TApplication {
   // The plain message box: the text, one OK button, no icon.
   void ShowMessage(std::string_view text);
   // The default error report: error icon, one OK button, the message with a full stop
-  // appended when its last character sorts after "."; EAbort is not shown.
+  // appended when its last character sorts after "."; EAbort is not shown. Neither box ever
+  // raises: when no box can be made, the text goes to standard error.
   void HandleException(std::exception_ptr error);
 
   std::function<void(const DialogRecord&)> OnDialog;
@@ -177,6 +180,8 @@ class TApplication {
   bool HandleNext(bool wait);
   void PaintAll();
   void ShowMessageBox(std::string_view text, bool errorIcon);
+  void ReportError(const Exception& error) noexcept;
+  void WriteToStandardError(std::string_view text) const noexcept;
 
   Platform& FPlatform;
   TCustomForm* FMainForm = nullptr;

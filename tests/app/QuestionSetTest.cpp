@@ -52,6 +52,14 @@ class QuestionSetFault : public QuizFixture {
     EXPECT_EQ(form->Panel4->Caption(), "1");
     EXPECT_TRUE(form->Quiz.AnswerAllowed);
   }
+  // The last message box, within the headless screen's work area.
+  void ExpectBoxWithinTheWorkArea() {
+    const ScreenRect work = platform.WorkArea();
+    const HeadlessWindowRecord& box = platform.Window(platform.WindowCount() - 1);
+    EXPECT_EQ(box.Kind, WindowKind::Dialog);
+    EXPECT_LE(box.ClientWidth, work.Width / 2);
+    EXPECT_LE(box.ClientHeight, work.Height);
+  }
   // How many times the process holds the English set open.
   static int Openings() {
     const auto set = std::filesystem::absolute(kEnglishSetPath);
@@ -124,6 +132,42 @@ INSTANTIATE_TEST_SUITE_P(Counts, FailingCountLine,
                                                     "12' is not a valid integer value."},
                                            BadCount{"-3", "TProgressBar property out of range."}),
                          [](const auto& param) { return Spelled(param.param.CountLine); });
+
+// Reports far wider than the screen, from a set saved with CR line ends (it reads as one
+// count line) and from a long junk line: each box fits the work area, and the start button
+// can try again.
+TEST_F(QuestionSetFault, AHugeCountLineIsReportedInABoxThatFitsTheScreen) {
+  ChooseEnglish();
+  for (const std::string& set :
+       {SetFile("60", NumberedQuestions(60), "\r"), std::string(100'000, '#') + "\r\n"}) {
+    WriteFile("ris/fen.ani", set);
+    WriteFile("ris/fru.ani", set);
+    dialogs.clear();
+    PressStart();
+    ASSERT_EQ(dialogs.size(), 1u);
+    EXPECT_GT(dialogs[0].Text.size(), 1000u);
+    ExpectBoxWithinTheWorkArea();
+    ExpectReadyToStartAgain("Begin");
+  }
+  ExpectAFreshStart();
+}
+
+TEST_F(QuestionSetFault, APictureOnAVeryLongPathIsReportedAndTheQuestionGoesOn) {
+  std::string name;
+  while (name.size() < 2800) name += std::string(200, 'd') + "/";
+  name += "q1";
+  WriteQuiz("1", {{name, {"Right", "A", "B", "C"}}});
+  std::filesystem::resize_file(PicturePath(name), TGraphic::kMaxFileSize + 1);
+  ChooseEnglish();
+  PressStart();
+  ASSERT_EQ(dialogs.size(), 1u);
+  EXPECT_THAT(dialogs[0].Text, ::testing::HasSubstr(name));
+  ExpectBoxWithinTheWorkArea();
+  EXPECT_EQ(PictureWidth(), 230);
+  EXPECT_EQ(form->xpButton1->Caption(), "Right");
+  Answer(1);
+  EXPECT_EQ(form->Quiz.RightCount, 1);
+}
 
 TEST_F(QuestionSetFault, ANegativeCountIsShownBeforeTheBarsRefuseIt) {
   WriteQuiz("-3", NumberedQuestions(1));

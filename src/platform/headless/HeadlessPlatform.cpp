@@ -65,6 +65,7 @@ HeadlessPlatform::~HeadlessPlatform() = default;
 
 std::unique_ptr<PlatformWindow> HeadlessPlatform::CreateWindow(const WindowOptions& options) {
   CheckWindowOptions(options);
+  if (refuseWindows_) throw std::runtime_error("no window can be made");
   auto record = std::make_unique<HeadlessWindowRecord>();
   record->Title = options.Title;
   record->Kind = options.Kind;

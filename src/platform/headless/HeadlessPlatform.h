@@ -53,6 +53,7 @@ class HeadlessPlatform final : public Platform {
   std::optional<InputEvent> WaitEvent() override;  // none once the script is played out
   std::optional<InputEvent> PollEvent() override;
   int DisplayBitsPerPixel() const override { return bitsPerPixel_; }
+  ScreenRect WorkArea() const override { return workArea_; }
   void OpenAddress(std::string_view address) override;
   std::optional<std::uint64_t> PerformanceCounter() const override { return counter_; }
   std::uint32_t MillisecondsSinceStart() const override { return milliseconds_; }
@@ -89,6 +90,9 @@ class HeadlessPlatform final : public Platform {
   void SetPerformanceCounter(std::optional<std::uint64_t> counter) { counter_ = counter; }
   void SetMillisecondsSinceStart(std::uint32_t milliseconds) { milliseconds_ = milliseconds; }
   void SetDisplayBitsPerPixel(int bits) { bitsPerPixel_ = bits; }
+  void SetWorkArea(ScreenRect area) { workArea_ = area; }
+  // While set, CreateWindow refuses as a desktop out of resources would.
+  void RefuseWindows(bool refuse) { refuseWindows_ = refuse; }
 
  private:
   struct Scripted {
@@ -104,6 +108,8 @@ class HeadlessPlatform final : public Platform {
   std::optional<std::uint64_t> counter_ = 0;
   std::uint32_t milliseconds_ = 0;
   int bitsPerPixel_ = 32;
+  ScreenRect workArea_{0, 0, 1920, 1050};
+  bool refuseWindows_ = false;
 };
 
 }  // namespace anthora

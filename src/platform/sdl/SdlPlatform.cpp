@@ -194,6 +194,14 @@ class SdlPlatform final : public Platform {
     return static_cast<int>(SDL_BITSPERPIXEL(mode.format));
   }
 
+  ScreenRect WorkArea() const override {
+    SDL_Rect area;
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0 && SDL_GetDisplayBounds(0, &area) != 0) {
+      return {0, 0, 1024, 768};
+    }
+    return {area.x, area.y, area.w, area.h};
+  }
+
   void OpenAddress(std::string_view address) override {
     const std::string arguments[] = {"xdg-open", std::string(address)};
     opener_.Start(arguments);

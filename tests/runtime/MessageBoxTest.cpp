@@ -1,0 +1,109 @@
+// Message boxes: wrapping their text, keeping within the work area, and never failing.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/headless/HeadlessPlatform.h"
+#include "runtime/Canvas.h"
+#include "runtime/Dialogs.h"
+#include "runtime/Exceptions.h"
+#include "runtime/StdCtrls.h"
+
+namespace anthora {
+namespace {
+
+constexpr std::string_view kEllipsis = "\x85";
+
+class MessageBoxTest : public ::testing::Test {
+ protected:
+  MessageBoxTest() {
+    application.Title = "Anthora 1.0";
+    measure.Font().Assign(TFont());
+  }
+
+  std::int32_t Widest(const std::vector<std::string>& lines) {
+    std::int32_t widest = 0;
+    for (const std::string& line : lines) widest = std::max(widest, measure.TextWidth(line));
+    return widest;
+  }
+
+  HeadlessPlatform platform;
+  TApplication application{platform};
+  TCanvas measure;
+};
+
+TEST_F(MessageBoxTest, WrapsAtBlanksInsideLongWordsAndAtLineEnds) {
+  using ::testing::ElementsAre;
+  const std::int32_t width = measure.TextWidth("abcdefghij");
+  EXPECT_THAT(WrapText(measure, "short", width, 5), ElementsAre("short"));
+  EXPECT_THAT(WrapText(measure, "", width, 5), ElementsAre(""));
+  EXPECT_THAT(WrapText(measure, "abcde fghij klm", width, 5), ElementsAre("abcde", "fghij klm"));
+  const std::string word = "abcdefghijklmnopqrstuvwxyzabcdefghij";
+  const auto pieces = WrapText(measure, word, width, 9);
+  EXPECT_GT(pieces.size(), 2u);
+  EXPECT_EQ(pieces[0], "abcdefghij");
+  EXPECT_LE(Widest(pieces), width);
+  std::string joined;
+  for (const std::string& piece : pieces) joined += piece;
+  EXPECT_EQ(joined, word);
+  EXPECT_THAT(WrapText(measure, "one\rtwo\r\n\nthree", width, 5),
+              ElementsAre("one", "two", "", "three"));
+
+  // Past the last line that fits, the text is cut and the cut is shown.
+  const auto cut = WrapText(measure, "aaaa bbbb cccc dddd eeee ffff", measure.TextWidth("aaaa"), 3);
+  ASSERT_EQ(cut.size(), 3u);
+  EXPECT_EQ(cut[0], "aaaa");
+  EXPECT_TRUE(cut[2].ends_with(kEllipsis));
+  EXPECT_LE(Widest(cut), measure.TextWidth("aaaa"));
+}
+
+TEST_F(MessageBoxTest, AShortTextIsOneLineAndTheBoxFitsItsTitle) {
+  TMessageForm box("Anthora 1.0", "'x' is not a valid integer value.", true);
+  EXPECT_THAT(box.Lines(), ::testing::ElementsAre("'x' is not a valid integer value."));
+  EXPECT_LT(box.ClientWidth(), 1920 / 3);
+  const std::string title(40, 'W');
+  TMessageForm titled(title, "OK?", false);
+  EXPECT_GT(titled.ClientWidth(), measure.TextWidth(title));
+}
+
+TEST_F(MessageBoxTest, AHugeTextKeepsTheBoxWithinTheWorkArea) {
+  platform.SetWorkArea({0, 0, 800, 600});
+  std::string words;
+  while (words.size() < 100'000) words += "junk words ";
+  for (const std::string& text : {words, std::string(100'000, 'x')}) {
+    TMessageForm box("Anthora 1.0", text, true);
+    EXPECT_LE(box.ClientWidth(), 800 / 3 + 12 + 32 + 12 + 12);
+    EXPECT_LE(box.ClientHeight(), 600);
+    EXPECT_LE(Widest(box.Lines()), 800 / 3);
+    EXPECT_TRUE(box.Lines().back().ends_with(kEllipsis));
+    box.HandleNeeded();  // the platform accepts the window
+  }
+}
+
+TEST_F(MessageBoxTest, WithoutABoxTheReportGoesToStandardErrorAndTheLoopGoesOn) {
+  TForm form(nullptr);
+  form.SetClientSize(100, 60);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 50, 50);
+  int clicks = 0;
+  panel->OnClick = [&](TObject*) {
+    ++clicks;
+    throw EConvertError("'x' is not a valid integer value");
+  };
+  form.Show();
+  platform.RefuseWindows(true);
+  platform.Click(0, 5, 5);
+  platform.Click(0, 5, 5);
+  ::testing::internal::CaptureStderr();
+  application.ProcessMessages();
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(clicks, 2);
+  EXPECT_THAT(written, ::testing::HasSubstr("Anthora 1.0: 'x' is not a valid integer value.\n"));
+  EXPECT_EQ(platform.WindowCount(), 1u);
+}
+
+}  // namespace
+}  // namespace anthora
