@@ -17,8 +17,18 @@ constexpr std::int32_t kButtonHeight = 23;
 constexpr std::int32_t kMinTextWidth = 240;
 // Room for the desktop's title bar and borders around the client area.
 constexpr std::int32_t kFrameAllowance = 48;
-// Room beside the title for the title bar's icon and close button.
-constexpr std::int32_t kTitleAllowance = 100;
+// Room beside the title for the title bar's icon and buttons, on both sides, since desktops
+// centre the title.
+constexpr std::int32_t kTitleAllowance = 150;
+
+// The width of the title as title bars commonly draw it: in a bold face a little larger than
+// the box's own text.
+std::int32_t TitleWidth(std::string_view title) {
+  TCanvas measure;
+  measure.Font().SetHeight(-13);
+  measure.Font().SetStyle({fsBold});
+  return measure.TextWidth(title);
+}
 
 // A red disc with a white cross.
 class TErrorIcon : public TGraphicControl {
@@ -176,7 +186,7 @@ TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool e
 
   const std::int32_t contentBottom =
       std::max(textTop + blockHeight, errorIcon ? kMargin + kIconSize : 0);
-  const std::int32_t titleWidth = measure.TextWidth(title) + kTitleAllowance;
+  const std::int32_t titleWidth = TitleWidth(title) + kTitleAllowance;
   const std::int32_t width = std::min(
       std::max({textRight + kMargin, kButtonWidth + 2 * kMargin + 60, titleWidth}), work.Width);
   auto* button = new TDialogButton(this);
