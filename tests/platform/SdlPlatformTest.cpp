@@ -50,6 +50,7 @@ TEST_F(SdlPlatformOffscreen, WindowsPresentTheirOwnPixels) {
 TEST_F(SdlPlatformOffscreen, ScaledWindowsAreDrawnAtOnePixelPerPixel) {
   platform.reset();
   platform = CreateSdlPlatform(3);  // lowered to what fits the dummy driver's 1024 x 768
+  const ScreenRect screen = platform->WorkArea();
   WindowOptions options;
   options.Title = "Test";
   options.ClientWidth = 509;
@@ -58,6 +59,8 @@ TEST_F(SdlPlatformOffscreen, ScaledWindowsAreDrawnAtOnePixelPerPixel) {
   const PixelSurface surface = window->Surface();
   EXPECT_EQ(surface.Width, 509);
   EXPECT_EQ(surface.Height, 268);
+  // Dialogs are sized in the windows' pixels: half the screen's at twice the size.
+  EXPECT_EQ(platform->WorkArea(), (ScreenRect{0, 0, screen.Width / 2, screen.Height / 2}));
   window->Show();
   const ScreenRect rects[] = {{500, 260, 20, 20}, {-5, -5, 10, 10}, {0, 0, 509, 268}};
   window->Present(rects);

@@ -199,7 +199,9 @@ class SdlPlatform final : public Platform {
     if (SDL_GetDisplayUsableBounds(0, &area) != 0 && SDL_GetDisplayBounds(0, &area) != 0) {
       return {0, 0, 1024, 768};
     }
-    return {area.x, area.y, area.w, area.h};
+    // In the windows' own pixels, which are shown scale x scale times as large.
+    const int scale = scale_.Value();
+    return {ScaledDown(area.x, scale), ScaledDown(area.y, scale), area.w / scale, area.h / scale};
   }
 
   void OpenAddress(std::string_view address) override {
