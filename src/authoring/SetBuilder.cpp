@@ -153,7 +153,12 @@ class Builder {
   bool CheckOutput() {
     std::error_code error;
     const fs::path source = fs::weakly_canonical(FSource.empty() ? "." : FSource, error);
-    const fs::path ris = fs::weakly_canonical(fs::path(FOutput.empty() ? "." : FOutput) / "ris");
+    const fs::path ris =
+        fs::weakly_canonical(fs::path(FOutput.empty() ? "." : FOutput) / "ris", error);
+    if (error) {
+      FBuild.Problems.Error(FBuild.SetFolder, 0, "cannot be reached: " + error.message());
+      return false;
+    }
     if (Within(source, ris) || Within(ris, source)) {
       FBuild.Problems.Error(FBuild.SetFolder, 0,
                             "would be written inside the source folder "
