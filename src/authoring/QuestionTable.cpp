@@ -112,12 +112,12 @@ class TableReader {
       sound = false;
     }
     // A row must reach the last column that is read; cells beyond it may be left out.
-    for (const auto& [name, index] : FColumns) {
-      const auto named = [&name](const char* column) { return name == column; };
-      const bool read = name == "picture" ||
+    for (const auto& column : FColumns) {
+      const auto named = [&column](const char* name) { return column.first == name; };
+      const bool read = column.first == "picture" ||
                         std::any_of(kEnglishColumns.begin(), kEnglishColumns.end(), named) ||
                         std::any_of(kRussianColumns.begin(), kRussianColumns.end(), named);
-      if (read) FWidth = std::max(FWidth, index + 1);
+      if (read) FWidth = std::max(FWidth, column.second + 1);
     }
     return sound && FFindings.Count(Finding::Level::Error) == 0;
   }
