@@ -51,6 +51,12 @@ TRect TImage::DestRect() const {
   return DestinationRect(FPicture->Width(), FPicture->Height(), Width(), Height(), FLayout);
 }
 
+bool TImage::Opaque() const {
+  const TGraphic* graphic = FPicture->Graphic();
+  return graphic && !graphic->Transparent() &&
+         IntersectRect(DestRect(), ClientRect()) == ClientRect();
+}
+
 void TImage::Paint() {
   TGraphic* graphic = FPicture->Graphic();
   if (!graphic) return;

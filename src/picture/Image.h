@@ -34,6 +34,8 @@ class TImage : public TGraphicControl {
 
   // Where the picture is drawn, in the box's client coordinates.
   TRect DestRect() const;
+  // A picture that is not transparent and covers the whole box hides the parent beneath.
+  bool Opaque() const override;
 
   bool SetProperty(std::string_view name, const PropertyValue& value) override;
 

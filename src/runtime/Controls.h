@@ -86,6 +86,8 @@ class TControl : public TComponent {
   virtual bool IsWindowed() const { return false; }
   // Paints the control's own pixels onto the form's surface, clipped to the target's clip.
   virtual void PaintOn(const PaintTarget&) {}
+  // A windowless control that covers all of its area: its parent does not paint beneath it.
+  virtual bool Opaque() const { return false; }
 
   // Messages and notifications from the runtime, in the control's client coordinates.
   virtual void MouseEnter() {}

@@ -27,6 +27,26 @@ void AddRect(std::vector<TRect>& rects, TRect rect) {
   rects.push_back(rect);
 }
 
+// The parts of the rectangles that lie outside the hole: up to four pieces of each.
+std::vector<TRect> CutOut(const std::vector<TRect>& rects, const TRect& hole) {
+  std::vector<TRect> pieces;
+  for (const TRect& r : rects) {
+    const TRect cut = IntersectRect(r, hole);
+    if (IsRectEmpty(cut)) {
+      pieces.push_back(r);
+      continue;
+    }
+    const TRect candidates[] = {{r.Left, r.Top, r.Right, cut.Top},
+                                {r.Left, cut.Bottom, r.Right, r.Bottom},
+                                {r.Left, cut.Top, cut.Left, cut.Bottom},
+                                {cut.Right, cut.Top, r.Right, cut.Bottom}};
+    for (const TRect& piece : candidates) {
+      if (!IsRectEmpty(piece)) pieces.push_back(piece);
+    }
+  }
+  return pieces;
+}
+
 ScreenRect ToScreenRect(const TRect& rect) {
   return {rect.Left, rect.Top, rect.Width(), rect.Height()};
 }
@@ -211,20 +231,60 @@ void TCustomForm::PaintRegions(std::span<const TRect> rects) {
     PaintTree(*this, rect);
     presented.push_back(ToScreenRect(rect));
   }
-  // Errors are reported once the painting is done, so that the report's own loop finds a
-  // finished picture.
-  auto errors = std::move(FPaintErrors);
-  FPaintErrors.clear();
-  if (Application) {
-    for (const auto& error : errors) Application->HandleException(error);
-  }
+  ReportPaintErrors(rects);
   FWindow->Present(presented);
+}
+
+// Errors are reported once the painting is done, so that the report's own loop finds a
+// finished picture. Then the failed controls' areas are painted once more: what a control
+// keeps from its failed paint (a picture decoded as far as it got) shows, and a control that
+// fails again is not reported again.
+void TCustomForm::ReportPaintErrors(std::span<const TRect> rects) {
+  if (FPaintFailures.empty()) return;
+  const auto failures = std::move(FPaintFailures);
+  FPaintFailures.clear();
+  if (Application) {
+    for (const PaintFailure& failure : failures) Application->HandleException(failure.Error);
+  }
+  if (!FWindow) return;
+  FRepaintingFailures = true;
+  for (const PaintFailure& failure : failures) {
+    // The report's own loop may have removed the control meanwhile.
+    if (!Contains(failure.Control) || !failure.Control->Showing()) continue;
+    for (const TRect& rect : rects)
+      PaintTree(*this, IntersectRect(rect, failure.Control->FormRect()));
+  }
+  FRepaintingFailures = false;
+}
+
+namespace {
+
+// Compares pointers only, so a control that no longer exists is safely not found.
+bool InTree(const TWinControl& parent, const TControl* control) {
+  for (const TControl* child : parent.Controls()) {
+    if (child == control) return true;
+    const auto* windowed = dynamic_cast<const TWinControl*>(child);
+    if (windowed && InTree(*windowed, control)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool TCustomForm::Contains(const TControl* control) const {
+  return control == this || InTree(*this, control);
 }
 
 void TCustomForm::PaintTree(TWinControl& control, const TRect& clip) {
   const TRect area = IntersectRect(control.FormRect(), clip);
   if (IsRectEmpty(area) || !control.Visible()) return;
-  PaintControl(control, area);
+  std::vector<TRect> own{area};
+  for (const TControl* child : control.Controls()) {
+    if (!child->IsWindowed() && child->Visible() && child->Opaque()) {
+      own = CutOut(own, child->FormRect());
+    }
+  }
+  for (const TRect& part : own) PaintControl(control, part);
   for (TControl* child : control.Controls()) {
     if (child->IsWindowed() || !child->Visible()) continue;
     const TRect childArea = IntersectRect(child->FormRect(), area);
@@ -239,7 +299,10 @@ void TCustomForm::PaintControl(TControl& control, const TRect& area) {
   try {
     control.PaintOn({Surface(), control.FormOrigin(), area});
   } catch (...) {
-    FPaintErrors.push_back(std::current_exception());
+    if (FRepaintingFailures) return;
+    const bool known = std::any_of(FPaintFailures.begin(), FPaintFailures.end(),
+                                   [&](const PaintFailure& f) { return f.Control == &control; });
+    if (!known) FPaintFailures.push_back({&control, std::current_exception()});
   }
 }
 

@@ -99,7 +99,14 @@ class TCustomForm : public TCustomControl {
     std::function<bool(TComponent*)> Set;
   };
 
+  struct PaintFailure {
+    TControl* Control;
+    std::exception_ptr Error;
+  };
+
   void PaintRegions(std::span<const TRect> rects);
+  void ReportPaintErrors(std::span<const TRect> rects);
+  bool Contains(const TControl* control) const;
   void PaintTree(TWinControl& control, const TRect& clip);
   void PaintControl(TControl& control, const TRect& area);
   void HandleMouse(const InputEvent& event);
@@ -118,7 +125,8 @@ class TCustomForm : public TCustomControl {
   TControl* FHotControl = nullptr;
   TControl* FCaptureControl = nullptr;
   std::vector<TRect> FInvalid;
-  std::vector<std::exception_ptr> FPaintErrors;
+  std::vector<PaintFailure> FPaintFailures;  // one for each control whose paint raised
+  bool FRepaintingFailures = false;
   EventHandlers FHandlers;
   std::vector<FieldSetter> FFieldSetters;
   friend class TWinControl;

@@ -225,6 +225,14 @@ TEST_P(UnloadablePicture, IsReportedAndTheQuestionGoesOnWithItsOwnAnswers) {
   EXPECT_TRUE(dialogs[0].ErrorIcon);
   EXPECT_THAT(dialogs[0].Text, Not(IsEmpty()));
   EXPECT_EQ(PictureWidth(), GetParam().ShownWidth);
+  // The picture box hides the panel beneath it, whose caption is the red grade.
+  const TRect box = form->Image1->FormRect();
+  const PixelSurface shown = platform.Window(0).Screen();
+  int gradePixels = 0;
+  for (std::int32_t y = box.Top; y < box.Bottom; ++y) {
+    for (std::int32_t x = box.Left; x < box.Right; ++x) gradePixels += shown.At(x, y) == 0xFF0000;
+  }
+  EXPECT_EQ(gradePixels, 0);
   EXPECT_EQ(form->Panel1->Caption(), "Your status: \"Little root\"");
   EXPECT_EQ(form->xpButton6->Caption(), "Next");
   EXPECT_THAT(AnswerCaptions(), ElementsAre("Right 1", "Wrong 1a", "Wrong 1b", "Wrong 1c"));

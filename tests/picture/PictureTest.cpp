@@ -4,10 +4,12 @@
 
 #include "picture/DestinationRect.h"
 #include "picture/GraphicFormats.h"
+#include "picture/Image.h"
 #include "picture/Jpeg.h"
 #include "picture/JpegSamples.h"
 #include "picture/OtherGraphics.h"
 #include "picture/Picture.h"
+#include "runtime/Bitmap.h"
 
 namespace anthora {
 namespace {
@@ -136,6 +138,26 @@ TEST_F(PictureFiles, AStoredPictureThatFailsKeepsTheOldOne) {
   stored.SetPosition(0);
   EXPECT_THROW(picture.ReadData(stored), EReadError);
   EXPECT_EQ(picture.Graphic(), old);
+}
+
+TEST(ImageBox, IsOpaqueWhenItsPictureIsNotTransparentAndCoversTheBox) {
+  TImage image(nullptr);
+  image.SetBounds(0, 0, 20, 20);
+  EXPECT_FALSE(image.Opaque());
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetSize(10, 10);
+  image.Picture().SetGraphic(std::move(bitmap));
+  EXPECT_FALSE(image.Opaque());  // drawn at its own size
+  image.SetStretch(true);
+  EXPECT_TRUE(image.Opaque());
+  image.SetTransparent(true);
+  EXPECT_FALSE(image.Opaque());
+  image.SetTransparent(false);
+  image.SetProportional(true);
+  image.SetBounds(0, 0, 40, 20);  // square in a wide box
+  EXPECT_FALSE(image.Opaque());
+  image.Picture().SetGraphic(nullptr);
+  EXPECT_FALSE(image.Opaque());
 }
 
 TEST(DestinationRect, StretchFillsTheBox) {

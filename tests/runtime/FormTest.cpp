@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,13 @@ class FormTest : public ::testing::Test {
   }
 
   void Run() { application.ProcessMessages(); }
+  // Every message box is recorded and closed with Enter as soon as it is up.
+  void AnswerReports() {
+    application.OnDialog = [this](const DialogRecord& dialog) {
+      dialogs.push_back(dialog);
+      platform.KeyDown(platform.WindowCount() - 1, VK_RETURN);
+    };
+  }
   std::uint32_t ScreenPixel(std::int32_t x, std::int32_t y) {
     return platform.Window(0).Screen().At(x, y);
   }
@@ -154,6 +162,71 @@ TEST_F(FormTest, WindowlessControlsLieBeneathWindowedOnes) {
   EXPECT_EQ(ScreenPixel(12, 7), 0x0000FFu);
   EXPECT_EQ(ScreenPixel(2, 2), 0xFF0000u);
   EXPECT_EQ(ScreenPixel(60, 40), 0xFFFFFFu);
+}
+
+// A windowless control that fills itself with a colour, or raises for as many paints as asked.
+class Patch : public TGraphicControl {
+ public:
+  Patch(TWinControl* parent, TColor colour, bool opaque)
+      : TGraphicControl(parent), FColour(colour), FOpaque(opaque) {
+    SetParent(parent);
+    SetBounds(5, 5, 10, 10);
+  }
+  bool Opaque() const override { return FOpaque; }
+  int Paints = 0;
+  int Failures = 0;
+  std::function<void()> OnPaint;
+
+ protected:
+  void Paint() override {
+    ++Paints;
+    if (OnPaint) OnPaint();
+    if (Failures > 0) {
+      --Failures;
+      throw EInvalidGraphic("broken picture");
+    }
+    Canvas().FillRectWithColor(ClientRect(), FColour);
+  }
+
+ private:
+  TColor FColour;
+  bool FOpaque;
+};
+
+TEST_F(FormTest, AnOpaqueWindowlessControlHidesWhatItsParentPaintsBeneath) {
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetBounds(0, 0, 50, 50);
+  panel->SetColor(clRed);
+  auto* opaque = new Patch(panel, clBlue, true);
+  auto* clear = new Patch(panel, clBlue, false);
+  clear->SetBounds(25, 5, 10, 10);
+  opaque->Failures = clear->Failures = 1000;  // they never draw
+  AnswerReports();
+  form.Show();
+  Run();
+  EXPECT_NE(ScreenPixel(10, 10), 0xFF0000u);
+  EXPECT_EQ(ScreenPixel(30, 10), 0xFF0000u);
+  EXPECT_EQ(ScreenPixel(20, 10), 0xFF0000u);
+}
+
+TEST_F(FormTest, AControlWhosePaintRaisedIsPaintedOnceMoreAfterItsReport) {
+  auto* patch = new Patch(&form, clBlue, true);
+  patch->Failures = 1;
+  patch->OnPaint = [&] { log.push_back("paint after " + std::to_string(dialogs.size())); };
+  AnswerReports();
+  form.Show();
+  Run();
+  EXPECT_EQ(log, (std::vector<std::string>{"paint after 0", "paint after 1"}));
+  EXPECT_EQ(ScreenPixel(10, 10), 0x0000FFu);
+
+  // One that keeps failing is reported once for each paint it was asked for.
+  patch->Failures = 1000;
+  patch->Invalidate();
+  Run();
+  EXPECT_EQ(dialogs.size(), 2u);
+  EXPECT_EQ(patch->Paints, 4);
+  EXPECT_FALSE(form.PaintIsPending());
 }
 
 TEST_F(FormTest, ARequestedRepaintWaitsForTheLoopWhileRepaintDrawsAtOnce) {
