@@ -131,6 +131,7 @@ class TableReader {
     }
     question.Line = row.Line;
     question.Photo = Trimmed(row.Cells[FColumns.at("picture")]);
+    std::replace(question.Photo.begin(), question.Photo.end(), '\\', '/');  // a Windows path
     if (table.HasEnglish) ReadAnswers(row, kEnglishColumns, question.English);
     if (table.HasRussian) ReadAnswers(row, kRussianColumns, question.Russian);
     if (question.Photo.empty()) Error(row.Line, "the picture cell is empty");

@@ -14,7 +14,7 @@ namespace anthora {
 // three wrong ones, already in Windows-1251.
 struct TableQuestion {
   int Line = 0;
-  std::string Photo;  // as written in the table, UTF-8
+  std::string Photo;  // as written in the table, UTF-8, with "/" between folders
   std::array<std::string, 4> English;
   std::array<std::string, 4> Russian;
 };
