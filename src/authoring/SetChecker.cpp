@@ -119,11 +119,16 @@ class SetFileChecker {
   }
 
   void CheckEncoding() {
-    if (!FLines.empty() && FLines[0].starts_with(kByteOrderMark)) {
-      Warning(0, "the file starts with a byte-order mark; save it without one");
+    std::vector<std::string> text = FLines;
+    if (!text.empty() && text[0].starts_with(kByteOrderMark)) {
+      Warning(0,
+              "the file starts with a byte-order mark, which the quiz takes as part of the "
+              "count; remove it with: sed -i '1s/^\\xEF\\xBB\\xBF//' " +
+                  FPath);
+      text[0].erase(0, kByteOrderMark.size());
     }
     std::size_t first = 0;
-    if (IsUtf8WithNonAscii(FLines, first)) {
+    if (IsUtf8WithNonAscii(text, first)) {
       Warning(first,
               "the text is UTF-8, which the quiz shows garbled; convert it to "
               "Windows-1251 with: iconv -f UTF-8 -t CP1251 " +
