@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -272,6 +273,17 @@ TEST_F(FormTest, AnErrorInAHandlerIsReportedAndTheLoopGoesOn) {
   EXPECT_EQ(dialogs[0].Text, "'x' is not a valid integer value.");
   EXPECT_EQ(dialogs[0].Title, application.Title);
   EXPECT_TRUE(dialogs[0].ErrorIcon);
+
+  // With no box to be had, the report goes to standard error and the loop still goes on.
+  platform.RefuseWindows(true);
+  platform.Click(0, 5, 5);
+  platform.Click(0, 5, 5);
+  ::testing::internal::CaptureStderr();
+  Run();
+  EXPECT_THAT(::testing::internal::GetCapturedStderr(),
+              ::testing::HasSubstr(": 'x' is not a valid integer value.\n"));
+  EXPECT_EQ(clicks, 4);
+  EXPECT_EQ(dialogs.size(), 2u);
 }
 
 TEST_F(FormTest, AnAbortIsNotShown) {

@@ -1,4 +1,4 @@
-// Message boxes: wrapping their text, keeping within the work area, and never failing.
+// Message boxes: wrapping their text and keeping within the work area.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -8,8 +8,6 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "runtime/Canvas.h"
 #include "runtime/Dialogs.h"
-#include "runtime/Exceptions.h"
-#include "runtime/StdCtrls.h"
 
 namespace anthora {
 namespace {
@@ -80,29 +78,6 @@ TEST_F(MessageBoxTest, AHugeTextKeepsTheBoxWithinTheWorkArea) {
     EXPECT_TRUE(box.Lines().back().ends_with(kEllipsis));
     box.HandleNeeded();  // the platform accepts the window
   }
-}
-
-TEST_F(MessageBoxTest, WithoutABoxTheReportGoesToStandardErrorAndTheLoopGoesOn) {
-  TForm form(nullptr);
-  form.SetClientSize(100, 60);
-  auto* panel = new TPanel(&form);
-  panel->SetParent(&form);
-  panel->SetBounds(0, 0, 50, 50);
-  int clicks = 0;
-  panel->OnClick = [&](TObject*) {
-    ++clicks;
-    throw EConvertError("'x' is not a valid integer value");
-  };
-  form.Show();
-  platform.RefuseWindows(true);
-  platform.Click(0, 5, 5);
-  platform.Click(0, 5, 5);
-  ::testing::internal::CaptureStderr();
-  application.ProcessMessages();
-  const std::string written = ::testing::internal::GetCapturedStderr();
-  EXPECT_EQ(clicks, 2);
-  EXPECT_THAT(written, ::testing::HasSubstr("Anthora 1.0: 'x' is not a valid integer value.\n"));
-  EXPECT_EQ(platform.WindowCount(), 1u);
 }
 
 }  // namespace
