@@ -37,8 +37,8 @@ void TGraphic::SetModified(bool value) {
 void TGraphic::LoadFromFile(std::string_view fileName) {
   TFileStream stream(fileName, TFileStream::Mode::OpenRead);
   if (const std::int64_t size = stream.Size(); size > kMaxFileSize) {
-    throw EInvalidGraphic(
-        Format("Picture file \"%s\" of %d bytes is too large to load", {fileName, size}));
+    throw EInvalidGraphic(Format("Picture file too large to load (%d bytes, at most %d): \"%s\"",
+                                 {size, kMaxFileSize, fileName}));
   }
   LoadFromStream(stream);
 }

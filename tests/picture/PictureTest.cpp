@@ -98,7 +98,8 @@ TEST_F(PictureFiles, AFailedLoadKeepsTheOldPicture) {
   expectError(FDir.Write("drawing.wmf", "x"), "Cannot read pictures of kind TMetafile");
   const std::string huge = FDir.Write("huge.jpg", "");
   std::filesystem::resize_file(huge, TGraphic::kMaxFileSize + 1);  // sparse: nothing written
-  expectError(huge, "Picture file \"" + huge + "\" of 268435457 bytes is too large to load");
+  expectError(huge, "Picture file too large to load (268435457 bytes, at most 268435456): \"" +
+                        huge + "\"");
   EXPECT_EQ(changes, 0);
 }
 
