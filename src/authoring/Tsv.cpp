@@ -11,15 +11,54 @@ bool IsEmptyRow(const TsvRow& row) {
                      [](const std::string& cell) { return cell.empty(); });
 }
 
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+    return;
+  }
+  if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+  } else {
+    if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    }
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
+// UTF-8 of UTF-16 text after its byte-order mark; a lone surrogate becomes U+FFFD.
+std::string Utf16ToUtf8(std::string_view text, bool bigEndian) {
+  std::string out;
+  const auto unit = [&](std::size_t i) -> char32_t {
+    const auto first = static_cast<unsigned char>(text[i]);
+    const auto second = static_cast<unsigned char>(text[i + 1]);
+    return bigEndian ? first << 8 | second : second << 8 | first;
+  };
+  for (std::size_t i = 2; i + 1 < text.size(); i += 2) {
+    char32_t c = unit(i);
+    if (c >= 0xD800 && c <= 0xDBFF && i + 3 < text.size() && unit(i + 2) >= 0xDC00 &&
+        unit(i + 2) <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+      i += 2;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
+  return out;
+}
+
 }  // namespace
 
 TsvTable ReadTsv(std::string_view text) {
+  // Some spreadsheets save "Unicode text" as UTF-16.
+  if (text.starts_with("\xFF\xFE")) return ReadTsv(Utf16ToUtf8(text, false));
+  if (text.starts_with("\xFE\xFF")) return ReadTsv(Utf16ToUtf8(text, true));
   TsvTable table;
-  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
-    table.ErrorLine = 1;
-    table.Error = "the table is UTF-16; save it as UTF-8 text with tabs between the columns";
-    return table;
-  }
   if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
 
   int line = 1;

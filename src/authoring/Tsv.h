@@ -20,8 +20,8 @@ struct TsvTable {
 
 // Rows end at LF or CR LF, cells at tabs. A cell that starts with a double quote runs to the
 // next lone double quote and may hold tabs and line ends; two double quotes in it stand for
-// one. A UTF-8 byte-order mark at the start is skipped; UTF-16 text is refused. Rows whose
-// cells are all empty are left out.
+// one. A UTF-8 byte-order mark at the start is skipped; text that starts with a UTF-16 one is
+// turned into UTF-8 first. Rows whose cells are all empty are left out.
 TsvTable ReadTsv(std::string_view text);
 
 }  // namespace anthora

@@ -24,7 +24,10 @@ TEST(ReadTsv, QuotedCellsLineEndsAndEmptyRows) {
                                       Field(&TsvRow::Line, 5)));
 
   EXPECT_EQ(ReadTsv("a\n\"open\tcell\n").ErrorLine, 2);
-  EXPECT_EQ(ReadTsv("\xFF\xFEp\0i\0").ErrorLine, 1);
+  const std::string_view utf16("\xFE\xFF\0p\0\t\x04\x20\xD8\x3D\xDE\x00\0\n\xD8\x00", 16);
+  EXPECT_THAT(ReadTsv(utf16).Rows[0].Cells, ElementsAre("p", "Р😀"));
+  EXPECT_THAT(ReadTsv(std::string_view("\xFF\xFE\x00\xDCx", 5)).Rows[0].Cells,
+              ElementsAre("\uFFFD"));
 }
 
 TEST(SafePictureName, LowerCaseAsciiFromAnyName) {
