@@ -33,7 +33,8 @@ struct WindowOptions {
   std::int32_t ClientHeight = 0;
   WindowKind Kind = WindowKind::Main;
   const IconImage* Icon = nullptr;  // none: the desktop's default
-  PlatformWindow* Owner = nullptr;  // a dialog's owner, kept beneath it by the desktop
+  PlatformWindow* Owner = nullptr;  // a dialog's owner, kept beneath it by the desktop; it
+                                    // outlives the dialog
 };
 
 // Client areas from 1 x 1 up to this many pixels a side are accepted.
@@ -93,9 +94,11 @@ class PlatformWindow {
 
   // The client area's pixels; the view stays valid for the window's life.
   virtual PixelSurface Surface() = 0;
-  // Shows the window centred on the screen, or hides it.
+  // Shows the window centred over its owner, or on the screen when it has none; or hides it.
   virtual void Show() = 0;
   virtual void Hide() = 0;
+  // Brings a shown window to the front and asks the desktop for its keyboard focus.
+  virtual void Raise() = 0;
   // Brings the pixels of these client rectangles to the screen; parts outside the client area
   // are ignored.
   virtual void Present(std::span<const ScreenRect> rects) = 0;

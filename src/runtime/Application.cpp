@@ -39,8 +39,18 @@ void TApplication::Dispatch(const InputEvent& event) {
     return f->Window() != nullptr && f->Window() == event.Window;
   });
   if (form == FForms.end()) return;
-  // While a modal window is up, input aimed at any other window is thrown away.
-  if (!FModalForms.empty() && *form != FModalForms.back()) return;
+  // While a modal window is up, input aimed at any other window is thrown away; a press on
+  // such a window, or its activation, brings the modal window back to the front. Whether a
+  // window has the desktop's focus is still followed.
+  using Type = InputEvent::Type;
+  TCustomForm* modal = FModalForms.empty() ? nullptr : FModalForms.back();
+  if (modal && *form != modal) {
+    const Type kind = event.Kind;
+    if ((kind == Type::MouseDown || kind == Type::MouseDoubleClick || kind == Type::FocusGained) &&
+        modal->Window())
+      modal->Window()->Raise();
+    if (kind != Type::FocusGained && kind != Type::FocusLost) return;
+  }
   try {
     (*form)->HandleInput(event);
   } catch (...) {
@@ -84,8 +94,18 @@ void TApplication::Run() {
   }
 }
 
+TCustomForm* TApplication::TopForm() const {
+  return FModalForms.empty() ? FMainForm : FModalForms.back();
+}
+
+PlatformWindow* TApplication::DialogOwner() const {
+  const TCustomForm* top = TopForm();
+  return top && top->Shown() ? top->Window() : nullptr;
+}
+
 TModalResult TApplication::ShowModal(TCustomForm& form) {
-  TCustomForm* below = FModalForms.empty() ? FMainForm : FModalForms.back();
+  TCustomForm* below = TopForm();
+  form.HandleNeeded();  // owned by the window below
   if (below) below->SuspendFocus();
   FModalForms.push_back(&form);
   // The window below takes input again however the modal loop ends, a failure included.

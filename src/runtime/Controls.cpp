@@ -214,7 +214,7 @@ std::vector<TWinControl*> TWinControl::TabList() const {
 
 bool TWinControl::Focused() const {
   const TCustomForm* form = ParentForm();
-  return form && form->ActiveControl() == this;
+  return form && form->ActiveControl() == this && form->HoldsFocus();
 }
 
 bool TWinControl::CanFocus() const {

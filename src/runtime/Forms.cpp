@@ -112,7 +112,7 @@ void TCustomForm::FocusControl(TWinControl* control) {
   if (control == FActiveControl) return;
   TWinControl* previous = FActiveControl;
   FActiveControl = control;
-  if (!FFocusSuspended) {
+  if (HoldsFocus()) {
     if (previous) previous->WMKillFocus();
     if (control) control->WMSetFocus();
   }
@@ -147,16 +147,15 @@ void TCustomForm::SelectNext(TWinControl* current, bool forward, bool tabStopsOn
   }
 }
 
-void TCustomForm::SuspendFocus() {
-  if (FFocusSuspended) return;
-  FFocusSuspended = true;
-  if (FActiveControl) FActiveControl->WMKillFocus();
-}
-
-void TCustomForm::ResumeFocus() {
-  if (!FFocusSuspended) return;
-  FFocusSuspended = false;
-  if (FActiveControl) FActiveControl->WMSetFocus();
+void TCustomForm::KeepFocusAway(bool& reason, bool away) {
+  const bool held = HoldsFocus();
+  reason = away;
+  if (held == HoldsFocus() || !FActiveControl) return;
+  if (held) {
+    FActiveControl->WMKillFocus();
+  } else {
+    FActiveControl->WMSetFocus();
+  }
 }
 
 void TCustomForm::ControlRemoved(TControl* control) {
@@ -175,6 +174,7 @@ void TCustomForm::HandleNeeded() {
   options.ClientHeight = ClientHeight();
   options.Kind = FKind;
   options.Icon = FIcon.Pixels.empty() ? nullptr : &FIcon;
+  if (FKind == WindowKind::Dialog) options.Owner = Application->DialogOwner();
   FWindow = Application->GetPlatform().CreateWindow(options);
 }
 
@@ -418,7 +418,9 @@ void TCustomForm::HandleInput(const InputEvent& event) {
       break;
     case InputEvent::Type::FocusGained:
     case InputEvent::Type::FocusLost:
-      break;  // the desktop's activation changes nothing inside the window
+      // The desktop's focus, not an activation: OnActivate does not run again.
+      KeepFocusAway(FDesktopFocusAway, event.Kind == InputEvent::Type::FocusLost);
+      break;
     default:
       HandleMouse(event);
       break;

@@ -69,10 +69,13 @@ class TCustomForm : public TCustomControl {
 
   // Input from the platform, in the form's client coordinates.
   void HandleInput(const InputEvent& event);
-  // Keyboard focus leaving or returning to the window as a whole (a modal dialog opening or
-  // closing over it): the focused control hears of it, the active control stays.
-  void SuspendFocus();
-  void ResumeFocus();
+  // Keyboard focus leaving or returning to the window as a whole, for a modal dialog opening
+  // or closing over it, or for the desktop's focus going to another window and coming back:
+  // the focused control hears of it, the active control stays. The window holds the focus
+  // when neither keeps it away.
+  void SuspendFocus() { KeepFocusAway(FFocusSuspended, true); }
+  void ResumeFocus() { KeepFocusAway(FFocusSuspended, false); }
+  bool HoldsFocus() const { return !FFocusSuspended && !FDesktopFocusAway; }
 
   // The handler methods and fields a window description binds by name.
   const EventHandlers& Handlers() const { return FHandlers; }
@@ -104,6 +107,7 @@ class TCustomForm : public TCustomControl {
     std::exception_ptr Error;
   };
 
+  void KeepFocusAway(bool& reason, bool away);
   void PaintRegions(std::span<const TRect> rects);
   void ReportPaintErrors(std::span<const TRect> rects);
   bool Contains(const TControl* control) const;
@@ -119,6 +123,7 @@ class TCustomForm : public TCustomControl {
   bool FShown = false;
   bool FActivated = false;
   bool FFocusSuspended = false;
+  bool FDesktopFocusAway = false;
   TModalResult FModalResult = mrNone;
   IconImage FIcon;
   TWinControl* FActiveControl = nullptr;
@@ -169,8 +174,11 @@ class TApplication {
   bool Terminated() const { return FTerminated; }
 
   // Shows the form as a modal window over the others and runs a nested loop until its
-  // ModalResult is set; input aimed at other windows meanwhile is thrown away.
+  // ModalResult is set; input aimed at other windows meanwhile is thrown away, and a click on
+  // one of them brings the modal window back to the front.
   TModalResult ShowModal(TCustomForm& form);
+  // The window that a dialog made now belongs to: the topmost modal window, else the main one.
+  PlatformWindow* DialogOwner() const;
   // The plain message box: the text, one OK button, no icon.
   void ShowMessage(std::string_view text);
   // The default error report: error icon, one OK button, the message with a full stop
@@ -187,6 +195,7 @@ class TApplication {
   void Dispatch(const InputEvent& event);
   bool HandleNext(bool wait);
   void PaintAll();
+  TCustomForm* TopForm() const;
   void ShowMessageBox(std::string_view text, bool errorIcon);
   void ReportError(const Exception& error) noexcept;
   void WriteToStandardError(std::string_view text) const noexcept;

@@ -12,6 +12,7 @@
 #   e2e_count_pixels FILE X Y W H FX      how many pixels of a region meet an ImageMagick -fx
 #                                         condition over r, g, b (0 to 1), e.g. "r > 0.6"
 #   e2e_differing_pixels A B X Y W H      how many pixels of a region differ between two pictures
+#   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
 #   e2e_click X Y                         a left click at a point of the program window
 # A failing test copies its screenshots and files to E2E_ARTIFACTS when that is set.
 # Screen pixels are read with ImageMagick's own import, convert and compare from /usr/bin.
@@ -145,8 +146,15 @@ e2e_differing_pixels() {
     null: 2>&1 || true
 }
 
+# The screen position of a window's client area. xwininfo, unlike xdotool, gets it right for a
+# window that a window manager has put into a frame.
+e2e_client_origin() {  # WINDOW: prints "X Y"
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    END { print x, y }'
+}
+
 e2e_click() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$E2E_WINDOW")"
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
+  local origin
+  origin=($(e2e_client_origin "$E2E_WINDOW"))
+  xdotool mousemove --sync $((origin[0] + $1)) $((origin[1] + $2)) click 1
 }

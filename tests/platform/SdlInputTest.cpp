@@ -58,6 +58,7 @@ class SdlConvert : public testing::Test {
     PixelSurface Surface() override { return {}; }
     void Show() override {}
     void Hide() override {}
+    void Raise() override {}
     void Present(std::span<const ScreenRect>) override {}
     void SetCursor(CursorShape) override {}
   };

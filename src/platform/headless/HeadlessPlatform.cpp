@@ -17,6 +17,7 @@ class HeadlessWindow final : public PlatformWindow {
   PixelSurface Surface() override { return record_.Surface(); }
   void Show() override { record_.Shown = true; }
   void Hide() override { record_.Shown = false; }
+  void Raise() override { ++record_.Raises; }
   void SetCursor(CursorShape shape) override { record_.Cursor = shape; }
 
   void Present(std::span<const ScreenRect> rects) override {

@@ -21,6 +21,7 @@ struct HeadlessWindowRecord {
   PlatformWindow* Owner = nullptr;
   PlatformWindow* Window = nullptr;  // null once destroyed
   bool Shown = false;
+  int Raises = 0;
   CursorShape Cursor = CursorShape::Arrow;
   std::vector<std::vector<ScreenRect>> Presents;  // the rectangles of every Present call
   std::vector<std::uint32_t> Pixels;              // what the program draws on

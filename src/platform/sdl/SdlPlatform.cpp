@@ -2,7 +2,9 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <deque>
 #include <stdexcept>
 #include <string>
@@ -12,6 +14,7 @@
 #include "platform/posix/Spawn.h"
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlScale.h"
+#include "platform/sdl/SdlX11.h"
 
 namespace anthora {
 
@@ -70,20 +73,28 @@ class SdlWindow final : public PlatformWindow {
         surface_, scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight));
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
-    if (auto* owner = dynamic_cast<SdlWindow*>(options.Owner))
-      SDL_SetWindowModalFor(window_.get(), owner->window_.get());
+    if (options.Kind == WindowKind::Dialog) MarkAsX11Dialog(window_.get());
+    owner_ = dynamic_cast<SdlWindow*>(options.Owner);
+    if (owner_ != nullptr) SDL_SetWindowModalFor(window_.get(), owner_->window_.get());
   }
 
   PixelSurface Surface() override { return surface_; }
+  SDL_Window* Handle() const { return window_.get(); }
 
   void Show() override {
-    SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    if (owner_ != nullptr) {
+      CentreOverOwner();
+    } else {
+      SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
     SDL_ShowWindow(window_.get());
     SDL_RaiseWindow(window_.get());
     PresentAll();
   }
 
   void Hide() override { SDL_HideWindow(window_.get()); }
+
+  void Raise() override { SDL_RaiseWindow(window_.get()); }
 
   void Present(std::span<const ScreenRect> rects) override {
     SDL_Surface* screen = SDL_GetWindowSurface(window_.get());
@@ -108,6 +119,26 @@ class SdlWindow final : public PlatformWindow {
   }
 
  private:
+  // Client area over the owner's client area, centre on centre, kept on the owner's screen. A
+  // window manager puts the frame where the window asks to be, so the request leaves room for
+  // a frame like the owner's.
+  void CentreOverOwner() {
+    SDL_Window* owner = owner_->window_.get();
+    int x = 0, y = 0, width = 0, height = 0, top = 0, left = 0, ownWidth = 0, ownHeight = 0;
+    SDL_GetWindowPosition(owner, &x, &y);
+    SDL_GetWindowSize(owner, &width, &height);
+    SDL_GetWindowBordersSize(owner, &top, &left, nullptr, nullptr);
+    SDL_GetWindowSize(window_.get(), &ownWidth, &ownHeight);
+    x += (width - ownWidth) / 2 - left;
+    y += (height - ownHeight) / 2 - top;
+    SDL_Rect screen;
+    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(owner), &screen) == 0) {
+      x = std::max(screen.x, std::min(x, screen.x + screen.w - ownWidth - left));
+      y = std::max(screen.y, std::min(y, screen.y + screen.h - ownHeight - top));
+    }
+    SDL_SetWindowPosition(window_.get(), x, y);
+  }
+
   void SetIcon(const IconImage& icon) {
     SdlPtr<SDL_Surface> image(SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(icon.Pixels.data()), icon.Width, icon.Height, 32, icon.Width * 4,
@@ -116,12 +147,35 @@ class SdlWindow final : public PlatformWindow {
   }
 
   Cursors& cursors_;
+  SdlWindow* owner_ = nullptr;
   SdlPtr<SDL_Window> window_;
   std::vector<std::uint32_t> pixels_;
   PixelSurface surface_;
   std::unique_ptr<ScaledPixels> shown_;
   std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
 };
+
+bool IsSet(const char* variable) {
+  const char* value = std::getenv(variable);
+  return value != nullptr && *value != '\0';
+}
+
+// X11 or Wayland; never one of SDL's drivers that show nothing. Wayland is left out where it
+// cannot connect, which spares the message its library prints when it tries.
+const char* DesktopVideoDrivers() {
+  return IsSet("WAYLAND_DISPLAY") || IsSet("XDG_RUNTIME_DIR") ? "x11,wayland" : "x11";
+}
+
+[[noreturn]] void FailToOpenDisplay() {
+  std::string named;
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"}) {
+    if (IsSet(variable))
+      named += (named.empty() ? "" : " ") + std::string(variable) + "=" + std::getenv(variable);
+  }
+  if (named.empty())
+    throw std::runtime_error("cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set");
+  FailWithSdlError("cannot open a display (" + named + ")");
+}
 
 SdlWindow* WindowOfId(Uint32 windowId) {
   SDL_Window* window = SDL_GetWindowFromID(windowId);
@@ -144,13 +198,18 @@ class SdlPlatform final : public Platform {
     // A desktop program leaves the compositor and the screen saver alone.
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // A click that activates a window also reaches it, as the desktop's own programs expect.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    // A desktop program shows itself on a desktop; SDL_VIDEODRIVER, set by the user, wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, DesktopVideoDrivers());
     // SDL turns SIGINT and SIGTERM into SDL_QUIT only where they have their default action;
     // a shell starting us in the background leaves SIGINT ignored, yet it must still close us.
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    IgnoreX11ProtocolErrors();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       platformExists = false;
-      FailWithSdlError("cannot open the display");
+      FailToOpenDisplay();
     }
     // Only X11 has a native software surface; other drivers need the texture path.
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
@@ -167,14 +226,21 @@ class SdlPlatform final : public Platform {
 
   std::unique_ptr<PlatformWindow> CreateWindow(const WindowOptions& options) override {
     CheckWindowOptions(options);
-    return std::make_unique<SdlWindow>(options, *cursors_, scale_);
+    auto window = std::make_unique<SdlWindow>(options, *cursors_, scale_);
+    if (x11Connection_ < 0) x11Connection_ = X11ConnectionOf(window->Handle());
+    return window;
   }
 
   std::optional<InputEvent> WaitEvent() override {
     while (pending_.empty()) {
       SDL_Event event;
-      if (SDL_WaitEvent(&event) == 0) return std::nullopt;
-      Handle(event);
+      if (SDL_PollEvent(&event) != 0) {
+        Handle(event);
+      } else if (x11Connection_ >= 0) {
+        WaitForX11Input(x11Connection_);
+      } else if (SDL_WaitEvent(nullptr) == 0) {
+        return std::nullopt;
+      }
     }
     return Pop();
   }
@@ -241,6 +307,7 @@ class SdlPlatform final : public Platform {
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
+  int x11Connection_ = -1;  // waited on directly when the display is X11
 };
 
 }  // namespace

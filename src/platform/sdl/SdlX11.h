@@ -1,0 +1,30 @@
+#pragma once
+
+#include <SDL.h>
+
+namespace anthora {
+
+// What the SDL backend does itself on an X11 display. Every function is harmless under another
+// video driver.
+
+// From now on no X protocol error ends the program: the first is reported on standard error,
+// every one is ignored. Called before SDL opens the display, so that SDL's own handler passes
+// errors on to this one and puts it back when it closes the display.
+void IgnoreX11ProtocolErrors();
+
+// The file descriptor of the display connection of an X11 window; -1 for other drivers.
+int X11ConnectionOf(SDL_Window* window);
+
+// Marks a window that is not shown yet as a dialog for the window manager.
+void MarkAsX11Dialog(SDL_Window* window);
+
+// Reads what the display connection holds into SDL's queue and, when that leaves the queue
+// empty, waits until the connection has something more or a termination signal arrives.
+//
+// SDL's own event wait wakes itself by sending a message through a second display connection
+// to its newest window. The server may handle that message after the window has been
+// destroyed through the first connection, which is a protocol error (BadWindow). Waiting here
+// keeps SDL from ever sending it.
+void WaitForX11Input(int connection);
+
+}  // namespace anthora
