@@ -1,6 +1,7 @@
 # Helpers for tests that run a program in a real window on a private X server.
 # Source this file; it sets "set -euo pipefail" and cleans up on exit.
 #   e2e_start_xvfb [OPTIONS...]           start Xvfb 1024x768x24 on a free display, set DISPLAY
+#   e2e_start_window_manager              start openbox on that display, wait until it manages
 #   e2e_launch TITLE PROGRAM [ARGS...]    start the program, wait for its window (one retry)
 #   e2e_pixel_at X Y                      #RRGGBB of a screen pixel, from a fresh screenshot
 #   e2e_wait_pixel X Y COLOUR             wait until the screen pixel has that colour
@@ -23,6 +24,7 @@ E2E_TIMEOUT=${E2E_TIMEOUT:-10}   # seconds for anything to happen
 E2E_DIR=$(mktemp -d "${TMPDIR:-/tmp}/anthora-e2e-XXXXXX")
 E2E_LOG=$E2E_DIR/program.log
 E2E_XVFB_PID=
+E2E_WM_PID=
 E2E_PROGRAM_PID=
 E2E_WINDOW=
 # In sanitizer builds, leaks inside system libraries the program cannot free are not ours.
@@ -48,6 +50,7 @@ e2e_fail() {
 
 e2e_cleanup() {
   [[ -n $E2E_PROGRAM_PID ]] && kill -KILL "$E2E_PROGRAM_PID" 2>/dev/null || true
+  [[ -n $E2E_WM_PID ]] && kill -TERM "$E2E_WM_PID" 2>/dev/null || true
   [[ -n $E2E_XVFB_PID ]] && kill -TERM "$E2E_XVFB_PID" 2>/dev/null || true
   [[ -n $E2E_XVFB_PID ]] && wait "$E2E_XVFB_PID" 2>/dev/null || true
   rm -rf "$E2E_DIR"
@@ -72,6 +75,14 @@ e2e_start_xvfb() {
   e2e_until grep -q '[0-9]' "$number_file" || e2e_fail "Xvfb did not start"
   export DISPLAY=":$(tr -dc 0-9 <"$number_file")"
   e2e_until xdpyinfo || e2e_fail "Xvfb on $DISPLAY accepts no connections"
+}
+
+# openbox runs its start-up command once it manages the screen.
+e2e_start_window_manager() {
+  local ready=$E2E_DIR/window-manager-ready
+  openbox --sm-disable --startup "touch $ready" >"$E2E_DIR/openbox.log" 2>&1 &
+  E2E_WM_PID=$!
+  e2e_until test -e "$ready" || e2e_fail "openbox did not start"
 }
 
 e2e_launch() {

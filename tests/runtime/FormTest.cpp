@@ -316,6 +316,36 @@ TEST_F(FormTest, AMessageBoxSwallowsInputMeantForTheMainWindow) {
   EXPECT_EQ(clicks, 1);
   EXPECT_TRUE(afterBox);
   EXPECT_FALSE(platform.Window(1).Shown);
+  // The box belongs to the main window, and the press on the main window brought it forward.
+  EXPECT_EQ(platform.Window(1).Owner, form.Window());
+  EXPECT_EQ(platform.Window(1).Raises, 1);
+}
+
+TEST_F(FormTest, TheFocusedControlFollowsTheDesktopsFocus) {
+  Probe& a = AddProbe("a", 0, 0, clRed);
+  int activations = 0;
+  form.OnActivate = [&](TObject*) { ++activations; };
+  form.Show();
+  log.clear();
+  platform.Focus(0, false);
+  platform.Focus(0, false);
+  platform.Focus(0, true);
+  Run();
+  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "a set"}));
+
+  // The desktop's focus goes to a box and comes back only after it closed: each change of
+  // the window's focus is heard once.
+  log.clear();
+  platform.Focus(0, false);
+  platform.KeyDown(1, VK_RETURN);
+  platform.Focus(0, true);
+  application.ShowMessage("Hello");
+  EXPECT_EQ(log, (std::vector<std::string>{"a kill"}));
+  EXPECT_FALSE(a.Focused());
+  Run();
+  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "a set"}));
+  EXPECT_TRUE(a.Focused());
+  EXPECT_EQ(activations, 1);
 }
 
 TEST_F(FormTest, AQuitRequestEndsTheProgram) {

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# The program's manners on a desktop: a clear error without a display; X protocol errors that
+# never end it; and, under a window manager, message boxes that belong to the main window and
+# come and go many times, and a close while the site link's opener still runs. Every run must
+# end with exit code 0. E2E_REPEAT=N plays the quiz N times (a stress run, by hand).
+# Usage: desktop_test.sh ANTHORA CLOSE_REQUEST X_ERROR_REPORT
+source "$(dirname "$0")/lib.sh"
+anthora=$(realpath "$1") close_request=$(realpath "$2") x_error_report=$(realpath "$3")
+title="Anthora 1.0"
+questions=12
+
+echo "no display"
+mkdir -m 700 "$E2E_DIR/runtime"
+for runtime in "" "$E2E_DIR/runtime"; do
+  code=0
+  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER XDG_RUNTIME_DIR="$runtime" \
+    timeout "$E2E_TIMEOUT" "$anthora" >"$E2E_LOG" 2>&1 || code=$?
+  [[ $code == 1 ]] || e2e_fail "exit code $code without a display"
+  [[ $(cat "$E2E_LOG") == "Anthora: cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set" ]] ||
+    e2e_fail "unexpected output without a display"
+done
+
+e2e_start_xvfb
+echo "X protocol errors"
+"$x_error_report" >"$E2E_LOG" 2>&1 || e2e_fail "an X protocol error ended the program"
+grep -qx closed "$E2E_LOG" || e2e_fail "the platform did not close"
+[[ $(grep -c "ignored an X protocol error: BadWindow" "$E2E_LOG") == 1 ]] ||
+  e2e_fail "expected the first of two errors reported, once"
+
+# Questions whose pictures are all missing: each "Next" raises a message box.
+quiz=$E2E_DIR/quiz
+mkdir -p "$quiz/ris"
+{
+  echo "$questions"
+  for n in $(seq "$questions"); do printf '%s\n' "missing$n" "Answer $n" A B C; done
+} >"$quiz/ris/fen.ani"
+cp "$quiz/ris/fen.ani" "$quiz/ris/fru.ani"
+# The site link's opener notes that it started and takes its time.
+openers=$E2E_DIR/openers
+mkdir "$E2E_DIR/bin"
+printf '#!/bin/sh\necho $$ >>"%s"\nexec sleep 60\n' "$openers" >"$E2E_DIR/bin/xdg-open"
+chmod +x "$E2E_DIR/bin/xdg-open"
+export PATH="$E2E_DIR/bin:$PATH"
+
+# "X Y WIDTH HEIGHT" of a window's client area on the screen.
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+box_of() { xdotool search --onlyvisible --name "^${title}\$" | grep -vx "$main" | head -n 1; }
+find_box() { box=$(box_of || true) && [[ -n $box ]]; }
+no_box() { [[ -z $(box_of || true) ]]; }
+hex() { printf '0x%x' "$1"; }
+
+# The box is a dialog of the main window, centred over it, and a click on the main window
+# brings it back to the front.
+check_box_manners() {
+  xprop -id "$box" WM_TRANSIENT_FOR | grep -q "# $(hex "$main")\$" ||
+    e2e_fail "the box is not transient for the main window"
+  xprop -id "$box" _NET_WM_WINDOW_TYPE | grep -q "= _NET_WM_WINDOW_TYPE_DIALOG" ||
+    e2e_fail "the box is not a dialog"
+  local m b dx dy
+  m=($(geometry "$main")) b=($(geometry "$box"))
+  dx=$((2 * b[0] + b[2] - 2 * m[0] - m[2])) dy=$((2 * b[1] + b[3] - 2 * m[1] - m[3]))
+  ((dx * dx <= 4 && dy * dy <= 4)) || e2e_fail "the box ${b[*]} is not centred over ${m[*]}"
+  # The window manager activates the main window on the click; the box takes it back.
+  local spy=$E2E_DIR/active.log spy_pid
+  xprop -root -spy _NET_ACTIVE_WINDOW >"$spy" &
+  spy_pid=$!
+  e2e_until test -s "$spy" || e2e_fail "the active window cannot be watched"
+  e2e_click 100 14
+  e2e_until box_active_again "$spy" || e2e_fail "a click on the main window left the box behind"
+  kill "$spy_pid"
+}
+box_active_again() { (($(wc -l <"$1") > 1)) && [[ $(tail -n 1 "$1") == *"# $(hex "$box")" ]]; }
+
+e2e_start_window_manager
+cd "$quiz"
+for run in $(seq "${E2E_REPEAT:-1}"); do
+  echo "run $run: boxes under a window manager"
+  e2e_launch "$title" "$anthora"
+  main=$E2E_WINDOW
+  e2e_click 150 70 # the site link
+  e2e_until test -s "$openers" || e2e_fail "the site link started no opener"
+  e2e_click 479 246 # English
+  for n in $(seq "$questions"); do
+    e2e_click 377 248 # Begin, Next
+    e2e_until find_box || e2e_fail "no message box for question $n"
+    ((n > 1)) || check_box_manners
+    xdotool windowactivate --sync "$box"
+    xdotool key Return
+    e2e_until no_box || e2e_fail "the box of question $n stayed"
+    e2e_click 379 96 # the first answer
+  done
+  opener=$(tail -n 1 "$openers")
+  kill -0 "$opener" || e2e_fail "the opener has ended too early"
+  "$close_request" "$main" || e2e_fail "the close request could not be sent"
+  e2e_wait_exit "a close request"
+  [[ $E2E_EXIT_CODE == 0 ]] || e2e_fail "exit code $E2E_EXIT_CODE in run $run"
+  ! grep -q "X protocol error" "$E2E_LOG" || e2e_fail "an X protocol error in run $run"
+done
+xargs kill <"$openers" 2>/dev/null || true
+echo "desktop: ok"

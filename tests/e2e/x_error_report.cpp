@@ -1,0 +1,38 @@
+// Makes two X protocol errors while the desktop platform is open, then closes it as the program
+// does. Ends with exit code 0 and "closed" on standard output when neither error ended it.
+
+#include <cstdio>
+#include <exception>
+
+#include "platform/sdl/SdlPlatform.h"
+
+// Last: Xlib's macros would clash with the names above.
+#include <X11/Xlib.h>
+
+int main() {
+  try {
+    auto platform = anthora::CreateSdlPlatform();
+    anthora::WindowOptions options;
+    options.Title = "X errors";
+    options.ClientWidth = 100;
+    options.ClientHeight = 50;
+    auto window = platform->CreateWindow(options);
+    window->Show();
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return 2;
+    const Window missing = 1;  // a window of no client
+    XMapWindow(display, missing);
+    XDestroyWindow(display, missing);
+    XSync(display, False);
+    XCloseDisplay(display);
+    while (platform->PollEvent()) {
+    }
+    window.reset();
+    platform.reset();
+    std::puts("closed");
+    return 0;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "x_error_report: %s\n", error.what());
+    return 1;
+  }
+}
