@@ -6,7 +6,7 @@
 
 #include "controls/xpButton.h"
 #include "controls/xpCheckBox.h"
-#include "runtime/Canvas.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 namespace {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "runtime/Canvas.h"
-#include "runtime/StretchBits.h"
+#include "runtime/graphics/Canvas.h"
+#include "runtime/graphics/StretchBits.h"
 
 std::size_t AllocationCount();  // allocation_counter.cpp
 

@@ -18,7 +18,7 @@
 
 #include "picture/Jpeg.h"
 #include "platform/PixelSurface.h"
-#include "runtime/Canvas.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace {
 

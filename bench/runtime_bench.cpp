@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "runtime/TextFile.h"
+#include "runtime/files/TextFile.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Canvas.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 namespace {

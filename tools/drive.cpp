@@ -25,9 +25,9 @@
 #include "platform/PngWriter.h"
 #include "platform/Utf8.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Exceptions.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/ui/StdCtrls.h"
 
 using namespace anthora;
 

@@ -16,7 +16,7 @@
 #include "controls/xpCheckBox.h"
 #include "platform/PngWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Forms.h"
+#include "runtime/ui/Forms.h"
 
 namespace anthora {
 namespace {

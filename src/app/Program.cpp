@@ -5,9 +5,9 @@
 #include "picture/Image.h"
 #include "picture/Jpeg.h"
 #include "platform/Platform.h"
-#include "runtime/FormReader.h"
-#include "runtime/StdCtrls.h"
-#include "runtime/System.h"
+#include "runtime/base/System.h"
+#include "runtime/ui/FormReader.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace anthora {
 

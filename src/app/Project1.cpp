@@ -12,8 +12,8 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "platform/sdl/SdlPlatform.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Exceptions.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
 
 using namespace anthora;
 

@@ -5,12 +5,12 @@
 #include "picture/Image.h"
 #include "quiz/Dealing.h"
 #include "quiz/Scoring.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Files.h"
-#include "runtime/FormReader.h"
-#include "runtime/Format.h"
-#include "runtime/StdCtrls.h"
-#include "runtime/StrToInt.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/StrToInt.h"
+#include "runtime/files/Files.h"
+#include "runtime/ui/FormReader.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace anthora {
 

@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "quiz/QuestionSet.h"
-#include "runtime/Forms.h"
-#include "runtime/Random.h"
-#include "runtime/TextFile.h"
+#include "runtime/base/Random.h"
+#include "runtime/files/TextFile.h"
+#include "runtime/ui/Forms.h"
 
 namespace anthora {
 

@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "picture/Jpeg.h"
-#include "runtime/Bitmap.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 

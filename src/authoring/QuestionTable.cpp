@@ -5,7 +5,7 @@
 #include <map>
 
 #include "platform/Utf8.h"
-#include "runtime/Cp1251.h"
+#include "runtime/base/Cp1251.h"
 
 namespace anthora {
 

@@ -16,11 +16,11 @@
 #include "authoring/Tsv.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
-#include "runtime/Bitmap.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Files.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Files.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 

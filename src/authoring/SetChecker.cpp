@@ -12,12 +12,12 @@
 #include "platform/Utf8.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/Scoring.h"
-#include "runtime/Canvas.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Files.h"
-#include "runtime/StrToInt.h"
-#include "runtime/TextFile.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/StrToInt.h"
+#include "runtime/files/Files.h"
+#include "runtime/files/TextFile.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 

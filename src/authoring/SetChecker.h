@@ -4,7 +4,7 @@
 #include <string>
 
 #include "authoring/Findings.h"
-#include "runtime/Font.h"
+#include "runtime/graphics/Font.h"
 
 namespace anthora {
 

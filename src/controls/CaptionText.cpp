@@ -1,6 +1,6 @@
 #include "controls/CaptionText.h"
 
-#include "runtime/Canvas.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 

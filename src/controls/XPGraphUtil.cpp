@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "runtime/Arithmetic.h"
-#include "runtime/Canvas.h"
+#include "runtime/base/Arithmetic.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 

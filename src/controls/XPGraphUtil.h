@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "runtime/Color.h"
-#include "runtime/Rect.h"
+#include "runtime/base/Color.h"
+#include "runtime/base/Rect.h"
 
 namespace anthora {
 

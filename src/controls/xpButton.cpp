@@ -2,10 +2,10 @@
 
 #include "controls/CaptionText.h"
 #include "controls/XPGraphUtil.h"
-#include "runtime/Accelerator.h"
-#include "runtime/Canvas.h"
-#include "runtime/FontProperty.h"
-#include "runtime/PropertyValue.h"
+#include "runtime/files/PropertyValue.h"
+#include "runtime/graphics/Canvas.h"
+#include "runtime/ui/Accelerator.h"
+#include "runtime/ui/FontProperty.h"
 
 namespace anthora {
 

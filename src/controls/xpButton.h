@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "runtime/Events.h"
-#include "runtime/Font.h"
-#include "runtime/Forms.h"
+#include "runtime/base/Events.h"
+#include "runtime/graphics/Font.h"
+#include "runtime/ui/Forms.h"
 
 namespace anthora {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "runtime/Controls.h"
-#include "runtime/Events.h"
-#include "runtime/Font.h"
+#include "runtime/base/Events.h"
+#include "runtime/graphics/Font.h"
+#include "runtime/ui/Controls.h"
 
 namespace anthora {
 

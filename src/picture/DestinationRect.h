@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "runtime/Rect.h"
+#include "runtime/base/Rect.h"
 
 namespace anthora {
 

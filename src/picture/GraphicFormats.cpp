@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "picture/OtherGraphics.h"
-#include "runtime/Bitmap.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 

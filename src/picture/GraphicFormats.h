@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/Graphic.h"
+#include "runtime/graphics/Graphic.h"
 
 namespace anthora {
 

@@ -1,9 +1,9 @@
 #include "picture/Image.h"
 
 #include "picture/OtherGraphics.h"
-#include "runtime/Canvas.h"
-#include "runtime/PropertyValue.h"
-#include "runtime/Stream.h"
+#include "runtime/files/PropertyValue.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 

@@ -4,8 +4,8 @@
 
 #include "picture/DestinationRect.h"
 #include "picture/Picture.h"
-#include "runtime/Controls.h"
-#include "runtime/Graphic.h"
+#include "runtime/graphics/Graphic.h"
+#include "runtime/ui/Controls.h"
 
 namespace anthora {
 

@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "runtime/Bitmap.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Graphic.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
+#include "runtime/graphics/Graphic.h"
 
 namespace anthora {
 

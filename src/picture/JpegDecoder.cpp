@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "picture/Jpeg.h"
-#include "runtime/Format.h"
+#include "runtime/base/Format.h"
 
 namespace anthora {
 

@@ -4,8 +4,8 @@
 #include "picture/Jpeg.h"
 #include "picture/JpegDecoder.h"
 #include "picture/JpegEncoder.h"
-#include "runtime/Format.h"
-#include "runtime/System.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/System.h"
 
 namespace anthora {
 

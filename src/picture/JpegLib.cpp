@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "picture/Jpeg.h"
-#include "runtime/Format.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Format.h"
+#include "runtime/files/Stream.h"
 
 namespace anthora::jpeg {
 

@@ -3,8 +3,8 @@
 #include "picture/Jpeg.h"
 #include "picture/JpegLib.h"
 #include "platform/Clock.h"
-#include "runtime/Format.h"
-#include "runtime/System.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/System.h"
 
 namespace anthora {
 

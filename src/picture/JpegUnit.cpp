@@ -1,6 +1,6 @@
 #include "picture/GraphicFormats.h"
 #include "picture/Jpeg.h"
-#include "runtime/System.h"
+#include "runtime/base/System.h"
 
 namespace anthora {
 

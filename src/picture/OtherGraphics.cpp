@@ -1,7 +1,7 @@
 #include "picture/OtherGraphics.h"
 
-#include "runtime/Exceptions.h"
-#include "runtime/Format.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
 
 namespace anthora {
 

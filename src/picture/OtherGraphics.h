@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/Graphic.h"
+#include "runtime/graphics/Graphic.h"
 
 namespace anthora {
 

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "picture/GraphicFormats.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Format.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/files/Stream.h"
 
 namespace anthora {
 

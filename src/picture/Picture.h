@@ -4,7 +4,7 @@
 #include <memory>
 #include <string_view>
 
-#include "runtime/Graphic.h"
+#include "runtime/graphics/Graphic.h"
 
 namespace anthora {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "runtime/Random.h"
+#include "runtime/base/Random.h"
 
 namespace anthora {
 

@@ -1,7 +1,7 @@
 #include "quiz/QuestionSet.h"
 
-#include "runtime/Cp1251.h"
-#include "runtime/Files.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/files/Files.h"
 
 namespace anthora {
 

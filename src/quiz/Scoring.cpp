@@ -3,9 +3,9 @@
 #include <array>
 #include <string_view>
 
-#include "runtime/Arithmetic.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Format.h"
+#include "runtime/base/Arithmetic.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Format.h"
 
 namespace anthora {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "quiz/QuestionSet.h"
-#include "runtime/Cp1251.h"
+#include "runtime/base/Cp1251.h"
 #include "support/TempDir.h"
 
 namespace anthora {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "app/QuizFixture.h"
-#include "runtime/Cp1251.h"
+#include "runtime/base/Cp1251.h"
 #include "support/TestNames.h"
 
 namespace anthora::test {

@@ -2,9 +2,9 @@
 
 #include "app/Program.h"
 #include "picture/Jpeg.h"
-#include "runtime/Bitmap.h"
-#include "runtime/Stream.h"
-#include "runtime/System.h"
+#include "runtime/base/System.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora::test {
 

@@ -15,8 +15,8 @@
 #include "controls/xpCheckBox.h"
 #include "picture/Image.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Forms.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/ui/Forms.h"
+#include "runtime/ui/StdCtrls.h"
 #include "support/TempDir.h"
 
 namespace anthora::test {

@@ -6,8 +6,8 @@
 
 #include "app/QuizFixture.h"
 #include "quiz/Dealing.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Random.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Random.h"
 #include "support/TestNames.h"
 
 namespace anthora::test {

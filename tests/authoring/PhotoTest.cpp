@@ -3,9 +3,9 @@
 
 #include "authoring/Photo.h"
 #include "picture/Jpeg.h"
-#include "runtime/Bitmap.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 namespace {

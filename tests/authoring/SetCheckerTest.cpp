@@ -4,9 +4,9 @@
 
 #include "authoring/SetChecker.h"
 #include "picture/Jpeg.h"
-#include "runtime/Bitmap.h"
-#include "runtime/Cp1251.h"
-#include "runtime/Stream.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 #include "support/TempDir.h"
 
 namespace anthora {

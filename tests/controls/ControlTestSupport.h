@@ -11,7 +11,7 @@
 
 #include "platform/PixelSurface.h"
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Forms.h"
+#include "runtime/ui/Forms.h"
 
 namespace anthora::testing {
 

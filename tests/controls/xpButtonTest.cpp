@@ -7,9 +7,9 @@
 
 #include "controls/ControlTestSupport.h"
 #include "controls/xpButton.h"
-#include "runtime/Canvas.h"
-#include "runtime/Exceptions.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/graphics/Canvas.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace anthora {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "controls/ControlTestSupport.h"
 #include "controls/xpCheckBox.h"
-#include "runtime/Canvas.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 namespace {

@@ -5,10 +5,10 @@
 #include <string_view>
 
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Exceptions.h"
-#include "runtime/FormReader.h"
-#include "runtime/Forms.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/ui/FormReader.h"
+#include "runtime/ui/Forms.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "PictureLimit.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
-#include "runtime/Exceptions.h"
+#include "runtime/base/Exceptions.h"
 
 namespace {
 

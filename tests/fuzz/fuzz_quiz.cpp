@@ -28,9 +28,9 @@
 #include "picture/Jpeg.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "quiz/QuestionSet.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Stream.h"
-#include "runtime/TextFile.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Stream.h"
+#include "runtime/files/TextFile.h"
 
 namespace anthora {
 namespace {

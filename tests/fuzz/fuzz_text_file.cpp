@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "runtime/Exceptions.h"
-#include "runtime/StrToInt.h"
-#include "runtime/TextFile.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/StrToInt.h"
+#include "runtime/files/TextFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const int handle = memfd_create("question-set", MFD_CLOEXEC);

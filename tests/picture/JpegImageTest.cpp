@@ -6,7 +6,7 @@
 #include "picture/JpegSamples.h"
 #include "picture/Picture.h"
 #include "platform/Clock.h"
-#include "runtime/System.h"
+#include "runtime/base/System.h"
 
 namespace anthora {
 namespace {

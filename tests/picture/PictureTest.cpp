@@ -9,7 +9,7 @@
 #include "picture/JpegSamples.h"
 #include "picture/OtherGraphics.h"
 #include "picture/Picture.h"
-#include "runtime/Bitmap.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 namespace {

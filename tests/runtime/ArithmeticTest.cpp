@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "runtime/Arithmetic.h"
-#include "runtime/Exceptions.h"
+#include "runtime/base/Arithmetic.h"
+#include "runtime/base/Exceptions.h"
 
 namespace anthora {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "runtime/Canvas.h"
 #include "runtime/DrawingTestSupport.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "runtime/Color.h"
-#include "runtime/Rect.h"
+#include "runtime/base/Color.h"
+#include "runtime/base/Rect.h"
 
 namespace anthora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
-#include "runtime/Cp1251.h"
+#include "runtime/base/Cp1251.h"
 
 namespace anthora {
 namespace {

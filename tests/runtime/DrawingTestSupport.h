@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/PixelSurface.h"
-#include "runtime/Canvas.h"
-#include "runtime/Rect.h"
+#include "runtime/base/Rect.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora::testing {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "runtime/Cp1251.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Format.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
 
 namespace anthora {
 namespace {

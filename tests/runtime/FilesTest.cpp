@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "runtime/Files.h"
+#include "runtime/files/Files.h"
 #include "support/TempDir.h"
 
 namespace anthora {

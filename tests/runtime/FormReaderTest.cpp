@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Exceptions.h"
-#include "runtime/FormReader.h"
-#include "runtime/Forms.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/ui/FormReader.h"
+#include "runtime/ui/Forms.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace anthora {
 namespace {

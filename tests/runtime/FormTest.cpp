@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Canvas.h"
-#include "runtime/Exceptions.h"
-#include "runtime/Forms.h"
-#include "runtime/StdCtrls.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/graphics/Canvas.h"
+#include "runtime/ui/Forms.h"
+#include "runtime/ui/StdCtrls.h"
 
 namespace anthora {
 namespace {

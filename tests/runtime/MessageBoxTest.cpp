@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/headless/HeadlessPlatform.h"
-#include "runtime/Canvas.h"
-#include "runtime/Dialogs.h"
+#include "runtime/graphics/Canvas.h"
+#include "runtime/ui/Dialogs.h"
 
 namespace anthora {
 namespace {

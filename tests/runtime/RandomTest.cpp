@@ -3,7 +3,7 @@
 #include <set>
 
 #include "platform/Clock.h"
-#include "runtime/Random.h"
+#include "runtime/base/Random.h"
 
 namespace anthora {
 namespace {

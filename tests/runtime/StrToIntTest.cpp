@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "runtime/Exceptions.h"
-#include "runtime/StrToInt.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/base/StrToInt.h"
 
 namespace anthora {
 namespace {

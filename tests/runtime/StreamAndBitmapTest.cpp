@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "runtime/Bitmap.h"
-#include "runtime/FileStream.h"
-#include "runtime/Stream.h"
+#include "runtime/files/FileStream.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
 #include "support/TempDir.h"
 
 namespace anthora {

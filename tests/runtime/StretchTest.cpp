@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "runtime/DrawingTestSupport.h"
-#include "runtime/StretchBits.h"
+#include "runtime/graphics/StretchBits.h"
 
 namespace anthora {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "runtime/Exceptions.h"
-#include "runtime/TextFile.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/TextFile.h"
 #include "support/TempDir.h"
 
 namespace anthora {

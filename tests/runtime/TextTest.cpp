@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "runtime/Canvas.h"
-#include "runtime/Cp1251.h"
 #include "runtime/DrawingTestSupport.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/graphics/Canvas.h"
 
 namespace anthora {
 namespace {

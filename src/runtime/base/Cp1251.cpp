@@ -1,0 +1,44 @@
+#include "runtime/base/Cp1251.h"
+
+#include "platform/Utf8.h"
+
+namespace anthora {
+
+std::u32string DecodeCp1251(std::string_view text) {
+  std::u32string result(text.size(), U'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    result[i] = cp1251::ToUnicode(static_cast<unsigned char>(text[i]));
+  }
+  return result;
+}
+
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string result;
+  result.reserve(text.size() * 2);
+  for (const char byte : text) {
+    const char32_t c = cp1251::ToUnicode(static_cast<unsigned char>(byte));
+    if (c < 0x80) {
+      result += static_cast<char>(c);
+    } else if (c < 0x800) {
+      result += static_cast<char>(0xC0 | (c >> 6));
+      result += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      result += static_cast<char>(0xE0 | (c >> 12));
+      result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      result += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return result;
+}
+
+std::optional<std::string> Utf8ToCp1251(std::string_view text) {
+  std::string result;
+  for (const char32_t character : DecodeUtf8(text)) {
+    const unsigned byte = cp1251::FromUnicode(character);
+    if (byte > 0xFF) return std::nullopt;
+    result += static_cast<char>(byte);
+  }
+  return result;
+}
+
+}  // namespace anthora

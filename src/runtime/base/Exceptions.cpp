@@ -1,0 +1,34 @@
+#include "runtime/base/Exceptions.h"
+
+#include "runtime/base/Format.h"
+
+namespace anthora {
+
+namespace {
+
+std::string InOutErrorMessage(int code) {
+  switch (code) {
+    case kIoFileNotFound:
+      return "File not found";
+    case kIoInvalidFilename:
+      return "Invalid filename";
+    case kIoTooManyOpenFiles:
+      return "Too many open files";
+    case kIoAccessDenied:
+      return "File access denied";
+    default:
+      return Format("I/O error %d", {code});
+  }
+}
+
+}  // namespace
+
+EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)), FErrorCode(code) {}
+
+std::string ErrorReportText(const Exception& error) {
+  std::string text = error.Message();
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+}  // namespace anthora

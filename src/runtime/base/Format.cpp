@@ -1,0 +1,29 @@
+#include "runtime/base/Format.h"
+
+namespace anthora {
+
+std::string Format(std::string_view pattern, std::initializer_list<FormatArg> args) {
+  std::string result;
+  result.reserve(pattern.size());
+  auto next = args.begin();
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char c = pattern[i];
+    const char following = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    if (c == '%' && (following == 's' || following == 'd') && next != args.end()) {
+      result += (next++)->Text();
+      ++i;
+    } else if (c == '%' && following == '%') {
+      result += '%';
+      ++i;
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+std::string IntToStr(long long value) {
+  return std::to_string(value);
+}
+
+}  // namespace anthora

@@ -1,0 +1,100 @@
+#include "runtime/files/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+#include <string>
+
+#include "platform/Utf8.h"
+
+namespace anthora {
+
+bool IsPlainPath(std::string_view path) {
+  return !path.empty() && path.find('\0') == std::string_view::npos;
+}
+
+bool FileExists(std::string_view path) {
+  if (!IsPlainPath(path)) return false;
+  struct stat status {};
+  return stat(std::string(path).c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+namespace {
+
+// The lower-case letter of a capital, for the letters that have both forms in Windows-1251.
+char32_t LowerCase(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 0x20;
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ..Џ
+  if (c == 0x0490) return 0x0491;                   // Ґ
+  return c;
+}
+
+// A name with letter case folded away. A name that is not well-formed UTF-8 folds only its
+// ASCII letters, so that two different malformed names never fold alike.
+std::u32string FoldedName(std::string_view name) {
+  std::u32string folded = DecodeUtf8(name);
+  if (folded.find(U'\uFFFD') != std::u32string::npos &&
+      name.find("\xEF\xBF\xBD") == std::string_view::npos) {
+    folded.assign(name.begin(), name.end());
+    for (char32_t& c : folded) c = static_cast<unsigned char>(c);
+  }
+  for (char32_t& c : folded) c = LowerCase(c);
+  return folded;
+}
+
+}  // namespace
+
+std::string FindFileIgnoringCase(std::string_view path) {
+  if (FileExists(path)) return std::string(path);
+  if (!IsPlainPath(path)) return {};
+  const std::size_t slash = path.rfind('/');
+  const std::string folder(slash == std::string_view::npos ? "." : path.substr(0, slash + 1));
+  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+  const std::u32string wanted = FoldedName(name);
+
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
+  if (!listing) return {};
+  std::string best;
+  while (const dirent* entry = readdir(listing.get())) {
+    const std::string_view candidate = entry->d_name;
+    if (!best.empty() && candidate >= best) continue;
+    if (FoldedName(candidate) != wanted) continue;
+    const std::string candidatePath = std::string(path.substr(0, slash + 1)) += candidate;
+    if (FileExists(candidatePath)) best = candidate;
+  }
+  if (best.empty()) return {};
+  return std::string(path.substr(0, slash + 1)) += best;
+}
+
+int OpenForSharedReading(std::string_view path, int& error) {
+  const int handle = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (handle < 0) {
+    error = errno;
+    return -1;
+  }
+  struct stat status {};
+  error = 0;
+  if (fstat(handle, &status) != 0) {
+    error = errno;
+  } else if (S_ISDIR(status.st_mode)) {
+    error = EISDIR;
+  } else if (!S_ISREG(status.st_mode)) {
+    error = kNotRegularFile;
+  } else if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+    error = EWOULDBLOCK;
+  }
+  if (error != 0) {
+    ::close(handle);
+    return -1;
+  }
+  fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
+  return handle;
+}
+
+}  // namespace anthora
