@@ -69,7 +69,9 @@ e2e_until() {
 # Xvfb picks a free display itself and writes its number once it accepts connections.
 e2e_start_xvfb() {
   local number_file=$E2E_DIR/display
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp "$@" 3>"$number_file" \
+  # -noreset: the server keeps running as it is between clients, so a program started just
+  # after another one ended never meets a server that is resetting.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$number_file" \
     >"$E2E_DIR/xvfb.log" 2>&1 &
   E2E_XVFB_PID=$!
   e2e_until grep -q '[0-9]' "$number_file" || e2e_fail "Xvfb did not start"

@@ -27,8 +27,7 @@ expect_doubled() {  # HOW
     e2e_fail "$1: window at $X,$Y size ${WIDTH}x$HEIGHT, expected 1018x536 centred at 3,116"
 }
 
-# -noreset keeps the X resources when the last client leaves.
-e2e_start_xvfb -noreset
+e2e_start_xvfb
 xdotool mousemove --sync 0 0
 
 echo "twice the size, asked for"
