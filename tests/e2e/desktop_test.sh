@@ -60,6 +60,15 @@ check_box_manners() {
     e2e_fail "the box is not transient for the main window"
   xprop -id "$box" _NET_WM_WINDOW_TYPE | grep -q "= _NET_WM_WINDOW_TYPE_DIALOG" ||
     e2e_fail "the box is not a dialog"
+  # Both windows have a fixed size and ask the window manager to offer no maximising, and the
+  # box no minimising either (openbox honours the first and still offers to minimise).
+  local window actions
+  for window in "$main" "$box"; do
+    actions=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
+    [[ $actions != *MAXIMIZE* && $actions != *RESIZE* ]] || e2e_fail "$window allows $actions"
+  done
+  xprop -id "$main" _MOTIF_WM_HINTS | grep -q "= 0x3, 0x2c," || e2e_fail "the main window offers more"
+  xprop -id "$box" _MOTIF_WM_HINTS | grep -q "= 0x3, 0x24," || e2e_fail "the box offers more"
   local m b dx dy
   m=($(geometry "$main")) b=($(geometry "$box"))
   dx=$((2 * b[0] + b[2] - 2 * m[0] - m[2])) dy=$((2 * b[1] + b[3] - 2 * m[1] - m[3]))

@@ -74,6 +74,7 @@ class SdlWindow final : public PlatformWindow {
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
     if (options.Kind == WindowKind::Dialog) MarkAsX11Dialog(window_.get());
+    OfferFixedSizeX11Functions(window_.get(), options.Kind == WindowKind::Main);
     owner_ = dynamic_cast<SdlWindow*>(options.Owner);
     if (owner_ != nullptr) SDL_SetWindowModalFor(window_.get(), owner_->window_.get());
   }

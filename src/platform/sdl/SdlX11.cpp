@@ -59,6 +59,23 @@ void MarkAsX11Dialog(SDL_Window* window) {
                   reinterpret_cast<const unsigned char*>(&dialog), 1);
 }
 
+void OfferFixedSizeX11Functions(SDL_Window* window, bool minimisable) {
+  const X11Window x11 = X11WindowOf(window);
+  if (x11.Connection == nullptr) return;
+  // The window manager's hints as the Motif toolkit defined them: which fields count, then the
+  // functions offered and the decorations drawn.
+  constexpr long kFunctions = 1, kDecorations = 2;
+  constexpr long kFunctionMove = 4, kFunctionMinimise = 8, kFunctionClose = 32;
+  constexpr long kDecorBorder = 2, kDecorTitle = 8, kDecorMenu = 16, kDecorMinimise = 32;
+  const long hints[5] = {
+      kFunctions | kDecorations,
+      kFunctionMove | kFunctionClose | (minimisable ? kFunctionMinimise : 0),
+      kDecorBorder | kDecorTitle | kDecorMenu | (minimisable ? kDecorMinimise : 0), 0, 0};
+  const Atom atom = XInternAtom(x11.Connection, "_MOTIF_WM_HINTS", False);
+  XChangeProperty(x11.Connection, x11.Id, atom, atom, 32, PropModeReplace,
+                  reinterpret_cast<const unsigned char*>(hints), 5);
+}
+
 void WaitForX11Input(int connection) {
   // SDL's handlers turn SIGINT and SIGTERM into a quit event at its next pump. Blocked from
   // that pump until the wait starts, a signal cannot slip in between and be left waiting.

@@ -18,6 +18,10 @@ int X11ConnectionOf(SDL_Window* window);
 // Marks a window that is not shown yet as a dialog for the window manager.
 void MarkAsX11Dialog(SDL_Window* window);
 
+// Offers the window manager, for a window that is not shown yet, only what a fixed-size
+// window allows: moving, closing and, when minimisable, minimising; no resizing or maximising.
+void OfferFixedSizeX11Functions(SDL_Window* window, bool minimisable);
+
 // Reads what the display connection holds into SDL's queue and, when that leaves the queue
 // empty, waits until the connection has something more or a termination signal arrives.
 //
