@@ -1,10 +1,7 @@
 #include "app/QuizFixture.h"
 
 #include "app/Program.h"
-#include "picture/Jpeg.h"
 #include "runtime/base/System.h"
-#include "runtime/files/Stream.h"
-#include "runtime/graphics/Bitmap.h"
 
 namespace anthora::test {
 
@@ -26,16 +23,6 @@ std::string SetFile(std::string_view countLine, const std::vector<Question>& que
     for (const std::string& answer : question.Answers) text += answer + std::string(eol);
   }
   return text;
-}
-
-std::string JpegBytes(std::int32_t width, std::int32_t height) {
-  TBitmap bitmap;
-  bitmap.SetSize(width, height);
-  TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  TMemoryStream stream;
-  jpeg.SaveToStream(stream);
-  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
 }
 
 QuizFixture::QuizFixture() : previousFolder(std::filesystem::current_path()) {

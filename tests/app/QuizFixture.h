@@ -17,6 +17,7 @@
 #include "platform/headless/HeadlessPlatform.h"
 #include "runtime/ui/Forms.h"
 #include "runtime/ui/StdCtrls.h"
+#include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
 namespace anthora::test {
@@ -33,9 +34,6 @@ std::vector<Question> NumberedQuestions(int count);
 // The bytes of a question set file: the count line, then the records, every line ended by eol.
 std::string SetFile(std::string_view countLine, const std::vector<Question>& questions,
                     std::string_view eol = "\r\n");
-
-// A small valid JPEG picture of the given size.
-std::string JpegBytes(std::int32_t width = 8, std::int32_t height = 8);
 
 // What a message box showed.
 struct ShownDialog {

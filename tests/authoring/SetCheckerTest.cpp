@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "authoring/SetChecker.h"
-#include "picture/Jpeg.h"
 #include "runtime/base/Cp1251.h"
-#include "runtime/files/Stream.h"
-#include "runtime/graphics/Bitmap.h"
+#include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
 namespace anthora {
@@ -17,16 +15,6 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 
-std::string Jpeg(std::int32_t width, std::int32_t height) {
-  TBitmap bitmap;
-  bitmap.SetSize(width, height);
-  TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  TMemoryStream stream;
-  jpeg.SaveToStream(stream);
-  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
-}
-
 class SetChecker : public ::testing::Test {
  protected:
   static void SetUpTestSuite() { InitializeJpegUnit(); }
@@ -36,7 +24,7 @@ class SetChecker : public ::testing::Test {
     face.Font.SetName("MS Sans Serif");
     face.Font.SetHeight(-13);
     face.Width = 226;
-    dir.Write("ris/rose.jpg", Jpeg(230, 230));
+    dir.Write("ris/rose.jpg", test::JpegBytes(230, 230));
   }
   // The findings as "FILE:LINE: error|warning", with the folder left out.
   std::vector<std::string> Check() {
@@ -69,8 +57,8 @@ TEST_F(SetChecker, ASoundSetInBothFilesPassesWithItsQuestionsCounted) {
 }
 
 TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
-  dir.Write("ris/Tulip.JPG", Jpeg(300, 200));
-  dir.Write("ris/broken.jpg", Jpeg(230, 230).substr(0, 300));
+  dir.Write("ris/Tulip.JPG", test::JpegBytes(300, 200));
+  dir.Write("ris/broken.jpg", test::JpegBytes(230, 230).substr(0, 300));
   dir.Write("ris/fen.ani",
             "3\r\n"
             "rose\r\nRose\r\nTulip\r\nRose\r\n\r\n"  // the right answer again; an empty one
