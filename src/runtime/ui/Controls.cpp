@@ -56,10 +56,8 @@ TRect TControl::FormRect() const {
 
 void TControl::SetVisible(bool visible) {
   if (visible == FVisible) return;
-  if (!visible) {
-    if (auto* self = dynamic_cast<TWinControl*>(this); self && Host()) {
-      Host()->DefocusControl(self);
-    }
+  if (TControlHost* host = Host(); !visible && host) {
+    if (auto* self = dynamic_cast<TWinControl*>(this)) host->DefocusControl(self);
   }
   Invalidate();
   FVisible = visible;
