@@ -1,7 +1,5 @@
 #include "platform/sdl/SdlScale.h"
 
-#include <SDL_syswm.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,6 +8,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+
+#include "platform/sdl/SdlX11.h"
 
 namespace anthora {
 
@@ -55,21 +55,6 @@ std::optional<int> ScaleOfResources(std::string_view resources) {
   return std::nullopt;
 }
 
-// The X resource database of the window's display, as the desktop set it when we connected.
-std::string_view XResourcesOf(SDL_Window* window) {
-#if defined(SDL_VIDEO_DRIVER_X11)
-  SDL_SysWMinfo info;
-  SDL_VERSION(&info.version);
-  if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
-    const char* resources = XResourceManagerString(info.info.x11.display);
-    if (resources != nullptr) return resources;
-  }
-#else
-  (void)window;
-#endif
-  return {};
-}
-
 }  // namespace
 
 int PreferredScale(const char* anthoraScale, const char* gdkScale, std::string_view xResources) {
@@ -101,7 +86,7 @@ int WindowScale::Apply(SDL_Window* window, int width, int height) {
   if (chosen_ == 0) {
     int scale = requested_ > 0 ? std::min(requested_, kMaxWindowScale)
                                : PreferredScale(std::getenv("ANTHORA_SCALE"),
-                                                std::getenv("GDK_SCALE"), XResourcesOf(window));
+                                                std::getenv("GDK_SCALE"), X11ResourcesOf(window));
     SDL_Rect screen;
     if (scale > 1 &&
         SDL_GetDisplayUsableBounds(std::max(SDL_GetWindowDisplayIndex(window), 0), &screen) == 0)

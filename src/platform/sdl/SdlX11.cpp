@@ -50,6 +50,13 @@ int X11ConnectionOf(SDL_Window* window) {
   return x11.Connection != nullptr ? ConnectionNumber(x11.Connection) : -1;
 }
 
+std::string_view X11ResourcesOf(SDL_Window* window) {
+  const X11Window x11 = X11WindowOf(window);
+  const char* resources =
+      x11.Connection != nullptr ? XResourceManagerString(x11.Connection) : nullptr;
+  return resources != nullptr ? resources : std::string_view();
+}
+
 void MarkAsX11Dialog(SDL_Window* window) {
   const X11Window x11 = X11WindowOf(window);
   if (x11.Connection == nullptr) return;

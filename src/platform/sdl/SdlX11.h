@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <string_view>
+
 namespace anthora {
 
 // What the SDL backend does itself on an X11 display. Every function is harmless under another
@@ -14,6 +16,10 @@ void IgnoreX11ProtocolErrors();
 
 // The file descriptor of the display connection of an X11 window; -1 for other drivers.
 int X11ConnectionOf(SDL_Window* window);
+
+// The X resource database of an X11 window's display, as the desktop set it when the
+// connection opened; empty when there is none.
+std::string_view X11ResourcesOf(SDL_Window* window);
 
 // Marks a window that is not shown yet as a dialog for the window manager.
 void MarkAsX11Dialog(SDL_Window* window);
