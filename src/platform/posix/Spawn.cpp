@@ -59,22 +59,22 @@ pid_t SingleSpawn::Start(std::span<const std::string> arguments) {
   if (Running()) return -1;
   const pid_t child = SpawnDetached(arguments);
   // A child that has already ended and been reaped cannot be opened, and needs no watching.
-  if (child > 0) FProcess = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  if (child > 0) process_ = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
   return child;
 }
 
 // The descriptor turns readable when the child ends.
 bool SingleSpawn::Running() {
-  if (FProcess < 0) return false;
-  pollfd watch{FProcess, POLLIN, 0};
+  if (process_ < 0) return false;
+  pollfd watch{process_, POLLIN, 0};
   if (poll(&watch, 1, 0) == 0) return true;
   Forget();
   return false;
 }
 
 void SingleSpawn::Forget() {
-  if (FProcess >= 0) close(FProcess);
-  FProcess = -1;
+  if (process_ >= 0) close(process_);
+  process_ = -1;
 }
 
 }  // namespace anthora

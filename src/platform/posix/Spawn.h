@@ -29,7 +29,7 @@ class SingleSpawn {
  private:
   void Forget();
 
-  int FProcess = -1;  // a descriptor of the last child, open while it may still run
+  int process_ = -1;  // a descriptor of the last child, open while it may still run
 };
 
 }  // namespace anthora
