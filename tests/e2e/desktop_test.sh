@@ -43,11 +43,6 @@ printf '#!/bin/sh\necho $$ >>"%s"\nexec sleep 60\n' "$openers" >"$E2E_DIR/bin/xd
 chmod +x "$E2E_DIR/bin/xdg-open"
 export PATH="$E2E_DIR/bin:$PATH"
 
-# "X Y WIDTH HEIGHT" of a window's client area on the screen.
-geometry() {
-  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
-}
 box_of() { xdotool search --onlyvisible --name "^${title}\$" | grep -vx "$main" | head -n 1; }
 find_box() { box=$(box_of || true) && [[ -n $box ]]; }
 no_box() { [[ -z $(box_of || true) ]]; }
@@ -70,7 +65,7 @@ check_box_manners() {
   xprop -id "$main" _MOTIF_WM_HINTS | grep -q "= 0x3, 0x2c," || e2e_fail "the main window offers more"
   xprop -id "$box" _MOTIF_WM_HINTS | grep -q "= 0x3, 0x24," || e2e_fail "the box offers more"
   local m b dx dy
-  m=($(geometry "$main")) b=($(geometry "$box"))
+  m=($(e2e_client_geometry "$main")) b=($(e2e_client_geometry "$box"))
   dx=$((2 * b[0] + b[2] - 2 * m[0] - m[2])) dy=$((2 * b[1] + b[3] - 2 * m[1] - m[3]))
   ((dx * dx <= 4 && dy * dy <= 4)) || e2e_fail "the box ${b[*]} is not centred over ${m[*]}"
   # The window manager activates the main window on the click; the box takes it back.

@@ -13,6 +13,7 @@
 #   e2e_count_pixels FILE X Y W H FX      how many pixels of a region meet an ImageMagick -fx
 #                                         condition over r, g, b (0 to 1), e.g. "r > 0.6"
 #   e2e_differing_pixels A B X Y W H      how many pixels of a region differ between two pictures
+#   e2e_client_geometry WINDOW            "X Y WIDTH HEIGHT" of a window's client area on the screen
 #   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
 #   e2e_click X Y                         a left click at a point of the program window
 # A failing test copies its screenshots and files to E2E_ARTIFACTS when that is set.
@@ -159,11 +160,16 @@ e2e_differing_pixels() {
     null: 2>&1 || true
 }
 
-# The screen position of a window's client area. xwininfo, unlike xdotool, gets it right for a
-# window that a window manager has put into a frame.
-e2e_client_origin() {  # WINDOW: prints "X Y"
+# The screen position and size of a window's client area. xwininfo, unlike xdotool, gets the
+# position right for a window that a window manager has put into a frame.
+e2e_client_geometry() {  # WINDOW: prints "X Y WIDTH HEIGHT"
   xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
-    END { print x, y }'
+    /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }'
+}
+e2e_client_origin() {  # WINDOW: prints "X Y"
+  local geometry
+  geometry=($(e2e_client_geometry "$1"))
+  echo "${geometry[0]} ${geometry[1]}"
 }
 
 e2e_click() {
