@@ -12,11 +12,8 @@
 int main() {
   try {
     auto platform = anthora::CreateSdlPlatform();
-    anthora::WindowOptions options;
-    options.Title = "X errors";
-    options.ClientWidth = 100;
-    options.ClientHeight = 50;
-    auto window = platform->CreateWindow(options);
+    auto window =
+        platform->CreateWindow({.Title = "X errors", .ClientWidth = 100, .ClientHeight = 50});
     window->Show();
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return 2;
