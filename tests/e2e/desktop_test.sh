@@ -43,7 +43,7 @@ printf '#!/bin/sh\necho $$ >>"%s"\nexec sleep 60\n' "$openers" >"$E2E_DIR/bin/xd
 chmod +x "$E2E_DIR/bin/xdg-open"
 export PATH="$E2E_DIR/bin:$PATH"
 
-box_of() { xdotool search --onlyvisible --name "^${title}\$" | grep -vx "$main" | head -n 1; }
+box_of() { e2e_other_windows "$title" | head -n 1; }
 find_box() { box=$(box_of || true) && [[ -n $box ]]; }
 no_box() { [[ -z $(box_of || true) ]]; }
 hex() { printf '0x%x' "$1"; }

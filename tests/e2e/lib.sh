@@ -3,6 +3,8 @@
 #   e2e_start_xvfb [OPTIONS...]           start Xvfb 1024x768x24 on a free display, set DISPLAY
 #   e2e_start_window_manager              start openbox on that display, wait until it manages
 #   e2e_launch TITLE PROGRAM [ARGS...]    start the program, wait for its window (one retry)
+#   e2e_other_windows TITLE               the program's other shown windows of that title, such
+#                                         as its message boxes; fails when there are none
 #   e2e_pixel_at X Y                      #RRGGBB of a screen pixel, from a fresh screenshot
 #   e2e_wait_pixel X Y COLOUR             wait until the screen pixel has that colour
 #   e2e_wait_log PATTERN                  wait until the program's output matches
@@ -158,6 +160,10 @@ e2e_differing_pixels() {
   "$CONVERT" "$2" -crop "$region" +repage "$E2E_DIR/region-b.png"
   "$COMPARE" -metric AE "$E2E_DIR/region-a.png" "$E2E_DIR/region-b.png" \
     null: 2>&1 || true
+}
+
+e2e_other_windows() {
+  xdotool search --onlyvisible --name "^${1}\$" | grep -vx "$E2E_WINDOW"
 }
 
 # The screen position and size of a window's client area. xwininfo, unlike xdotool, gets the

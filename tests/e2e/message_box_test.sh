@@ -14,8 +14,7 @@ cd "$E2E_DIR/set"
 
 e2e_start_xvfb
 e2e_launch "$title" "$anthora"
-main=$E2E_WINDOW
-boxes() { xdotool search --onlyvisible --name "^${title}\$" | grep -vx "$main"; }
+boxes() { e2e_other_windows "$title"; }
 no_boxes() { ! boxes; }
 
 e2e_click 470 246  # English
