@@ -111,21 +111,20 @@ ScaledPixels::ScaledPixels(const PixelSurface& pixels, int scale)
 SDL_Rect ScaledPixels::Show(const ScreenRect& rect, SDL_Surface& screen) {
   SDL_Rect from{rect.X * scale_, rect.Y * scale_, rect.Width * scale_, rect.Height * scale_};
   if (scale_ > 1) {
-    const PixelSurface large{nullptr, pixels_.Width * scale_, pixels_.Height * scale_, 0};
-    if (screen.format->format == SDL_PIXELFORMAT_XRGB8888 && screen.w >= large.Width &&
-        screen.h >= large.Height && SDL_LockSurface(&screen) == 0) {
-      ScaleUp(
-          pixels_, rect,
-          {static_cast<std::uint32_t*>(screen.pixels), large.Width, large.Height, screen.pitch / 4},
-          scale_);
+    const std::int32_t width = pixels_.Width * scale_, height = pixels_.Height * scale_;
+    if (screen.format->format == SDL_PIXELFORMAT_XRGB8888 && screen.w >= width &&
+        screen.h >= height && SDL_LockSurface(&screen) == 0) {
+      ScaleUp(pixels_, rect,
+              {static_cast<std::uint32_t*>(screen.pixels), width, height, screen.pitch / 4},
+              scale_);
       SDL_UnlockSurface(&screen);
       return from;
     }
     if (!source_) {  // a window surface of another kind, or smaller than asked for
-      scaled_.assign(static_cast<std::size_t>(large.Width) * large.Height, 0);
-      source_ = Describe({scaled_.data(), large.Width, large.Height, large.Width});
+      scaled_.assign(static_cast<std::size_t>(width) * height, 0);
+      source_ = Describe({scaled_.data(), width, height, width});
     }
-    ScaleUp(pixels_, rect, {scaled_.data(), large.Width, large.Height, large.Width}, scale_);
+    ScaleUp(pixels_, rect, {scaled_.data(), width, height, width}, scale_);
   }
   SDL_Rect to = from;
   if (SDL_BlitSurface(source_.get(), &from, &screen, &to) != 0) return {};
