@@ -16,6 +16,11 @@ int Findings::Count(Finding::Level severity) const {
       All.begin(), All.end(), [severity](const Finding& f) { return f.Severity == severity; }));
 }
 
+void Findings::SortByLine(std::size_t from) {
+  std::stable_sort(All.begin() + static_cast<std::ptrdiff_t>(from), All.end(),
+                   [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+}
+
 std::string Counted(int count, const std::string& noun) {
   if (count == 0) return "no " + noun + "s";
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");

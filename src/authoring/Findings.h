@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ struct Findings {
     All.push_back({file, line, Finding::Level::Warning, std::move(text)});
   }
   int Count(Finding::Level severity) const;
+  // Puts the findings from the index on in the order of their lines, keeping the order of each
+  // line's own.
+  void SortByLine(std::size_t from = 0);
   // "1 error, 2 warnings" or "no errors, no warnings".
   std::string Tally() const;
 };

@@ -142,8 +142,7 @@ class Builder {
     if (!text) return FBuild.Problems.Error(FTableName, 0, "cannot be read: " + why);
     const QuestionTable table = ReadQuestionTable(ReadTsv(*text), FTableName, FBuild.Problems);
     MakePictures(table);
-    std::stable_sort(FBuild.Problems.All.begin(), FBuild.Problems.All.end(),
-                     [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+    FBuild.Problems.SortByLine();
     if (FBuild.Problems.Count(Finding::Level::Error) > 0) return;
     Write(table);
   }

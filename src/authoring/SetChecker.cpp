@@ -86,9 +86,7 @@ class SetFileChecker {
     const std::optional<std::int32_t> count = CheckCount();
     const int questions = CheckRecords();
     if (count && *count > 0 && *count != questions) ReportCountMismatch(*count, questions);
-    std::stable_sort(FFindings.All.begin() + static_cast<std::ptrdiff_t>(first),
-                     FFindings.All.end(),
-                     [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+    FFindings.SortByLine(first);
     return questions;
   }
 
