@@ -112,21 +112,20 @@ int ExifOrientation(std::string_view jpeg) {
 
 void ApplyOrientation(TBitmap& square, int orientation) {
   if (orientation <= 1 || orientation > 8) return;
-  const std::int32_t n = square.Width();
+  // Where the upright pixel (x, y) lies in the stored picture: the axes swapped, then each
+  // counted from the far side or not.
+  const bool swap = orientation >= 5;
+  const bool flipX = orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8;
+  const bool flipY = orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7;
+  const std::int32_t far = square.Width() - 1;
   const TBitmap source(square);
-  for (std::int32_t y = 0; y < n; ++y) {
+  for (std::int32_t y = 0; y <= far; ++y) {
     std::uint8_t* row = square.ScanLine(y);
-    for (std::int32_t x = 0; x < n; ++x) {
-      const std::int32_t far = n - 1;
-      // Where the upright pixel (x, y) lies in the stored picture.
-      static constexpr int kSwap[9] = {0, 0, 0, 0, 0, 1, 1, 1, 1};
-      std::int32_t sx = kSwap[orientation] ? y : x;
-      std::int32_t sy = kSwap[orientation] ? x : y;
-      if (orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8)
-        sx = far - sx;
-      if (orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7)
-        sy = far - sy;
-      std::memcpy(row + 3 * x, source.ScanLine(sy) + 3 * sx, 3);
+    for (std::int32_t x = 0; x <= far; ++x) {
+      const std::int32_t sx = swap ? y : x;
+      const std::int32_t sy = swap ? x : y;
+      std::memcpy(row + 3 * x, source.ScanLine(flipY ? far - sy : sy) + 3 * (flipX ? far - sx : sx),
+                  3);
     }
   }
 }
