@@ -9,6 +9,7 @@
 #include "authoring/SetChecker.h"
 #include "controls/xpButton.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "quiz/QuestionSet.h"
 
 namespace anthora {
 
@@ -39,9 +40,9 @@ int RunSetCheck(const std::string& folder) {
   const OffscreenProgram program;
   const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
   for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
-  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, "ris/fen.ani").c_str(),
+  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
               Counted(check.EnglishQuestions, "question").c_str(),
-              JoinPath(folder, "ris/fru.ani").c_str(),
+              JoinPath(folder, std::string(kRussianSetPath)).c_str(),
               Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }

@@ -16,6 +16,7 @@
 #include "authoring/Tsv.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
+#include "quiz/QuestionSet.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Files.h"
@@ -28,7 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::int32_t kPictureSide = 230;
 constexpr std::uintmax_t kMaxTableBytes = std::uintmax_t{16} << 20;
 constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 

@@ -23,7 +23,6 @@ namespace anthora {
 
 namespace {
 
-constexpr std::int32_t kPictureSide = 230;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // What loading a picture file gave; kept so that a picture named twice is decoded once.
@@ -257,8 +256,8 @@ class SetFileChecker {
                        picture.Error + "\"");
     } else if (picture.Width != kPictureSide || picture.Height != kPictureSide) {
       Warning(index, "picture '" + location.Path + "' is " + std::to_string(picture.Width) + " x " +
-                         std::to_string(picture.Height) +
-                         ", not 230 x 230: it will be stretched to fit");
+                         std::to_string(picture.Height) + ", not " + std::to_string(kPictureSide) +
+                         " x " + std::to_string(kPictureSide) + ": it will be stretched to fit");
     }
   }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,10 @@ namespace anthora {
 // Where the quiz content lies, relative to the current working directory.
 inline constexpr std::string_view kEnglishSetPath = "ris/fen.ani";
 inline constexpr std::string_view kRussianSetPath = "ris/fru.ani";
+
+// The side of a question's square picture as the quiz shows it, in pixels; other sizes are
+// stretched to it.
+inline constexpr std::int32_t kPictureSide = 230;
 
 // The picture file of a question: the folder, the picture-name line exactly as read, ".jpg".
 inline std::string PicturePath(std::string_view pictureName) {
