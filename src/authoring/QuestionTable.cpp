@@ -29,23 +29,28 @@ std::string Lowered(std::string text) {
   return text;
 }
 
-// Why a cell cannot be an answer in a set file; empty when it can.
-std::string CellProblem(const std::string& cell) {
+// The answer of a set file in Windows-1251 that a cell holds; the reason it cannot be one
+// when it cannot, and the answer is left as it was.
+std::string ConvertAnswer(const std::string& cell, std::string& answer) {
   if (cell.empty()) return "the answer is empty";
   if (std::any_of(cell.begin(), cell.end(), [](char c) { return c >= 0 && c < 0x20; }))
     return "the answer holds a line break or another control character";
+  std::string bytes;
   std::size_t position = 0;
   for (const char32_t c : DecodeUtf8(cell)) {
     ++position;
     if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
       return "the answer is not UTF-8 text; save the table as UTF-8";
-    if (cp1251::FromUnicode(c) > 0xFF) {
+    const unsigned byte = cp1251::FromUnicode(c);
+    if (byte > 0xFF) {
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
       return "character " + std::to_string(position) + " (" + code +
              ") cannot be written in Windows-1251";
     }
+    bytes += static_cast<char>(byte);
   }
+  answer = std::move(bytes);
   return {};
 }
 
@@ -142,12 +147,11 @@ class TableReader {
                    std::array<std::string, 4>& answers) {
     for (std::size_t k = 0; k < 4; ++k) {
       const std::string cell = Trimmed(row.Cells[FColumns.at(columns[k])]);
-      const std::string problem = CellProblem(cell);
+      const std::string problem = ConvertAnswer(cell, answers[k]);
       if (!problem.empty()) {
         Error(row.Line, std::string("column ") + columns[k] + ": " + problem);
         continue;
       }
-      answers[k] = *Utf8ToCp1251(cell);
       if (k > 0 && answers[k] == answers[0]) {
         Error(row.Line, std::string("column ") + columns[k] + " repeats the right answer '" + cell +
                             "', so both buttons would count as right");
