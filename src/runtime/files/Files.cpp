@@ -53,23 +53,22 @@ std::u32string FoldedName(std::string_view name) {
 std::string FindFileIgnoringCase(std::string_view path) {
   if (FileExists(path)) return std::string(path);
   if (!IsPlainPath(path)) return {};
-  const std::size_t slash = path.rfind('/');
-  const std::string folder(slash == std::string_view::npos ? "." : path.substr(0, slash + 1));
-  const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
-  const std::u32string wanted = FoldedName(name);
+  // The folder as written, up to and with its last "/"; empty for the current one.
+  const std::string_view folder = path.substr(0, path.rfind('/') + 1);
+  const std::u32string wanted = FoldedName(path.substr(folder.size()));
 
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
+  const std::string listed = folder.empty() ? std::string(".") : std::string(folder);
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(listed.c_str()), closedir);
   if (!listing) return {};
   std::string best;
   while (const dirent* entry = readdir(listing.get())) {
     const std::string_view candidate = entry->d_name;
     if (!best.empty() && candidate >= best) continue;
     if (FoldedName(candidate) != wanted) continue;
-    const std::string candidatePath = std::string(path.substr(0, slash + 1)) += candidate;
-    if (FileExists(candidatePath)) best = candidate;
+    if (FileExists(std::string(folder) += candidate)) best = candidate;
   }
   if (best.empty()) return {};
-  return std::string(path.substr(0, slash + 1)) += best;
+  return std::string(folder) += best;
 }
 
 int OpenForSharedReading(std::string_view path, int& error) {
