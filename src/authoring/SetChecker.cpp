@@ -51,18 +51,13 @@ std::string Shown(std::string_view text) {
   return "'" + Cp1251ToUtf8(text) + "'";
 }
 
-bool IsUtf8WithNonAscii(const std::vector<std::string>& lines, std::size_t& first) {
-  first = lines.size();
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string& line = lines[i];
-    const bool ascii =
-        std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
-    if (ascii) continue;
-    const std::u32string decoded = DecodeUtf8(line);
-    if (decoded.find(U'\uFFFD') != std::u32string::npos) return false;
-    if (first == lines.size()) first = i;
-  }
-  return first < lines.size();
+enum class LineText { Ascii, Utf8, Other };
+
+LineText TextOf(std::string_view line) {
+  if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; }))
+    return LineText::Ascii;
+  return DecodeUtf8(line).find(U'\uFFFD') == std::u32string::npos ? LineText::Utf8
+                                                                  : LineText::Other;
 }
 
 class SetFileChecker {
@@ -116,17 +111,23 @@ class SetFileChecker {
   }
 
   void CheckEncoding() {
-    std::vector<std::string> text = FLines;
-    if (!text.empty() && text[0].starts_with(kByteOrderMark)) {
+    std::string_view head = FLines.empty() ? std::string_view() : FLines[0];
+    if (head.starts_with(kByteOrderMark)) {
       Warning(0,
               "the file starts with a byte-order mark, which the quiz takes as part of the "
               "count; remove it with: sed -i '1s/^\\xEF\\xBB\\xBF//' " +
                   FPath);
-      text[0].erase(0, kByteOrderMark.size());
+      head.remove_prefix(kByteOrderMark.size());
     }
-    std::size_t first = 0;
-    if (IsUtf8WithNonAscii(text, first)) {
-      Warning(first,
+    // Text in UTF-8 shows only when no line is of another encoding.
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < FLines.size(); ++i) {
+      const LineText text = TextOf(i == 0 ? head : FLines[i]);
+      if (text == LineText::Other) return;
+      if (text == LineText::Utf8 && !first) first = i;
+    }
+    if (first) {
+      Warning(*first,
               "the text is UTF-8, which the quiz shows garbled; convert it to "
               "Windows-1251 with: iconv -f UTF-8 -t CP1251 " +
                   FPath + " > fixed.ani && mv fixed.ani " + FPath);
