@@ -119,6 +119,11 @@ std::string EncodedJpeg(TBitmap& bitmap) {
   return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
 }
 
+// A folder as the file system takes it: the current one when none is named.
+fs::path FolderPath(const std::string& folder) {
+  return folder.empty() ? fs::path(".") : fs::path(folder);
+}
+
 bool Within(const fs::path& inner, const fs::path& outer) {
   const auto [end, rest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
   return end == outer.end();
@@ -151,9 +156,8 @@ class Builder {
   // OUTPUT/ris may neither hold SOURCE nor lie in it, and replaces an old one only when asked.
   bool CheckOutput() {
     std::error_code error;
-    const fs::path source = fs::weakly_canonical(FSource.empty() ? "." : FSource, error);
-    const fs::path ris =
-        fs::weakly_canonical(fs::path(FOutput.empty() ? "." : FOutput) / "ris", error);
+    const fs::path source = fs::weakly_canonical(FolderPath(FSource), error);
+    const fs::path ris = fs::weakly_canonical(FolderPath(FOutput) / "ris", error);
     if (error) {
       FBuild.Problems.Error(FBuild.SetFolder, 0, "cannot be reached: " + error.message());
       return false;
@@ -224,7 +228,7 @@ class Builder {
     files.emplace_back("fen.ani", SetFileText(table.Questions, FPictureNames, english));
     files.emplace_back("fru.ani", SetFileText(table.Questions, FPictureNames, russian));
 
-    const fs::path output(FOutput.empty() ? "." : FOutput);
+    const fs::path output = FolderPath(FOutput);
     const fs::path ris = output / "ris";
     fs::path fresh;
     try {
