@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Utf8.h"
+
 namespace anthora {
 
 namespace {
@@ -9,25 +11,6 @@ namespace {
 bool IsEmptyRow(const TsvRow& row) {
   return std::all_of(row.Cells.begin(), row.Cells.end(),
                      [](const std::string& cell) { return cell.empty(); });
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-    return;
-  }
-  if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-  } else {
-    if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-  }
-  out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
 // UTF-8 of UTF-16 text after its byte-order mark; a lone surrogate becomes U+FFFD.

@@ -39,4 +39,23 @@ std::u32string DecodeUtf8(std::string_view text) {
   return out;
 }
 
+void AppendUtf8(std::string& text, char32_t c) {
+  if (c < 0x80) {
+    text += static_cast<char>(c);
+    return;
+  }
+  if (c < 0x800) {
+    text += static_cast<char>(0xC0 | (c >> 6));
+  } else {
+    if (c < 0x10000) {
+      text += static_cast<char>(0xE0 | (c >> 12));
+    } else {
+      text += static_cast<char>(0xF0 | (c >> 18));
+      text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    }
+    text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+  }
+  text += static_cast<char>(0x80 | (c & 0x3F));
+}
+
 }  // namespace anthora

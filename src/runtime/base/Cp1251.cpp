@@ -15,19 +15,8 @@ std::u32string DecodeCp1251(std::string_view text) {
 std::string Cp1251ToUtf8(std::string_view text) {
   std::string result;
   result.reserve(text.size() * 2);
-  for (const char byte : text) {
-    const char32_t c = cp1251::ToUnicode(static_cast<unsigned char>(byte));
-    if (c < 0x80) {
-      result += static_cast<char>(c);
-    } else if (c < 0x800) {
-      result += static_cast<char>(0xC0 | (c >> 6));
-      result += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      result += static_cast<char>(0xE0 | (c >> 12));
-      result += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      result += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  for (const char byte : text)
+    AppendUtf8(result, cp1251::ToUnicode(static_cast<unsigned char>(byte)));
   return result;
 }
 
