@@ -78,13 +78,6 @@ const char* Transliterated(char32_t c) {
   }
 }
 
-char32_t LowerCyrillic(char32_t c) {
-  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;
-  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;
-  if (c == 0x0490) return 0x0491;
-  return c;
-}
-
 // The file a table's picture cell names under SOURCE, letter case aside; a name without an
 // extension finds a JPEG or PNG file.
 std::string FindPhoto(const std::string& source, const std::string& cell) {
@@ -287,8 +280,7 @@ std::string SafePictureName(std::string_view photoName) {
     name += part;
   };
   for (char32_t c : DecodeUtf8(stem)) {
-    if (c >= U'A' && c <= U'Z') c += 0x20;
-    c = LowerCyrillic(c);
+    c = cp1251::ToLower(c);
     if ((c >= U'a' && c <= U'z') || (c >= U'0' && c <= U'9')) {
       add(std::string(1, static_cast<char>(c)));
     } else if (const char* latin = Transliterated(c)) {

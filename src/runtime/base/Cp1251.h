@@ -44,6 +44,16 @@ constexpr unsigned FromUnicode(char32_t character) {
   return 0x100;
 }
 
+// The lower-case letter of a capital, for the letters that have both forms in the code page
+// (Latin, Cyrillic); any other character as it is.
+constexpr char32_t ToLower(char32_t c) {
+  if (c >= U'A' && c <= U'Z') return c + 0x20;
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А..Я
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ..Џ
+  if (c == 0x0490) return 0x0491;                   // Ґ
+  return c;
+}
+
 // A UTF-8 source literal turned into Windows-1251 bytes at compile time.
 template <std::size_t N>
 struct Utf8Literal {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Utf8.h"
+#include "runtime/base/Cp1251.h"
 
 namespace anthora {
 
@@ -26,15 +27,6 @@ bool FileExists(std::string_view path) {
 
 namespace {
 
-// The lower-case letter of a capital, for the letters that have both forms in Windows-1251.
-char32_t LowerCase(char32_t c) {
-  if (c >= U'A' && c <= U'Z') return c + 0x20;
-  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А..Я
-  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ..Џ
-  if (c == 0x0490) return 0x0491;                   // Ґ
-  return c;
-}
-
 // A name with letter case folded away. A name that is not well-formed UTF-8 folds only its
 // ASCII letters, so that two different malformed names never fold alike.
 std::u32string FoldedName(std::string_view name) {
@@ -44,7 +36,7 @@ std::u32string FoldedName(std::string_view name) {
     folded.assign(name.begin(), name.end());
     for (char32_t& c : folded) c = static_cast<unsigned char>(c);
   }
-  for (char32_t& c : folded) c = LowerCase(c);
+  for (char32_t& c : folded) c = cp1251::ToLower(c);
   return folded;
 }
 
