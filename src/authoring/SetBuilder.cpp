@@ -148,10 +148,11 @@ class Builder {
  private:
   // OUTPUT/ris may neither hold SOURCE nor lie in it, and replaces an old one only when asked.
   bool CheckOutput() {
-    std::error_code error;
-    const fs::path source = fs::weakly_canonical(FolderPath(FSource), error);
-    const fs::path ris = fs::weakly_canonical(FolderPath(FOutput) / "ris", error);
-    if (error) {
+    std::error_code sourceError;
+    std::error_code outputError;
+    const fs::path source = fs::weakly_canonical(FolderPath(FSource), sourceError);
+    const fs::path ris = fs::weakly_canonical(FolderPath(FOutput) / "ris", outputError);
+    if (const std::error_code& error = sourceError ? sourceError : outputError) {
       FBuild.Problems.Error(FBuild.SetFolder, 0, "cannot be reached: " + error.message());
       return false;
     }
