@@ -94,7 +94,8 @@ class PlatformWindow {
 
   // The client area's pixels; the view stays valid for the window's life.
   virtual PixelSurface Surface() = 0;
-  // Shows the window centred over its owner, or on the screen when it has none; or hides it.
+  // Shows the window centred over its owner, or on the screen when it has none, with the
+  // pixels it holds as its first contents; or hides it.
   virtual void Show() = 0;
   virtual void Hide() = 0;
   // Brings a shown window to the front and asks the desktop for its keyboard focus.
