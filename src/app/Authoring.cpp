@@ -39,23 +39,25 @@ class OffscreenProgram {
 int RunSetCheck(const std::string& folder) {
   const OffscreenProgram program;
   const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
-  for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
-  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
+  for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
+  std::printf("%s (%s), %s (%s): %s\n",
+              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
               Counted(check.EnglishQuestions, "question").c_str(),
-              JoinPath(folder, std::string(kRussianSetPath)).c_str(),
+              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
               Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
 int RunSetBuild(const CommandLine& line) {
   const SetBuild build = BuildQuestionSet(line.Source, line.Output, line.Force);
-  for (const Finding& finding : build.Problems.All)
-    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  for (const std::string& finding : build.Problems.Lines())
+    std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
-  std::printf("%s: %s, %s\n", build.SetFolder.c_str(), Counted(build.Questions, "question").c_str(),
+  std::printf("%s: %s, %s\n", Printable(build.SetFolder).c_str(),
+              Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
   return RunSetCheck(line.Output);
 }

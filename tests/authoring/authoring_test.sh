@@ -117,4 +117,15 @@ expect_status 1 "$anthora" --build-set source faulty
 grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
   grep -q '^source/questions.tsv:3: error: the row is cut short' err || fail "faults: $(cat err)"
 [[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
+# Reports stay one finding a line and few: a folder name with a line break in it, and a column
+# named 25 times.
+expect_status 1 "$anthora" --check $'odd\nname'
+[[ $(wc -l <out) == 3 ]] && grep -q '^odd\\nname/ris/fen.ani: error: missing' out ||
+  fail "an odd name: $(cat out)"
+{ printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3'; printf '\ten%.0s' {1..25}; echo; } \
+  >source/questions.tsv
+expect_status 1 "$anthora" --build-set source many
+[[ $(grep -c "named twice" err) == 20 ]] &&
+  grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
+  grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
 echo "authoring: all passed"
