@@ -1,15 +1,22 @@
 #include "app/Authoring.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
+#include "authoring/SetPacker.h"
 #include "controls/xpButton.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
+#include "quiz/SetArchive.h"
+#include "runtime/files/PrivateFolder.h"
 
 namespace anthora {
 
@@ -36,10 +43,15 @@ class OffscreenProgram {
 
 }  // namespace
 
-int RunSetCheck(const std::string& folder) {
+int RunSetCheck(const std::string& argument) {
+  const OpenedSet set(argument);
   const OffscreenProgram program;
-  const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
-  for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
+  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
+  for (Finding& finding : check.Problems.All) {
+    finding.File = set.Show(finding.File);
+    std::printf("%s\n", finding.Format().c_str());
+  }
+  const std::string& folder = set.Shown();
   std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
               Counted(check.EnglishQuestions, "question").c_str(),
               JoinPath(folder, std::string(kRussianSetPath)).c_str(),
@@ -48,15 +60,37 @@ int RunSetCheck(const std::string& folder) {
 }
 
 int RunSetBuild(const CommandLine& line) {
-  const SetBuild build = BuildQuestionSet(line.Source, line.Output, line.Force);
+  // A set file is built as a folder in private, then packed.
+  const DeferredTermination deferred;
+  std::optional<PrivateFolder> building;
+  if (IsSetFileName(line.Output)) {
+    if (!line.Force && std::filesystem::exists(std::filesystem::symlink_status(line.Output)))
+      throw SetFileError(line.Output + ": already exists; add --force to replace it");
+    const std::filesystem::path output(line.Output);
+    building.emplace(output.parent_path().string(), "." + output.filename().string() + "-");
+  }
+  const SetBuild build =
+      BuildQuestionSet(line.Source, building ? building->Path() : line.Output, line.Force);
   for (const Finding& finding : build.Problems.All)
     std::fprintf(stderr, "%s\n", finding.Format().c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
-  std::printf("%s: %s, %s\n", build.SetFolder.c_str(), Counted(build.Questions, "question").c_str(),
+  if (building) PackSetFolder(building->Path(), line.Output, line.Force);
+  std::printf("%s: %s, %s\n", building ? line.Output.c_str() : build.SetFolder.c_str(),
+              Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
+  return RunSetCheck(line.Output);
+}
+
+int RunSetPack(const CommandLine& line) {
+  const DeferredTermination deferred;
+  const int files = [&] {
+    const OpenedSet set(line.Source);
+    return PackSetFolder(set.Folder(), line.Output, line.Force);
+  }();
+  std::printf("%s: %s\n", line.Output.c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
 }
 
