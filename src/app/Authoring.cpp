@@ -61,9 +61,10 @@ int RunSetCheck(const std::string& argument) {
 
 int RunSetBuild(const CommandLine& line) {
   // A set file is built as a folder in private, then packed.
-  const DeferredTermination deferred;
+  std::optional<DeferredTermination> deferred;
   std::optional<PrivateFolder> building;
   if (IsSetFileName(line.Output)) {
+    deferred.emplace();
     if (!line.Force && std::filesystem::exists(std::filesystem::symlink_status(line.Output)))
       throw SetFileError(line.Output + ": already exists; add --force to replace it");
     const std::filesystem::path output(line.Output);
