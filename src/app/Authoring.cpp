@@ -47,14 +47,13 @@ int RunSetCheck(const std::string& argument) {
   const OpenedSet set(argument);
   const OffscreenProgram program;
   SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
-  for (Finding& finding : check.Problems.All) {
-    finding.File = set.Show(finding.File);
-    std::printf("%s\n", finding.Format().c_str());
-  }
+  for (Finding& finding : check.Problems.All) finding.File = set.Show(finding.File);
+  for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
-  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
+  std::printf("%s (%s), %s (%s): %s\n",
+              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
               Counted(check.EnglishQuestions, "question").c_str(),
-              JoinPath(folder, std::string(kRussianSetPath)).c_str(),
+              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
               Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
@@ -72,14 +71,14 @@ int RunSetBuild(const CommandLine& line) {
   }
   const SetBuild build =
       BuildQuestionSet(line.Source, building ? building->Path() : line.Output, line.Force);
-  for (const Finding& finding : build.Problems.All)
-    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  for (const std::string& finding : build.Problems.Lines())
+    std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
   if (building) PackSetFolder(building->Path(), line.Output, line.Force);
-  std::printf("%s: %s, %s\n", building ? line.Output.c_str() : build.SetFolder.c_str(),
+  std::printf("%s: %s, %s\n", Printable(building ? line.Output : build.SetFolder).c_str(),
               Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
   return RunSetCheck(line.Output);

@@ -45,16 +45,17 @@ int PlayQuiz(const CommandLine& line) {
   return 0;
 }
 
-}  // namespace
+// The program's status, unless its output could not be written: a report lost on a full disk
+// must not pass for success.
+int CheckedOutput(int status) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, "anthora: cannot write to standard output: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  return 1;
+}
 
-int main(int argc, char* argv[]) {
-  CommandLine line;
-  try {
-    line = ParseCommandLine(argc, argv);
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
-    return 2;
-  }
+int Run(const CommandLine& line) {
   try {
     switch (line.What) {
       case CommandLine::Action::Help:
@@ -78,4 +79,17 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "anthora: %s\n", error.what());
   }
   return 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  CommandLine line;
+  try {
+    line = ParseCommandLine(argc, argv);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
+    return 2;
+  }
+  return CheckedOutput(Run(line));
 }

@@ -202,7 +202,7 @@ class SetMaker {
 
   // The photo a question names, in SOURCE or below it; empty, with the error, when there is none.
   std::string FindSourcePhoto(const TableQuestion& question) {
-    const std::string shown = "photo '" + JoinPath(FSource, question.Photo) + "'";
+    const std::string shown = "photo " + QuotedName(JoinPath(FSource, question.Photo));
     const auto outside = [&] {
       FSet.Problems.Error(FTableName, question.Line,
                           shown +
@@ -232,15 +232,16 @@ class SetMaker {
     std::string why;
     const std::optional<std::string> bytes = ReadWholeFile(photo, kMaxPhotoBytes, why);
     if (!bytes) {
-      FSet.Problems.Error(FTableName, line, "photo '" + photo + "' " + why);
+      FSet.Problems.Error(FTableName, line, "photo " + QuotedName(photo) + " " + why);
       return;
     }
     try {
       const std::unique_ptr<TBitmap> square = MakeSquarePicture(*bytes, kPictureSide);
       FSet.Files.push_back({name + ".jpg", EncodedJpeg(*square)});
     } catch (const Exception& error) {
-      FSet.Problems.Error(FTableName, line,
-                          "photo '" + photo + "' cannot be read: " + Cp1251ToUtf8(error.Message()));
+      FSet.Problems.Error(
+          FTableName, line,
+          "photo " + QuotedName(photo) + " cannot be read: " + Cp1251ToUtf8(error.Message()));
     }
   }
 

@@ -76,5 +76,28 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
   }
 }
 
+TEST(CommandLine, NamesTheWordItRefuses) {
+  const auto refusal = [](const std::vector<std::string>& words) {
+    try {
+      Parse(words);
+    } catch (const UsageError& error) {
+      return std::string(error.what());
+    }
+    return std::string("accepted");
+  };
+  EXPECT_EQ(refusal({"-xyz"}), "unknown option '-xyz'");
+  EXPECT_EQ(refusal({"--build-set", "-fo", "a", "b"}), "unknown option '-fo'");
+  EXPECT_EQ(refusal({"--check", "-dir"}), "unknown option '-dir'");
+  EXPECT_EQ(refusal({"--check", "--bogus=1"}), "unknown option '--bogus=1'");
+  EXPECT_EQ(refusal({"--check=sets"}), "--check takes no value: '--check=sets'");
+  EXPECT_EQ(refusal({"--scale", "2x"}), "--scale takes a whole number from 1 to 8, not '2x'");
+  EXPECT_EQ(refusal({"a", "b\x1B"}), "more than one FOLDER: 'b\\x1B'");
+  EXPECT_EQ(refusal({"--build-set", "a", "b", "c"}),
+            "--build-set takes two folders, SOURCE and OUTPUT, not also 'c'");
+  // Abbreviations still work, and after "--" every word is a folder.
+  EXPECT_EQ(Parse({"--vers"}).What, Action::Version);
+  EXPECT_EQ(Parse({"--check", "--", "-dir"}).Folder, "-dir");
+}
+
 }  // namespace
 }  // namespace anthora
