@@ -44,7 +44,8 @@ class OffscreenProgram {
 }  // namespace
 
 int RunSetCheck(const std::string& argument) {
-  const OpenedSet set(argument);
+  // A folder is checked whatever it holds, so that the report names what is missing.
+  const OpenedSet set(argument, OpenedSet::Need::Anything);
   const OffscreenProgram program;
   SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
   for (Finding& finding : check.Problems.All) finding.File = set.Show(finding.File);

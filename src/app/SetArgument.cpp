@@ -29,21 +29,32 @@ std::string WithoutTrailingSlashes(std::string path) {
   return path;
 }
 
+std::string NameOf(const std::string& folder) {
+  const std::string path = WithoutTrailingSlashes(folder);
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::string ParentOf(const std::string& folder) {
+  const std::string path = WithoutTrailingSlashes(folder);
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A set's ris/ folder itself: named so and holding the English set.
+bool IsSetsRis(const std::string& folder) {
+  return NameOf(folder) == "ris" && FileExists(Joined(folder, "fen.ani"));
+}
+
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
 std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
-  const std::string path = WithoutTrailingSlashes(argument);
-  const std::size_t slash = path.rfind('/');
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  const std::string parent = slash == std::string::npos ? "."
-                             : slash == 0               ? "/"
-                                                        : path.substr(0, slash);
-  if (name == "ris" && HoldsSet(parent)) return parent;
-  throw std::runtime_error(
-      argument + ": no question set here: looked for " + Joined(argument, kEnglishSetPath) +
-      " and " + Joined(argument, kRussianSetPath) +
-      (name == "ris" ? " or " + Joined(argument, "fen.ani") + " and " + Joined(argument, "fru.ani")
-                     : ""));
+  if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
+  std::string lookedFor =
+      Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
+  if (NameOf(argument) == "ris")
+    lookedFor += " or " + Joined(argument, "fen.ani") + " and " + Joined(argument, "fru.ani");
+  throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
 }
 
 }  // namespace
@@ -52,11 +63,16 @@ bool IsSetFileName(const std::string& path) {
   return path.size() > kSetFileExtension.size() && path.ends_with(kSetFileExtension);
 }
 
-OpenedSet::OpenedSet(const std::string& argument) : FShown(argument) {
+OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) {
   if (argument.empty()) return;
   struct stat status {};
-  if (stat(argument.c_str(), &status) != 0)
-    throw std::runtime_error(argument + ": " + std::strerror(errno));
+  const bool found = stat(argument.c_str(), &status) == 0;
+  if (need == Need::Anything && !IsSetFileName(argument) && (!found || S_ISDIR(status.st_mode))) {
+    FFolder = IsSetsRis(argument) ? ParentOf(argument) : argument;
+    FShown = FFolder;
+    return;
+  }
+  if (!found) throw std::runtime_error(argument + ": " + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) {
     FFolder = SetFolderOf(argument);
     FShown = FFolder;

@@ -16,9 +16,12 @@ class RunFolder;
 // termination signals wait (see Signals()) so that its folder never outlives the program.
 class OpenedSet {
  public:
+  // What a folder must hold: a set, or anything, for a checker that reports what is missing.
+  enum class Need { Set, Anything };
+
   // An empty argument is the current folder, taken as it is. Throws std::runtime_error
-  // naming the argument and what was looked for when it holds no set.
-  explicit OpenedSet(const std::string& argument);
+  // naming the argument and what was looked for when it holds no set that is needed.
+  explicit OpenedSet(const std::string& argument, Need need = Need::Set);
   OpenedSet(const OpenedSet&) = delete;
   OpenedSet& operator=(const OpenedSet&) = delete;
   ~OpenedSet();

@@ -57,8 +57,9 @@ mkdir -p lesson/ris
 expect_status 1 "$anthora" lesson
 grep -qx 'anthora: lesson: no question set here: looked for lesson/ris/fen.ani and lesson/ris/fru.ani' err ||
   fail "an empty folder: $(cat err)"
-expect_status 1 "$anthora" --check lesson/ris
+expect_status 1 "$anthora" lesson/ris
 grep -q 'or lesson/ris/fen.ani and lesson/ris/fru.ani$' err || fail "an empty ris/: $(cat err)"
+expect_status 0 "$anthora" --check "$sample/ris"
 
 # Hostile archives, each refused by name and reason.
 python3 - <<'PYTHON'
