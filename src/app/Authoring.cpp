@@ -41,9 +41,9 @@ int RunSetCheck(const std::string& folder) {
   const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
   for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
   std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
-              Counted(check.EnglishQuestions, "question").c_str(),
+              Counted(check.English.Questions, "question").c_str(),
               JoinPath(folder, std::string(kRussianSetPath)).c_str(),
-              Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
+              Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
