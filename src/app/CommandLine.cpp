@@ -15,7 +15,9 @@ const char kUsage[] =
     "  --check [FOLDER]             check the question set in FOLDER/ris and report every\n"
     "                               problem as FILE:LINE: error|warning: TEXT\n"
     "  --build-set SOURCE OUTPUT    make OUTPUT/ris from SOURCE/questions.tsv and its photos\n"
-    "  --force                      with --build-set: replace an existing OUTPUT/ris\n"
+    "  --force                      with --build-set: replace the set in an existing\n"
+    "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
+    "                               keeping every other file in it\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
     "  --version                    show the version and exit\n";

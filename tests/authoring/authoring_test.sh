@@ -71,13 +71,44 @@ for box in xpCheckBox1 xpCheckBox2; do
     fail "$box: $(tail -n 1 played)"
 done
 
-# An existing set stays without --force; with it, the set is replaced.
-touch set/ris/mine
+# An existing set stays without --force; with it, the set is replaced and the files the builder
+# did not write stay; a file named ris is never replaced.
+touch set/ris/mine set/ris/old.jpg
 expect_status 1 "$anthora" --build-set source set
 grep -q 'set/ris: error: already exists; add --force' err || fail "no --force: $(cat err)"
 [[ -e set/ris/mine ]] || fail "the old set was touched"
 expect_status 0 "$anthora" --build-set --force source set
-[[ ! -e set/ris/mine && -e set/ris/fen.ani ]] || fail "--force did not replace the set"
+[[ -e set/ris/mine && ! -e set/ris/old.jpg && $(ls -A set) == ris ]] ||
+  fail "--force: $(ls -AR set)"
+mkdir plain && echo file >plain/ris
+expect_status 1 "$anthora" --build-set --force source plain
+grep -q '^plain/ris: error: is not a folder' err && [[ $(cat plain/ris) == file ]] ||
+  fail "a file named ris: $(cat err)"
+
+# Stopped at any moment, a build either finished or left nothing behind.
+for delay in 0.02 0.1; do
+  "$anthora" --build-set source interrupted/deeper >/dev/null 2>&1 &
+  sleep $delay
+  kill -TERM $! 2>/dev/null || true
+  status=0
+  wait $! || status=$?
+  if [[ $status == 0 ]]; then
+    [[ $(ls -A interrupted/deeper) == ris ]] || fail "stopped: $(ls -AR interrupted)"
+    rm -r interrupted
+  else
+    [[ $status == 143 && ! -e interrupted ]] || fail "stopped ($status): $(ls -AR interrupted)"
+  fi
+done
+
+# A photo must lie in the source folder, also through links.
+echo private >outside.jpg
+ln -s ../outside.jpg source/link.jpg
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n../outside.jpg\tA\tB\tC\tD\n' >source/questions.tsv
+printf '%s\tA\tB\tC\tD\nlink.jpg\tA\tB\tC\tD\n' "$work/outside.jpg" >>source/questions.tsv
+expect_status 1 "$anthora" --build-set source outside
+[[ $(grep -c 'lies outside the source folder' err) == 3 ]] && grep -q '^source/questions.tsv:4: ' err ||
+  fail "photos outside: $(cat err)"
+rm source/link.jpg
 
 # A faulty table: every problem at its line, nothing written.
 printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \

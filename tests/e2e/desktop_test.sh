@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The program's manners on a desktop: a clear error without a display; X protocol errors that
 # never end it; and, under a window manager, message boxes that belong to the main window and
-# come and go many times, and a close while the site link's opener still runs. Every run must
-# end with exit code 0. E2E_REPEAT=N plays the quiz N times (a stress run, by hand).
+# come and go many times, each leaving the next question's answers freshly drawn, and a close
+# while the site link's opener still runs. Every run must end with exit code 0. E2E_REPEAT=N plays the quiz N times (a stress run, by hand).
 # Usage: desktop_test.sh ANTHORA CLOSE_REQUEST X_ERROR_REPORT
 source "$(dirname "$0")/lib.sh"
 anthora=$(realpath "$1") close_request=$(realpath "$2") x_error_report=$(realpath "$3")
@@ -28,12 +28,13 @@ grep -qx closed "$E2E_LOG" || e2e_fail "the platform did not close"
 [[ $(grep -c "ignored an X protocol error: BadWindow" "$E2E_LOG") == 1 ]] ||
   e2e_fail "expected the first of two errors reported, once"
 
-# Questions whose pictures are all missing: each "Next" raises a message box.
+# Questions whose pictures are all missing: each "Next" raises a message box. Every answer is
+# the same, so the answer buttons keep their captions from question to question.
 quiz=$E2E_DIR/quiz
 mkdir -p "$quiz/ris"
 {
   echo "$questions"
-  for n in $(seq "$questions"); do printf '%s\n' "missing$n" "Answer $n" A B C; done
+  for n in $(seq "$questions"); do printf '%s\n' "missing$n" Same Same Same Same; done
 } >"$quiz/ris/fen.ani"
 cp "$quiz/ris/fen.ani" "$quiz/ris/fru.ani"
 # The site link's opener notes that it started and takes its time.
@@ -77,6 +78,16 @@ check_box_manners() {
   e2e_until box_active_again "$spy" || e2e_fail "a click on the main window left the box behind"
   kill "$spy_pid"
 }
+# A new question's answers are all black, none still lime from the last one.
+shot=$E2E_DIR/shot.png
+answers_black() {
+  e2e_window_shot "$shot" || return 1
+  local n
+  for n in 1 2 3 4; do
+    (($(e2e_caption_pixels "$shot" $n "$E2E_LIME") == 0)) || return 1
+    (($(e2e_caption_pixels "$shot" $n "$E2E_INK") > 0)) || return 1
+  done
+}
 box_active_again() { (($(wc -l <"$1") > 1)) && [[ $(tail -n 1 "$1") == *"# $(hex "$box")" ]]; }
 
 e2e_start_window_manager
@@ -95,6 +106,7 @@ for run in $(seq "${E2E_REPEAT:-1}"); do
     xdotool windowactivate --sync "$box"
     xdotool key Return
     e2e_until no_box || e2e_fail "the box of question $n stayed"
+    e2e_until answers_black || e2e_fail "after the box of question $n an answer kept its colour"
     e2e_click 379 96 # the first answer
   done
   opener=$(tail -n 1 "$openers")

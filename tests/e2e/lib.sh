@@ -18,6 +18,10 @@
 #   e2e_client_geometry WINDOW            "X Y WIDTH HEIGHT" of a window's client area on the screen
 #   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
 #   e2e_click X Y                         a left click at a point of the program window
+#   e2e_caption_pixels FILE N FX          how many pixels of the caption of the quiz's answer
+#                                         button N (1 to 4) in a window shot meet a condition;
+#                                         E2E_INK, E2E_LIME, E2E_RED and E2E_GREEN are the
+#                                         conditions for its text colours
 # A failing test copies its screenshots and files to E2E_ARTIFACTS when that is set.
 # Screen pixels are read with ImageMagick's own import, convert and compare from /usr/bin.
 
@@ -182,4 +186,13 @@ e2e_click() {
   local origin
   origin=($(e2e_client_origin "$E2E_WINDOW"))
   xdotool mousemove --sync $((origin[0] + $1)) $((origin[1] + $2)) click 1
+}
+
+E2E_ANSWER_TOPS=(81 118 155 192)
+E2E_INK='intensity < 0.4'
+E2E_LIME='g > 0.6 && r < 0.35 && b < 0.35'
+E2E_RED='r > 0.6 && g < 0.35 && b < 0.35'
+E2E_GREEN='g > 0.3 && g < 0.6 && r < 0.2 && b < 0.2'
+e2e_caption_pixels() {
+  e2e_count_pixels "$1" 268 $((E2E_ANSWER_TOPS[$2 - 1] + 6)) 222 18 "$3"
 }
