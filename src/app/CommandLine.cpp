@@ -11,21 +11,27 @@ namespace anthora {
 
 const char kUsage[] =
     "Usage: anthora [OPTIONS] [FOLDER]\n"
-    "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder).\n"
+    "       anthora [OPTIONS] NAME.anthora\n"
+    "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder), in\n"
+    "FOLDER itself when it is a ris folder, or in the set file NAME.anthora.\n"
     "\n"
-    "  --check [FOLDER]             check the question set in FOLDER/ris and report every\n"
-    "                               problem as FILE:LINE: error|warning: TEXT\n"
-    "  --build-set SOURCE OUTPUT    make OUTPUT/ris from SOURCE/questions.tsv and its photos\n"
+    "  --check [SET]                check the question set (a folder or a set file) and report\n"
+    "                               every problem as FILE:LINE: error|warning: TEXT\n"
+    "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
+    "                               .anthora, from SOURCE/questions.tsv and its photos\n"
+    "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
     "  --force                      with --build-set: replace the set in an existing\n"
     "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
-    "                               keeping every other file in it\n"
+    "                               keeping every other file in it, or an existing set file;\n"
+    "                               with --pack: replace an existing set file\n"
+    "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
     "  --version                    show the version and exit\n";
 
 namespace {
 
-enum class Option { Check, BuildSet, Force, Scale, Help, Version };
+enum class Option { Check, BuildSet, Pack, Force, DefaultSet, Scale, Help, Version };
 
 struct OptionName {
   std::string_view Name;  // without the leading "--"
@@ -34,9 +40,14 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false}, {"build-set", Option::BuildSet, false},
-    {"force", Option::Force, false}, {"scale", Option::Scale, true},
-    {"help", Option::Help, false},   {"version", Option::Version, false},
+    {"check", Option::Check, false},
+    {"build-set", Option::BuildSet, false},
+    {"pack", Option::Pack, false},
+    {"force", Option::Force, false},
+    {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},
+    {"help", Option::Help, false},
+    {"version", Option::Version, false},
 };
 
 // A word of the command line as a message quotes it.
@@ -71,7 +82,7 @@ int ParseScale(const std::string& text) {
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check and --build-set cannot be combined");
+    throw UsageError("--check, --build-set and --pack cannot be combined");
   line.What = action;
 }
 
@@ -103,7 +114,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
         throw UsageError("--" + std::string(option.Name) + " takes no value: " + Shown(word));
       value = word.substr(equals + 1);
     } else if (option.TakesValue) {
-      if (++i == argc) throw UsageError("--" + std::string(option.Name) + " needs a number");
+      if (++i == argc)
+        throw UsageError("--" + std::string(option.Name) +
+                         (option.Id == Option::Scale ? " needs a number" : " needs a set"));
       value = argv[i];
     }
     switch (option.Id) {
@@ -113,8 +126,14 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       case Option::BuildSet:
         SetAction(line, CommandLine::Action::BuildSet);
         break;
+      case Option::Pack:
+        SetAction(line, CommandLine::Action::Pack);
+        break;
       case Option::Force:
         line.Force = true;
+        break;
+      case Option::DefaultSet:
+        line.DefaultSet = value;
         break;
       case Option::Scale:
         line.Scale = ParseScale(value);
@@ -141,12 +160,20 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
                        Shown(operands[2]));
     line.Source = operands[0];
     line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::Pack) {
+    if (operands.size() != 2 || !operands[1].ends_with(".anthora") || operands[1] == ".anthora")
+      throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");
+    line.Source = operands[0];
+    line.Output = operands[1];
   } else {
     if (operands.size() > 1) throw UsageError("more than one FOLDER: " + Shown(operands[1]));
     if (!operands.empty()) line.Folder = operands[0];
   }
-  if (line.Force && line.What != CommandLine::Action::BuildSet)
-    throw UsageError("--force goes with --build-set");
+  if (line.Force && line.What != CommandLine::Action::BuildSet &&
+      line.What != CommandLine::Action::Pack)
+    throw UsageError("--force goes with --build-set or --pack");
+  if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
+    throw UsageError("--default-set goes with playing the quiz");
   if (scaled && line.What != CommandLine::Action::Play)
     throw UsageError("--scale goes with playing the quiz");
   return line;

@@ -10,6 +10,7 @@
 #include "app/Authoring.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
@@ -19,12 +20,10 @@ using namespace anthora;
 
 namespace {
 
-int PlayQuiz(const CommandLine& line) {
-  if (!line.Folder.empty() && chdir(line.Folder.c_str()) != 0) {
-    std::fprintf(stderr, "anthora: %s: %s\n", line.Folder.c_str(), std::strerror(errno));
-    return 1;
-  }
-  const std::unique_ptr<Platform> platform = CreateSdlPlatform(line.Scale);
+void RunQuiz(int scale, DeferredTermination* signals) {
+  const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+  // From here until the window has gone, a termination signal closes the program.
+  if (signals != nullptr) signals->Allow();
   TApplication application(*platform);
   InitializeProgram(*platform);
   application.Title = "Anthora 1.0";
@@ -33,6 +32,16 @@ int PlayQuiz(const CommandLine& line) {
     application.Run();
   }
   FinalizeProgram();
+  if (signals != nullptr) signals->Defer();
+}
+
+int PlayQuiz(const CommandLine& line) {
+  OpenedSet set(line.Folder.empty() ? line.DefaultSet : line.Folder);
+  if (!set.Folder().empty() && chdir(set.Folder().c_str()) != 0) {
+    std::fprintf(stderr, "anthora: %s: %s\n", set.Shown().c_str(), std::strerror(errno));
+    return 1;
+  }
+  RunQuiz(line.Scale, set.Signals());
   return 0;
 }
 
@@ -59,6 +68,8 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::Pack:
+        return RunSetPack(line);
       case CommandLine::Action::Play:
         return PlayQuiz(line);
     }

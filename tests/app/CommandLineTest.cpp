@@ -36,6 +36,14 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(build.Output, "out");
   EXPECT_TRUE(build.Force);
 
+  const CommandLine pack = Parse({"--pack", "roses", "roses.anthora"});
+  EXPECT_EQ(pack.What, Action::Pack);
+  EXPECT_EQ(pack.Source, "roses");
+  EXPECT_EQ(pack.Output, "roses.anthora");
+  const CommandLine menu = Parse({"--default-set", "/usr/share/sample"});
+  EXPECT_EQ(menu.DefaultSet, "/usr/share/sample");
+  EXPECT_EQ(menu.Folder, "");
+
   EXPECT_EQ(Parse({"--check", "--help"}).What, Action::Help);
   EXPECT_EQ(Parse({"--version", "x"}).What, Action::Version);
 }
@@ -58,6 +66,11 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--build-set", "a", "b", "c"},
                                              {"--check", "--build-set", "a", "b"},
                                              {"--force"},
+                                             {"--pack", "roses", "roses.zip"},
+                                             {"--pack", "roses", ".anthora"},
+                                             {"--pack", "--check", "a", "b.anthora"},
+                                             {"--default-set"},
+                                             {"--check", "--default-set", "a"},
                                              {"--check", "--scale", "2"}}) {
     EXPECT_THROW(Parse(words), UsageError) << words.front();
   }
