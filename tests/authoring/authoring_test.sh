@@ -25,6 +25,16 @@ expect_status 0 "$anthora" --version
 expect_status 2 "$anthora" --no-such-option
 [[ ! -s out ]] && grep -q '^Usage:' err || fail "an unknown option: $(cat out err)"
 expect_status 2 "$anthora" --build-set only-source
+expect_status 2 "$anthora" --check -dir
+grep -q "^anthora: unknown option '-dir'$" err || fail "a wrong option: $(cat err)"
+
+# Output that cannot be written is a failure, said on standard error.
+for command in --help --version "--check $sample"; do
+  status=0
+  "$anthora" $command >/dev/full 2>err || status=$?
+  [[ $status == 1 ]] && grep -q 'cannot write to standard output: No space left' err ||
+    fail "$command into a full disk: $status $(cat err)"
+done
 
 expect_status 0 "$anthora" --check "$sample"
 [[ $(wc -l <out) == 1 ]] && grep -q '16 questions.*no errors, no warnings$' out ||
