@@ -90,7 +90,7 @@ class TableReader {
       const std::string name = Lowered(Trimmed(header.Cells[i]));
       if (name.empty()) continue;
       if (!FColumns.emplace(name, i).second) {
-        Error(header.Line, "the column '" + name + "' is named twice");
+        Error(header.Line, "the column " + Quoted(name) + " is named twice");
       }
     }
     bool sound = true;
@@ -153,8 +153,8 @@ class TableReader {
         continue;
       }
       if (k > 0 && answers[k] == answers[0]) {
-        Error(row.Line, std::string("column ") + columns[k] + " repeats the right answer '" + cell +
-                            "', so both buttons would count as right");
+        Error(row.Line, std::string("column ") + columns[k] + " repeats the right answer " +
+                            Quoted(cell) + ", so both buttons would count as right");
       }
     }
   }

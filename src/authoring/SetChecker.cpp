@@ -28,10 +28,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
-// Findings of one kind shown for one file before the rest are only counted.
-constexpr int kShownOfAKind = 20;
-// Characters of a line quoted in a finding.
-constexpr std::size_t kQuotedCharacters = 80;
 // Question records looked at ahead to tell a short record from a missing picture.
 constexpr std::size_t kRecordsAhead = 3;
 constexpr std::size_t kRecordLines = 5;
@@ -124,15 +120,6 @@ class LineWindow {
   std::size_t FIndex = 0;
 };
 
-// UTF-8 text to quote in a finding: at most so many characters, with "…" when it is longer.
-std::string Quoted(std::string_view text) {
-  const std::u32string characters = DecodeUtf8(text);
-  if (characters.size() <= kQuotedCharacters) return std::string(text);
-  std::string quoted;
-  for (std::size_t i = 0; i < kQuotedCharacters; ++i) AppendUtf8(quoted, characters[i]);
-  return quoted + "…";
-}
-
 // "four lines"
 std::string LinesInWords(std::size_t count) {
   static constexpr const char* kWords[] = {"no", "one", "two", "three", "four"};
@@ -177,57 +164,45 @@ class SetFileChecker {
         FResult.Questions = CheckRecords(lines);
         if (count && *count > 0 && *count != FResult.Questions) ReportCountMismatch(*count);
       } catch (const Exception& error) {
-        Report("unreadable", Finding::Level::Error, std::nullopt,
+        Report(Finding::Level::Error, std::nullopt,
                "cannot be read: " + Cp1251ToUtf8(error.Message()));
       }
     }
-    ReportOmitted();
     FFindings.SortByLine(first);
   }
 
  private:
-  // A finding at a line (an index from 0) or about the whole file. Only the first few of a
-  // kind are listed; the rest are counted.
-  void Report(std::string_view kind, Finding::Level level, std::optional<std::size_t> index,
-              std::string text) {
-    Finding finding{FPath, index ? static_cast<int>(*index + 1) : 0, level, std::move(text)};
+  // A finding at a line (an index from 0) or about the whole file.
+  void Report(Finding::Level level, std::optional<std::size_t> index, std::string text) {
+    const int line = index ? static_cast<int>(*index + 1) : 0;
     if (FQuestion) {
-      FQuestion->Problems.push_back(finding);
+      FQuestion->Problems.push_back({FPath, line, level, text});
     } else if (!FInRecord) {
-      FResult.AboutTheFile.push_back(finding);
+      FResult.AboutTheFile.push_back({FPath, line, level, text});
     }
-    Omitted& omitted = FOmitted[kind];
-    if (++omitted.Seen <= kShownOfAKind) {
-      FFindings.All.push_back(std::move(finding));
-    } else if (omitted.Seen == kShownOfAKind + 1) {
-      omitted.First = std::move(finding);
+    if (level == Finding::Level::Error) {
+      FFindings.Error(FPath, line, std::move(text));
+    } else {
+      FFindings.Warning(FPath, line, std::move(text));
     }
   }
-  void Error(std::string_view kind, std::size_t index, std::string text) {
-    Report(kind, Finding::Level::Error, index, std::move(text));
+  void Error(std::size_t index, std::string text) {
+    Report(Finding::Level::Error, index, std::move(text));
   }
-  void Warning(std::string_view kind, std::size_t index, std::string text) {
-    Report(kind, Finding::Level::Warning, index, std::move(text));
-  }
-
-  void ReportOmitted() {
-    for (auto& [kind, omitted] : FOmitted) {
-      if (omitted.Seen <= kShownOfAKind) continue;
-      omitted.First.Text =
-          "and " + std::to_string(omitted.Seen - kShownOfAKind) + " more like it from here on";
-      FFindings.All.push_back(std::move(omitted.First));
-    }
+  void Warning(std::size_t index, std::string text) {
+    Report(Finding::Level::Warning, index, std::move(text));
   }
 
   // A line of the file for the terminal, as the quiz would show it (or as it was written,
   // when the file is UTF-8), cut short when long.
   std::string Shown(std::string_view line) const {
-    return "'" + Quoted(FText.Utf8 ? std::string(line) : Cp1251ToUtf8(line)) + "'";
+    if (FText.Utf8) return Quoted(line.substr(0, 4 * (kQuoteLimit + 1)));
+    return Quoted(Cp1251ToUtf8(line.substr(0, kQuoteLimit + 1)));
   }
 
   bool Readable() {
     if (!FileExists(FPath)) {
-      Report("missing", Finding::Level::Error, std::nullopt,
+      Report(Finding::Level::Error, std::nullopt,
              "missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
              "language is chosen, and will not start without them");
       return false;
@@ -235,7 +210,7 @@ class SetFileChecker {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(FPath, error);
     if (!error && size > kMaxSetFileBytes) {
-      Report("size", Finding::Level::Error, std::nullopt,
+      Report(Finding::Level::Error, std::nullopt,
              "holds " + std::to_string(size >> 20) + " MiB, more than any question set (at most " +
                  std::to_string(kMaxSetFileBytes >> 20) + " MiB): not checked");
       return false;
@@ -246,7 +221,7 @@ class SetFileChecker {
   void CheckText() {
     FText = ReadText(FPath);
     if (FText.ByteOrderMark) {
-      Warning("byte-order mark", 0,
+      Warning(0,
               "the file starts with a byte-order mark, which the quiz takes as part of the "
               "count; remove it with: sed -i '1s/^\\xEF\\xBB\\xBF//' " +
                   FPath);
@@ -255,12 +230,12 @@ class SetFileChecker {
     const std::string convert =
         "iconv -f UTF-8 -t CP1251 " + FPath + " > fixed.ani && mv fixed.ani " + FPath;
     if (FRussian) {
-      Error("utf-8", *FText.FirstUtf8,
+      Error(*FText.FirstUtf8,
             "the text is UTF-8, but the Russian set must be Windows-1251: the quiz shows every "
             "Russian answer garbled; convert it with: " +
                 convert);
     } else {
-      Warning("utf-8", *FText.FirstUtf8,
+      Warning(*FText.FirstUtf8,
               "the text is UTF-8, which the quiz shows garbled; convert it to Windows-1251 "
               "with: " +
                   convert);
@@ -273,19 +248,17 @@ class SetFileChecker {
     try {
       count = StrToInt(line);
     } catch (const EConvertError& error) {
-      Error("count", 0,
-            "the count line must be a whole number: the quiz stops with \"" +
-                Quoted(Cp1251ToUtf8(error.Message())) + "\"");
+      Error(0, "the count line must be a whole number: the quiz stops with \"" +
+                   Shortened(Cp1251ToUtf8(error.Message())) + "\"");
       return std::nullopt;
     }
     if (count == 0) {
-      Error("count", 0,
+      Error(0,
             "the count is 0: the quiz fails with \"Invalid floating point operation\" "
             "at the first question");
     } else if (count < 0) {
-      Error("count", 0,
-            "the count is " + std::to_string(count) +
-                ": the quiz cannot start with a negative number of questions");
+      Error(0, "the count is " + std::to_string(count) +
+                   ": the quiz cannot start with a negative number of questions");
     }
     return count;
   }
@@ -301,7 +274,7 @@ class SetFileChecker {
         while (lines.Ahead(0) && lines.Ahead(0)->empty()) lines.Skip(1);
         if (!lines.Ahead(0)) break;
         if (!ended) {
-          Error("blank line", blank,
+          Error(blank,
                 "blank line where a picture name is due: the quiz ends here and never "
                 "asks the questions after it");
         }
@@ -332,7 +305,7 @@ class SetFileChecker {
     std::size_t length = kRecordLines;
     if (const std::size_t shortLength = ShortRecordLength(lines)) {
       length = shortLength;
-      Error("short record", start + length,
+      Error(start + length,
             "question " + std::to_string(number) + " has only " + LinesInWords(length) + ": " +
                 Shown(*lines.Ahead(length)) + " on line " + std::to_string(start + length + 1) +
                 " looks like the next picture name; the quiz reads it as an answer and every "
@@ -343,10 +316,9 @@ class SetFileChecker {
     for (; read + 1 < length && lines.Ahead(read + 1); ++read)
       answers[read] = *lines.Ahead(read + 1);
     if (read + 1 < kRecordLines && length == kRecordLines) {
-      Error("cut short", start,
-            "question " + std::to_string(number) + " is cut short: the file ends after " +
-                std::to_string(read) +
-                " of its 4 answers, and the missing ones show as blank buttons");
+      Error(start, "question " + std::to_string(number) + " is cut short: the file ends after " +
+                       std::to_string(read) +
+                       " of its 4 answers, and the missing ones show as blank buttons");
     }
     for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
     if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
@@ -398,39 +370,35 @@ class SetFileChecker {
   void CheckAnswer(std::size_t index, const AnswerSlots& answers, std::size_t k) {
     const std::string& answer = answers[k];
     if (answer.empty()) {
-      Error("empty answer", index, "empty answer: its button shows no text");
+      Error(index, "empty answer: its button shows no text");
       return;
     }
     const auto same =
         std::find(answers.begin(), answers.begin() + static_cast<std::ptrdiff_t>(k), answer);
     if (same == answers.begin() && k > 0) {
-      Error("repeated answer", index,
-            "the right answer " + Shown(answer) +
-                " is repeated as a wrong answer: the learner cannot tell right from wrong");
+      Error(index, "the right answer " + Shown(answer) +
+                       " is repeated as a wrong answer: the learner cannot tell right from wrong");
     } else if (same != answers.begin() + static_cast<std::ptrdiff_t>(k)) {
-      Error("repeated answer", index,
-            "the wrong answer " + Shown(answer) +
-                " is there twice: the learner sees two identical buttons");
+      Error(index, "the wrong answer " + Shown(answer) +
+                       " is there twice: the learner sees two identical buttons");
     }
     if (FFace.ShowAccelChar && answer.find('&') != std::string::npos) {
-      Warning("ampersand", index,
-              "'&' in " + Shown(answer) +
-                  " is not shown: the button underlines the letter after it instead");
+      Warning(index, "'&' in " + Shown(answer) +
+                         " is not shown: the button underlines the letter after it instead");
     }
     if (answer.front() == ' ' || answer.back() == ' ' || answer.front() == '\t' ||
         answer.back() == '\t') {
-      Warning("blanks", index,
-              "blanks at an end of " + Shown(answer) +
-                  " belong to the answer and shift it on its button");
+      Warning(index, "blanks at an end of " + Shown(answer) +
+                         " belong to the answer and shift it on its button");
     }
     // The width of garbled text says nothing about the text once it is converted.
     if (FText.Utf8 && TextOf(answer) != LineText::Ascii) return;
     const std::int32_t width =
         FCanvas.TextWidth(FFace.ShowAccelChar ? DisplayCaption(answer) : answer);
     if (width > FFace.Width) {
-      Warning("width", index,
-              Shown(answer) + " is " + std::to_string(width) + " pixels wide, its button shows " +
-                  std::to_string(FFace.Width) + ": it will be cut at both ends");
+      Warning(index, Shown(answer) + " is " + std::to_string(width) +
+                         " pixels wide, its button shows " + std::to_string(FFace.Width) +
+                         ": it will be cut at both ends");
     }
   }
 
@@ -439,48 +407,45 @@ class SetFileChecker {
     const std::string wanted = JoinPath(FFolder, PicturePath(Cp1251ToUtf8(name)));
     switch (location.Match) {
       case PictureMatch::None:
-        Error(
-            "picture missing", index,
-            "picture '" + wanted + "' not found: the quiz says so and shows the previous picture");
+        Error(index, "picture " + QuotedName(wanted) +
+                         " not found: the quiz says so and shows the previous picture");
         return location;
       case PictureMatch::Exact:
         break;
       case PictureMatch::Converted:
-        Warning("picture name", index,
-                "picture '" + location.Path +
-                    "' is found only by reading its name as Windows-1251; programs that take "
-                    "names byte for byte miss it");
+        Warning(index, "picture " + QuotedName(location.Path) +
+                           " is found only by reading its name as Windows-1251; programs that take "
+                           "names byte for byte miss it");
         break;
       case PictureMatch::Verbatim:
-        Warning("picture name", index,
+        Warning(index,
                 "picture found only by the Windows-1251 bytes of its file name; rename the "
-                "file to '" +
-                    wanted + "'");
+                "file to " +
+                    QuotedName(wanted));
         break;
       case PictureMatch::IgnoringCase:
-        Warning("picture case", index,
-                "picture '" + wanted + "' is found only by ignoring letter case, as '" +
-                    location.Path + "'; rename one to match the other");
+        Warning(index, "picture " + QuotedName(wanted) +
+                           " is found only by ignoring letter case, as " +
+                           QuotedName(location.Path) + "; rename one to match the other");
         break;
     }
     auto [entry, added] = FPictures.try_emplace(location.Path);
     if (added) entry->second = LoadPicture(location.Path);
     const LoadedPicture& picture = entry->second;
     if (!picture.Error.empty()) {
-      Error("picture broken", index,
-            "picture '" + location.Path + "' cannot be shown: the quiz stops with \"" +
-                picture.Error + "\"");
+      Error(index, "picture " + QuotedName(location.Path) +
+                       " cannot be shown: the quiz stops with \"" + Shortened(picture.Error) +
+                       "\"");
     } else if (!picture.Warning.empty()) {
-      Warning("picture damaged", index,
-              "picture '" + location.Path + "' is damaged (" + picture.Warning +
-                  "): the quiz shows only part of it");
+      Warning(index, "picture " + QuotedName(location.Path) + " is damaged (" + picture.Warning +
+                         "): the quiz shows only part of it");
     }
     if (picture.Error.empty() &&
         (picture.Width != kPictureSide || picture.Height != kPictureSide)) {
-      Warning("picture size", index,
-              "picture '" + location.Path + "' is " + std::to_string(picture.Width) + " x " +
-                  std::to_string(picture.Height) + ", not " + std::to_string(kPictureSide) + " x " +
-                  std::to_string(kPictureSide) + ": it will be stretched to fit");
+      Warning(index, "picture " + QuotedName(location.Path) + " is " +
+                         std::to_string(picture.Width) + " x " + std::to_string(picture.Height) +
+                         ", not " + std::to_string(kPictureSide) + " x " +
+                         std::to_string(kPictureSide) + ": it will be stretched to fit");
     }
     return location;
   }
@@ -491,11 +456,11 @@ class SetFileChecker {
     if (added || rightAnswer.empty() || first->second.RightAnswer.empty() ||
         first->second.RightAnswer == rightAnswer)
       return;
-    Warning("shared picture", index,
-            "picture '" + path + "' is also question " + std::to_string(first->second.Number) +
-                "'s (line " + std::to_string(first->second.Index + 1) +
-                "), whose right answer is " + Shown(first->second.RightAnswer) + "; here it is " +
-                Shown(rightAnswer) + ": one photo, two right answers");
+    Warning(index, "picture " + QuotedName(path) + " is also question " +
+                       std::to_string(first->second.Number) + "'s (line " +
+                       std::to_string(first->second.Index + 1) + "), whose right answer is " +
+                       Shown(first->second.RightAnswer) + "; here it is " + Shown(rightAnswer) +
+                       ": one photo, two right answers");
   }
 
   void ReportCountMismatch(std::int32_t count) {
@@ -509,13 +474,8 @@ class SetFileChecker {
       text += ": the grade is out of " + std::to_string(count) +
               ", so even every answer right gives only " + GradeText(questions, count);
     }
-    Error("count", 0, std::move(text));
+    Error(0, std::move(text));
   }
-
-  struct Omitted {
-    int Seen = 0;
-    Finding First;  // the first finding not listed
-  };
 
   const std::string& FFolder;
   const std::string FPath;
@@ -530,7 +490,6 @@ class SetFileChecker {
   CheckedQuestion* FQuestion = nullptr;  // the kept question being checked
   bool FInRecord = false;                // a question is being checked, kept or not
   std::unordered_map<std::string, PictureLocation> FLocated;
-  std::map<std::string_view, Omitted> FOmitted;
   std::map<std::string, FirstUse> FFirstUses;
   TCanvas FCanvas;
 };

@@ -25,6 +25,16 @@ expect_status 0 "$anthora" --version
 expect_status 2 "$anthora" --no-such-option
 [[ ! -s out ]] && grep -q '^Usage:' err || fail "an unknown option: $(cat out err)"
 expect_status 2 "$anthora" --build-set only-source
+expect_status 2 "$anthora" --check -dir
+grep -q "^anthora: unknown option '-dir'$" err || fail "a wrong option: $(cat err)"
+
+# Output that cannot be written is a failure, said on standard error.
+for command in --help --version "--check $sample"; do
+  status=0
+  "$anthora" $command >/dev/full 2>err || status=$?
+  [[ $status == 1 ]] && grep -q 'cannot write to standard output: No space left' err ||
+    fail "$command into a full disk: $status $(cat err)"
+done
 
 expect_status 0 "$anthora" --check "$sample"
 [[ $(wc -l <out) == 1 ]] && grep -q '16 questions.*no errors, no warnings$' out ||
@@ -117,4 +127,15 @@ expect_status 1 "$anthora" --build-set source faulty
 grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
   grep -q '^source/questions.tsv:3: error: the row is cut short' err || fail "faults: $(cat err)"
 [[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
+# Reports stay one finding a line and few: a folder name with a line break in it, and a column
+# named 25 times.
+expect_status 1 "$anthora" --check $'odd\nname'
+[[ $(wc -l <out) == 3 ]] && grep -q '^odd\\nname/ris/fen.ani: error: missing' out ||
+  fail "an odd name: $(cat out)"
+{ printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3'; printf '\ten%.0s' {1..25}; echo; } \
+  >source/questions.tsv
+expect_status 1 "$anthora" --build-set source many
+[[ $(grep -c "named twice" err) == 20 ]] &&
+  grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
+  grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
 echo "authoring: all passed"

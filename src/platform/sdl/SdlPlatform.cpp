@@ -69,8 +69,8 @@ class SdlWindow final : public PlatformWindow {
     if (!window_) FailWithSdlError("cannot create a window");
     pixels_.assign(static_cast<std::size_t>(options.ClientWidth) * options.ClientHeight, 0);
     surface_ = {pixels_.data(), options.ClientWidth, options.ClientHeight, options.ClientWidth};
-    shown_ = std::make_unique<ScaledPixels>(
-        surface_, scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight));
+    scale_ = scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight);
+    shown_ = std::make_unique<ScaledPixels>(surface_, scale_);
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
     if (options.Kind == WindowKind::Dialog) MarkAsX11Dialog(window_.get());
@@ -82,15 +82,17 @@ class SdlWindow final : public PlatformWindow {
   PixelSurface Surface() override { return surface_; }
   SDL_Window* Handle() const { return window_.get(); }
 
+  // Centred on the screen; a dialog on the screen its owner is on.
   void Show() override {
-    if (owner_ != nullptr) {
-      CentreOverOwner();
-    } else {
-      SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    const int display = owner_ != nullptr ? SDL_GetWindowDisplayIndex(owner_->window_.get()) : 0;
+    const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0));
+    SDL_SetWindowPosition(window_.get(), centred, centred);
+    // On X11 the server shows the pixels the moment it maps the window; elsewhere they are
+    // presented once it is shown.
+    background_ = SetX11Background(window_.get(), surface_, scale_);
     SDL_ShowWindow(window_.get());
     SDL_RaiseWindow(window_.get());
-    PresentAll();
+    if (!background_) PresentAll();
   }
 
   void Hide() override { SDL_HideWindow(window_.get()); }
@@ -119,27 +121,16 @@ class SdlWindow final : public PlatformWindow {
     Present({&all, 1});
   }
 
- private:
-  // Client area over the owner's client area, centre on centre, kept on the owner's screen. A
-  // window manager puts the frame where the window asks to be, so the request leaves room for
-  // a frame like the owner's.
-  void CentreOverOwner() {
-    SDL_Window* owner = owner_->window_.get();
-    int x = 0, y = 0, width = 0, height = 0, top = 0, left = 0, ownWidth = 0, ownHeight = 0;
-    SDL_GetWindowPosition(owner, &x, &y);
-    SDL_GetWindowSize(owner, &width, &height);
-    SDL_GetWindowBordersSize(owner, &top, &left, nullptr, nullptr);
-    SDL_GetWindowSize(window_.get(), &ownWidth, &ownHeight);
-    x += (width - ownWidth) / 2 - left;
-    y += (height - ownHeight) / 2 - top;
-    SDL_Rect screen;
-    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(owner), &screen) == 0) {
-      x = std::max(screen.x, std::min(x, screen.x + screen.w - ownWidth - left));
-      y = std::max(screen.y, std::min(y, screen.y + screen.h - ownHeight - top));
+  // The window is on the screen, whole or in part, and the part newly shown holds nothing.
+  void Exposed() {
+    if (background_) {
+      ClearX11Background(window_.get());  // it has been shown by now
+      background_ = false;
     }
-    SDL_SetWindowPosition(window_.get(), x, y);
+    PresentAll();
   }
 
+ private:
   void SetIcon(const IconImage& icon) {
     SdlPtr<SDL_Surface> image(SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(icon.Pixels.data()), icon.Width, icon.Height, 32, icon.Width * 4,
@@ -152,7 +143,9 @@ class SdlWindow final : public PlatformWindow {
   SdlPtr<SDL_Window> window_;
   std::vector<std::uint32_t> pixels_;
   PixelSurface surface_;
+  int scale_ = 1;
   std::unique_ptr<ScaledPixels> shown_;
+  bool background_ = false;        // the first frame is the window's background until it is exposed
   std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
 };
 
@@ -186,6 +179,9 @@ SdlWindow* WindowOfId(Uint32 windowId) {
 
 bool platformExists = false;  // SDL keeps global state: one platform at a time
 
+// Fewer bits per pixel are indexed colours.
+constexpr int kLeastBitsPerPixel = 15;
+
 class SdlPlatform final : public Platform {
  public:
   explicit SdlPlatform(int scale) : scale_(scale) {
@@ -208,6 +204,7 @@ class SdlPlatform final : public Platform {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     IgnoreX11ProtocolErrors();
+    KeepToChosenX11Screen();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       platformExists = false;
       FailToOpenDisplay();
@@ -215,6 +212,13 @@ class SdlPlatform final : public Platform {
     // Only X11 has a native software surface; other drivers need the texture path.
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
       SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    // On a screen of indexed colours, SDL would show every window in one colour.
+    if (DisplayBitsPerPixel() < kLeastBitsPerPixel) {
+      SDL_Quit();
+      platformExists = false;
+      throw std::runtime_error("the display's depth is not supported: it needs " +
+                               std::to_string(kLeastBitsPerPixel) + " bits per pixel or more");
+    }
     SDL_StartTextInput();
     cursors_ = std::make_unique<Cursors>();
   }
@@ -285,7 +289,7 @@ class SdlPlatform final : public Platform {
   void Handle(const SDL_Event& event) {
     if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-      if (SdlWindow* window = WindowOfId(event.window.windowID)) window->PresentAll();
+      if (SdlWindow* window = WindowOfId(event.window.windowID)) window->Exposed();
       return;
     }
     const std::size_t converted = pending_.size();
@@ -304,7 +308,7 @@ class SdlPlatform final : public Platform {
   }
 
   MonotonicClock clock_;
-  SingleSpawn opener_;
+  PacedSpawn opener_{clock_};
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
