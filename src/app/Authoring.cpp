@@ -91,7 +91,7 @@ int RunSetPack(const CommandLine& line) {
     const OpenedSet set(line.Source);
     return PackSetFolder(set.Folder(), line.Output, line.Force);
   }();
-  std::printf("%s: %s\n", line.Output.c_str(), Counted(files, "file").c_str());
+  std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
 }
 

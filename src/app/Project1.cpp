@@ -12,6 +12,7 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "authoring/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -38,7 +39,7 @@ void RunQuiz(int scale, DeferredTermination* signals) {
 int PlayQuiz(const CommandLine& line) {
   OpenedSet set(line.Folder.empty() ? line.DefaultSet : line.Folder);
   if (!set.Folder().empty() && chdir(set.Folder().c_str()) != 0) {
-    std::fprintf(stderr, "anthora: %s: %s\n", set.Shown().c_str(), std::strerror(errno));
+    std::fprintf(stderr, "anthora: %s: %s\n", Printable(set.Shown()).c_str(), std::strerror(errno));
     return 1;
   }
   RunQuiz(line.Scale, set.Signals());
@@ -74,9 +75,10 @@ int Run(const CommandLine& line) {
         return PlayQuiz(line);
     }
   } catch (const Exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", Cp1251ToUtf8(error.Message()).c_str());
+    std::fprintf(stderr, "anthora: %s\n",
+                 Shortened(Cp1251ToUtf8(error.Message()), std::string::npos).c_str());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", error.what());
+    std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
   }
   return 1;
 }
