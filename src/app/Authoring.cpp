@@ -5,6 +5,7 @@
 #include "app/CommandLine.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "controls/xpButton.h"
@@ -58,6 +59,19 @@ int RunSetBuild(const CommandLine& line) {
   std::printf("%s: %s, %s\n", build.SetFolder.c_str(), Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
   return RunSetCheck(line.Output);
+}
+
+int RunNewSheet(const std::string& source) {
+  Findings findings;
+  const std::string path = WriteNewSheet(source, findings);
+  for (const Finding& finding : findings.All)
+    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  if (path.empty()) return 1;
+  std::printf(
+      "%s: a header row and an example row; fill in a row per photo, then run\n"
+      "anthora --build-set %s OUTPUT\n",
+      path.c_str(), source.c_str());
+  return 0;
 }
 
 }  // namespace anthora

@@ -14,15 +14,22 @@ const char kUsage[] =
     "\n"
     "  --check [FOLDER]             check the question set in FOLDER/ris and report every\n"
     "                               problem as FILE:LINE: error|warning: TEXT\n"
-    "  --build-set SOURCE OUTPUT    make OUTPUT/ris from SOURCE/questions.tsv and its photos\n"
+    "  --build-set SOURCE OUTPUT    make OUTPUT/ris from the sheet SOURCE/questions.tsv (or\n"
+    "                               .csv, .txt, .ods, .xlsx) and the photos it names\n"
     "  --force                      with --build-set: replace an existing OUTPUT/ris\n"
+    "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
-    "  --version                    show the version and exit\n";
+    "  --version                    show the version and exit\n"
+    "\n"
+    "The sheet's columns: picture (the photo's file name), en (the right answer), en_wrong1,\n"
+    "en_wrong2, en_wrong3 (three wrong ones), the same for Russian as ru to ru_wrong3, and\n"
+    "optionally crop (centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90,\n"
+    "180 or 270 degrees clockwise). A column without a name is not read.\n";
 
 namespace {
 
-enum Option { kCheck = 256, kBuildSet, kForce, kScale, kHelp, kVersion };
+enum Option { kCheck = 256, kBuildSet, kNewSheet, kForce, kScale, kHelp, kVersion };
 
 int ParseScale(const char* text) {
   char* end = nullptr;
@@ -36,7 +43,7 @@ int ParseScale(const char* text) {
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check and --build-set cannot be combined");
+    throw UsageError("--check, --build-set and --new-sheet cannot be combined");
   line.What = action;
 }
 
@@ -46,6 +53,7 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
   static const option kOptions[] = {
       {"check", no_argument, nullptr, kCheck},
       {"build-set", no_argument, nullptr, kBuildSet},
+      {"new-sheet", no_argument, nullptr, kNewSheet},
       {"force", no_argument, nullptr, kForce},
       {"scale", required_argument, nullptr, kScale},
       {"help", no_argument, nullptr, kHelp},
@@ -67,6 +75,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
         break;
       case kBuildSet:
         SetAction(line, CommandLine::Action::BuildSet);
+        break;
+      case kNewSheet:
+        SetAction(line, CommandLine::Action::NewSheet);
         break;
       case kForce:
         line.Force = true;
@@ -97,6 +108,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     if (operands.size() != 2) throw UsageError("--build-set needs a SOURCE and an OUTPUT folder");
     line.Source = operands[0];
     line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::NewSheet) {
+    if (operands.size() != 1) throw UsageError("--new-sheet needs a SOURCE folder");
+    line.Source = operands[0];
   } else {
     if (operands.size() > 1) throw UsageError("more than one FOLDER");
     if (!operands.empty()) line.Folder = operands[0];

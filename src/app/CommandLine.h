@@ -7,10 +7,10 @@ namespace anthora {
 
 // What the program was asked to do: `anthora [OPTIONS] [FOLDER]`.
 struct CommandLine {
-  enum class Action { Play, Check, BuildSet, Help, Version };
+  enum class Action { Play, Check, BuildSet, NewSheet, Help, Version };
   Action What = Action::Play;
   std::string Folder;  // Play and Check: the set's folder; empty for the current one
-  std::string Source;  // BuildSet: the spreadsheet and photos
+  std::string Source;  // BuildSet and NewSheet: the sheet's and the photos' folder
   std::string Output;  // BuildSet: the folder that receives ris/
   bool Force = false;  // BuildSet: replace an existing ris/
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen

@@ -58,6 +58,8 @@ int main(int argc, char* argv[]) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::NewSheet:
+        return RunNewSheet(line.Source);
       case CommandLine::Action::Play:
         return PlayQuiz(line);
     }

@@ -13,7 +13,7 @@
 
 #include "authoring/Photo.h"
 #include "authoring/QuestionTable.h"
-#include "authoring/Tsv.h"
+#include "authoring/Sheet.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
 #include "quiz/QuestionSet.h"
@@ -29,7 +29,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uintmax_t kMaxTableBytes = std::uintmax_t{16} << 20;
 constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 
 // The bytes of a file, or none with the reason.
@@ -125,20 +124,20 @@ bool Within(const fs::path& inner, const fs::path& outer) {
 class Builder {
  public:
   Builder(const std::string& source, const std::string& output, bool replace, SetBuild& build)
-      : FSource(source),
-        FTableName(JoinPath(source, "questions.tsv")),
-        FOutput(output),
-        FReplace(replace),
-        FBuild(build) {
+      : FSource(source), FOutput(output), FReplace(replace), FBuild(build) {
     FBuild.SetFolder = JoinPath(output, "ris");
   }
 
   void Run() {
     if (!CheckOutput()) return;
+    const std::optional<std::string> sheet = FindSheet(FSource, FBuild.Problems);
+    if (!sheet) return;
+    FTableName = *sheet;
     std::string why;
-    const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxTableBytes, why);
+    const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxSheetBytes, why);
     if (!text) return FBuild.Problems.Error(FTableName, 0, "cannot be read: " + why);
-    const QuestionTable table = ReadQuestionTable(ReadTsv(*text), FTableName, FBuild.Problems);
+    const QuestionTable table =
+        ReadQuestionTable(ReadSheet(*text, FTableName, FBuild.Problems), FBuild.Problems);
     MakePictures(table);
     FBuild.Problems.SortByLine();
     if (FBuild.Problems.Count(Finding::Level::Error) > 0) return;
@@ -170,7 +169,8 @@ class Builder {
   }
 
   void MakePictures(const QuestionTable& table) {
-    std::map<std::string, std::string> namesByPhoto;  // found photo -> picture name
+    // found photo and its framing -> picture name
+    std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
     std::set<std::string> usedNames;
     for (const TableQuestion& question : table.Questions) {
       const std::string photo = FindPhoto(FSource, question.Photo);
@@ -180,10 +180,10 @@ class Builder {
         FPictureNames.emplace_back();
         continue;
       }
-      auto [entry, added] = namesByPhoto.try_emplace(photo);
+      auto [entry, added] = namesByPhoto.try_emplace({photo, question.Framing});
       if (added) {
         entry->second = UniqueName(SafePictureName(question.Photo), usedNames);
-        MakePicture(photo, entry->second, question.Line);
+        MakePicture(photo, question.Framing, entry->second, question.Line);
       }
       FPictureNames.push_back(entry->second);
     }
@@ -195,7 +195,8 @@ class Builder {
     return unique;
   }
 
-  void MakePicture(const std::string& photo, const std::string& name, int line) {
+  void MakePicture(const std::string& photo, const PhotoFraming& framing, const std::string& name,
+                   int line) {
     std::string why;
     const std::optional<std::string> bytes = ReadWholeFile(photo, kMaxPhotoBytes, why);
     if (!bytes) {
@@ -203,7 +204,7 @@ class Builder {
       return;
     }
     try {
-      const std::unique_ptr<TBitmap> square = MakeSquarePicture(*bytes, kPictureSide);
+      const std::unique_ptr<TBitmap> square = MakeSquarePicture(*bytes, kPictureSide, framing);
       FPictures.emplace_back(name + ".jpg", EncodedJpeg(*square));
     } catch (const Exception& error) {
       FBuild.Problems.Error(
@@ -261,7 +262,7 @@ class Builder {
   }
 
   const std::string& FSource;
-  const std::string FTableName;
+  std::string FTableName;
   const std::string& FOutput;
   const bool FReplace;
   SetBuild& FBuild;

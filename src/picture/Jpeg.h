@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -86,6 +87,9 @@ class TJPEGImage : public TGraphic {
   // Makes sure JPEG data exists, compressing the bitmap when there is none.
   void Compress();
 
+  // The library's message code of the first warning of the last decode (data cut short or
+  // damaged: the bitmap is only partly the picture); 0 when it decoded cleanly.
+  int DecodeWarning() const { return FDecodeWarning; }
   bool Grayscale() const { return FData->Grayscale; }
   const TJPEGOptions& Options() const { return FOptions; }
   // Changing how the picture decodes discards the cached bitmap.
@@ -119,7 +123,12 @@ class TJPEGImage : public TGraphic {
   std::unique_ptr<TBitmap> FBitmap;
   HPALETTE FImposedPalette;
   TJPEGOptions FOptions;
+  int FDecodeWarning = 0;
 };
+
+// The JPEG library's own words for one of its message codes ("Premature end of JPEG file"),
+// without the details it would fill in; empty for a code it does not have.
+std::string JpegMessageText(int code);
 
 // The start of the pictures: fixes the default output depth from the display (8 bits or
 // fewer: 8-bit output) and registers "jpeg" and "jpg". The end unregisters them.

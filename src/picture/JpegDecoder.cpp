@@ -100,6 +100,7 @@ void JpegDecoder::Run() {
     Finish(true);
     throw;
   }
+  FOwner.FDecodeWarning = FContext.FirstWarning();
   FContext.Release();
   Finish(failed);
 }

@@ -31,6 +31,7 @@ class DecompressContext {
 
   jpeg_decompress_struct& Info() { return FState.Info; }
   ProgressState& Progress() { return FState.Progress; }
+  int FirstWarning() const { return FState.Error.FirstWarning; }
 
  private:
   struct State {

@@ -20,7 +20,12 @@ constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 void ErrorExit(j_common_ptr info) {
   std::longjmp(ErrorStateOf(info).Jump, 1);
 }
-void EmitMessage(j_common_ptr, int) {}
+void EmitMessage(j_common_ptr info, int level) {
+  if (level >= 0) return;  // a trace message
+  ErrorState& state = ErrorStateOf(info);
+  if (state.FirstWarning == 0) state.FirstWarning = info->err->msg_code;
+  ++info->err->num_warnings;
+}
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char*) {}
 void ResetErrorManager(j_common_ptr info) {
@@ -106,6 +111,7 @@ void InitErrorState(ErrorState& state, std::exception_ptr& pending) {
   state.Manager.format_message = FormatMessage;
   state.Manager.reset_error_mgr = ResetErrorManager;
   state.Pending = &pending;
+  state.FirstWarning = 0;
 }
 
 void RaiseLibraryError(const ErrorState& state) {
@@ -150,3 +156,22 @@ void AttachDestination(j_compress_ptr info, StreamDestination& destination, TMem
 }
 
 }  // namespace anthora::jpeg
+
+namespace anthora {
+
+std::string JpegMessageText(int code) {
+  jpeg_error_mgr manager{};
+  jpeg_std_error(&manager);
+  if (code <= 0 || code > manager.last_jpeg_message) return {};
+  std::string text = manager.jpeg_message_table[code];
+  // The details the library would fill in are not known here: the words before them stay.
+  // "Not a JPEG file: starts with 0x%02x 0x%02x" becomes "Not a JPEG file".
+  if (const std::size_t detail = text.find('%'); detail != std::string::npos) {
+    text.erase(std::min(detail, text.rfind(':', detail)));
+    if (text.ends_with("0x")) text.erase(text.size() - 2);
+    while (text.ends_with(' ')) text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace anthora

@@ -9,6 +9,9 @@ namespace anthora {
 // (overlong, surrogate, beyond U+10FFFF, cut short) becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);
 
+// Whether every byte belongs to a well-formed sequence.
+bool IsUtf8(std::string_view text);
+
 // Appends one character to UTF-8 text.
 void AppendUtf8(std::string& text, char32_t character);
 

@@ -35,6 +35,8 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(build.Source, "photos");
   EXPECT_EQ(build.Output, "out");
   EXPECT_TRUE(build.Force);
+  EXPECT_EQ(Parse({"--new-sheet", "photos"}).What, Action::NewSheet);
+  EXPECT_EQ(Parse({"--new-sheet", "photos"}).Source, "photos");
 
   EXPECT_EQ(Parse({"--check", "--help"}).What, Action::Help);
   EXPECT_EQ(Parse({"--version", "x"}).What, Action::Version);
@@ -58,6 +60,8 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--build-set", "a", "b", "c"},
                                              {"--check", "--build-set", "a", "b"},
                                              {"--force"},
+                                             {"--new-sheet"},
+                                             {"--new-sheet", "a", "--build-set", "b", "c"},
                                              {"--check", "--scale", "2"}}) {
     EXPECT_THROW(Parse(words), UsageError) << words.front();
   }
