@@ -18,10 +18,10 @@ function(exec_argument out path)
   set(${out} "\"${quoted}\"" PARENT_SCOPE)
 endfunction()
 
-# The program plays the bundled sample, wherever the menu starts it.
+# The program plays the set file it is given, else the bundled sample, wherever it starts.
 exec_argument(program "${bindir}/anthora")
 exec_argument(sample "${datadir}/anthora/sample")
-set(EXEC "${program} ${sample}")
+set(EXEC "${program} --default-set ${sample} %f")
 # Installs into different prefixes may run at once (a package build beside a staging one).
 string(MD5 key "$ENV{DESTDIR}${prefix}")
 cmake_path(GET ANTHORA_DESKTOP_TEMPLATE STEM LAST_ONLY name)

@@ -15,9 +15,14 @@ install(FILES ${PROJECT_SOURCE_DIR}/sample/ris/CREDITS.md
   DESTINATION ${docdir} RENAME SAMPLE-CREDITS.md)
 install(FILES ${dist}/anthora.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${dist}/${ANTHORA_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The set file's type, known by its name and its first bytes, with an icon of its own.
+install(FILES ${dist}/${ANTHORA_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+  RENAME ${ANTHORA_ID}.xml)
 foreach(size 48 128 256)
   install(FILES ${dist}/icons/${size}/${ANTHORA_ID}.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+  install(FILES ${dist}/icons/${size}/application-x-anthora-set.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/mimetypes)
 endforeach()
 
 # The menu entry names the installed program and sample, so it is written when the prefix is

@@ -1,16 +1,23 @@
 #include "app/Authoring.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <optional>
 
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
+#include "authoring/SetPacker.h"
 #include "controls/xpButton.h"
 #include "platform/headless/HeadlessPlatform.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
+#include "quiz/SetArchive.h"
+#include "runtime/files/PrivateFolder.h"
 
 namespace anthora {
 
@@ -37,40 +44,67 @@ class OffscreenProgram {
 
 }  // namespace
 
-int RunSetCheck(const std::string& folder) {
+int RunSetCheck(const std::string& argument) {
+  // A folder is checked whatever it holds, so that the report names what is missing.
+  const OpenedSet set(argument, OpenedSet::Need::Anything);
   const OffscreenProgram program;
-  const SetCheck check = CheckQuestionSets(folder, MainWindowAnswerFace());
-  for (const Finding& finding : check.Problems.All) std::printf("%s\n", finding.Format().c_str());
-  std::printf("%s (%s), %s (%s): %s\n", JoinPath(folder, std::string(kEnglishSetPath)).c_str(),
+  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
+  for (Finding& finding : check.Problems.All) finding.File = set.Show(finding.File);
+  for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
+  const std::string& folder = set.Shown();
+  std::printf("%s (%s), %s (%s): %s\n",
+              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
               Counted(check.EnglishQuestions, "question").c_str(),
-              JoinPath(folder, std::string(kRussianSetPath)).c_str(),
+              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
               Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
 int RunSetBuild(const CommandLine& line) {
-  const SetBuild build = BuildQuestionSet(line.Source, line.Output, line.Force);
-  for (const Finding& finding : build.Problems.All)
-    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  // A set file is built as a folder in private, then packed.
+  std::optional<DeferredTermination> deferred;
+  std::optional<PrivateFolder> building;
+  if (IsSetFileName(line.Output)) {
+    deferred.emplace();
+    if (!line.Force && std::filesystem::exists(std::filesystem::symlink_status(line.Output)))
+      throw SetFileError(line.Output + ": already exists; add --force to replace it");
+    const std::filesystem::path output(line.Output);
+    building.emplace(output.parent_path().string(), "." + output.filename().string() + "-");
+  }
+  const SetBuild build =
+      BuildQuestionSet(line.Source, building ? building->Path() : line.Output, line.Force);
+  for (const std::string& finding : build.Problems.Lines())
+    std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
-  std::printf("%s: %s, %s\n", build.SetFolder.c_str(), Counted(build.Questions, "question").c_str(),
+  if (building) PackSetFolder(building->Path(), line.Output, line.Force);
+  std::printf("%s: %s, %s\n", Printable(building ? line.Output : build.SetFolder).c_str(),
+              Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
+  return RunSetCheck(line.Output);
+}
+
+int RunSetPack(const CommandLine& line) {
+  const DeferredTermination deferred;
+  const int files = [&] {
+    const OpenedSet set(line.Source);
+    return PackSetFolder(set.Folder(), line.Output, line.Force);
+  }();
+  std::printf("%s: %s\n", line.Output.c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
 }
 
 int RunNewSheet(const std::string& source) {
   Findings findings;
   const std::string path = WriteNewSheet(source, findings);
-  for (const Finding& finding : findings.All)
-    std::fprintf(stderr, "%s\n", finding.Format().c_str());
+  for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
   if (path.empty()) return 1;
   std::printf(
       "%s: a header row and an example row; fill in a row per photo, then run\n"
       "anthora --build-set %s OUTPUT\n",
-      path.c_str(), source.c_str());
+      Printable(path).c_str(), Printable(source).c_str());
   return 0;
 }
 

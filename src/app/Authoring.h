@@ -6,11 +6,16 @@ namespace anthora {
 
 struct CommandLine;
 
-// `anthora --check [FOLDER]`: the report on standard output; 1 when it found an error.
-int RunSetCheck(const std::string& folder);
+// `anthora --check [SET]`, a folder or a set file: the report on standard output; 1 when it
+// found an error.
+int RunSetCheck(const std::string& set);
 
-// `anthora --build-set SOURCE OUTPUT`: problems on standard error; 1 when nothing was built.
+// `anthora --build-set SOURCE OUTPUT`, a folder or a set file: problems on standard error; 1
+// when nothing was built.
 int RunSetBuild(const CommandLine& line);
+
+// `anthora --pack FOLDER NAME.anthora`, then the check of the set file.
+int RunSetPack(const CommandLine& line);
 
 // `anthora --new-sheet SOURCE`: writes SOURCE/questions.tsv; 1 when it wrote nothing.
 int RunNewSheet(const std::string& source);

@@ -1,23 +1,32 @@
 #include "app/CommandLine.h"
 
-#include <getopt.h>
-
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
+
+#include "authoring/Findings.h"
 
 namespace anthora {
 
 const char kUsage[] =
     "Usage: anthora [OPTIONS] [FOLDER]\n"
-    "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder).\n"
+    "       anthora [OPTIONS] NAME.anthora\n"
+    "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder), in\n"
+    "FOLDER itself when it is a ris folder, or in the set file NAME.anthora.\n"
     "\n"
-    "  --check [FOLDER]             check the question set in FOLDER/ris and report every\n"
-    "                               problem as FILE:LINE: error|warning: TEXT\n"
-    "  --build-set SOURCE OUTPUT    make OUTPUT/ris from the sheet SOURCE/questions.tsv (or\n"
-    "                               .csv, .txt, .ods, .xlsx) and the photos it names\n"
-    "  --force                      with --build-set: replace an existing OUTPUT/ris\n"
+    "  --check [SET]                check the question set (a folder or a set file) and report\n"
+    "                               every problem as FILE:LINE: error|warning: TEXT\n"
+    "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
+    "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
+    "                               .txt, .ods, .xlsx) and the photos it names\n"
     "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
+    "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
+    "  --force                      with --build-set: replace the set in an existing\n"
+    "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
+    "                               keeping every other file in it, or an existing set file;\n"
+    "                               with --pack: replace an existing set file\n"
+    "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
     "  --version                    show the version and exit\n"
@@ -29,72 +38,124 @@ const char kUsage[] =
 
 namespace {
 
-enum Option { kCheck = 256, kBuildSet, kNewSheet, kForce, kScale, kHelp, kVersion };
+enum class Option { Check, BuildSet, NewSheet, Pack, Force, DefaultSet, Scale, Help, Version };
 
-int ParseScale(const char* text) {
+struct OptionName {
+  std::string_view Name;  // without the leading "--"
+  Option Id;
+  bool TakesValue;
+};
+
+constexpr OptionName kOptions[] = {
+    {"check", Option::Check, false},
+    {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false},
+    {"pack", Option::Pack, false},
+    {"force", Option::Force, false},
+    {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},
+    {"help", Option::Help, false},
+    {"version", Option::Version, false},
+};
+
+// A word of the command line as a message quotes it.
+std::string Shown(std::string_view word) {
+  return Quoted(word);
+}
+
+// The option a "--NAME" word names, exactly or by the start of one name alone.
+const OptionName& FindOption(std::string_view word, std::string_view name) {
+  const OptionName* found = nullptr;
+  for (const OptionName& option : kOptions) {
+    if (option.Name == name) return option;
+    if (!name.empty() && option.Name.starts_with(name)) {
+      if (found) throw UsageError("ambiguous option " + Shown(word));
+      found = &option;
+    }
+  }
+  if (!found) throw UsageError("unknown option " + Shown(word));
+  return *found;
+}
+
+int ParseScale(const std::string& text) {
   char* end = nullptr;
   errno = 0;
-  const long value = std::strtol(text, &end, 10);
-  if (*text < '0' || *text > '9' || *end != '\0' || errno != 0 || value < 1 || value > kMaxScale)
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || value < 1 ||
+      value > kMaxScale)
     throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale) +
-                     ", not '" + text + "'");
+                     ", not " + Shown(text));
   return static_cast<int>(value);
 }
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check, --build-set and --new-sheet cannot be combined");
+    throw UsageError("--check, --build-set, --new-sheet and --pack cannot be combined");
   line.What = action;
 }
 
 }  // namespace
 
 CommandLine ParseCommandLine(int argc, char* const argv[]) {
-  static const option kOptions[] = {
-      {"check", no_argument, nullptr, kCheck},
-      {"build-set", no_argument, nullptr, kBuildSet},
-      {"new-sheet", no_argument, nullptr, kNewSheet},
-      {"force", no_argument, nullptr, kForce},
-      {"scale", required_argument, nullptr, kScale},
-      {"help", no_argument, nullptr, kHelp},
-      {"version", no_argument, nullptr, kVersion},
-      {nullptr, 0, nullptr, 0},
-  };
   CommandLine line;
   bool help = false;
   bool version = false;
   bool scaled = false;
-  optind = 0;  // a fresh scan, whatever was parsed before
-  opterr = 0;  // the caller reports the problem
-  for (;;) {
-    const int option = getopt_long(argc, argv, "", kOptions, nullptr);
-    if (option == -1) break;
-    switch (option) {
-      case kCheck:
+  std::vector<std::string> operands;
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (optionsEnded || word == "-" || !word.starts_with('-')) {
+      operands.emplace_back(word);
+      continue;
+    }
+    if (word == "--") {
+      optionsEnded = true;
+      continue;
+    }
+    if (!word.starts_with("--")) throw UsageError("unknown option " + Shown(word));
+    const std::size_t equals = word.find('=');
+    const OptionName& option = FindOption(word, word.substr(2, equals - 2));
+    std::string value;
+    if (equals != std::string_view::npos) {
+      if (!option.TakesValue)
+        throw UsageError("--" + std::string(option.Name) + " takes no value: " + Shown(word));
+      value = word.substr(equals + 1);
+    } else if (option.TakesValue) {
+      if (++i == argc)
+        throw UsageError("--" + std::string(option.Name) +
+                         (option.Id == Option::Scale ? " needs a number" : " needs a set"));
+      value = argv[i];
+    }
+    switch (option.Id) {
+      case Option::Check:
         SetAction(line, CommandLine::Action::Check);
         break;
-      case kBuildSet:
+      case Option::BuildSet:
         SetAction(line, CommandLine::Action::BuildSet);
         break;
-      case kNewSheet:
+      case Option::NewSheet:
         SetAction(line, CommandLine::Action::NewSheet);
         break;
-      case kForce:
+      case Option::Pack:
+        SetAction(line, CommandLine::Action::Pack);
+        break;
+      case Option::Force:
         line.Force = true;
         break;
-      case kScale:
-        line.Scale = ParseScale(optarg);
+      case Option::DefaultSet:
+        line.DefaultSet = value;
+        break;
+      case Option::Scale:
+        line.Scale = ParseScale(value);
         scaled = true;
         break;
-      case kHelp:
+      case Option::Help:
         help = true;
         break;
-      case kVersion:
+      case Option::Version:
         version = true;
         break;
-      default:
-        if (optopt == kScale) throw UsageError("--scale needs a number");
-        throw UsageError(std::string("unknown option '") + argv[optind - 1] + "'");
     }
   }
   if (help || version) {
@@ -103,20 +164,30 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     return line;
   }
 
-  const std::vector<std::string> operands(argv + optind, argv + argc);
   if (line.What == CommandLine::Action::BuildSet) {
-    if (operands.size() != 2) throw UsageError("--build-set needs a SOURCE and an OUTPUT folder");
+    if (operands.size() < 2) throw UsageError("--build-set needs a SOURCE and an OUTPUT folder");
+    if (operands.size() > 2)
+      throw UsageError("--build-set takes two folders, SOURCE and OUTPUT, not also " +
+                       Shown(operands[2]));
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::NewSheet) {
-    if (operands.size() != 1) throw UsageError("--new-sheet needs a SOURCE folder");
+    if (operands.size() != 1) throw UsageError("--new-sheet needs one SOURCE folder");
     line.Source = operands[0];
+  } else if (line.What == CommandLine::Action::Pack) {
+    if (operands.size() != 2 || !operands[1].ends_with(".anthora") || operands[1] == ".anthora")
+      throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");
+    line.Source = operands[0];
+    line.Output = operands[1];
   } else {
-    if (operands.size() > 1) throw UsageError("more than one FOLDER");
+    if (operands.size() > 1) throw UsageError("more than one FOLDER: " + Shown(operands[1]));
     if (!operands.empty()) line.Folder = operands[0];
   }
-  if (line.Force && line.What != CommandLine::Action::BuildSet)
-    throw UsageError("--force goes with --build-set");
+  if (line.Force && line.What != CommandLine::Action::BuildSet &&
+      line.What != CommandLine::Action::Pack)
+    throw UsageError("--force goes with --build-set or --pack");
+  if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
+    throw UsageError("--default-set goes with playing the quiz");
   if (scaled && line.What != CommandLine::Action::Play)
     throw UsageError("--scale goes with playing the quiz");
   return line;

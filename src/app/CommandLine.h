@@ -7,12 +7,13 @@ namespace anthora {
 
 // What the program was asked to do: `anthora [OPTIONS] [FOLDER]`.
 struct CommandLine {
-  enum class Action { Play, Check, BuildSet, NewSheet, Help, Version };
+  enum class Action { Play, Check, BuildSet, NewSheet, Pack, Help, Version };
   Action What = Action::Play;
-  std::string Folder;  // Play and Check: the set's folder; empty for the current one
-  std::string Source;  // BuildSet and NewSheet: the sheet's and the photos' folder
-  std::string Output;  // BuildSet: the folder that receives ris/
-  bool Force = false;  // BuildSet: replace an existing ris/
+  std::string Folder;      // Play and Check: the set's folder or file; empty for the current folder
+  std::string DefaultSet;  // Play: the set to play when Folder is empty
+  std::string Source;  // BuildSet and NewSheet: the sheet and photos; Pack: the set's folder
+  std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file
+  bool Force = false;  // BuildSet and Pack: replace an existing ris/ or set file
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
 };
 

@@ -10,6 +10,7 @@
 #include "app/Authoring.h"
 #include "app/CommandLine.h"
 #include "app/Program.h"
+#include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
@@ -19,12 +20,10 @@ using namespace anthora;
 
 namespace {
 
-int PlayQuiz(const CommandLine& line) {
-  if (!line.Folder.empty() && chdir(line.Folder.c_str()) != 0) {
-    std::fprintf(stderr, "anthora: %s: %s\n", line.Folder.c_str(), std::strerror(errno));
-    return 1;
-  }
-  const std::unique_ptr<Platform> platform = CreateSdlPlatform(line.Scale);
+void RunQuiz(int scale, DeferredTermination* signals) {
+  const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+  // From here until the window has gone, a termination signal closes the program.
+  if (signals != nullptr) signals->Allow();
   TApplication application(*platform);
   InitializeProgram(*platform);
   application.Title = "Anthora 1.0";
@@ -33,19 +32,30 @@ int PlayQuiz(const CommandLine& line) {
     application.Run();
   }
   FinalizeProgram();
+  if (signals != nullptr) signals->Defer();
+}
+
+int PlayQuiz(const CommandLine& line) {
+  OpenedSet set(line.Folder.empty() ? line.DefaultSet : line.Folder);
+  if (!set.Folder().empty() && chdir(set.Folder().c_str()) != 0) {
+    std::fprintf(stderr, "anthora: %s: %s\n", set.Shown().c_str(), std::strerror(errno));
+    return 1;
+  }
+  RunQuiz(line.Scale, set.Signals());
   return 0;
 }
 
-}  // namespace
+// The program's status, unless its output could not be written: a report lost on a full disk
+// must not pass for success.
+int CheckedOutput(int status) {
+  errno = 0;
+  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
+  std::fprintf(stderr, "anthora: cannot write to standard output: %s\n",
+               errno != 0 ? std::strerror(errno) : "write error");
+  return 1;
+}
 
-int main(int argc, char* argv[]) {
-  CommandLine line;
-  try {
-    line = ParseCommandLine(argc, argv);
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
-    return 2;
-  }
+int Run(const CommandLine& line) {
   try {
     switch (line.What) {
       case CommandLine::Action::Help:
@@ -60,6 +70,8 @@ int main(int argc, char* argv[]) {
         return RunSetBuild(line);
       case CommandLine::Action::NewSheet:
         return RunNewSheet(line.Source);
+      case CommandLine::Action::Pack:
+        return RunSetPack(line);
       case CommandLine::Action::Play:
         return PlayQuiz(line);
     }
@@ -69,4 +81,17 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "anthora: %s\n", error.what());
   }
   return 1;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  CommandLine line;
+  try {
+    line = ParseCommandLine(argc, argv);
+  } catch (const UsageError& error) {
+    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
+    return 2;
+  }
+  return CheckedOutput(Run(line));
 }

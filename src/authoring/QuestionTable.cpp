@@ -154,7 +154,7 @@ class TableReader {
                        [&](std::string_view c) { return Canonical(c) == canonical; });
       if (known == kSheetColumns.end()) {
         const auto nearest = NearestColumn(canonical);
-        Error(header.Row, "column '" + written + "': " +
+        Error(header.Row, "column " + Quoted(written) + ": " +
                               (nearest ? "did you mean '" + std::string(*nearest) + "'? " : "") +
                               "the columns are " + std::string(kColumnList) +
                               "; a column without a name is not read");
@@ -236,12 +236,12 @@ class TableReader {
       for (std::size_t j = 0; j < k; ++j) {
         if (!read[j] || answers[j] != answers[k]) continue;
         if (j == 0) {
-          Error(row.Row, "column " + std::string(columns[k]) + " repeats the right answer '" +
-                             cell + "', so both buttons would count as right");
+          Error(row.Row, "column " + std::string(columns[k]) + " repeats the right answer " +
+                             Quoted(cell) + ", so both buttons would count as right");
         } else {
           Error(row.Row, "columns " + std::string(columns[j]) + " and " + std::string(columns[k]) +
-                             " hold the same answer '" + cell +
-                             "': the learner would see two identical buttons");
+                             " hold the same answer " + Quoted(cell) +
+                             ": the learner would see two identical buttons");
         }
         break;
       }
@@ -253,16 +253,16 @@ class TableReader {
     if (const auto read = ReadCrop(crop)) {
       framing = *read;
     } else {
-      Error(row.Row, "column crop: '" + crop +
-                         "' is not a place to cut the square at; write centre, top, bottom, "
+      Error(row.Row, "column crop: " + Quoted(crop) +
+                         " is not a place to cut the square at; write centre, top, bottom, "
                          "left, right or a point of the photo such as 30%,40%");
     }
     const std::string rotate = Cell(row, "rotate");
     if (const auto degrees = ReadRotate(rotate)) {
       framing.Degrees = *degrees;
     } else {
-      Error(row.Row, "column rotate: '" + rotate +
-                         "' is not a turn; write 0, 90, 180 or 270 (degrees clockwise)");
+      Error(row.Row, "column rotate: " + Quoted(rotate) +
+                         " is not a turn; write 0, 90, 180 or 270 (degrees clockwise)");
     }
   }
 
@@ -289,7 +289,7 @@ class TableReader {
       std::vector<int> rows;
       for (const TableQuestion* question : questions) rows.push_back(question->Line);
       FFindings.Warning(FName, rows.front(),
-                        "photo '" + questions.front()->Photo + "' is on rows " + RowList(rows) +
+                        "photo " + QuotedName(questions.front()->Photo) + " is on rows " + RowList(rows) +
                             " with different right answers: one of them is wrong");
     }
   }

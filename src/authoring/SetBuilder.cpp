@@ -1,16 +1,18 @@
 #include "authoring/SetBuilder.h"
 
-#include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
 
+#include "authoring/FolderWrite.h"
 #include "authoring/Photo.h"
 #include "authoring/QuestionTable.h"
 #include "authoring/Sheet.h"
@@ -31,25 +33,34 @@ namespace {
 
 constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 
-// The bytes of a file, or none with the reason.
+// The bytes of a regular file, or none with the reason ("cannot be read: ...").
 std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t limit,
                                          std::string& why) {
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(path, error);
-  if (error) {
-    why = error.message();
+  int error = 0;
+  const int handle = OpenForSharedReading(path, error);
+  if (handle < 0) {
+    why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
+                                           : error == EWOULDBLOCK   ? "it is being written"
+                                                                    : std::strerror(error));
     return std::nullopt;
   }
-  if (size > limit) {
-    why = "larger than " + std::to_string(limit >> 20) + " MB";
-    return std::nullopt;
+  struct stat status {};
+  std::string bytes;
+  if (fstat(handle, &status) == 0 && static_cast<std::uintmax_t>(status.st_size) > limit) {
+    why = "is larger than " + std::to_string(limit >> 20) + " MB";
+  } else {
+    bytes.resize(static_cast<std::size_t>(status.st_size));
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t got = read(handle, bytes.data() + done, bytes.size() - done);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) break;
+      done += static_cast<std::size_t>(got);
+    }
+    if (done < bytes.size()) why = "cannot be read: it changed while it was read";
   }
-  std::ifstream in(path, std::ios::binary);
-  std::string bytes(size, '\0');
-  if (!in.read(bytes.data(), static_cast<std::streamsize>(size))) {
-    why = "cannot be read";
-    return std::nullopt;
-  }
+  close(handle);
+  if (!why.empty()) return std::nullopt;
   return bytes;
 }
 
@@ -75,6 +86,17 @@ const char* Transliterated(char32_t c) {
     default:
       return nullptr;
   }
+}
+
+// Whether a picture cell names a file outside the folder it is read from.
+bool LeavesFolder(std::string_view cell) {
+  if (cell.starts_with('/')) return true;
+  for (std::size_t start = 0; start <= cell.size();) {
+    const std::size_t end = std::min(cell.find('/', start), cell.size());
+    if (cell.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
 }
 
 // The file a table's picture cell names under SOURCE, letter case aside; a name without an
@@ -121,62 +143,55 @@ bool Within(const fs::path& inner, const fs::path& outer) {
   return end == outer.end();
 }
 
-class Builder {
- public:
-  Builder(const std::string& source, const std::string& output, bool replace, SetBuild& build)
-      : FSource(source), FOutput(output), FReplace(replace), FBuild(build) {
-    FBuild.SetFolder = JoinPath(output, "ris");
+// OUTPUT/ris may neither hold SOURCE nor lie in it.
+bool CheckOutput(const std::string& source, const std::string& output, SetBuild& build) {
+  std::error_code sourceError;
+  std::error_code outputError;
+  const fs::path sourcePath = fs::weakly_canonical(FolderPath(source), sourceError);
+  const fs::path ris = fs::weakly_canonical(FolderPath(output) / "ris", outputError);
+  if (const std::error_code& error = sourceError ? sourceError : outputError) {
+    build.Problems.Error(build.SetFolder, 0, "cannot be reached: " + error.message());
+    return false;
   }
+  if (Within(sourcePath, ris) || Within(ris, sourcePath)) {
+    build.Problems.Error(build.SetFolder, 0,
+                         "would be written inside the source folder "
+                         "or over it; choose another output folder");
+    return false;
+  }
+  return true;
+}
+
+class SetMaker {
+ public:
+  SetMaker(const std::string& source, MadeSet& set)
+      : FSource(source), FSet(set) {}
 
   void Run() {
-    if (!CheckOutput()) return;
-    const std::optional<std::string> sheet = FindSheet(FSource, FBuild.Problems);
+    std::string why;
+    const std::optional<std::string> sheet = FindSheet(FSource, FSet.Problems);
     if (!sheet) return;
     FTableName = *sheet;
-    std::string why;
     const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxSheetBytes, why);
-    if (!text) return FBuild.Problems.Error(FTableName, 0, "cannot be read: " + why);
+    if (!text) return FSet.Problems.Error(FTableName, 0, why);
     const QuestionTable table =
-        ReadQuestionTable(ReadSheet(*text, FTableName, FBuild.Problems), FBuild.Problems);
+        ReadQuestionTable(ReadSheet(*text, FTableName, FSet.Problems), FSet.Problems);
+    std::error_code error;
+    FSourceFolder = fs::canonical(FolderPath(FSource), error);
     MakePictures(table);
-    FBuild.Problems.SortByLine();
-    if (FBuild.Problems.Count(Finding::Level::Error) > 0) return;
-    Write(table);
+    FSet.Problems.SortByLine();
+    if (FSet.Problems.Count(Finding::Level::Error) > 0) return;
+    AddSetFiles(table);
   }
 
  private:
-  // OUTPUT/ris may neither hold SOURCE nor lie in it, and replaces an old one only when asked.
-  bool CheckOutput() {
-    std::error_code sourceError;
-    std::error_code outputError;
-    const fs::path source = fs::weakly_canonical(FolderPath(FSource), sourceError);
-    const fs::path ris = fs::weakly_canonical(FolderPath(FOutput) / "ris", outputError);
-    if (const std::error_code& error = sourceError ? sourceError : outputError) {
-      FBuild.Problems.Error(FBuild.SetFolder, 0, "cannot be reached: " + error.message());
-      return false;
-    }
-    if (Within(source, ris) || Within(ris, source)) {
-      FBuild.Problems.Error(FBuild.SetFolder, 0,
-                            "would be written inside the source folder "
-                            "or over it; choose another output folder");
-      return false;
-    }
-    if (fs::exists(fs::symlink_status(ris)) && !FReplace) {
-      FBuild.Problems.Error(FBuild.SetFolder, 0, "already exists; add --force to replace it");
-      return false;
-    }
-    return true;
-  }
-
   void MakePictures(const QuestionTable& table) {
     // found photo and its framing -> picture name
     std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
     std::set<std::string> usedNames;
     for (const TableQuestion& question : table.Questions) {
-      const std::string photo = FindPhoto(FSource, question.Photo);
+      const std::string photo = FindSourcePhoto(question);
       if (photo.empty()) {
-        FBuild.Problems.Error(FTableName, question.Line,
-                              "photo '" + JoinPath(FSource, question.Photo) + "' not found");
         FPictureNames.emplace_back();
         continue;
       }
@@ -187,6 +202,28 @@ class Builder {
       }
       FPictureNames.push_back(entry->second);
     }
+  }
+
+  // The photo a question names, in SOURCE or below it; empty, with the error, when there is none.
+  std::string FindSourcePhoto(const TableQuestion& question) {
+    const std::string shown = "photo " + QuotedName(JoinPath(FSource, question.Photo));
+    const auto outside = [&] {
+      FSet.Problems.Error(FTableName, question.Line,
+                          shown +
+                              " lies outside the source folder; a photo must be in it or "
+                              "in a folder below it");
+      return std::string();
+    };
+    if (LeavesFolder(question.Photo)) return outside();
+    const std::string photo = FindPhoto(FSource, question.Photo);
+    if (photo.empty()) {
+      FSet.Problems.Error(FTableName, question.Line, shown + " not found");
+      return photo;
+    }
+    std::error_code error;
+    const fs::path real = fs::canonical(photo, error);
+    if (error || FSourceFolder.empty() || !Within(real, FSourceFolder)) return outside();
+    return photo;
   }
 
   static std::string UniqueName(const std::string& name, std::set<std::string>& used) {
@@ -200,74 +237,35 @@ class Builder {
     std::string why;
     const std::optional<std::string> bytes = ReadWholeFile(photo, kMaxPhotoBytes, why);
     if (!bytes) {
-      FBuild.Problems.Error(FTableName, line, "photo '" + photo + "' " + why);
+      FSet.Problems.Error(FTableName, line, "photo " + QuotedName(photo) + " " + why);
       return;
     }
     try {
       const std::unique_ptr<TBitmap> square = MakeSquarePicture(*bytes, kPictureSide, framing);
-      FPictures.emplace_back(name + ".jpg", EncodedJpeg(*square));
+      FSet.Files.push_back({name + ".jpg", EncodedJpeg(*square)});
     } catch (const Exception& error) {
-      FBuild.Problems.Error(
+      FSet.Problems.Error(
           FTableName, line,
-          "photo '" + photo + "' cannot be read: " + Cp1251ToUtf8(error.Message()));
+          "photo " + QuotedName(photo) + " cannot be read: " + Cp1251ToUtf8(error.Message()));
     }
   }
 
-  // Writes the set into a new folder beside the old one, then puts it in the old one's place.
-  void Write(const QuestionTable& table) {
-    std::vector<std::pair<std::string, std::string>> files = FPictures;
+  void AddSetFiles(const QuestionTable& table) {
+    FSet.Pictures = static_cast<int>(FSet.Files.size());
+    FSet.Questions = static_cast<int>(table.Questions.size());
     // The quiz starts only when both set files exist, so a language the table leaves out
     // gets the other language's questions.
     const auto english = table.HasEnglish ? &TableQuestion::English : &TableQuestion::Russian;
     const auto russian = table.HasRussian ? &TableQuestion::Russian : &TableQuestion::English;
-    files.emplace_back("fen.ani", SetFileText(table.Questions, FPictureNames, english));
-    files.emplace_back("fru.ani", SetFileText(table.Questions, FPictureNames, russian));
-
-    const fs::path output = FolderPath(FOutput);
-    const fs::path ris = output / "ris";
-    fs::path fresh;
-    try {
-      fs::create_directories(output);
-      std::string pattern = (output / ".ris-new-XXXXXX").string();
-      if (!mkdtemp(pattern.data()))
-        throw fs::filesystem_error("cannot make a folder", pattern,
-                                   std::error_code(errno, std::generic_category()));
-      fresh = pattern;
-      const mode_t mask = umask(0);  // the folder gets the usual permissions, not mkdtemp's
-      umask(mask);
-      fs::permissions(fresh, static_cast<fs::perms>(0777 & ~mask));
-      for (const auto& [name, bytes] : files) {
-        std::ofstream out(fresh / name, std::ios::binary);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush())
-          throw fs::filesystem_error("cannot write", fresh / name,
-                                     std::error_code(errno, std::generic_category()));
-      }
-      if (fs::exists(fs::symlink_status(ris))) {
-        const fs::path old = fresh.string() + "-old";
-        fs::rename(ris, old);
-        fs::rename(fresh, ris);
-        fs::remove_all(old);
-      } else {
-        fs::rename(fresh, ris);
-      }
-    } catch (const fs::filesystem_error& error) {
-      std::error_code ignored;
-      if (!fresh.empty()) fs::remove_all(fresh, ignored);
-      FBuild.Problems.Error(FBuild.SetFolder, 0, std::string("cannot be written: ") + error.what());
-      return;
-    }
-    FBuild.Questions = static_cast<int>(table.Questions.size());
-    FBuild.Pictures = static_cast<int>(FPictures.size());
+    FSet.Files.push_back({"fen.ani", SetFileText(table.Questions, FPictureNames, english)});
+    FSet.Files.push_back({"fru.ani", SetFileText(table.Questions, FPictureNames, russian)});
   }
 
   const std::string& FSource;
   std::string FTableName;
-  const std::string& FOutput;
-  const bool FReplace;
-  SetBuild& FBuild;
-  std::vector<std::string> FPictureNames;                      // per question
-  std::vector<std::pair<std::string, std::string>> FPictures;  // file name, JPEG bytes
+  MadeSet& FSet;
+  fs::path FSourceFolder;                  // resolved, links and all
+  std::vector<std::string> FPictureNames;  // per question
 };
 
 }  // namespace
@@ -296,9 +294,33 @@ std::string SafePictureName(std::string_view photoName) {
   return name.empty() ? "photo" : name;
 }
 
+bool IsSetFile(std::string_view name) {
+  if (name == "fen.ani" || name == "fru.ani") return true;
+  if (name.size() <= 4) return false;
+  std::string extension(name.substr(name.size() - 4));
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c; });
+  return extension == ".jpg";
+}
+
+MadeSet MakeQuestionSet(const std::string& source) {
+  MadeSet set;
+  SetMaker(source, set).Run();
+  return set;
+}
+
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace) {
   SetBuild build;
-  Builder(source, output, replace, build).Run();
+  build.SetFolder = JoinPath(output, "ris");
+  const FolderWrite request{output, "ris", replace, {"fen.ani", "fru.ani"}, IsSetFile, {}};
+  if (!CheckOutput(source, output, build) || !CanWriteFolder(request, build.Problems)) return build;
+  MadeSet set = MakeQuestionSet(source);
+  build.Problems = std::move(set.Problems);
+  if (build.Problems.Count(Finding::Level::Error) > 0 ||
+      !WriteFolder(request, set.Files, build.Problems))
+    return build;
+  build.Questions = set.Questions;
+  build.Pictures = set.Pictures;
   return build;
 }
 

@@ -1,10 +1,26 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "authoring/Findings.h"
+#include "authoring/NamedFile.h"
 
 namespace anthora {
+
+// A set made in memory from a sheet and its photos: fen.ani and fru.ani in Windows-1251 with
+// CR LF (a language the table lacks takes the other one's answers, since the quiz needs both
+// files), and one 230 x 230 JPEG per photo under a safe name.
+struct MadeSet {
+  Findings Problems;  // the files are of no use when one of them is an error
+  int Questions = 0;
+  int Pictures = 0;
+  NamedFiles Files;
+};
+
+// Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
+// below it. SOURCE is only read.
+MadeSet MakeQuestionSet(const std::string& source);
 
 struct SetBuild {
   Findings Problems;  // nothing was written when one of them is an error
@@ -13,12 +29,13 @@ struct SetBuild {
   std::string SetFolder;  // OUTPUT/ris
 };
 
-// Makes OUTPUT/ris from SOURCE/questions.tsv and the photos it names: fen.ani and fru.ani in
-// Windows-1251 with CR LF (a language the table lacks takes the other one's answers, since
-// the quiz needs both files), and one 230 x 230 JPEG per photo under a safe name. Everything is
-// checked and made before anything is written; the new folder then takes the place of an old one
-// only when replacing is allowed. SOURCE is only read.
+// Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only
+// when replacing is allowed and it holds a set; then its set files (fen.ani, fru.ani and the
+// .jpg pictures) give way to the new ones, and every other file in it is kept.
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace);
+
+// Whether a file in a set folder is one the builder writes, and so replaces.
+bool IsSetFile(std::string_view name);
 
 // A file name made of lower-case ASCII letters, digits and "-" from a photo's name: Cyrillic
 // transliterated, anything else a "-"; "photo" when nothing is left.

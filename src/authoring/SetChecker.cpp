@@ -48,7 +48,7 @@ LoadedPicture LoadPicture(const std::string& path) {
 
 // Text of a set file for the terminal, as the quiz would show it.
 std::string Shown(std::string_view text) {
-  return "'" + Cp1251ToUtf8(text) + "'";
+  return Quoted(Cp1251ToUtf8(text.substr(0, kQuoteLimit + 1)));
 }
 
 enum class LineText { Ascii, Utf8, Other };
@@ -141,7 +141,7 @@ class SetFileChecker {
       count = StrToInt(line);
     } catch (const EConvertError& error) {
       Error(0, "the count line must be a whole number: the quiz stops with \"" +
-                   Cp1251ToUtf8(error.Message()) + "\"");
+                   Shortened(Cp1251ToUtf8(error.Message())) + "\"");
       return std::nullopt;
     }
     if (count == 0) {
@@ -227,38 +227,41 @@ class SetFileChecker {
     const std::string wanted = JoinPath(FFolder, PicturePath(Cp1251ToUtf8(name)));
     switch (location.Match) {
       case PictureMatch::None:
-        Error(index, "picture '" + wanted +
-                         "' not found: the quiz says so and shows the "
+        Error(index, "picture " + QuotedName(wanted) +
+                         " not found: the quiz says so and shows the "
                          "previous picture");
         return;
       case PictureMatch::Exact:
         break;
       case PictureMatch::Converted:
-        Warning(index, "picture '" + location.Path +
-                           "' is found only by reading its name as "
+        Warning(index, "picture " + QuotedName(location.Path) +
+                           " is found only by reading its name as "
                            "Windows-1251; programs that take names byte for byte miss it");
         break;
       case PictureMatch::Verbatim:
         Warning(index,
                 "picture found only by the Windows-1251 bytes of its file name; rename "
-                "the file to '" +
-                    wanted + "'");
+                "the file to " +
+                    QuotedName(wanted));
         break;
       case PictureMatch::IgnoringCase:
-        Warning(index, "picture '" + wanted + "' is found only by ignoring letter case, as '" +
-                           location.Path + "'; rename one to match the other");
+        Warning(index, "picture " + QuotedName(wanted) +
+                           " is found only by ignoring letter case, as " +
+                           QuotedName(location.Path) + "; rename one to match the other");
         break;
     }
     auto [entry, added] = FPictures.try_emplace(location.Path);
     if (added) entry->second = LoadPicture(location.Path);
     const LoadedPicture& picture = entry->second;
     if (!picture.Error.empty()) {
-      Error(index, "picture '" + location.Path + "' cannot be shown: the quiz stops with \"" +
-                       picture.Error + "\"");
+      Error(index, "picture " + QuotedName(location.Path) +
+                       " cannot be shown: the quiz stops with \"" + Shortened(picture.Error) +
+                       "\"");
     } else if (picture.Width != kPictureSide || picture.Height != kPictureSide) {
-      Warning(index, "picture '" + location.Path + "' is " + std::to_string(picture.Width) + " x " +
-                         std::to_string(picture.Height) + ", not " + std::to_string(kPictureSide) +
-                         " x " + std::to_string(kPictureSide) + ": it will be stretched to fit");
+      Warning(index, "picture " + QuotedName(location.Path) + " is " +
+                         std::to_string(picture.Width) + " x " + std::to_string(picture.Height) +
+                         ", not " + std::to_string(kPictureSide) + " x " +
+                         std::to_string(kPictureSide) + ": it will be stretched to fit");
     }
   }
 

@@ -32,7 +32,7 @@ bool Listed(const std::array<std::string_view, N>& list, std::string_view item) 
 
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
-  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + name;
+  for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Printable(name);
   return text;
 }
 
@@ -127,8 +127,8 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     const std::string& other = others[i];
     const std::string extension = LowerAscii(std::filesystem::path(other).extension().string());
     text += Listed(kSheetExtensions, extension)
-                ? "; found " + other + ": name it questions" + extension
-                : "; found " + other + ": save it as .ods, .xlsx or .csv";
+                ? "; found " + Printable(other) + ": name it questions" + Printable(extension)
+                : "; found " + Printable(other) + ": save it as .ods, .xlsx or .csv";
   }
   findings.Error(where, 0, text);
   return std::nullopt;

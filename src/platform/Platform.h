@@ -94,7 +94,7 @@ class PlatformWindow {
 
   // The client area's pixels; the view stays valid for the window's life.
   virtual PixelSurface Surface() = 0;
-  // Shows the window centred over its owner, or on the screen when it has none; or hides it.
+  // Shows the window centred on the screen (its owner's screen, when it has one); or hides it.
   virtual void Show() = 0;
   virtual void Hide() = 0;
   // Brings a shown window to the front and asks the desktop for its keyboard focus.
@@ -124,8 +124,9 @@ class Platform : public Clock {
   // The part of the screen that windows may take: the screen without the desktop's panels.
   virtual ScreenRect WorkArea() const = 0;
 
-  // Hands an address to the desktop's default handler; the outcome is not reported. While
-  // the handler started last still runs, no other is started.
+  // Hands an address to the desktop's default handler; the outcome is not reported. Within a
+  // second of the last handler started, none is started, so that a double click opens the
+  // address once.
   virtual void OpenAddress(std::string_view address) = 0;
 };
 

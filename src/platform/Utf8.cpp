@@ -18,23 +18,29 @@ int SequenceLength(unsigned char lead, char32_t& bits) {
 
 }  // namespace
 
+std::size_t NextUtf8(std::string_view text, std::size_t at, char32_t& character) {
+  char32_t c = 0;
+  const int length = SequenceLength(static_cast<unsigned char>(text[at]), c);
+  int taken = 1;
+  for (; length > 0 && taken < length && at + taken < text.size(); ++taken) {
+    const auto next = static_cast<unsigned char>(text[at + taken]);
+    if ((next & 0xC0) != 0x80) break;
+    c = (c << 6) | (next & 0x3F);
+  }
+  static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  const bool wellFormed = length > 0 && taken == length && c >= kSmallest[length] &&
+                          c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+  character = wellFormed ? c : kReplacement;
+  return wellFormed ? static_cast<std::size_t>(taken) : 0;
+}
+
 std::u32string DecodeUtf8(std::string_view text) {
   std::u32string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
+  for (std::size_t i = 0; i < text.size();) {
     char32_t c = 0;
-    const int length = SequenceLength(static_cast<unsigned char>(text[i]), c);
-    int taken = 1;
-    for (; length > 0 && taken < length && i + taken < text.size(); ++taken) {
-      const auto next = static_cast<unsigned char>(text[i + taken]);
-      if ((next & 0xC0) != 0x80) break;
-      c = (c << 6) | (next & 0x3F);
-    }
-    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    const bool wellFormed = length > 0 && taken == length && c >= kSmallest[length] &&
-                            c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    out.push_back(wellFormed ? c : kReplacement);
-    i += wellFormed ? taken : 1;
+    const std::size_t taken = NextUtf8(text, i, c);
+    out.push_back(c);
+    i += taken > 0 ? taken : 1;
   }
   return out;
 }

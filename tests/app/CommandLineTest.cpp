@@ -38,6 +38,14 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).What, Action::NewSheet);
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).Source, "photos");
 
+  const CommandLine pack = Parse({"--pack", "roses", "roses.anthora"});
+  EXPECT_EQ(pack.What, Action::Pack);
+  EXPECT_EQ(pack.Source, "roses");
+  EXPECT_EQ(pack.Output, "roses.anthora");
+  const CommandLine menu = Parse({"--default-set", "/usr/share/sample"});
+  EXPECT_EQ(menu.DefaultSet, "/usr/share/sample");
+  EXPECT_EQ(menu.Folder, "");
+
   EXPECT_EQ(Parse({"--check", "--help"}).What, Action::Help);
   EXPECT_EQ(Parse({"--version", "x"}).What, Action::Version);
 }
@@ -62,9 +70,37 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--force"},
                                              {"--new-sheet"},
                                              {"--new-sheet", "a", "--build-set", "b", "c"},
+                                             {"--pack", "roses", "roses.zip"},
+                                             {"--pack", "roses", ".anthora"},
+                                             {"--pack", "--check", "a", "b.anthora"},
+                                             {"--default-set"},
+                                             {"--check", "--default-set", "a"},
                                              {"--check", "--scale", "2"}}) {
     EXPECT_THROW(Parse(words), UsageError) << words.front();
   }
+}
+
+TEST(CommandLine, NamesTheWordItRefuses) {
+  const auto refusal = [](const std::vector<std::string>& words) {
+    try {
+      Parse(words);
+    } catch (const UsageError& error) {
+      return std::string(error.what());
+    }
+    return std::string("accepted");
+  };
+  EXPECT_EQ(refusal({"-xyz"}), "unknown option '-xyz'");
+  EXPECT_EQ(refusal({"--build-set", "-fo", "a", "b"}), "unknown option '-fo'");
+  EXPECT_EQ(refusal({"--check", "-dir"}), "unknown option '-dir'");
+  EXPECT_EQ(refusal({"--check", "--bogus=1"}), "unknown option '--bogus=1'");
+  EXPECT_EQ(refusal({"--check=sets"}), "--check takes no value: '--check=sets'");
+  EXPECT_EQ(refusal({"--scale", "2x"}), "--scale takes a whole number from 1 to 8, not '2x'");
+  EXPECT_EQ(refusal({"a", "b\x1B"}), "more than one FOLDER: 'b\\x1B'");
+  EXPECT_EQ(refusal({"--build-set", "a", "b", "c"}),
+            "--build-set takes two folders, SOURCE and OUTPUT, not also 'c'");
+  // Abbreviations still work, and after "--" every word is a folder.
+  EXPECT_EQ(Parse({"--vers"}).What, Action::Version);
+  EXPECT_EQ(Parse({"--check", "--", "-dir"}).Folder, "-dir");
 }
 
 }  // namespace

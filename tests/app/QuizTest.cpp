@@ -325,14 +325,11 @@ TEST_F(AnswerGuard, AnAmpersandInAnAnswerIsPlainText) {
 }
 
 // The same answer on the same button in the next question is drawn black again, though its
-// caption does not change: the focus pass repaints every answer button.
+// caption does not change: the focus pass repaints every answer button, also after a box
+// that took the desktop's focus away from the window and gave it back only later.
 TEST_F(AnswerGuard, ARepeatedAnswerIsRepaintedBlack) {
-  const Question same{"q", {"Rose", "Tulip", "Lily", "Daisy"}};
-  WriteQuiz("2", {same, same});
-  ChooseEnglish();
-  PressStart();
-  const auto limePixels = [this] {
-    const TRect r = form->xpButton1->FormRect();
+  const auto limePixels = [this](const TControl& button) {
+    const TRect r = button.FormRect();
     const PixelSurface screen = platform.Window(0).Screen();
     int count = 0;
     for (std::int32_t y = r.Top; y < r.Bottom; ++y) {
@@ -340,10 +337,29 @@ TEST_F(AnswerGuard, ARepeatedAnswerIsRepaintedBlack) {
     }
     return count;
   };
-  Answer(1);
-  EXPECT_GT(limePixels(), 0);
+  const Question same{"q", {"Same", "Same", "Same", "Same"}};
+  WriteQuiz("6", std::vector<Question>(6, same));
+  ChooseEnglish();
   PressStart();
-  EXPECT_EQ(limePixels(), 0);
+  Answer(1);
+  EXPECT_GT(limePixels(*form->xpButton1), 0);
+  PressStart();
+  EXPECT_EQ(limePixels(*form->xpButton1), 0);
+
+  std::filesystem::remove(PicturePath("q"));
+  application.OnDialog = [this](const DialogRecord&) {
+    platform.Focus(0, false);
+    platform.KeyDown(platform.WindowCount() - 1, VK_RETURN);
+    platform.Focus(0, true);
+  };
+  for (int button = 1; button <= 4; ++button) {
+    Answer(button);
+    EXPECT_GT(limePixels(*AnswerButton(button)), 0);
+    PressStart();
+    for (const TxpButton* each : AnswerButtons()) EXPECT_EQ(limePixels(*each), 0);
+    EXPECT_TRUE(Focused(form->xpButton4));
+    EXPECT_TRUE(form->xpButton4->HasFocusFlag());
+  }
 }
 
 }  // namespace

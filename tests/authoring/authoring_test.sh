@@ -25,6 +25,16 @@ expect_status 0 "$anthora" --version
 expect_status 2 "$anthora" --no-such-option
 [[ ! -s out ]] && grep -q '^Usage:' err || fail "an unknown option: $(cat out err)"
 expect_status 2 "$anthora" --build-set only-source
+expect_status 2 "$anthora" --check -dir
+grep -q "^anthora: unknown option '-dir'$" err || fail "a wrong option: $(cat err)"
+
+# Output that cannot be written is a failure, said on standard error.
+for command in --help --version "--check $sample"; do
+  status=0
+  "$anthora" $command >/dev/full 2>err || status=$?
+  [[ $status == 1 ]] && grep -q 'cannot write to standard output: No space left' err ||
+    fail "$command into a full disk: $status $(cat err)"
+done
 
 expect_status 0 "$anthora" --check "$sample"
 [[ $(wc -l <out) == 1 ]] && grep -q '16 questions.*no errors, no warnings$' out ||
@@ -71,13 +81,44 @@ for box in xpCheckBox1 xpCheckBox2; do
     fail "$box: $(tail -n 1 played)"
 done
 
-# An existing set stays without --force; with it, the set is replaced.
-touch set/ris/mine
+# An existing set stays without --force; with it, the set is replaced and the files the builder
+# did not write stay; a file named ris is never replaced.
+touch set/ris/mine set/ris/old.jpg
 expect_status 1 "$anthora" --build-set source set
 grep -q 'set/ris: error: already exists; add --force' err || fail "no --force: $(cat err)"
 [[ -e set/ris/mine ]] || fail "the old set was touched"
 expect_status 0 "$anthora" --build-set --force source set
-[[ ! -e set/ris/mine && -e set/ris/fen.ani ]] || fail "--force did not replace the set"
+[[ -e set/ris/mine && ! -e set/ris/old.jpg && $(ls -A set) == ris ]] ||
+  fail "--force: $(ls -AR set)"
+mkdir plain && echo file >plain/ris
+expect_status 1 "$anthora" --build-set --force source plain
+grep -q '^plain/ris: error: is not a folder' err && [[ $(cat plain/ris) == file ]] ||
+  fail "a file named ris: $(cat err)"
+
+# Stopped at any moment, a build either finished or left nothing behind.
+for delay in 0.02 0.1; do
+  "$anthora" --build-set source interrupted/deeper >/dev/null 2>&1 &
+  sleep $delay
+  kill -TERM $! 2>/dev/null || true
+  status=0
+  wait $! || status=$?
+  if [[ $status == 0 ]]; then
+    [[ $(ls -A interrupted/deeper) == ris ]] || fail "stopped: $(ls -AR interrupted)"
+    rm -r interrupted
+  else
+    [[ $status == 143 && ! -e interrupted ]] || fail "stopped ($status): $(ls -AR interrupted)"
+  fi
+done
+
+# A photo must lie in the source folder, also through links.
+echo private >outside.jpg
+ln -s ../outside.jpg source/link.jpg
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n../outside.jpg\tA\tB\tC\tD\n' >source/questions.tsv
+printf '%s\tA\tB\tC\tD\nlink.jpg\tA\tB\tC\tD\n' "$work/outside.jpg" >>source/questions.tsv
+expect_status 1 "$anthora" --build-set source outside
+[[ $(grep -c 'lies outside the source folder' err) == 3 ]] && grep -q '^source/questions.tsv:4: ' err ||
+  fail "photos outside: $(cat err)"
+rm source/link.jpg
 
 # A faulty table: every problem at its line, nothing written.
 printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \
@@ -86,4 +127,15 @@ expect_status 1 "$anthora" --build-set source faulty
 grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
   grep -q '^source/questions.tsv:3: error: the row is cut short' err || fail "faults: $(cat err)"
 [[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
+# Reports stay one finding a line and few: a folder name with a line break in it, and a column
+# named 25 times.
+expect_status 1 "$anthora" --check $'odd\nname'
+[[ $(wc -l <out) == 3 ]] && grep -q '^odd\\nname/ris/fen.ani: error: missing' out ||
+  fail "an odd name: $(cat out)"
+{ printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3'; printf '\ten%.0s' {1..25}; echo; } \
+  >source/questions.tsv
+expect_status 1 "$anthora" --build-set source many
+[[ $(grep -c "named twice" err) == 20 ]] &&
+  grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
+  grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
 echo "authoring: all passed"

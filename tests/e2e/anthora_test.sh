@@ -27,7 +27,6 @@ write_set "$reference" 2 rose1 "Garden rose" "Garden rose" "Garden rose" "Garden
 status_line=(100 14) wrong_count=(264 32) wrong_total=(481 32) right_count=(264 54)
 right_total=(481 54) start_face_top=(325 238) start_face_bottom=(325 257)
 panel2=(13 29 234 234)
-answer_top=(81 118 155 192)
 
 shot=$E2E_DIR/shot.png
 pixel() { "$CONVERT" "$shot" -crop "1x1+$1+$2" txt:- | grep -o '#[0-9A-F]\{6\}' | head -n 1; }
@@ -35,12 +34,9 @@ expect_pixel() {  # WHAT X Y COLOUR
   [[ $(pixel "$2" "$3") == "$4" ]] || e2e_fail "$1 at $2,$3 is $(pixel "$2" "$3"), expected $4"
 }
 # Pixels of the caption area of answer button N (1 to 4) in the last shot that meet a condition.
-caption_pixels() { e2e_count_pixels "$shot" 268 $((answer_top[$1 - 1] + 6)) 222 18 "$2"; }
-ink='intensity < 0.4'
-lime='g > 0.6 && r < 0.35 && b < 0.35'
-red='r > 0.6 && g < 0.35 && b < 0.35'
-green='g > 0.3 && g < 0.6 && r < 0.2 && b < 0.2'
-answer_centre() { echo 379 $((answer_top[$1 - 1] + 15)); }
+caption_pixels() { e2e_caption_pixels "$shot" "$@"; }
+ink=$E2E_INK lime=$E2E_LIME red=$E2E_RED green=$E2E_GREEN
+answer_centre() { echo 379 $((E2E_ANSWER_TOPS[$1 - 1] + 15)); }
 
 # Waits until the window's client area equals the headless drawing of the same moment.
 looks_like() { e2e_window_shot "$shot" && [[ $(e2e_differing_pixels "$shot" "$1" 0 0 509 268) == 0 ]]; }

@@ -17,7 +17,12 @@
 #   e2e_differing_pixels A B X Y W H      how many pixels of a region differ between two pictures
 #   e2e_client_geometry WINDOW            "X Y WIDTH HEIGHT" of a window's client area on the screen
 #   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
-#   e2e_click X Y                         a left click at a point of the program window
+#   e2e_click X Y [OPTIONS...]            a left click at a point of the program window; the
+#                                         options of xdotool's click, e.g. --repeat 2
+#   e2e_caption_pixels FILE N FX          how many pixels of the caption of the quiz's answer
+#                                         button N (1 to 4) in a window shot meet a condition;
+#                                         E2E_INK, E2E_LIME, E2E_RED and E2E_GREEN are the
+#                                         conditions for its text colours
 # A failing test copies its screenshots and files to E2E_ARTIFACTS when that is set.
 # Screen pixels are read with ImageMagick's own import, convert and compare from /usr/bin.
 
@@ -181,5 +186,14 @@ e2e_client_origin() {  # WINDOW: prints "X Y"
 e2e_click() {
   local origin
   origin=($(e2e_client_origin "$E2E_WINDOW"))
-  xdotool mousemove --sync $((origin[0] + $1)) $((origin[1] + $2)) click 1
+  xdotool mousemove --sync $((origin[0] + $1)) $((origin[1] + $2)) click "${@:3}" 1
+}
+
+E2E_ANSWER_TOPS=(81 118 155 192)
+E2E_INK='intensity < 0.4'
+E2E_LIME='g > 0.6 && r < 0.35 && b < 0.35'
+E2E_RED='r > 0.6 && g < 0.35 && b < 0.35'
+E2E_GREEN='g > 0.3 && g < 0.6 && r < 0.2 && b < 0.2'
+e2e_caption_pixels() {
+  e2e_count_pixels "$1" 268 $((E2E_ANSWER_TOPS[$2 - 1] + 6)) 222 18 "$3"
 }

@@ -11,13 +11,16 @@ id=org.example.anthora
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
 for file in bin/anthora share/anthora/sample/ris/fen.ani share/anthora/sample/ris/fru.ani \
   share/anthora/sample/ris/rose1.jpg share/anthora/sample/ris/CREDITS.md \
-  share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6; do
+  share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6 \
+  share/mime/packages/$id.xml; do
   [[ -s $prefix/$file ]] || e2e_fail "$file is not installed"
 done
-for size in 48 128 256; do
-  icon=$prefix/share/icons/hicolor/${size}x$size/apps/$id.png
-  [[ $(/usr/bin/identify -format '%wx%h %[channels]' "$icon") == "${size}x$size srgba" ]] ||
-    e2e_fail "the $size icon is $(/usr/bin/identify -format '%wx%h %[channels]' "$icon")"
+for icon in apps/$id mimetypes/application-x-anthora-set; do
+  for size in 48 128 256; do
+    file=$prefix/share/icons/hicolor/${size}x$size/$icon.png
+    [[ $(/usr/bin/identify -format '%wx%h %[channels]' "$file") == "${size}x$size srgba" ]] ||
+      e2e_fail "the $size icon $icon is $(/usr/bin/identify -format '%wx%h %[channels]' "$file")"
+  done
 done
 
 entry=$prefix/share/applications/$id.desktop
@@ -29,8 +32,9 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
 groff -man -ww -z "$prefix/share/man/man6/anthora.6" 2>"$E2E_DIR/man.log" &&
   [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the manual page: $(cat "$E2E_DIR/man.log")"
 
-# The launcher's way: the Exec line split as its quoting says, in the home folder.
-exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g')
+# The launcher's way: the Exec line split as its quoting says, without a file for its %f, in
+# the home folder.
+exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g; s/ %f$//')
 eval "command=($exec_line)"
 export HOME=$E2E_DIR/home
 mkdir -p "$HOME"

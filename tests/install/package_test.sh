@@ -27,10 +27,12 @@ dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$work/contents"
 for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.desktop \
   ./usr/share/metainfo/org.example.anthora.metainfo.xml ./usr/share/man/man6/anthora.6 \
   ./usr/share/icons/hicolor/256x256/apps/org.example.anthora.png \
-  ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE; do
+  ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE \
+  ./usr/share/mime/packages/org.example.anthora.xml \
+  ./usr/share/icons/hicolor/256x256/mimetypes/application-x-anthora-set.png; do
   grep -qxF "$file" "$work/contents" || fail "the package lacks $file"
 done
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
-grep -qx 'Exec="/usr/bin/anthora" "/usr/share/anthora/sample"' <<<"$entry" ||
+grep -qx 'Exec="/usr/bin/anthora" --default-set "/usr/share/anthora/sample" %f' <<<"$entry" ||
   fail "the menu entry does not play the installed sample: $(grep Exec <<<"$entry")"
 echo "package: ok ($(stat -c %s "$deb") bytes)"

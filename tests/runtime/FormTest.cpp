@@ -26,6 +26,7 @@ class Probe : public TCustomControl {
   }
 
   int Paints = 0;
+  bool ShowsFocus = false;  // draws the focus rectangle around itself while focused
 
   void WMSetFocus() override { Note("set"); }
   void WMKillFocus() override { Note("kill"); }
@@ -40,6 +41,7 @@ class Probe : public TCustomControl {
   void Paint() override {
     ++Paints;
     Canvas().FillRectWithColor(ClientRect(), FColour);
+    if (ShowsFocus && Focused()) Canvas().DrawFocusRect(ClientRect());
   }
 
  private:
@@ -321,30 +323,44 @@ TEST_F(FormTest, AMessageBoxSwallowsInputMeantForTheMainWindow) {
   EXPECT_EQ(platform.Window(1).Raises, 1);
 }
 
-TEST_F(FormTest, TheFocusedControlFollowsTheDesktopsFocus) {
+// The desktop's focus only hides and shows the focus rectangle: the focused control keeps the
+// focus and hears nothing, and a box hands the focus back as soon as it closes, even when the
+// desktop gives the window its focus back only later.
+TEST_F(FormTest, TheDesktopsFocusShowsOnlyInTheFocusRectangle) {
+  constexpr std::uint32_t kRed = 0xFF0000, kInvertedRed = 0x00FFFF;
   Probe& a = AddProbe("a", 0, 0, clRed);
+  Probe& b = AddProbe("b", 30, 0, clRed);
+  a.ShowsFocus = b.ShowsFocus = true;
   int activations = 0;
   form.OnActivate = [&](TObject*) { ++activations; };
   form.Show();
+  Run();
+  EXPECT_EQ(ScreenPixel(0, 0), kInvertedRed);
   log.clear();
   platform.Focus(0, false);
   platform.Focus(0, false);
+  Run();
+  EXPECT_TRUE(a.Focused());
+  EXPECT_EQ(ScreenPixel(0, 0), kRed);
+  b.SetFocus();
+  Run();
+  EXPECT_EQ(ScreenPixel(30, 0), kRed);
   platform.Focus(0, true);
   Run();
-  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "a set"}));
+  EXPECT_EQ(ScreenPixel(30, 0), kInvertedRed);
+  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "b set", "a exit", "b enter"}));
 
-  // The desktop's focus goes to a box and comes back only after it closed: each change of
-  // the window's focus is heard once.
   log.clear();
   platform.Focus(0, false);
   platform.KeyDown(1, VK_RETURN);
   platform.Focus(0, true);
   application.ShowMessage("Hello");
-  EXPECT_EQ(log, (std::vector<std::string>{"a kill"}));
-  EXPECT_FALSE(a.Focused());
+  EXPECT_EQ(log, (std::vector<std::string>{"b kill", "b set"}));
+  EXPECT_TRUE(b.Focused());
+  a.SetFocus();
   Run();
-  EXPECT_EQ(log, (std::vector<std::string>{"a kill", "a set"}));
-  EXPECT_TRUE(a.Focused());
+  EXPECT_EQ(ScreenPixel(0, 0), kInvertedRed);
+  EXPECT_EQ(ScreenPixel(30, 0), kRed);
   EXPECT_EQ(activations, 1);
 }
 

@@ -1,10 +1,7 @@
 #include "platform/posix/Spawn.h"
 
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 #include <vector>
 
@@ -51,30 +48,13 @@ pid_t SpawnDetached(std::span<const std::string> arguments) {
   return result == 0 ? child : -1;
 }
 
-SingleSpawn::~SingleSpawn() {
-  Forget();
-}
-
-pid_t SingleSpawn::Start(std::span<const std::string> arguments) {
-  if (Running()) return -1;
+pid_t PacedSpawn::Start(std::span<const std::string> arguments) {
+  const std::uint32_t now = clock_.MillisecondsSinceStart();
+  // The unsigned difference holds across the counter's wrap-around.
+  if (lastStart_ && now - *lastStart_ < kPauseMilliseconds) return -1;
   const pid_t child = SpawnDetached(arguments);
-  // A child that has already ended and been reaped cannot be opened, and needs no watching.
-  if (child > 0) process_ = static_cast<int>(syscall(SYS_pidfd_open, child, 0));
+  if (child > 0) lastStart_ = now;
   return child;
-}
-
-// The descriptor turns readable when the child ends.
-bool SingleSpawn::Running() {
-  if (process_ < 0) return false;
-  pollfd watch{process_, POLLIN, 0};
-  if (poll(&watch, 1, 0) == 0) return true;
-  Forget();
-  return false;
-}
-
-void SingleSpawn::Forget() {
-  if (process_ >= 0) close(process_);
-  process_ = -1;
 }
 
 }  // namespace anthora

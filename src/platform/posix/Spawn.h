@@ -2,8 +2,12 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
+
+#include "platform/Clock.h"
 
 namespace anthora {
 
@@ -13,23 +17,21 @@ namespace anthora {
 // as it ends, so none lingers as a zombie. Returns the child's id, or -1 when it cannot start.
 pid_t SpawnDetached(std::span<const std::string> arguments);
 
-// Starts a program detached, but never a second one while the one it started last still
-// runs, so that a burst of requests opens one program.
-class SingleSpawn {
+// Starts programs detached, but none within a second of the last one it started: a burst of
+// requests (a double click) starts one program, and a later request always starts another,
+// however long the last one runs.
+class PacedSpawn {
  public:
-  SingleSpawn() = default;
-  SingleSpawn(const SingleSpawn&) = delete;
-  SingleSpawn& operator=(const SingleSpawn&) = delete;
-  ~SingleSpawn();
+  static constexpr std::uint32_t kPauseMilliseconds = 1000;
 
-  // The new child's id; -1 when it cannot start or the last one still runs.
+  explicit PacedSpawn(const Clock& clock) : clock_(clock) {}
+
+  // The new child's id; -1 when it cannot start or the last one started too recently.
   pid_t Start(std::span<const std::string> arguments);
-  bool Running();
 
  private:
-  void Forget();
-
-  int process_ = -1;  // a descriptor of the last child, open while it may still run
+  const Clock& clock_;
+  std::optional<std::uint32_t> lastStart_;  // the clock's milliseconds since start
 };
 
 }  // namespace anthora

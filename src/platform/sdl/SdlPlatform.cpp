@@ -82,12 +82,11 @@ class SdlWindow final : public PlatformWindow {
   PixelSurface Surface() override { return surface_; }
   SDL_Window* Handle() const { return window_.get(); }
 
+  // Centred on the screen; a dialog on the screen its owner is on.
   void Show() override {
-    if (owner_ != nullptr) {
-      CentreOverOwner();
-    } else {
-      SDL_SetWindowPosition(window_.get(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    }
+    const int display = owner_ != nullptr ? SDL_GetWindowDisplayIndex(owner_->window_.get()) : 0;
+    const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0));
+    SDL_SetWindowPosition(window_.get(), centred, centred);
     SDL_ShowWindow(window_.get());
     SDL_RaiseWindow(window_.get());
     PresentAll();
@@ -120,26 +119,6 @@ class SdlWindow final : public PlatformWindow {
   }
 
  private:
-  // Client area over the owner's client area, centre on centre, kept on the owner's screen. A
-  // window manager puts the frame where the window asks to be, so the request leaves room for
-  // a frame like the owner's.
-  void CentreOverOwner() {
-    SDL_Window* owner = owner_->window_.get();
-    int x = 0, y = 0, width = 0, height = 0, top = 0, left = 0, ownWidth = 0, ownHeight = 0;
-    SDL_GetWindowPosition(owner, &x, &y);
-    SDL_GetWindowSize(owner, &width, &height);
-    SDL_GetWindowBordersSize(owner, &top, &left, nullptr, nullptr);
-    SDL_GetWindowSize(window_.get(), &ownWidth, &ownHeight);
-    x += (width - ownWidth) / 2 - left;
-    y += (height - ownHeight) / 2 - top;
-    SDL_Rect screen;
-    if (SDL_GetDisplayUsableBounds(SDL_GetWindowDisplayIndex(owner), &screen) == 0) {
-      x = std::max(screen.x, std::min(x, screen.x + screen.w - ownWidth - left));
-      y = std::max(screen.y, std::min(y, screen.y + screen.h - ownHeight - top));
-    }
-    SDL_SetWindowPosition(window_.get(), x, y);
-  }
-
   void SetIcon(const IconImage& icon) {
     SdlPtr<SDL_Surface> image(SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint32_t*>(icon.Pixels.data()), icon.Width, icon.Height, 32, icon.Width * 4,
@@ -304,7 +283,7 @@ class SdlPlatform final : public Platform {
   }
 
   MonotonicClock clock_;
-  SingleSpawn opener_;
+  PacedSpawn opener_{clock_};
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;

@@ -192,7 +192,7 @@ void TCanvas::OutlineAndFill(const TRect& rect, std::int32_t ellipseWidth,
 // The pixels with an even sum of logical coordinates on the border are inverted; every
 // border pixel is visited once, so a second call undoes the first.
 void TCanvas::DrawFocusRect(const TRect& rect) {
-  if (IsRectEmpty(rect)) return;
+  if (FFocusRectsHidden || IsRectEmpty(rect)) return;
   const TRect clip = IntersectRect(ClipRect(), rect);
   if (IsRectEmpty(clip)) return;
   const auto invert = [this](std::int32_t x, std::int32_t y) {

@@ -137,8 +137,10 @@ class TCanvas {
   void RoundRect(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
                  std::int32_t ellipseWidth, std::int32_t ellipseHeight);
   // Inverts every other pixel of the rectangle's border, so drawing it twice restores the
-  // picture. Nothing for an empty rectangle.
+  // picture. Nothing for an empty rectangle, or while focus rectangles are hidden.
   void DrawFocusRect(const TRect& rect);
+  // Hidden for a window that is not the desktop's active window.
+  void SetFocusRectsHidden(bool hidden) { FFocusRectsHidden = hidden; }
 
   // CLR_INVALID outside the clip.
   TColor Pixel(std::int32_t x, std::int32_t y) const;
@@ -180,6 +182,7 @@ class TCanvas {
   TFont FFont;
   TCopyMode FCopyMode = cmSrcCopy;
   TPoint FPenPos;
+  bool FFocusRectsHidden = false;
   // The face of the font as last resolved, and the font it was resolved for.
   mutable const FontFace* FFace = nullptr;
   mutable TFont FFaceFont;

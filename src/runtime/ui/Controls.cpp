@@ -311,6 +311,7 @@ void PrepareCanvas(TCanvas& canvas, const PaintTarget& target) {
   canvas.SetSurface(target.Surface);
   canvas.SetOrigin(target.Origin);
   canvas.SetClipRect(target.Clip);
+  canvas.SetFocusRectsHidden(target.HideFocusRects);
 }
 
 }  // namespace

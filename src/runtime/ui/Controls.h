@@ -25,8 +25,7 @@ class TWinControl;
 class TControlHost {
  public:
   virtual TWinControl* ActiveControl() const = 0;
-  // False while the window is kept from the keyboard (a box above it, the desktop's focus
-  // elsewhere).
+  // False while a modal box above the window holds the keyboard.
   virtual bool HoldsFocus() const = 0;
   virtual void FocusControl(TWinControl* control) = 0;
   virtual void DefocusControl(TWinControl* control) = 0;
@@ -39,11 +38,13 @@ class TControlHost {
 };
 
 // Where a control paints: the form's pixels, the control's origin on them and the part of
-// the form (in its client coordinates) that is being painted.
+// the form (in its client coordinates) that is being painted; and whether focus rectangles
+// show, which they do only while the form's window has the desktop's focus.
 struct PaintTarget {
   PixelSurface Surface;
   TPoint Origin;
   TRect Clip;
+  bool HideFocusRects = false;
 };
 
 enum class TAlign : std::uint8_t { alNone, alTop, alBottom, alLeft, alRight, alClient };

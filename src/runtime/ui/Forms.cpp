@@ -152,15 +152,23 @@ void TCustomForm::SelectNext(TWinControl* current, bool forward, bool tabStopsOn
   }
 }
 
-void TCustomForm::KeepFocusAway(bool& reason, bool away) {
-  const bool held = HoldsFocus();
-  reason = away;
-  if (held == HoldsFocus() || !FActiveControl) return;
-  if (held) {
+void TCustomForm::KeepFocusAway(bool away) {
+  if (away == FFocusSuspended) return;
+  FFocusSuspended = away;
+  if (!FActiveControl) return;
+  if (away) {
     FActiveControl->WMKillFocus();
   } else {
     FActiveControl->WMSetFocus();
   }
+}
+
+// The desktop's focus, not an activation: OnActivate does not run again, and the focused
+// control keeps the focus; only its focus rectangle comes and goes.
+void TCustomForm::FollowDesktopFocus(bool away) {
+  if (away == FDesktopFocusAway) return;
+  FDesktopFocusAway = away;
+  if (FActiveControl) FActiveControl->Invalidate();
 }
 
 void TCustomForm::ControlRemoved(TControl* control) {
@@ -302,7 +310,7 @@ void TCustomForm::PaintTree(TWinControl& control, const TRect& clip) {
 
 void TCustomForm::PaintControl(TControl& control, const TRect& area) {
   try {
-    control.PaintOn({Surface(), control.FormOrigin(), area});
+    control.PaintOn({Surface(), control.FormOrigin(), area, FDesktopFocusAway});
   } catch (...) {
     if (FRepaintingFailures) return;
     const bool known = std::any_of(FPaintFailures.begin(), FPaintFailures.end(),
@@ -423,8 +431,7 @@ void TCustomForm::HandleInput(const InputEvent& event) {
       break;
     case InputEvent::Type::FocusGained:
     case InputEvent::Type::FocusLost:
-      // The desktop's focus, not an activation: OnActivate does not run again.
-      KeepFocusAway(FDesktopFocusAway, event.Kind == InputEvent::Type::FocusLost);
+      FollowDesktopFocus(event.Kind == InputEvent::Type::FocusLost);
       break;
     default:
       HandleMouse(event);

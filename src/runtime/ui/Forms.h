@@ -70,12 +70,12 @@ class TCustomForm : public TCustomControl, public TControlHost {
   // Input from the platform, in the form's client coordinates.
   void HandleInput(const InputEvent& event);
   // Keyboard focus leaving or returning to the window as a whole, for a modal dialog opening
-  // or closing over it, or for the desktop's focus going to another window and coming back:
-  // the focused control hears of it, the active control stays. The window holds the focus
-  // when neither keeps it away.
-  void SuspendFocus() { KeepFocusAway(FFocusSuspended, true); }
-  void ResumeFocus() { KeepFocusAway(FFocusSuspended, false); }
-  bool HoldsFocus() const override { return !FFocusSuspended && !FDesktopFocusAway; }
+  // or closing over it: the focused control hears of it, the active control stays. The
+  // desktop's focus going to another window and coming back is not heard of: it only hides
+  // and shows the focus rectangle.
+  void SuspendFocus() { KeepFocusAway(true); }
+  void ResumeFocus() { KeepFocusAway(false); }
+  bool HoldsFocus() const override { return !FFocusSuspended; }
 
   // The handler methods and fields a window description binds by name.
   const EventHandlers& Handlers() const { return FHandlers; }
@@ -107,7 +107,8 @@ class TCustomForm : public TCustomControl, public TControlHost {
     std::exception_ptr Error;
   };
 
-  void KeepFocusAway(bool& reason, bool away);
+  void KeepFocusAway(bool away);
+  void FollowDesktopFocus(bool away);
   void PaintRegions(std::span<const TRect> rects);
   void ReportPaintErrors(std::span<const TRect> rects);
   bool Contains(const TControl* control) const;

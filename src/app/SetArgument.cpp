@@ -1,0 +1,97 @@
+#include "app/SetArgument.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "app/RunFolder.h"
+#include "quiz/QuestionSet.h"
+#include "quiz/SetArchive.h"
+#include "runtime/files/Files.h"
+
+namespace anthora {
+
+namespace {
+
+std::string Joined(const std::string& folder, std::string_view path) {
+  if (folder.empty()) return std::string(path);
+  return folder + (folder.back() == '/' ? "" : "/") + std::string(path);
+}
+
+bool HoldsSet(const std::string& folder) {
+  return FileExists(Joined(folder, kEnglishSetPath)) && FileExists(Joined(folder, kRussianSetPath));
+}
+
+std::string WithoutTrailingSlashes(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return path;
+}
+
+std::string NameOf(const std::string& folder) {
+  const std::string path = WithoutTrailingSlashes(folder);
+  return path.substr(path.rfind('/') + 1);
+}
+
+std::string ParentOf(const std::string& folder) {
+  const std::string path = WithoutTrailingSlashes(folder);
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A set's ris/ folder itself: named so and holding the English set.
+bool IsSetsRis(const std::string& folder) {
+  return NameOf(folder) == "ris" && FileExists(Joined(folder, "fen.ani"));
+}
+
+// The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
+std::string SetFolderOf(const std::string& argument) {
+  if (HoldsSet(argument)) return argument;
+  if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
+  std::string lookedFor =
+      Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
+  if (NameOf(argument) == "ris")
+    lookedFor += " or " + Joined(argument, "fen.ani") + " and " + Joined(argument, "fru.ani");
+  throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
+}
+
+}  // namespace
+
+bool IsSetFileName(const std::string& path) {
+  return path.size() > kSetFileExtension.size() && path.ends_with(kSetFileExtension);
+}
+
+OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) {
+  if (argument.empty()) return;
+  struct stat status {};
+  const bool found = stat(argument.c_str(), &status) == 0;
+  if (need == Need::Anything && !IsSetFileName(argument) && (!found || S_ISDIR(status.st_mode))) {
+    FFolder = IsSetsRis(argument) ? ParentOf(argument) : argument;
+    FShown = FFolder;
+    return;
+  }
+  if (!found) throw std::runtime_error(argument + ": " + std::strerror(errno));
+  if (S_ISDIR(status.st_mode)) {
+    FFolder = SetFolderOf(argument);
+    FShown = FFolder;
+    return;
+  }
+  FSignals.emplace();
+  FUnpacked = std::make_unique<RunFolder>();
+  UnpackSetFile(argument, FUnpacked->Path());
+  if (!HoldsSet(FUnpacked->Path()))
+    throw SetFileError(argument + ": holds no question set: looked for " +
+                       std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));
+  FFolder = FUnpacked->Path();
+}
+
+OpenedSet::~OpenedSet() = default;
+
+std::string OpenedSet::Show(const std::string& path) const {
+  if (FFolder.empty() || FFolder == FShown || !path.starts_with(FFolder + '/')) return path;
+  return FShown + path.substr(FFolder.size());
+}
+
+}  // namespace anthora

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <signal.h>
+
+namespace anthora {
+
+// Holds back SIGINT, SIGTERM and SIGHUP while it lives, so that a file or folder being written
+// or unpacked is never left behind half made: the objects made after it clean up first, and a
+// signal that came meanwhile takes its course when this object goes. Allow() lets signals
+// through for a while, to a part of the program that handles them itself.
+class DeferredTermination {
+ public:
+  DeferredTermination();
+  DeferredTermination(const DeferredTermination&) = delete;
+  DeferredTermination& operator=(const DeferredTermination&) = delete;
+  ~DeferredTermination();
+
+  void Allow();
+  void Defer();
+
+ private:
+  sigset_t FPrevious;
+};
+
+}  // namespace anthora

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Set files from the command line, without a display: the sample packed, checked and played
+# from its private folder; a set built straight into a file; folders and ris/ folders taken as
+# sets; each kind of hostile archive refused by name, writing nothing outside the private
+# folder and leaving none behind; folders of crashed runs removed, those of live runs kept.
+# Usage: set_file_test.sh ANTHORA ANTHORA_DRIVE SAMPLE_FOLDER
+set -euo pipefail
+anthora=$(realpath "$1") drive=$(realpath "$2") sample=$(realpath "$3")
+unset DISPLAY WAYLAND_DISPLAY
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+expect_status() {  # STATUS COMMAND...: runs it with output in out and err
+  local want=$1 got=0
+  shift
+  "$@" >out 2>err || got=$?
+  [[ $got == "$want" ]] || fail "$* exited with $got, expected $want: $(cat out err)"
+}
+no_run_folders() { [[ -z $(ls -A "$XDG_RUNTIME_DIR") ]] || fail "$1 left $(ls -A "$XDG_RUNTIME_DIR")"; }
+
+# Packed, from the set's folder or its ris/ folder, kept without --force, and checked.
+expect_status 0 "$anthora" --pack "$sample" roses.anthora
+[[ $(unzip -Z1 roses.anthora | head -n 1) == ris/ ]] || fail "ris/ is not first: $(unzip -Z1 roses.anthora)"
+[[ $(stat -c %a roses.anthora) == 644 ]] || fail "the set file's mode is $(stat -c %a roses.anthora)"
+expect_status 1 "$anthora" --pack "$sample/ris/" roses.anthora
+grep -q 'roses.anthora: already exists; add --force' err || fail "no --force: $(cat err)"
+expect_status 0 "$anthora" --pack --force "$sample/ris/" roses.anthora
+[[ $(ls -A) == $'err\nout\nroses.anthora\nruntime' ]] || fail "packing left $(ls -A)"
+expect_status 0 "$anthora" --check roses.anthora
+grep -qx 'roses.anthora/ris/fen.ani (16 questions), roses.anthora/ris/fru.ani (16 questions): no errors, no warnings' out ||
+  fail "the check: $(cat out)"
+no_run_folders "the check"
+
+# Made with zip, credits at the top, as anyone can make one.
+cp -r "$sample/ris" . && echo 'Photos: ours' >CREDITS.md
+zip -qr credits.anthora ris CREDITS.md && rm -r ris CREDITS.md
+expect_status 0 "$anthora" --check credits.anthora
+
+# A set built straight into a file; a faulty source writes no file.
+mkdir source
+convert -size 300x300 gradient:red-blue source/a.jpg
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\na.jpg\tRose\tTulip\tLily\tAster\n' >source/questions.tsv
+expect_status 0 "$anthora" --build-set source built.anthora
+grep -q '^built.anthora: 1 question, 1 picture' out || fail "the build: $(cat out err)"
+[[ $(unzip -Z1 built.anthora | sort | tr '\n' ' ') == "ris/ ris/a.jpg ris/fen.ani ris/fru.ani " ]] ||
+  fail "the built file holds $(unzip -Z1 built.anthora)"
+expect_status 1 "$anthora" --build-set source built.anthora
+printf 'picture\ten\nmissing.jpg\tRose\n' >source/questions.tsv
+expect_status 1 "$anthora" --build-set source faulty.anthora
+[[ ! -e faulty.anthora && -z $(ls -A | grep '^\.') ]] || fail "a faulty build left $(ls -A)"
+
+# A folder with no set is named at start, before any window, with what was looked for.
+mkdir -p lesson/ris
+expect_status 1 "$anthora" lesson
+grep -qx 'anthora: lesson: no question set here: looked for lesson/ris/fen.ani and lesson/ris/fru.ani' err ||
+  fail "an empty folder: $(cat err)"
+expect_status 1 "$anthora" lesson/ris
+grep -q 'or lesson/ris/fen.ani and lesson/ris/fru.ani$' err || fail "an empty ris/: $(cat err)"
+expect_status 0 "$anthora" --check "$sample/ris"
+
+# Hostile archives, each refused by name and reason.
+python3 - <<'PYTHON'
+import zipfile, os, struct
+
+def archive(name, entries, method=zipfile.ZIP_DEFLATED):
+    with zipfile.ZipFile(name, "w", method) as z:
+        z.writestr("ris/fen.ani", "0\r\n")
+        z.writestr("ris/fru.ani", "0\r\n")
+        for entry, data in entries:
+            z.writestr(entry, data)
+
+def special(name, mode):
+    info = zipfile.ZipInfo("ris/x.jpg")
+    info.create_system = 3
+    info.external_attr = mode << 16
+    return (info, "/etc/passwd")
+
+def declare_size(name, entry, size):  # the unpacked size in both headers, the bytes unchanged
+    data = bytearray(open(name, "rb").read())
+    key = entry.encode()
+    for signature, offset, length_at, name_at in ((b"PK\3\4", 22, 26, 30), (b"PK\1\2", 24, 28, 46)):
+        at = data.find(signature)
+        while at >= 0:
+            length = struct.unpack_from("<H", data, at + length_at)[0]
+            if data[at + name_at:at + name_at + length] == key:
+                struct.pack_into("<I", data, at + offset, size)
+            at = data.find(signature, at + 1)
+    open(name, "wb").write(data)
+
+archive("absolute.anthora", [(zipfile.ZipInfo("/tmp/anthora-escaped"), "x")])
+archive("climbing.anthora", [("ris/../../escaped", "x")])
+archive("outside.anthora", [("notes.txt", "x")])
+archive("link.anthora", [special("link.anthora", 0o120777)])
+archive("fifo.anthora", [special("fifo.anthora", 0o010644)])
+archive("bomb.anthora", [("ris/zeros.jpg", bytes(4 << 20))])
+with zipfile.ZipFile("crowded.anthora", "w") as z:
+    for i in range(10_001):
+        z.writestr(f"ris/{i}.jpg", "")
+archive("huge.anthora", [("ris/huge.jpg", "x")], zipfile.ZIP_STORED)
+declare_size("huge.anthora", "ris/huge.jpg", 300 << 20)
+archive("big.anthora", [(f"ris/{i}.jpg", os.urandom(1_200_000)) for i in range(3)])
+for i in range(3):
+    declare_size("big.anthora", f"ris/{i}.jpg", 100 << 20)
+archive("lying.anthora", [("ris/a.jpg", b"a" * 1000)])
+declare_size("lying.anthora", "ris/a.jpg", 10)
+PYTHON
+(cd "$sample" && zip -q -P secret "$work/encrypted.anthora" ris/fen.ani)
+printf 'not a zip\n' >text.anthora
+: >empty.anthora
+while read -r file reason; do
+  expect_status 1 "$anthora" --check "$file"
+  grep -qxF "anthora: $file: $reason" err || fail "$file: $(cat err), expected: $reason"
+  no_run_folders "$file"
+done <<'REFUSALS'
+absolute.anthora '/tmp/anthora-escaped' is an absolute name
+climbing.anthora 'ris/../../escaped' climbs out of its folder with '..'
+outside.anthora 'notes.txt' lies outside ris/
+link.anthora 'ris/x.jpg' is a symbolic link
+fifo.anthora 'ris/x.jpg' is a special file
+bomb.anthora 'ris/zeros.jpg' unpacks to more than 100 times its packed size, as no set of photos does
+crowded.anthora holds more than 10000 entries
+huge.anthora 'ris/huge.jpg' unpacks to more than 256 MiB
+big.anthora unpacks to more than 256 MiB in all
+lying.anthora 'ris/a.jpg' holds more than its header says
+encrypted.anthora 'ris/fen.ani' is encrypted
+text.anthora not a zip archive, so not a set file
+empty.anthora not a zip archive, so not a set file
+REFUSALS
+[[ ! -e /tmp/anthora-escaped && ! -e escaped && ! -e runtime/escaped ]] || fail "an entry escaped"
+
+# Folders of ended runs go at the next start; a live run's stays.
+mkdir -m 700 runtime/anthora-set-1-dead00 runtime/anthora-set-$$-alive0
+touch runtime/anthora-set-1-dead00/lock runtime/anthora-set-$$-alive0/lock
+exec {held}<runtime/anthora-set-$$-alive0/lock
+flock "$held"
+expect_status 0 "$anthora" --check roses.anthora
+[[ $(ls "$XDG_RUNTIME_DIR") == anthora-set-$$-alive0 ]] || fail "the run folders: $(ls "$XDG_RUNTIME_DIR")"
+echo "set files: all passed"
