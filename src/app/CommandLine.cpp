@@ -47,14 +47,10 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false},
-    {"build-set", Option::BuildSet, false},
-    {"new-sheet", Option::NewSheet, false},
-    {"pack", Option::Pack, false},
-    {"force", Option::Force, false},
-    {"default-set", Option::DefaultSet, true},
-    {"scale", Option::Scale, true},
-    {"help", Option::Help, false},
+    {"check", Option::Check, false},        {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false}, {"pack", Option::Pack, false},
+    {"force", Option::Force, false},        {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},         {"help", Option::Help, false},
     {"version", Option::Version, false},
 };
 

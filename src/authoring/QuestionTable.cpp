@@ -289,8 +289,8 @@ class TableReader {
       std::vector<int> rows;
       for (const TableQuestion* question : questions) rows.push_back(question->Line);
       FFindings.Warning(FName, rows.front(),
-                        "photo " + QuotedName(questions.front()->Photo) + " is on rows " + RowList(rows) +
-                            " with different right answers: one of them is wrong");
+                        "photo " + QuotedName(questions.front()->Photo) + " is on rows " +
+                            RowList(rows) + " with different right answers: one of them is wrong");
     }
   }
 

@@ -164,8 +164,7 @@ bool CheckOutput(const std::string& source, const std::string& output, SetBuild&
 
 class SetMaker {
  public:
-  SetMaker(const std::string& source, MadeSet& set)
-      : FSource(source), FSet(set) {}
+  SetMaker(const std::string& source, MadeSet& set) : FSource(source), FSet(set) {}
 
   void Run() {
     std::string why;

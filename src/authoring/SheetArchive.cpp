@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "authoring/Findings.h"
+
 namespace anthora {
 
 namespace {
@@ -46,7 +48,7 @@ std::optional<std::string> SheetArchive::Read(const std::string& name) {
   const zip_int64_t index = FArchive ? zip_name_locate(FArchive, name.c_str(), 0) : -1;
   zip_stat_t stat;
   if (index < 0 || zip_stat_index(FArchive, static_cast<zip_uint64_t>(index), 0, &stat) != 0) {
-    Fail("it has no part " + name + ", which every such file has");
+    Fail("it has no part " + Printable(name) + ", which every such file has");
     return std::nullopt;
   }
   if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
@@ -55,14 +57,14 @@ std::optional<std::string> SheetArchive::Read(const std::string& name) {
   }
   const std::size_t room = std::min(kMaxPartBytes, kMaxTotalBytes - FTotal);
   if ((stat.valid & ZIP_STAT_SIZE) && stat.size > room) {
-    Fail("its part " + name + " unpacks to more than " + Mebibytes(room) +
+    Fail("its part " + Printable(name) + " unpacks to more than " + Mebibytes(room) +
          ", more than any sheet of questions");
     return std::nullopt;
   }
   if ((stat.valid & ZIP_STAT_SIZE) && (stat.valid & ZIP_STAT_COMP_SIZE) &&
       stat.size > kLooseRatioBelow &&
       stat.size / std::max<zip_uint64_t>(stat.comp_size, 1) > kMaxRatio) {
-    Fail("its part " + name + " is packed " +
+    Fail("its part " + Printable(name) + " is packed " +
          std::to_string(stat.size / std::max<zip_uint64_t>(stat.comp_size, 1)) +
          " times over, as no sheet is");
     return std::nullopt;
@@ -70,7 +72,7 @@ std::optional<std::string> SheetArchive::Read(const std::string& name) {
   const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> file(
       zip_fopen_index(FArchive, static_cast<zip_uint64_t>(index), 0), zip_fclose);
   if (!file) {
-    Fail("its part " + name + " cannot be unpacked (" + zip_strerror(FArchive) + ")");
+    Fail("its part " + Printable(name) + " cannot be unpacked (" + zip_strerror(FArchive) + ")");
     return std::nullopt;
   }
   // The sizes the archive states are not trusted: the reading itself stops at the bound.
@@ -79,12 +81,12 @@ std::optional<std::string> SheetArchive::Read(const std::string& name) {
   for (;;) {
     const zip_int64_t count = zip_fread(file.get(), buffer, sizeof buffer);
     if (count < 0) {
-      Fail("its part " + name + " is damaged (" + zip_file_strerror(file.get()) + ")");
+      Fail("its part " + Printable(name) + " is damaged (" + zip_file_strerror(file.get()) + ")");
       return std::nullopt;
     }
     if (count == 0) break;
     if (bytes.size() + static_cast<std::size_t>(count) > room) {
-      Fail("its part " + name + " unpacks to more than " + Mebibytes(room) +
+      Fail("its part " + Printable(name) + " unpacks to more than " + Mebibytes(room) +
            ", more than any sheet of questions");
       return std::nullopt;
     }
@@ -100,11 +102,11 @@ bool SheetArchive::ReadXml(const std::string& name, pugi::xml_document& document
   const auto marks =
       std::count_if(bytes->begin(), bytes->end(), [](char c) { return c == '<' || c == '='; });
   if (static_cast<std::size_t>(marks) > kMaxXmlMarks)
-    return Fail("its part " + name + " has more elements than any sheet of questions");
+    return Fail("its part " + Printable(name) + " has more elements than any sheet of questions");
   const pugi::xml_parse_result parsed =
       document.load_buffer(bytes->data(), bytes->size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
-    return Fail("its part " + name + " is not well-formed XML (" + parsed.description() +
+    return Fail("its part " + Printable(name) + " is not well-formed XML (" + parsed.description() +
                 " at byte " + std::to_string(parsed.offset) + ")");
   }
   return true;
