@@ -13,7 +13,21 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/app/artwork/CREDITS.md
   DESTINATION ${docdir} RENAME ARTWORK-CREDITS.md)
 install(FILES ${PROJECT_SOURCE_DIR}/sample/ris/CREDITS.md
   DESTINATION ${docdir} RENAME SAMPLE-CREDITS.md)
-install(FILES ${dist}/anthora.6 DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+# The manual page and the package's change log, compressed as a distribution ships them.
+function(anthora_gzip source target)
+  string(REGEX REPLACE "\\.gz$" "" plain ${target})
+  add_custom_command(OUTPUT ${target}
+    COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
+    COMMAND gzip -9nf ${plain}
+    DEPENDS ${source} VERBATIM)
+endfunction()
+set(manpage ${CMAKE_CURRENT_BINARY_DIR}/anthora.6.gz)
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
+anthora_gzip(${dist}/anthora.6 ${manpage})
+anthora_gzip(${dist}/changelog.Debian ${changelog})
+add_custom_target(anthora_compressed_docs ALL DEPENDS ${manpage} ${changelog})
+install(FILES ${manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${changelog} ${dist}/copyright DESTINATION ${docdir})
 install(FILES ${dist}/${ANTHORA_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The set file's type, known by its name and its first bytes, with an icon of its own.
 install(FILES ${dist}/${ANTHORA_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
@@ -39,14 +53,16 @@ set(CPACK_PACKAGE_VENDOR "The Anthora developers")
 set(CPACK_PACKAGE_CONTACT "The Anthora developers <anthora@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "flower quiz")
 set(CPACK_PACKAGE_DESCRIPTION "\
-Anthora is a small desktop quiz that teaches you to recognise flowers: pick English or
-Russian and name the flower in each picture from four answers. It comes with a sample set
-of photos and helps teachers to build and check their own sets.")
+Anthora is a small desktop quiz that teaches you to recognise flowers: pick
+English or Russian and name the flower in each picture from four answers. It
+comes with a sample set of photos and helps teachers to build, check and hand
+out their own sets, as one file that opens with a double click.")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://anthora.example.org/)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, xdg-utils")
 include(CPack)

@@ -54,9 +54,9 @@ int RunSetCheck(const std::string& argument) {
   const std::string& folder = set.Shown();
   std::printf("%s (%s), %s (%s): %s\n",
               Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
-              Counted(check.EnglishQuestions, "question").c_str(),
+              Counted(check.English.Questions, "question").c_str(),
               Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
-              Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
+              Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 

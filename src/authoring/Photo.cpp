@@ -5,10 +5,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "authoring/PictureError.h"
 #include "picture/Jpeg.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -185,13 +185,6 @@ void ApplyOrientation(TBitmap& square, int orientation) {
                   3);
     }
   }
-}
-
-std::string PictureErrorInWords(const std::string& message) {
-  constexpr std::string_view kNumbered = "JPEG error #";
-  if (!message.starts_with(kNumbered)) return message;
-  const std::string text = JpegMessageText(std::atoi(message.c_str() + kNumbered.size()));
-  return text.empty() ? message : message + " (" + text + ")";
 }
 
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,

@@ -30,10 +30,6 @@ struct PhotoFraming {
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
                                            const PhotoFraming& framing = {});
 
-// A picture's failure as a teacher can act on it: "JPEG error #N" gets the JPEG library's own
-// words beside it; any other message stays as it is.
-std::string PictureErrorInWords(const std::string& message);
-
 // The EXIF orientation (1 to 8) of JPEG or PNG bytes; 1 when they carry none.
 int ExifOrientation(std::string_view photo);
 

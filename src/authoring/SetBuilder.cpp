@@ -4,13 +4,17 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <system_error>
+#include <thread>
 
 #include "authoring/FolderWrite.h"
 #include "authoring/Photo.h"
@@ -162,9 +166,40 @@ bool CheckOutput(const std::string& source, const std::string& output, SetBuild&
   return true;
 }
 
+// One photo to make into a picture, and what came of it.
+struct PictureJob {
+  std::string Photo;
+  PhotoFraming Framing;
+  std::string Name;  // without ".jpg"
+  int Line = 0;
+  std::string Jpeg;
+  std::string Error;  // "cannot be read: ..."; empty when it was made
+};
+
+// Calls work(i) once for every i below count, on up to `threads` threads (0: one per core).
+void ForEach(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
+  constexpr std::size_t kMaxThreads = 16;  // each holds a decoded photo
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>({threads, count, kMaxThreads}));
+  std::atomic<std::size_t> next = 0;
+  const auto run = [&] {
+    for (std::size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::jthread> helpers;
+  for (std::size_t k = 1; k < threads; ++k) {
+    try {
+      helpers.emplace_back(run);
+    } catch (const std::system_error&) {
+      break;  // fewer threads do the same work
+    }
+  }
+  run();
+}
+
 class SetMaker {
  public:
-  SetMaker(const std::string& source, MadeSet& set) : FSource(source), FSet(set) {}
+  SetMaker(const std::string& source, unsigned threads, MadeSet& set)
+      : FSource(source), FThreads(threads), FSet(set) {}
 
   void Run() {
     std::string why;
@@ -184,10 +219,12 @@ class SetMaker {
   }
 
  private:
+  // The photos are found in the order of the table, then made into pictures on all cores.
   void MakePictures(const QuestionTable& table) {
     // found photo and its framing -> picture name
     std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
     std::set<std::string> usedNames;
+    std::vector<PictureJob> jobs;
     for (const TableQuestion& question : table.Questions) {
       const std::string photo = FindSourcePhoto(question);
       if (photo.empty()) {
@@ -197,9 +234,18 @@ class SetMaker {
       auto [entry, added] = namesByPhoto.try_emplace({photo, question.Framing});
       if (added) {
         entry->second = UniqueName(SafePictureName(question.Photo), usedNames);
-        MakePicture(photo, question.Framing, entry->second, question.Line);
+        jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}});
       }
       FPictureNames.push_back(entry->second);
+    }
+    ForEach(jobs.size(), FThreads, [&jobs](std::size_t i) { MakePicture(jobs[i]); });
+    for (PictureJob& job : jobs) {
+      if (job.Error.empty()) {
+        FSet.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
+      } else {
+        FSet.Problems.Error(FTableName, job.Line,
+                            "photo " + QuotedName(job.Photo) + " " + job.Error);
+      }
     }
   }
 
@@ -231,21 +277,15 @@ class SetMaker {
     return unique;
   }
 
-  void MakePicture(const std::string& photo, const PhotoFraming& framing, const std::string& name,
-                   int line) {
-    std::string why;
-    const std::optional<std::string> bytes = ReadWholeFile(photo, kMaxPhotoBytes, why);
-    if (!bytes) {
-      FSet.Problems.Error(FTableName, line, "photo " + QuotedName(photo) + " " + why);
-      return;
-    }
+  static void MakePicture(PictureJob& job) {
+    const std::optional<std::string> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
+    if (!bytes) return;
     try {
-      const std::unique_ptr<TBitmap> square = MakeSquarePicture(*bytes, kPictureSide, framing);
-      FSet.Files.push_back({name + ".jpg", EncodedJpeg(*square)});
+      job.Jpeg = EncodedJpeg(*MakeSquarePicture(*bytes, kPictureSide, job.Framing));
     } catch (const Exception& error) {
-      FSet.Problems.Error(
-          FTableName, line,
-          "photo " + QuotedName(photo) + " cannot be read: " + Cp1251ToUtf8(error.Message()));
+      job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
+    } catch (const std::bad_alloc&) {
+      job.Error = "cannot be read: it needs more memory than there is";
     }
   }
 
@@ -262,6 +302,7 @@ class SetMaker {
 
   const std::string& FSource;
   std::string FTableName;
+  const unsigned FThreads;
   MadeSet& FSet;
   fs::path FSourceFolder;                  // resolved, links and all
   std::vector<std::string> FPictureNames;  // per question
@@ -302,9 +343,9 @@ bool IsSetFile(std::string_view name) {
   return extension == ".jpg";
 }
 
-MadeSet MakeQuestionSet(const std::string& source) {
+MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
   MadeSet set;
-  SetMaker(source, set).Run();
+  SetMaker(source, threads, set).Run();
   return set;
 }
 

@@ -19,8 +19,9 @@ struct MadeSet {
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
-// below it. SOURCE is only read.
-MadeSet MakeQuestionSet(const std::string& source);
+// below it. SOURCE is only read. The photos are made on `threads` threads at once, 0 for one per
+// core; the set is the same whatever their number.
+MadeSet MakeQuestionSet(const std::string& source, unsigned threads = 0);
 
 struct SetBuild {
   Findings Problems;  // nothing was written when one of them is an error

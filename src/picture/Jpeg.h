@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <string>
 
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -84,12 +83,12 @@ class TJPEGImage : public TGraphic {
   // as far as it got, and later calls return it without raising.
   TBitmap& Bitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
+  // The library's message code for the first warning of the last decode (damaged data it
+  // decoded around, such as a file cut short); 0 when there was none.
+  int DecodeWarning() const { return FDecodeWarning; }
   // Makes sure JPEG data exists, compressing the bitmap when there is none.
   void Compress();
 
-  // The library's message code of the first warning of the last decode (data cut short or
-  // damaged: the bitmap is only partly the picture); 0 when it decoded cleanly.
-  int DecodeWarning() const { return FDecodeWarning; }
   bool Grayscale() const { return FData->Grayscale; }
   const TJPEGOptions& Options() const { return FOptions; }
   // Changing how the picture decodes discards the cached bitmap.
@@ -125,10 +124,6 @@ class TJPEGImage : public TGraphic {
   TJPEGOptions FOptions;
   int FDecodeWarning = 0;
 };
-
-// The JPEG library's own words for one of its message codes ("Premature end of JPEG file"),
-// without the details it would fill in; empty for a code it does not have.
-std::string JpegMessageText(int code);
 
 // The start of the pictures: fixes the default output depth from the display (8 bits or
 // fewer: 8-bit output) and registers "jpeg" and "jpg". The end unregisters them.

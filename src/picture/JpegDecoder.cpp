@@ -100,12 +100,12 @@ void JpegDecoder::Run() {
     Finish(true);
     throw;
   }
-  FOwner.FDecodeWarning = FContext.FirstWarning();
   FContext.Release();
   Finish(failed);
 }
 
 void JpegDecoder::Finish(bool failed) {
+  FOwner.FDecodeWarning = FContext.FirstWarning();
   FOwner.ReportProgress(TProgressStage::psEnding, failed ? 0 : 100, FOwner.PaletteModified(),
                         TRect{});
   if (FOwner.PaletteModified()) FOwner.Changed();

@@ -24,10 +24,8 @@ void TJPEGImage::Assign(TPersistent& source) {
     if (jpeg == this) return;
     FData = jpeg->FData;
     FBitmap = jpeg->FBitmap ? std::make_unique<TBitmap>(*jpeg->FBitmap) : nullptr;
-    FDecodeWarning = jpeg->FDecodeWarning;
   } else if (auto* bitmap = dynamic_cast<TBitmap*>(&source)) {
     NewData();
-    FDecodeWarning = 0;
     FBitmap = std::make_unique<TBitmap>(*bitmap);
   } else {
     TGraphic::Assign(source);
@@ -164,7 +162,6 @@ TBitmap& TJPEGImage::Bitmap() {
 
 void TJPEGImage::Decode() {
   FBitmap = std::make_unique<TBitmap>();
-  FDecodeWarning = 0;
   if (!FData->Data) return;  // nothing to decode: the picture stays empty
   JpegDecoder decoder(*this);
   decoder.Run();

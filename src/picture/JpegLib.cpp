@@ -20,11 +20,10 @@ constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 void ErrorExit(j_common_ptr info) {
   std::longjmp(ErrorStateOf(info).Jump, 1);
 }
+// Level -1 is a warning: the data is damaged but decoding goes on.
 void EmitMessage(j_common_ptr info, int level) {
-  if (level >= 0) return;  // a trace message
   ErrorState& state = ErrorStateOf(info);
-  if (state.FirstWarning == 0) state.FirstWarning = info->err->msg_code;
-  ++info->err->num_warnings;
+  if (level < 0 && state.FirstWarning == 0) state.FirstWarning = info->err->msg_code;
 }
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char*) {}
@@ -156,22 +155,3 @@ void AttachDestination(j_compress_ptr info, StreamDestination& destination, TMem
 }
 
 }  // namespace anthora::jpeg
-
-namespace anthora {
-
-std::string JpegMessageText(int code) {
-  jpeg_error_mgr manager{};
-  jpeg_std_error(&manager);
-  if (code <= 0 || code > manager.last_jpeg_message) return {};
-  std::string text = manager.jpeg_message_table[code];
-  // The details the library would fill in are not known here: the words before them stay.
-  // "Not a JPEG file: starts with 0x%02x 0x%02x" becomes "Not a JPEG file".
-  if (const std::size_t detail = text.find('%'); detail != std::string::npos) {
-    text.erase(std::min(detail, text.rfind(':', detail)));
-    if (text.ends_with("0x")) text.erase(text.size() - 2);
-    while (text.ends_with(' ')) text.pop_back();
-  }
-  return text;
-}
-
-}  // namespace anthora

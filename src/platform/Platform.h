@@ -86,15 +86,16 @@ struct InputEvent {
   char32_t Character = 0;
 };
 
-// A top-level window of the desktop with a fixed-size client area of 32-bit pixels. Nothing
-// is shown until it is presented. Windows are destroyed before the platform that made them.
+// A top-level window of the desktop with a fixed-size client area of 32-bit pixels, hidden
+// until it is shown. Windows are destroyed before the platform that made them.
 class PlatformWindow {
  public:
   virtual ~PlatformWindow() = default;
 
   // The client area's pixels; the view stays valid for the window's life.
   virtual PixelSurface Surface() = 0;
-  // Shows the window centred on the screen (its owner's screen, when it has one); or hides it.
+  // Shows the window centred on the screen (its owner's screen, when it has one), with the
+  // pixels it holds as its first contents; or hides it.
   virtual void Show() = 0;
   virtual void Hide() = 0;
   // Brings a shown window to the front and asks the desktop for its keyboard focus.

@@ -38,6 +38,7 @@ QuizFixture::QuizFixture() : previousFolder(std::filesystem::current_path()) {
   const TNotifyEvent activate = form->OnActivate;
   form->OnActivate = [this, activate](TObject* sender) {
     ++activations;
+    shownAtActivation = platform.Window(0).Shown;
     activate(sender);
   };
   form->Show();

@@ -89,6 +89,7 @@ class QuizFixture : public ::testing::Test {
   std::unique_ptr<TForm1> form;
   std::vector<ShownDialog> dialogs;
   int activations = 0;
+  bool shownAtActivation = false;  // whether the desktop showed the window already
 };
 
 }  // namespace anthora::test

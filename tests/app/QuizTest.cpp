@@ -41,6 +41,15 @@ TEST_F(StartTest, TheWindowWaitsForTheLanguage) {
   EXPECT_TRUE(form->Label7->Visible());
 }
 
+TEST_F(StartTest, TheWindowAppearsWithItsFinishedFirstFrame) {
+  HeadlessWindowRecord& window = platform.Window(0);
+  EXPECT_FALSE(shownAtActivation);
+  EXPECT_TRUE(window.Presents.empty());  // shown whole, with nothing left to present
+  const std::vector<std::uint32_t> first = window.ScreenPixels;
+  form->RepaintNow(form->ClientRect());
+  EXPECT_EQ(window.ScreenPixels, first);
+}
+
 TEST_F(StartTest, EnglishSwitchesTheTitleTextsAndLocksBothBoxes) {
   ChooseEnglish();
   EXPECT_TRUE(form->xpCheckBox1->Checked());

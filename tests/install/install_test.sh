@@ -11,7 +11,7 @@ id=org.example.anthora
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
 for file in bin/anthora share/anthora/sample/ris/fen.ani share/anthora/sample/ris/fru.ani \
   share/anthora/sample/ris/rose1.jpg share/anthora/sample/ris/CREDITS.md \
-  share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6 \
+  share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6.gz \
   share/mime/packages/$id.xml; do
   [[ -s $prefix/$file ]] || e2e_fail "$file is not installed"
 done
@@ -29,7 +29,7 @@ desktop-file-validate "$entry" >"$E2E_DIR/validate.log" 2>&1 &&
   e2e_fail "desktop-file-validate: $(cat "$E2E_DIR/validate.log")"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
   >"$E2E_DIR/appstream.log" 2>&1 || e2e_fail "appstreamcli: $(cat "$E2E_DIR/appstream.log")"
-groff -man -ww -z "$prefix/share/man/man6/anthora.6" 2>"$E2E_DIR/man.log" &&
+zcat "$prefix/share/man/man6/anthora.6.gz" | groff -man -ww -z 2>"$E2E_DIR/man.log" &&
   [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the manual page: $(cat "$E2E_DIR/man.log")"
 
 # The launcher's way: the Exec line split as its quoting says, without a file for its %f, in

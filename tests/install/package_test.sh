@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package made by CPack: its name, its fields and the files it carries.
+# The Debian package made by CPack: its name, its fields and the files it carries, and no
+# error by lintian, as a distribution would take it.
 # Usage: package_test.sh BUILD_FOLDER
 set -euo pipefail
 build=$(realpath "$1")
@@ -25,7 +26,8 @@ done
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$work/contents"
 for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.desktop \
-  ./usr/share/metainfo/org.example.anthora.metainfo.xml ./usr/share/man/man6/anthora.6 \
+  ./usr/share/metainfo/org.example.anthora.metainfo.xml ./usr/share/man/man6/anthora.6.gz \
+  ./usr/share/doc/anthora/copyright ./usr/share/doc/anthora/changelog.Debian.gz \
   ./usr/share/icons/hicolor/256x256/apps/org.example.anthora.png \
   ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE \
   ./usr/share/mime/packages/org.example.anthora.xml \
@@ -35,4 +37,9 @@ done
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
 grep -qx 'Exec="/usr/bin/anthora" --default-set "/usr/share/anthora/sample" %f' <<<"$entry" ||
   fail "the menu entry does not play the installed sample: $(grep Exec <<<"$entry")"
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/anthora/copyright | head -n 1 |
+  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+  fail "the copyright file is not machine-readable"
+lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+! grep -q '^E:' "$work/lintian.log" || fail "lintian: $(grep '^E:' "$work/lintian.log")"
 echo "package: ok ($(stat -c %s "$deb") bytes)"

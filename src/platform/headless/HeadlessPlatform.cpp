@@ -15,7 +15,11 @@ class HeadlessWindow final : public PlatformWindow {
   ~HeadlessWindow() override { record_.Window = nullptr; }
 
   PixelSurface Surface() override { return record_.Surface(); }
-  void Show() override { record_.Shown = true; }
+  // The desktop shows a window with the pixels it holds.
+  void Show() override {
+    record_.Shown = true;
+    record_.ScreenPixels = record_.Pixels;
+  }
   void Hide() override { record_.Shown = false; }
   void Raise() override { ++record_.Raises; }
   void SetCursor(CursorShape shape) override { record_.Cursor = shape; }

@@ -25,10 +25,11 @@ struct HeadlessWindowRecord {
   CursorShape Cursor = CursorShape::Arrow;
   std::vector<std::vector<ScreenRect>> Presents;  // the rectangles of every Present call
   std::vector<std::uint32_t> Pixels;              // what the program draws on
-  std::vector<std::uint32_t> ScreenPixels;        // what it has presented so far
+  std::vector<std::uint32_t> ScreenPixels;        // what it showed and presented so far
 
   PixelSurface Surface() { return ViewOf(Pixels); }
-  // The pixels as a user would see them: only presented rectangles are up to date.
+  // The pixels as a user would see them: as they were when the window was shown, with the
+  // rectangles presented since then.
   PixelSurface Screen() { return ViewOf(ScreenPixels); }
 
  private:

@@ -69,8 +69,8 @@ class SdlWindow final : public PlatformWindow {
     if (!window_) FailWithSdlError("cannot create a window");
     pixels_.assign(static_cast<std::size_t>(options.ClientWidth) * options.ClientHeight, 0);
     surface_ = {pixels_.data(), options.ClientWidth, options.ClientHeight, options.ClientWidth};
-    shown_ = std::make_unique<ScaledPixels>(
-        surface_, scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight));
+    scale_ = scale.Apply(window_.get(), options.ClientWidth, options.ClientHeight);
+    shown_ = std::make_unique<ScaledPixels>(surface_, scale_);
     SDL_SetWindowData(window_.get(), kWindowKey, this);
     if (options.Icon != nullptr) SetIcon(*options.Icon);
     if (options.Kind == WindowKind::Dialog) MarkAsX11Dialog(window_.get());
@@ -87,9 +87,12 @@ class SdlWindow final : public PlatformWindow {
     const int display = owner_ != nullptr ? SDL_GetWindowDisplayIndex(owner_->window_.get()) : 0;
     const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0));
     SDL_SetWindowPosition(window_.get(), centred, centred);
+    // On X11 the server shows the pixels the moment it maps the window; elsewhere they are
+    // presented once it is shown.
+    background_ = SetX11Background(window_.get(), surface_, scale_);
     SDL_ShowWindow(window_.get());
     SDL_RaiseWindow(window_.get());
-    PresentAll();
+    if (!background_) PresentAll();
   }
 
   void Hide() override { SDL_HideWindow(window_.get()); }
@@ -118,6 +121,15 @@ class SdlWindow final : public PlatformWindow {
     Present({&all, 1});
   }
 
+  // The window is on the screen, whole or in part, and the part newly shown holds nothing.
+  void Exposed() {
+    if (background_) {
+      ClearX11Background(window_.get());  // it has been shown by now
+      background_ = false;
+    }
+    PresentAll();
+  }
+
  private:
   void SetIcon(const IconImage& icon) {
     SdlPtr<SDL_Surface> image(SDL_CreateRGBSurfaceWithFormatFrom(
@@ -131,7 +143,9 @@ class SdlWindow final : public PlatformWindow {
   SdlPtr<SDL_Window> window_;
   std::vector<std::uint32_t> pixels_;
   PixelSurface surface_;
+  int scale_ = 1;
   std::unique_ptr<ScaledPixels> shown_;
+  bool background_ = false;        // the first frame is the window's background until it is exposed
   std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
 };
 
@@ -165,6 +179,9 @@ SdlWindow* WindowOfId(Uint32 windowId) {
 
 bool platformExists = false;  // SDL keeps global state: one platform at a time
 
+// Fewer bits per pixel are indexed colours.
+constexpr int kLeastBitsPerPixel = 15;
+
 class SdlPlatform final : public Platform {
  public:
   explicit SdlPlatform(int scale) : scale_(scale) {
@@ -187,6 +204,7 @@ class SdlPlatform final : public Platform {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     IgnoreX11ProtocolErrors();
+    KeepToChosenX11Screen();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       platformExists = false;
       FailToOpenDisplay();
@@ -194,6 +212,13 @@ class SdlPlatform final : public Platform {
     // Only X11 has a native software surface; other drivers need the texture path.
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
       SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    // On a screen of indexed colours, SDL would show every window in one colour.
+    if (DisplayBitsPerPixel() < kLeastBitsPerPixel) {
+      SDL_Quit();
+      platformExists = false;
+      throw std::runtime_error("the display's depth is not supported: it needs " +
+                               std::to_string(kLeastBitsPerPixel) + " bits per pixel or more");
+    }
     SDL_StartTextInput();
     cursors_ = std::make_unique<Cursors>();
   }
@@ -264,7 +289,7 @@ class SdlPlatform final : public Platform {
   void Handle(const SDL_Event& event) {
     if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
-      if (SdlWindow* window = WindowOfId(event.window.windowID)) window->PresentAll();
+      if (SdlWindow* window = WindowOfId(event.window.windowID)) window->Exposed();
       return;
     }
     const std::size_t converted = pending_.size();

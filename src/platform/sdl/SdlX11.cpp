@@ -3,11 +3,19 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <errno.h>  // program_invocation_short_name
 #include <poll.h>
 #include <signal.h>
 
+#include <algorithm>
+#include <bit>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "platform/sdl/SdlScale.h"
 
 namespace anthora {
 
@@ -39,6 +47,13 @@ X11Window X11WindowOf(SDL_Window* window) {
   return {info.info.x11.display, info.info.x11.window};
 }
 
+// The screen number of a display name such as "host:0.1"; 0 when it names none.
+long ScreenOfDisplayName(const char* name) {
+  const char* colon = name != nullptr ? std::strrchr(name, ':') : nullptr;
+  const char* dot = colon != nullptr ? std::strchr(colon, '.') : nullptr;
+  return dot != nullptr ? std::strtol(dot + 1, nullptr, 10) : 0;
+}
+
 }  // namespace
 
 void IgnoreX11ProtocolErrors() {
@@ -55,6 +70,10 @@ std::string_view X11ResourcesOf(SDL_Window* window) {
   const char* resources =
       x11.Connection != nullptr ? XResourceManagerString(x11.Connection) : nullptr;
   return resources != nullptr ? resources : std::string_view();
+}
+
+void KeepToChosenX11Screen() {
+  if (ScreenOfDisplayName(std::getenv("DISPLAY")) != 0) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
 }
 
 void MarkAsX11Dialog(SDL_Window* window) {
@@ -81,6 +100,57 @@ void OfferFixedSizeX11Functions(SDL_Window* window, bool minimisable) {
   const Atom atom = XInternAtom(x11.Connection, "_MOTIF_WM_HINTS", False);
   XChangeProperty(x11.Connection, x11.Id, atom, atom, 32, PropModeReplace,
                   reinterpret_cast<const unsigned char*>(hints), 5);
+}
+
+bool SetX11Background(SDL_Window* window, const PixelSurface& pixels, int scale) {
+  const X11Window x11 = X11WindowOf(window);
+  XWindowAttributes attributes;
+  if (x11.Connection == nullptr || !XGetWindowAttributes(x11.Connection, x11.Id, &attributes))
+    return false;
+  Visual* visual = attributes.visual;
+  if (attributes.depth != 24 || visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 ||
+      visual->blue_mask != 0xFF)
+    return false;
+  Display* display = x11.Connection;
+  const int width = pixels.Width * scale;
+  // The rows go in bands; at a larger scale each band is repeated into a buffer first.
+  constexpr int kBandRows = 64;
+  std::vector<std::uint32_t> scaled(scale > 1 ? std::size_t(width) * kBandRows * scale : 0);
+  XImage* image =
+      XCreateImage(display, visual, 24, ZPixmap, 0, nullptr, width, kBandRows * scale, 32, 0);
+  if (image == nullptr) return false;
+  if (image->bits_per_pixel != 32) {
+    XDestroyImage(image);
+    return false;
+  }
+  image->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+  const Pixmap pixmap = XCreatePixmap(display, x11.Id, width, pixels.Height * scale, 24);
+  const GC context = XCreateGC(display, pixmap, 0, nullptr);
+  for (int top = 0; top < pixels.Height; top += kBandRows) {
+    const int rows = std::min(kBandRows, pixels.Height - top);
+    const PixelSurface band{pixels.Row(top), pixels.Width, rows, pixels.Stride};
+    if (scale > 1) {
+      ScaleUp(band, {0, 0, band.Width, rows}, {scaled.data(), width, rows * scale, width}, scale);
+      image->data = reinterpret_cast<char*>(scaled.data());
+      image->bytes_per_line = width * 4;
+    } else {
+      image->data = reinterpret_cast<char*>(band.Pixels);
+      image->bytes_per_line = static_cast<int>(band.Stride * 4);
+    }
+    image->height = rows * scale;
+    XPutImage(display, pixmap, context, image, 0, 0, 0, top * scale, width, rows * scale);
+  }
+  image->data = nullptr;  // the pixels are not the image's to free
+  XDestroyImage(image);
+  XFreeGC(display, context);
+  XSetWindowBackgroundPixmap(display, x11.Id, pixmap);
+  XFreePixmap(display, pixmap);  // the window keeps it while it is its background
+  return true;
+}
+
+void ClearX11Background(SDL_Window* window) {
+  const X11Window x11 = X11WindowOf(window);
+  if (x11.Connection != nullptr) XSetWindowBackgroundPixmap(x11.Connection, x11.Id, None);
 }
 
 void WaitForX11Input(int connection) {

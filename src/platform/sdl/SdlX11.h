@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "platform/PixelSurface.h"
+
 namespace anthora {
 
 // What the SDL backend does itself on an X11 display. Every function is harmless under another
@@ -21,12 +23,28 @@ int X11ConnectionOf(SDL_Window* window);
 // connection opened; empty when there is none.
 std::string_view X11ResourcesOf(SDL_Window* window);
 
+// Keeps SDL to the X screen that DISPLAY chooses (":0.1" chooses screen 1). SDL lists the
+// outputs of every screen, screen 0's first, and opens windows on the first of them; for
+// another screen it is asked to list that screen alone, as one display. Called before SDL
+// opens the display.
+void KeepToChosenX11Screen();
+
 // Marks a window that is not shown yet as a dialog for the window manager.
 void MarkAsX11Dialog(SDL_Window* window);
 
 // Offers the window manager, for a window that is not shown yet, only what a fixed-size
 // window allows: moving, closing and, when minimisable, minimising; no resizing or maximising.
 void OfferFixedSizeX11Functions(SDL_Window* window, bool minimisable);
+
+// Gives a window that is not shown yet these pixels, each repeated scale x scale times, as its
+// background, so that the server shows them the moment it maps the window: its first contents
+// are whole, with no present to wait for. False when the display is not X11 or its pixels are
+// not 32-bit xRGB; the window is then left as it was.
+bool SetX11Background(SDL_Window* window, const PixelSurface& pixels, int scale);
+
+// Takes that background away again once the window is mapped, so that a later exposure shows
+// what the program presents rather than its first frame.
+void ClearX11Background(SDL_Window* window);
 
 // Reads what the display connection holds into SDL's queue and, when that leaves the queue
 // empty, waits until the connection has something more or a termination signal arrives.

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -68,10 +69,35 @@ void TApplication::PaintAll() {
   }
 }
 
+void TApplication::PresentAll() {
+  for (TCustomForm* form : std::vector<TCustomForm*>(FForms)) form->PresentPainted();
+}
+
+namespace {
+
+// One turn of the loop: what it paints reaches the screen when the turn ends.
+class Turn {
+ public:
+  explicit Turn(int& turns) : FTurns(turns) { ++FTurns; }
+  Turn(const Turn&) = delete;
+  Turn& operator=(const Turn&) = delete;
+  ~Turn() { --FTurns; }
+
+ private:
+  int& FTurns;
+};
+
+}  // namespace
+
 bool TApplication::HandleNext(bool wait) {
-  std::optional<InputEvent> event = FPlatform.PollEvent();
+  std::optional<InputEvent> event = std::exchange(FNext, std::nullopt);
+  if (!event) event = FPlatform.PollEvent();
   if (!event) {
-    PaintAll();  // paint requests wait until no input is pending
+    {
+      const Turn turn(FTurns);
+      PaintAll();  // paint requests wait until no input is pending
+    }
+    PresentAll();
     if (!wait) return false;
     event = FPlatform.WaitEvent();
     if (!event) {
@@ -79,7 +105,14 @@ bool TApplication::HandleNext(bool wait) {
       return false;
     }
   }
-  Dispatch(*event);
+  {
+    const Turn turn(FTurns);
+    Dispatch(*event);
+    // A nested loop in the handler may have taken the next event already.
+    if (!FNext) FNext = FPlatform.PollEvent();
+    if (!FNext) PaintAll();
+  }
+  PresentAll();
   return true;
 }
 
@@ -120,6 +153,7 @@ TModalResult TApplication::ShowModal(TCustomForm& form) {
     }
   } release{*this, form, below};
   form.SetModalResult(mrNone);
+  PresentAll();  // what the interrupted turn painted shows while the box is up
   form.Show();
   while (!FTerminated && form.ModalResult() == mrNone) {
     if (!HandleNext(true) && !FTerminated) break;

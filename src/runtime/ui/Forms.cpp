@@ -197,16 +197,22 @@ void TCustomForm::Show() {
   FShown = true;
   FInvalid.clear();
   InvalidateRect(ClientRect());
-  FWindow->Show();
   if (!FActivated) {
     FActivated = true;
     SelectNext(nullptr, true, true);
     Activate();
   }
+  // Painted before the desktop shows the window, the first frame is whole from the start.
+  PaintPending();
+  if (!Shown()) return;  // hidden again meanwhile
+  FWindow->Show();
+  FWindowShown = true;
+  FPainted.clear();  // shown with the window
 }
 
 void TCustomForm::Hide() {
   FShown = false;
+  FWindowShown = false;
   if (FWindow) FWindow->Hide();
 }
 
@@ -226,7 +232,8 @@ void TCustomForm::InvalidateRect(const TRect& rect) {
 }
 
 void TCustomForm::RepaintNow(const TRect& rect) {
-  if (!Shown()) return InvalidateRect(rect);
+  // Before the window is on the screen, its first paint covers everything anyway.
+  if (!FWindowShown) return InvalidateRect(rect);
   const TRect clipped = IntersectRect(rect, ClientRect());
   if (!IsRectEmpty(clipped)) PaintRegions({&clipped, 1});
 }
@@ -239,12 +246,19 @@ void TCustomForm::PaintPending() {
 }
 
 void TCustomForm::PaintRegions(std::span<const TRect> rects) {
-  std::vector<ScreenRect> presented;
   for (const TRect& rect : rects) {
     PaintTree(*this, rect);
-    presented.push_back(ToScreenRect(rect));
+    AddRect(FPainted, rect);
   }
   ReportPaintErrors(rects);
+  if (!Application || !Application->InTurn()) PresentPainted();
+}
+
+void TCustomForm::PresentPainted() {
+  if (!FWindowShown || FPainted.empty()) return;
+  std::vector<ScreenRect> presented;
+  for (const TRect& rect : FPainted) presented.push_back(ToScreenRect(rect));
+  FPainted.clear();
   FWindow->Present(presented);
 }
 

@@ -4,6 +4,7 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -51,7 +52,8 @@ class TCustomForm : public TCustomControl, public TControlHost {
   void SelectNext(TWinControl* current, bool forward, bool tabStopsOnly);
 
   // Shows the window; the first time, the focus goes to the first tab stop and the form is
-  // activated.
+  // activated. The window's first contents on the screen are then its whole first frame:
+  // it is painted before the desktop shows it.
   void Show();
   void Hide();
   bool Shown() const { return FWindow != nullptr && FShown; }
@@ -61,11 +63,15 @@ class TCustomForm : public TCustomControl, public TControlHost {
   // The form's pixels; empty before the window exists.
   PixelSurface Surface() const;
 
-  // Painting: a requested repaint waits for PaintPending; RepaintNow draws at once.
+  // Painting: a requested repaint waits for PaintPending; RepaintNow draws at once. What is
+  // painted during a turn of the event loop reaches the screen at the end of the turn, in one
+  // present; outside a turn at once.
   void InvalidateRect(const TRect& rect) override;
   void RepaintNow(const TRect& rect) override;
   void PaintPending();
   bool PaintIsPending() const { return !FInvalid.empty(); }
+  // Brings everything painted since the last present to the screen, in one present.
+  void PresentPainted();
 
   // Input from the platform, in the form's client coordinates.
   void HandleInput(const InputEvent& event);
@@ -122,6 +128,7 @@ class TCustomForm : public TCustomControl, public TControlHost {
   std::unique_ptr<PlatformWindow> FWindow;
   WindowKind FKind = WindowKind::Main;
   bool FShown = false;
+  bool FWindowShown = false;  // the desktop shows the window: presents reach the screen
   bool FActivated = false;
   bool FFocusSuspended = false;
   bool FDesktopFocusAway = false;
@@ -131,6 +138,7 @@ class TCustomForm : public TCustomControl, public TControlHost {
   TControl* FHotControl = nullptr;
   TControl* FCaptureControl = nullptr;
   std::vector<TRect> FInvalid;
+  std::vector<TRect> FPainted;               // painted, not presented yet
   std::vector<PaintFailure> FPaintFailures;  // one for each control whose paint raised
   bool FRepaintingFailures = false;
   EventHandlers FHandlers;
@@ -172,6 +180,9 @@ class TApplication {
   void ProcessMessages();
   void Terminate() { FTerminated = true; }
   bool Terminated() const { return FTerminated; }
+  // While a turn of the loop (one input event, or the paint when none is waiting) runs,
+  // repaints go to the windows' pixels; they reach the screen when it ends.
+  bool InTurn() const { return FTurns > 0; }
 
   // Shows the form as a modal window over the others and runs a nested loop until its
   // ModalResult is set; input aimed at other windows meanwhile is thrown away, and a click on
@@ -195,6 +206,7 @@ class TApplication {
   void Dispatch(const InputEvent& event);
   bool HandleNext(bool wait);
   void PaintAll();
+  void PresentAll();
   TCustomForm* TopForm() const;
   void ShowMessageBox(std::string_view text, bool errorIcon);
   void ReportError(const Exception& error) noexcept;
@@ -205,6 +217,10 @@ class TApplication {
   std::vector<TCustomForm*> FForms;
   std::vector<TCustomForm*> FModalForms;
   bool FTerminated = false;
+  int FTurns = 0;
+  // The event after the one being handled, taken from the platform to learn whether the
+  // queue is empty, which is when requested repaints are painted.
+  std::optional<InputEvent> FNext;
 };
 
 // The program's one application object, set while it exists.

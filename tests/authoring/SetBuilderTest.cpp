@@ -1,0 +1,52 @@
+// A set made in memory: the same files and findings however many cores make its pictures.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "authoring/SetBuilder.h"
+#include "picture/Jpeg.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
+#include "support/TempDir.h"
+
+namespace anthora {
+namespace {
+
+// A JPEG photo of one shade of grey.
+std::string ShadePhoto(std::uint8_t shade, std::int32_t width) {
+  TBitmap bitmap;
+  bitmap.SetSize(width, 300);
+  for (std::int32_t y = 0; y < 300; ++y) std::fill_n(bitmap.ScanLine(y), 3 * width, shade);
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+}
+
+TEST(SetBuilder, MakesTheSameSetOnOneThreadAsOnMany) {
+  const test::TempDir source;
+  std::string table = "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n";
+  for (int i = 0; i < 12; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    source.Write(name, i == 5 ? std::string("not a photo") : ShadePhoto(20 * i, 300 + 40 * i));
+    table += name + "\tA" + std::to_string(i) + "\tB\tC\tD\n";
+  }
+  source.Write("questions.tsv", table);
+
+  const MadeSet alone = MakeQuestionSet(source.Path().string(), 1);
+  ASSERT_EQ(alone.Problems.Lines().size(), 1u);
+  EXPECT_TRUE(alone.Problems.Lines()[0].starts_with(source.Path().string() + "/questions.tsv:7: "));
+  for (const unsigned threads : {2u, 5u, 0u}) {
+    const MadeSet many = MakeQuestionSet(source.Path().string(), threads);
+    EXPECT_EQ(many.Problems.Lines(), alone.Problems.Lines());
+    ASSERT_EQ(many.Files.size(), alone.Files.size());
+    for (std::size_t i = 0; i < many.Files.size(); ++i) {
+      EXPECT_EQ(many.Files[i].Name, alone.Files[i].Name);
+      EXPECT_TRUE(many.Files[i].Bytes == alone.Files[i].Bytes) << many.Files[i].Name;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace anthora
