@@ -69,6 +69,8 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::NewSheet:
+        return RunNewSheet(line.Source);
       case CommandLine::Action::Pack:
         return RunSetPack(line);
       case CommandLine::Action::Play:
