@@ -8,6 +8,7 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetPacker.h"
@@ -53,9 +54,9 @@ int RunSetCheck(const std::string& argument) {
   const std::string& folder = set.Shown();
   std::printf("%s (%s), %s (%s): %s\n",
               Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
-              Counted(check.EnglishQuestions, "question").c_str(),
+              Counted(check.English.Questions, "question").c_str(),
               Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
-              Counted(check.RussianQuestions, "question").c_str(), check.Problems.Tally().c_str());
+              Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
@@ -91,8 +92,20 @@ int RunSetPack(const CommandLine& line) {
     const OpenedSet set(line.Source);
     return PackSetFolder(set.Folder(), line.Output, line.Force);
   }();
-  std::printf("%s: %s\n", line.Output.c_str(), Counted(files, "file").c_str());
+  std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
+}
+
+int RunNewSheet(const std::string& source) {
+  Findings findings;
+  const std::string path = WriteNewSheet(source, findings);
+  for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
+  if (path.empty()) return 1;
+  std::printf(
+      "%s: a header row and an example row; fill in a row per photo, then run\n"
+      "anthora --build-set %s OUTPUT\n",
+      Printable(path).c_str(), Printable(source).c_str());
+  return 0;
 }
 
 }  // namespace anthora

@@ -14,6 +14,7 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "authoring/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -58,9 +59,9 @@ int PlayQuiz(const CommandLine& line) {
   try {
     set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);
     if (!set->Folder().empty() && chdir(set->Folder().c_str()) != 0)
-      throw std::runtime_error(set->Shown() + ": " + std::strerror(errno));
+      throw std::runtime_error(Printable(set->Shown()) + ": " + std::strerror(errno));
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", error.what());
+    std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
     set.reset();
     ReportOnDesktop(error.what(), line.Scale);
     return 1;
@@ -92,15 +93,18 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::NewSheet:
+        return RunNewSheet(line.Source);
       case CommandLine::Action::Pack:
         return RunSetPack(line);
       case CommandLine::Action::Play:
         return PlayQuiz(line);
     }
   } catch (const Exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", Cp1251ToUtf8(error.Message()).c_str());
+    std::fprintf(stderr, "anthora: %s\n",
+                 Shortened(Cp1251ToUtf8(error.Message()), std::string::npos).c_str());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", error.what());
+    std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
   }
   return 1;
 }

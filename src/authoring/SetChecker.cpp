@@ -1,16 +1,19 @@
 #include "authoring/SetChecker.h"
 
 #include <algorithm>
+#include <deque>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string_view>
-#include <vector>
+#include <unordered_map>
 
+#include "authoring/PictureError.h"
 #include "controls/CaptionText.h"
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
 #include "platform/Utf8.h"
-#include "quiz/QuestionSet.h"
 #include "quiz/Scoring.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -24,31 +27,41 @@ namespace anthora {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
+// Question records looked at ahead to tell a short record from a missing picture.
+constexpr std::size_t kRecordsAhead = 3;
+constexpr std::size_t kRecordLines = 5;
 
 // What loading a picture file gave; kept so that a picture named twice is decoded once.
 struct LoadedPicture {
-  std::string Error;  // UTF-8; empty when it decoded
+  std::string Error;    // UTF-8; empty when it decoded
+  std::string Warning;  // what the decoder had to work around; empty when nothing
   std::int32_t Width = 0;
   std::int32_t Height = 0;
 };
+
+bool StartsWith(const std::string& path, std::string_view start) {
+  std::string head(start.size(), '\0');
+  std::ifstream file(path, std::ios::binary);
+  return file.read(head.data(), static_cast<std::streamsize>(head.size())) && head == start;
+}
 
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture result;
   try {
     TPicture picture;
     picture.LoadFromFile(path);
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic())) jpeg->Bitmap();
+    if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic())) {
+      jpeg->Bitmap();
+      if (jpeg->DecodeWarning() != 0) result.Warning = JpegMessageText(jpeg->DecodeWarning());
+    }
     result.Width = picture.Width();
     result.Height = picture.Height();
   } catch (const Exception& error) {
-    result.Error = Cp1251ToUtf8(error.Message());
+    result.Error = PictureErrorInWords(Cp1251ToUtf8(error.Message()));
+    if (StartsWith(path, kPngStart)) result.Error += ": the file is a PNG picture, not a JPEG";
   }
   return result;
-}
-
-// Text of a set file for the terminal, as the quiz would show it.
-std::string Shown(std::string_view text) {
-  return Quoted(Cp1251ToUtf8(text.substr(0, kQuoteLimit + 1)));
 }
 
 enum class LineText { Ascii, Utf8, Other };
@@ -60,82 +73,177 @@ LineText TextOf(std::string_view line) {
                                                                   : LineText::Other;
 }
 
-class SetFileChecker {
- public:
-  SetFileChecker(const std::string& folder, std::string_view setPath, const AnswerFace& face,
-                 std::map<std::string, LoadedPicture>& pictures, Findings& findings)
-      : FFolder(folder),
-        FPath(JoinPath(folder, std::string(setPath))),
-        FFace(face),
-        FPictures(pictures),
-        FFindings(findings) {
-    FCanvas.Font().Assign(face.Font);
-  }
+// How the text of a set file is encoded, from one reading of all its lines.
+struct SetFileText {
+  bool ByteOrderMark = false;
+  std::optional<std::size_t> FirstUtf8;  // the first line that is UTF-8 and not ASCII
+  bool Utf8 = false;                     // such a line, and none in another encoding
+};
 
-  // The number of questions the quiz would ask.
-  int Run() {
-    if (!ReadLines()) return 0;
-    const std::size_t first = FFindings.All.size();
-    CheckEncoding();
-    const std::optional<std::int32_t> count = CheckCount();
-    const int questions = CheckRecords();
-    if (count && *count > 0 && *count != questions) ReportCountMismatch(*count, questions);
-    FFindings.SortByLine(first);
-    return questions;
+SetFileText ReadText(const std::string& path) {
+  SetFileText text;
+  TextFile file;
+  file.Reset(path);
+  bool other = false;
+  for (std::size_t i = 0; !file.Eof(); ++i) {
+    std::string line = file.ReadLn();
+    if (i == 0 && line.starts_with(kByteOrderMark)) {
+      text.ByteOrderMark = true;
+      line.erase(0, kByteOrderMark.size());
+    }
+    const LineText kind = TextOf(line);
+    other = other || kind == LineText::Other;
+    if (kind == LineText::Utf8 && !text.FirstUtf8) text.FirstUtf8 = i;
+  }
+  text.Utf8 = text.FirstUtf8 && !other;
+  return text;
+}
+
+// The lines of a file read one at a time, with the next few in view.
+class LineWindow {
+ public:
+  explicit LineWindow(TextFile& file) : FFile(file) {}
+  // The line this many lines after the current one; none past the end of the file.
+  const std::string* Ahead(std::size_t ahead) {
+    while (FLines.size() <= ahead && !FFile.Eof()) FLines.push_back(FFile.ReadLn());
+    return ahead < FLines.size() ? &FLines[ahead] : nullptr;
+  }
+  // The current line's index, from 0.
+  std::size_t Index() const { return FIndex; }
+  void Skip(std::size_t count) {
+    for (; count > 0 && Ahead(0); --count, ++FIndex) FLines.pop_front();
   }
 
  private:
-  void Error(std::size_t index, std::string text) {
-    FFindings.Error(FPath, static_cast<int>(index + 1), std::move(text));
-  }
-  void Warning(std::size_t index, std::string text) {
-    FFindings.Warning(FPath, static_cast<int>(index + 1), std::move(text));
+  TextFile& FFile;
+  std::deque<std::string> FLines;
+  std::size_t FIndex = 0;
+};
+
+// "four lines"
+std::string LinesInWords(std::size_t count) {
+  static constexpr const char* kWords[] = {"no", "one", "two", "three", "four"};
+  return std::string(count < std::size(kWords) ? kWords[count] : "five") +
+         (count == 1 ? " line" : " lines");
+}
+
+// The first question to use a picture file, to compare later ones with.
+struct FirstUse {
+  int Number = 0;
+  std::size_t Index = 0;
+  std::string RightAnswer;
+};
+
+class SetFileChecker {
+ public:
+  SetFileChecker(const std::string& folder, std::string_view setPath, const AnswerFace& face,
+                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept,
+                 Findings& findings, CheckedSetFile& result)
+      : FFolder(folder),
+        FPath(JoinPath(folder, std::string(setPath))),
+        FRussian(setPath == kRussianSetPath),
+        FFace(face),
+        FFinder(folder),
+        FPictures(pictures),
+        FKept(kept),
+        FFindings(findings),
+        FResult(result) {
+    FCanvas.Font().Assign(face.Font);
   }
 
-  bool ReadLines() {
+  void Run() {
+    const std::size_t first = FFindings.All.size();
+    if (Readable()) {
+      try {
+        CheckText();
+        TextFile file;
+        file.Reset(FPath);
+        LineWindow lines(file);
+        const std::optional<std::int32_t> count = CheckCount(lines.Ahead(0));
+        lines.Skip(1);
+        FResult.Questions = CheckRecords(lines);
+        if (count && *count > 0 && *count != FResult.Questions) ReportCountMismatch(*count);
+      } catch (const Exception& error) {
+        Report(Finding::Level::Error, std::nullopt,
+               "cannot be read: " + Cp1251ToUtf8(error.Message()));
+      }
+    }
+    FFindings.SortByLine(first);
+  }
+
+ private:
+  // A finding at a line (an index from 0) or about the whole file.
+  void Report(Finding::Level level, std::optional<std::size_t> index, std::string text) {
+    const int line = index ? static_cast<int>(*index + 1) : 0;
+    if (FQuestion) {
+      FQuestion->Problems.push_back({FPath, line, level, text});
+    } else if (!FInRecord) {
+      FResult.AboutTheFile.push_back({FPath, line, level, text});
+    }
+    if (level == Finding::Level::Error) {
+      FFindings.Error(FPath, line, std::move(text));
+    } else {
+      FFindings.Warning(FPath, line, std::move(text));
+    }
+  }
+  void Error(std::size_t index, std::string text) {
+    Report(Finding::Level::Error, index, std::move(text));
+  }
+  void Warning(std::size_t index, std::string text) {
+    Report(Finding::Level::Warning, index, std::move(text));
+  }
+
+  // A line of the file for the terminal, as the quiz would show it (or as it was written,
+  // when the file is UTF-8), cut short when long.
+  std::string Shown(std::string_view line) const {
+    if (FText.Utf8) return Quoted(line.substr(0, 4 * (kQuoteLimit + 1)));
+    return Quoted(Cp1251ToUtf8(line.substr(0, kQuoteLimit + 1)));
+  }
+
+  bool Readable() {
     if (!FileExists(FPath)) {
-      FFindings.Error(FPath, 0,
-                      "missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
-                      "language is chosen, and will not start without them");
+      Report(Finding::Level::Error, std::nullopt,
+             "missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
+             "language is chosen, and will not start without them");
       return false;
     }
-    try {
-      TextFile file;
-      file.Reset(FPath);
-      while (!file.Eof()) FLines.push_back(file.ReadLn());
-    } catch (const Exception& error) {
-      FFindings.Error(FPath, 0, "cannot be read: " + Cp1251ToUtf8(error.Message()));
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(FPath, error);
+    if (!error && size > kMaxSetFileBytes) {
+      Report(Finding::Level::Error, std::nullopt,
+             "holds " + std::to_string(size >> 20) + " MiB, more than any question set (at most " +
+                 std::to_string(kMaxSetFileBytes >> 20) + " MiB): not checked");
       return false;
     }
     return true;
   }
 
-  void CheckEncoding() {
-    std::string_view head = FLines.empty() ? std::string_view() : FLines[0];
-    if (head.starts_with(kByteOrderMark)) {
+  void CheckText() {
+    FText = ReadText(FPath);
+    if (FText.ByteOrderMark) {
       Warning(0,
               "the file starts with a byte-order mark, which the quiz takes as part of the "
               "count; remove it with: sed -i '1s/^\\xEF\\xBB\\xBF//' " +
                   FPath);
-      head.remove_prefix(kByteOrderMark.size());
     }
-    // Text in UTF-8 shows only when no line is of another encoding.
-    std::optional<std::size_t> first;
-    for (std::size_t i = 0; i < FLines.size(); ++i) {
-      const LineText text = TextOf(i == 0 ? head : FLines[i]);
-      if (text == LineText::Other) return;
-      if (text == LineText::Utf8 && !first) first = i;
-    }
-    if (first) {
-      Warning(*first,
-              "the text is UTF-8, which the quiz shows garbled; convert it to "
-              "Windows-1251 with: iconv -f UTF-8 -t CP1251 " +
-                  FPath + " > fixed.ani && mv fixed.ani " + FPath);
+    if (!FText.Utf8) return;
+    const std::string convert =
+        "iconv -f UTF-8 -t CP1251 " + FPath + " > fixed.ani && mv fixed.ani " + FPath;
+    if (FRussian) {
+      Error(*FText.FirstUtf8,
+            "the text is UTF-8, but the Russian set must be Windows-1251: the quiz shows every "
+            "Russian answer garbled; convert it with: " +
+                convert);
+    } else {
+      Warning(*FText.FirstUtf8,
+              "the text is UTF-8, which the quiz shows garbled; convert it to Windows-1251 "
+              "with: " +
+                  convert);
     }
   }
 
-  std::optional<std::int32_t> CheckCount() {
-    const std::string line = FLines.empty() ? std::string() : FLines[0];
+  std::optional<std::int32_t> CheckCount(const std::string* countLine) {
+    const std::string line = countLine ? *countLine : std::string();
     std::int32_t count = 0;
     try {
       count = StrToInt(line);
@@ -157,15 +265,14 @@ class SetFileChecker {
 
   // Walks the question records; a blank line where a picture name is due ends the quiz, but
   // the records after it are still checked so that every mistake shows at once.
-  int CheckRecords() {
+  int CheckRecords(LineWindow& lines) {
     int questions = 0;
     bool ended = false;
-    std::size_t i = 1;
-    while (i < FLines.size()) {
-      if (FLines[i].empty()) {
-        const std::size_t blank = i;
-        while (i < FLines.size() && FLines[i].empty()) ++i;
-        if (i == FLines.size()) break;
+    while (const std::string* line = lines.Ahead(0)) {
+      if (line->empty()) {
+        const std::size_t blank = lines.Index();
+        while (lines.Ahead(0) && lines.Ahead(0)->empty()) lines.Skip(1);
+        if (!lines.Ahead(0)) break;
         if (!ended) {
           Error(blank,
                 "blank line where a picture name is due: the quiz ends here and never "
@@ -175,34 +282,105 @@ class SetFileChecker {
         continue;
       }
       ++questions;
-      CheckRecord(i, questions);
-      i += 5;
+      lines.Skip(CheckRecord(lines, questions));
     }
     return questions;
   }
 
-  void CheckRecord(std::size_t start, int number) {
-    CheckPicture(start, FLines[start]);
-    const std::size_t answers = std::min<std::size_t>(4, FLines.size() - start - 1);
-    if (answers < 4) {
-      Error(start, "question " + std::to_string(number) + " is cut short: the file ends after " +
-                       std::to_string(answers) +
-                       " of its 4 answers, and the missing ones show "
-                       "as blank buttons");
+  // Checks the record at the current line; its length in lines.
+  std::size_t CheckRecord(LineWindow& lines, int number) {
+    const std::size_t start = lines.Index();
+    CheckedQuestion* kept = nullptr;
+    if (FResult.First.size() < FKept) {
+      kept = &FResult.First.emplace_back();
+      kept->Number = number;
+      kept->Line = static_cast<int>(start + 1);
+      kept->PictureName = *lines.Ahead(0);
     }
-    for (std::size_t k = 1; k <= answers; ++k) CheckAnswer(start, k);
+    FQuestion = kept;
+    FInRecord = true;
+    const PictureLocation picture = CheckPicture(start, *lines.Ahead(0));
+    if (kept) kept->PicturePath = picture.Path;
+
+    std::size_t length = kRecordLines;
+    if (const std::size_t shortLength = ShortRecordLength(lines)) {
+      length = shortLength;
+      Error(start + length,
+            "question " + std::to_string(number) + " has only " + LinesInWords(length) + ": " +
+                Shown(*lines.Ahead(length)) + " on line " + std::to_string(start + length + 1) +
+                " looks like the next picture name; the quiz reads it as an answer and every "
+                "later question one line off");
+    }
+    AnswerSlots answers;
+    std::size_t read = 0;
+    for (; read + 1 < length && lines.Ahead(read + 1); ++read)
+      answers[read] = *lines.Ahead(read + 1);
+    if (read + 1 < kRecordLines && length == kRecordLines) {
+      Error(start, "question " + std::to_string(number) + " is cut short: the file ends after " +
+                       std::to_string(read) +
+                       " of its 4 answers, and the missing ones show as blank buttons");
+    }
+    for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
+    if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
+    if (kept) kept->Answers = answers;
+    FQuestion = nullptr;
+    FInRecord = false;
+    return length;
   }
 
-  void CheckAnswer(std::size_t start, std::size_t k) {
-    const std::size_t index = start + k;
-    const std::string& answer = FLines[index];
+  // Whether a line names a picture file as its own picture-name line would: an answer may
+  // name one only ignoring case ("Rose" for rose.jpg), which does not count.
+  bool NamesPicture(const std::string* line) {
+    if (!line || line->empty()) return false;
+    const PictureMatch match = Locate(*line).Match;
+    return match != PictureMatch::None && match != PictureMatch::IgnoringCase;
+  }
+  // The same name is often looked up again, as a question's picture after it was looked at
+  // ahead, or as the same answer on every question.
+  PictureLocation Locate(const std::string& name) {
+    constexpr std::size_t kRemembered = 4096;
+    constexpr std::size_t kLongestRemembered = 256;
+    if (name.size() > kLongestRemembered) return FFinder.Locate(name);
+    if (const auto known = FLocated.find(name); known != FLocated.end()) return known->second;
+    if (FLocated.size() == kRemembered) FLocated.clear();
+    return FLocated.emplace(name, FFinder.Locate(name)).first->second;
+  }
+  // No line, or a blank one: nothing to tell either way.
+  static bool Open(const std::string* line) { return !line || line->empty(); }
+
+  // A record whose next picture name stands where one of its answers is due, found by the
+  // picture names that line up after it; 0 when the record has its five lines.
+  std::size_t ShortRecordLength(LineWindow& lines) {
+    if (Open(lines.Ahead(kRecordLines)) || NamesPicture(lines.Ahead(kRecordLines))) return 0;
+    for (std::size_t record = 1; record < kRecordsAhead; ++record) {
+      if (NamesPicture(lines.Ahead(kRecordLines * (record + 1))))
+        return 0;  // only this one picture is missing
+    }
+    for (std::size_t length = kRecordLines - 1; length >= 2; --length) {
+      bool linesUp = NamesPicture(lines.Ahead(length));
+      for (std::size_t record = 1; record < kRecordsAhead && linesUp; ++record) {
+        const std::string* line = lines.Ahead(length + kRecordLines * record);
+        linesUp = Open(line) || NamesPicture(line);
+      }
+      if (linesUp) return length;
+    }
+    return 0;
+  }
+
+  void CheckAnswer(std::size_t index, const AnswerSlots& answers, std::size_t k) {
+    const std::string& answer = answers[k];
     if (answer.empty()) {
       Error(index, "empty answer: its button shows no text");
       return;
     }
-    if (k > 1 && answer == FLines[start + 1]) {
+    const auto same =
+        std::find(answers.begin(), answers.begin() + static_cast<std::ptrdiff_t>(k), answer);
+    if (same == answers.begin() && k > 0) {
       Error(index, "the right answer " + Shown(answer) +
-                       " is repeated as a wrong answer: both buttons count as right");
+                       " is repeated as a wrong answer: the learner cannot tell right from wrong");
+    } else if (same != answers.begin() + static_cast<std::ptrdiff_t>(k)) {
+      Error(index, "the wrong answer " + Shown(answer) +
+                       " is there twice: the learner sees two identical buttons");
     }
     if (FFace.ShowAccelChar && answer.find('&') != std::string::npos) {
       Warning(index, "'&' in " + Shown(answer) +
@@ -213,6 +391,8 @@ class SetFileChecker {
       Warning(index, "blanks at an end of " + Shown(answer) +
                          " belong to the answer and shift it on its button");
     }
+    // The width of garbled text says nothing about the text once it is converted.
+    if (FText.Utf8 && TextOf(answer) != LineText::Ascii) return;
     const std::int32_t width =
         FCanvas.TextWidth(FFace.ShowAccelChar ? DisplayCaption(answer) : answer);
     if (width > FFace.Width) {
@@ -222,26 +402,25 @@ class SetFileChecker {
     }
   }
 
-  void CheckPicture(std::size_t index, const std::string& name) {
-    const PictureLocation location = LocatePicture(name, FFolder);
+  PictureLocation CheckPicture(std::size_t index, const std::string& name) {
+    PictureLocation location = Locate(name);
     const std::string wanted = JoinPath(FFolder, PicturePath(Cp1251ToUtf8(name)));
     switch (location.Match) {
       case PictureMatch::None:
         Error(index, "picture " + QuotedName(wanted) +
-                         " not found: the quiz says so and shows the "
-                         "previous picture");
-        return;
+                         " not found: the quiz says so and shows the previous picture");
+        return location;
       case PictureMatch::Exact:
         break;
       case PictureMatch::Converted:
         Warning(index, "picture " + QuotedName(location.Path) +
-                           " is found only by reading its name as "
-                           "Windows-1251; programs that take names byte for byte miss it");
+                           " is found only by reading its name as Windows-1251; programs that take "
+                           "names byte for byte miss it");
         break;
       case PictureMatch::Verbatim:
         Warning(index,
-                "picture found only by the Windows-1251 bytes of its file name; rename "
-                "the file to " +
+                "picture found only by the Windows-1251 bytes of its file name; rename the "
+                "file to " +
                     QuotedName(wanted));
         break;
       case PictureMatch::IgnoringCase:
@@ -257,17 +436,37 @@ class SetFileChecker {
       Error(index, "picture " + QuotedName(location.Path) +
                        " cannot be shown: the quiz stops with \"" + Shortened(picture.Error) +
                        "\"");
-    } else if (picture.Width != kPictureSide || picture.Height != kPictureSide) {
+    } else if (!picture.Warning.empty()) {
+      Warning(index, "picture " + QuotedName(location.Path) + " is damaged (" + picture.Warning +
+                         "): the quiz shows only part of it");
+    }
+    if (picture.Error.empty() &&
+        (picture.Width != kPictureSide || picture.Height != kPictureSide)) {
       Warning(index, "picture " + QuotedName(location.Path) + " is " +
                          std::to_string(picture.Width) + " x " + std::to_string(picture.Height) +
                          ", not " + std::to_string(kPictureSide) + " x " +
                          std::to_string(kPictureSide) + ": it will be stretched to fit");
     }
+    return location;
   }
 
-  void ReportCountMismatch(std::int32_t count, int questions) {
+  void CheckSharedPicture(std::size_t index, int number, const std::string& path,
+                          const std::string& rightAnswer) {
+    auto [first, added] = FFirstUses.try_emplace(path, FirstUse{number, index, rightAnswer});
+    if (added || rightAnswer.empty() || first->second.RightAnswer.empty() ||
+        first->second.RightAnswer == rightAnswer)
+      return;
+    Warning(index, "picture " + QuotedName(path) + " is also question " +
+                       std::to_string(first->second.Number) + "'s (line " +
+                       std::to_string(first->second.Index + 1) + "), whose right answer is " +
+                       Shown(first->second.RightAnswer) + "; here it is " + Shown(rightAnswer) +
+                       ": one photo, two right answers");
+  }
+
+  void ReportCountMismatch(std::int32_t count) {
+    const int questions = FResult.Questions;
     std::string text = "the count line says " + std::to_string(count) + " but the file holds " +
-                       std::to_string(questions) + " question" + (questions == 1 ? "" : "s");
+                       Counted(questions, "question");
     if (count < questions) {
       text += ": more right answers than " + std::to_string(count) +
               " give a grade over 5 and a status beyond the top rank";
@@ -280,22 +479,33 @@ class SetFileChecker {
 
   const std::string& FFolder;
   const std::string FPath;
+  const bool FRussian;
   const AnswerFace& FFace;
+  PictureFinder FFinder;
   std::map<std::string, LoadedPicture>& FPictures;
+  const std::size_t FKept;
   Findings& FFindings;
-  std::vector<std::string> FLines;
+  CheckedSetFile& FResult;
+  SetFileText FText;
+  CheckedQuestion* FQuestion = nullptr;  // the kept question being checked
+  bool FInRecord = false;                // a question is being checked, kept or not
+  std::unordered_map<std::string, PictureLocation> FLocated;
+  std::map<std::string, FirstUse> FFirstUses;
   TCanvas FCanvas;
 };
 
 }  // namespace
 
-SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face) {
+SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face,
+                           std::size_t keptQuestions) {
   SetCheck check;
   std::map<std::string, LoadedPicture> pictures;
-  check.EnglishQuestions =
-      SetFileChecker(folder, kEnglishSetPath, face, pictures, check.Problems).Run();
-  check.RussianQuestions =
-      SetFileChecker(folder, kRussianSetPath, face, pictures, check.Problems).Run();
+  SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, check.Problems,
+                 check.English)
+      .Run();
+  SetFileChecker(folder, kRussianSetPath, face, pictures, keptQuestions, check.Problems,
+                 check.Russian)
+      .Run();
   return check;
 }
 

@@ -83,6 +83,9 @@ class TJPEGImage : public TGraphic {
   // as far as it got, and later calls return it without raising.
   TBitmap& Bitmap();
   bool HasBitmap() const { return FBitmap != nullptr; }
+  // The library's message code for the first warning of the last decode (damaged data it
+  // decoded around, such as a file cut short); 0 when there was none.
+  int DecodeWarning() const { return FDecodeWarning; }
   // Makes sure JPEG data exists, compressing the bitmap when there is none.
   void Compress();
 
@@ -119,6 +122,7 @@ class TJPEGImage : public TGraphic {
   std::unique_ptr<TBitmap> FBitmap;
   HPALETTE FImposedPalette;
   TJPEGOptions FOptions;
+  int FDecodeWarning = 0;
 };
 
 // The start of the pictures: fixes the default output depth from the display (8 bits or

@@ -105,6 +105,7 @@ void JpegDecoder::Run() {
 }
 
 void JpegDecoder::Finish(bool failed) {
+  FOwner.FDecodeWarning = FContext.FirstWarning();
   FOwner.ReportProgress(TProgressStage::psEnding, failed ? 0 : 100, FOwner.PaletteModified(),
                         TRect{});
   if (FOwner.PaletteModified()) FOwner.Changed();

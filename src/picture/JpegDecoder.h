@@ -31,6 +31,8 @@ class DecompressContext {
 
   jpeg_decompress_struct& Info() { return FState.Info; }
   ProgressState& Progress() { return FState.Progress; }
+  // The message code of the library's first warning, 0 when it gave none.
+  int FirstWarning() const { return FState.Error.FirstWarning; }
 
  private:
   struct State {

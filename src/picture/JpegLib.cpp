@@ -20,7 +20,11 @@ constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 void ErrorExit(j_common_ptr info) {
   std::longjmp(ErrorStateOf(info).Jump, 1);
 }
-void EmitMessage(j_common_ptr, int) {}
+// Level -1 is a warning: the data is damaged but decoding goes on.
+void EmitMessage(j_common_ptr info, int level) {
+  ErrorState& state = ErrorStateOf(info);
+  if (level < 0 && state.FirstWarning == 0) state.FirstWarning = info->err->msg_code;
+}
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char*) {}
 void ResetErrorManager(j_common_ptr info) {
@@ -106,6 +110,7 @@ void InitErrorState(ErrorState& state, std::exception_ptr& pending) {
   state.Manager.format_message = FormatMessage;
   state.Manager.reset_error_mgr = ResetErrorManager;
   state.Pending = &pending;
+  state.FirstWarning = 0;
 }
 
 void RaiseLibraryError(const ErrorState& state) {

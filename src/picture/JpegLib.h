@@ -31,9 +31,11 @@ struct ErrorState {
   jpeg_error_mgr Manager;
   std::jmp_buf Jump;
   std::exception_ptr* Pending;  // an exception of one of our hooks, to rethrow after the jump
+  int FirstWarning;             // the message code of the first warning; 0 while none
 };
 
-// Fills the manager from the fixed template: error exit jumps, message hooks do nothing.
+// Fills the manager from the fixed template: error exit jumps, message hooks only keep the
+// first warning.
 void InitErrorState(ErrorState& state, std::exception_ptr& pending);
 
 // Raises the parked exception if there is one, otherwise EJPEG "JPEG error #<msg_code>".

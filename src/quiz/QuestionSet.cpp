@@ -6,15 +6,26 @@
 namespace anthora {
 
 PictureLocation LocatePicture(std::string_view pictureName, std::string_view setFolder) {
-  std::string prefix(setFolder);
-  if (!prefix.empty() && prefix.back() != '/') prefix += '/';
-  const std::string verbatim = prefix + PicturePath(pictureName);
-  const std::string converted = prefix + PicturePath(Cp1251ToUtf8(pictureName));
+  return PictureFinder(setFolder).Locate(pictureName);
+}
+
+PictureFinder::PictureFinder(std::string_view setFolder) : FPrefix(setFolder) {
+  if (!FPrefix.empty() && FPrefix.back() != '/') FPrefix += '/';
+}
+
+PictureLocation PictureFinder::Locate(std::string_view pictureName) {
+  const std::string verbatim = FPrefix + PicturePath(pictureName);
+  const std::string converted = FPrefix + PicturePath(Cp1251ToUtf8(pictureName));
   const bool ascii = verbatim == converted;
   if (FileExists(converted))
     return {converted, ascii ? PictureMatch::Exact : PictureMatch::Converted};
   if (!ascii && FileExists(verbatim)) return {verbatim, PictureMatch::Verbatim};
-  std::string found = FindFileIgnoringCase(converted);
+  if (!IsPlainPath(converted)) return {};
+  const std::string_view folder(converted.data(), converted.rfind('/') + 1);
+  auto listed = FFolders.find(folder);
+  if (listed == FFolders.end())
+    listed = FFolders.emplace(std::string(folder), CaseBlindFolder(std::string(folder))).first;
+  std::string found = listed->second.Find(std::string_view(converted).substr(folder.size()));
   if (found.empty()) return {};
   return {std::move(found), PictureMatch::IgnoringCase};
 }

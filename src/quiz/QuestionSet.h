@@ -2,8 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+
+#include "runtime/files/Files.h"
 
 namespace anthora {
 
@@ -39,6 +42,19 @@ struct PictureLocation {
 // its bytes as they stand; then a file of the same folder whose name differs only in case. The
 // folder of the set (empty for the current folder) is put before "ris/".
 PictureLocation LocatePicture(std::string_view pictureName, std::string_view setFolder = {});
+
+// Finds the pictures of many questions as LocatePicture does, reading a folder's names once, at
+// its first name that must be matched ignoring case, instead of once per question. For tools
+// that look through a whole set while it stays as it is.
+class PictureFinder {
+ public:
+  explicit PictureFinder(std::string_view setFolder = {});
+  PictureLocation Locate(std::string_view pictureName);
+
+ private:
+  std::string FPrefix;  // the set's folder with its "/"; empty for the current one
+  std::map<std::string, CaseBlindFolder, std::less<>> FFolders;
+};
 
 // The answer lines of the current question in file order; slot 1 (index 0) is the right one.
 using AnswerSlots = std::array<std::string, 4>;

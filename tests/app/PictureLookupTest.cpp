@@ -12,8 +12,12 @@ TEST(LocatePicture, ConvertsTheNameThenTriesItsBytesThenIgnoresCase) {
   const test::TempDir dir;
   const std::string set = dir.Path().string();
   using Found = std::pair<std::string, PictureMatch>;
+  PictureFinder finder(set);  // reads the folder once, for every name below
   const auto located = [&](std::string_view name) {
     const PictureLocation found = LocatePicture(name, set);
+    const PictureLocation again = finder.Locate(name);
+    EXPECT_EQ(again.Path, found.Path);
+    EXPECT_EQ(again.Match, found.Match);
     return Found(found.Path.empty() ? "" : found.Path.substr(set.size()), found.Match);
   };
   dir.Write("ris/rose1.jpg", "x");

@@ -52,8 +52,8 @@ TEST_F(SetChecker, ASoundSetInBothFilesPassesWithItsQuestionsCounted) {
   dir.Write("ris/fru.ani",
             "1\r\nrose\r\n" + std::string("Роза\r\nМак\r\nЛилия\r\nАстра\r\n"_cp1251));
   EXPECT_THAT(Check(), IsEmpty());
-  EXPECT_EQ(check.EnglishQuestions, 2);
-  EXPECT_EQ(check.RussianQuestions, 1);
+  EXPECT_EQ(check.English.Questions, 2);
+  EXPECT_EQ(check.Russian.Questions, 1);
 }
 
 TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
@@ -69,20 +69,20 @@ TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
   dir.Write("ris/fru.ani",
             "\xEF\xBB\xBF"
             "1\r\nrose\r\nРоза\r\nМак\r\nЛилия\r\nАстра\r\n");
-  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error",      // count 3, questions 4
-                                   "ris/fen.ani:5: error",      // repeated right answer
-                                   "ris/fen.ani:6: error",      // empty answer
-                                   "ris/fen.ani:7: error",      // blank line
-                                   "ris/fen.ani:8: warning",    // found ignoring case
-                                   "ris/fen.ani:8: warning",    // 300 x 200
-                                   "ris/fen.ani:10: warning",   // leading blank
-                                   "ris/fen.ani:11: warning",   // too wide
-                                   "ris/fen.ani:13: error",     // does not decode
-                                   "ris/fen.ani:18: error",     // missing picture
-                                   "ris/fen.ani:18: error",     // cut short
-                                   "ris/fru.ani:1: warning",    // byte-order mark
-                                   "ris/fru.ani:1: error",      // count unreadable
-                                   "ris/fru.ani:3: warning"));  // UTF-8
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error",     // count 3, questions 4
+                                   "ris/fen.ani:5: error",     // repeated right answer
+                                   "ris/fen.ani:6: error",     // empty answer
+                                   "ris/fen.ani:7: error",     // blank line
+                                   "ris/fen.ani:8: warning",   // found ignoring case
+                                   "ris/fen.ani:8: warning",   // 300 x 200
+                                   "ris/fen.ani:10: warning",  // leading blank
+                                   "ris/fen.ani:11: warning",  // too wide
+                                   "ris/fen.ani:13: error",    // does not decode
+                                   "ris/fen.ani:18: error",    // missing picture
+                                   "ris/fen.ani:18: error",    // cut short
+                                   "ris/fru.ani:1: warning",   // byte-order mark
+                                   "ris/fru.ani:1: error",     // count unreadable
+                                   "ris/fru.ani:3: error"));   // UTF-8 in the Russian set
   EXPECT_THAT(Text(0), HasSubstr("says 3 but the file holds 4 questions: more right answers "
                                  "than 3 give a grade over 5"));
   EXPECT_THAT(Text(5), HasSubstr("300 x 200"));
@@ -93,6 +93,80 @@ TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
   // Buttons that take '&' as an accelerator mark would hide it.
   face.ShowAccelChar = true;
   EXPECT_THAT(Check(), Contains("ris/fen.ani:9: warning"));
+}
+
+TEST_F(SetChecker, RepeatedAnswersDamagedAndSharedPicturesAndWhyAPictureFails) {
+  const std::string jpeg = test::JpegBytes(230, 230);
+  dir.Write("ris/cut.jpg", jpeg.substr(0, (jpeg.find("\xFF\xDA") + jpeg.size()) / 2));
+  dir.Write("ris/flat.jpg", "\x89PNG\r\n\x1A\n and the rest");
+  dir.Write("ris/fen.ani",
+            "4\nrose\nRose\nTulip\nLily\nTulip\n"  // a wrong answer twice
+            "cut\nA\nB\nC\nD\n"
+            "flat\nA\nB\nC\nD\n"
+            "Rose\nDaisy\nB\nC\nD\n");  // the same file as question 1, another right answer
+  dir.Write("ris/fru.ani", "1\nrose\nA\nB\nC\nD\n");
+  EXPECT_THAT(Check(),
+              ElementsAre("ris/fen.ani:6: error", "ris/fen.ani:7: warning", "ris/fen.ani:12: error",
+                          "ris/fen.ani:17: warning", "ris/fen.ani:17: warning"));
+  EXPECT_THAT(Text(0), HasSubstr("'Tulip' is there twice: the learner sees two identical buttons"));
+  EXPECT_THAT(Text(1), HasSubstr("is damaged (Premature end of JPEG file)"));
+  EXPECT_THAT(Text(2), HasSubstr("(Not a JPEG file): the file is a PNG picture, not a JPEG"));
+  EXPECT_THAT(Text(4), HasSubstr("is also question 1's (line 2), whose right answer is 'Rose'; "
+                                 "here it is 'Daisy'"));
+}
+
+TEST_F(SetChecker, AQuestionOneLineShortIsOneFindingWhereTheShiftStarts) {
+  dir.Write("ris/rose2.jpg", test::JpegBytes(230, 230));
+  std::string set = "6\n";
+  for (int i = 1; i <= 6; ++i)
+    set += (i == 6 ? "rose2" : "rose") + std::string("\nRose\nTulip\nLily") +
+           (i == 5 ? "\n" : "\nDaisy\n");
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", set);
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:26: error", "ris/fru.ani:26: error"));
+  EXPECT_EQ(Text(0),
+            "question 5 has only four lines: 'rose2' on line 26 looks like the next picture name; "
+            "the quiz reads it as an answer and every later question one line off");
+  EXPECT_EQ(check.English.Questions, 6);
+
+  // A picture that is simply missing, in a set whose answers also name pictures, is no shift.
+  dir.Write("ris/tulip.jpg", test::JpegBytes(230, 230));
+  dir.Write("ris/fen.ani",
+            "3\nrose\nRose\nTulip\nLily\nrose\n"
+            "gone\nRose\nTulip\nLily\nrose\n"
+            "tulip\nTulip\nRose\nLily\nrose\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:7: error", "ris/fru.ani:26: error"));
+  EXPECT_THAT(Text(0), HasSubstr("not found"));
+}
+
+TEST_F(SetChecker, ARussianSetInUtf8IsAnErrorWithoutWidthsOfGarbledText) {
+  dir.Write("ris/fen.ani", "1\nrose\nRose\nTulip\nLily\nDaisy\n");
+  dir.Write("ris/fru.ani",
+            "1\nrose\nРоза\nМак\nЛилия\nОчень длинное название цветка, которое "
+            "не помещается на кнопке\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fru.ani:3: error"));
+  EXPECT_THAT(Text(0), HasSubstr("the Russian set must be Windows-1251"));
+}
+
+TEST_F(SetChecker, BoundedInputAndOutput) {
+  // One kind of finding is listed 20 times, then counted.
+  std::string set = "30\n";
+  for (int i = 0; i < 30; ++i) set += "gone\nRose\nTulip\nLily\nDaisy\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", "");
+  std::filesystem::resize_file(dir.Path() / "ris/fru.ani", kMaxSetFileBytes + 1);
+  const std::vector<std::string> found = Check();
+  ASSERT_EQ(found.size(), 21u);
+  EXPECT_EQ(found[19], "ris/fen.ani:97: error");
+  EXPECT_EQ(check.Problems.Count(Finding::Level::Error), 31);
+  EXPECT_THAT(check.Problems.Lines(), Contains(HasSubstr("fen.ani: error: and 10 more like it")));
+  EXPECT_EQ(found[20], "ris/fru.ani: error");
+  EXPECT_THAT(Text(20), HasSubstr("holds 64 MiB, more than any question set"));
+
+  // A long answer is quoted short.
+  dir.Write("ris/fen.ani", "1\nrose\nRose\nTulip\nLily\n " + std::string(1000, 'x') + "\n");
+  Check();
+  EXPECT_THAT(Text(0), HasSubstr("' " + std::string(79, 'x') + "…'"));
 }
 
 TEST_F(SetChecker, CountsTooHighZeroOrNegativeAndMissingFiles) {

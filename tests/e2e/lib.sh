@@ -1,6 +1,7 @@
 # Helpers for tests that run a program in a real window on a private X server.
 # Source this file; it sets "set -euo pipefail" and cleans up on exit.
 #   e2e_start_xvfb [OPTIONS...]           start Xvfb 1024x768x24 on a free display, set DISPLAY
+#   e2e_stop_xvfb                         stop it, so that another can start
 #   e2e_start_window_manager              start openbox on that display, wait until it manages
 #   e2e_launch TITLE PROGRAM [ARGS...]    start the program, wait for its window (one retry)
 #   e2e_other_windows TITLE               the program's other shown windows of that title, such
@@ -14,7 +15,8 @@
 #   e2e_count_colour FILE X Y W H COLOUR  how many pixels of a region have exactly that colour
 #   e2e_count_pixels FILE X Y W H FX      how many pixels of a region meet an ImageMagick -fx
 #                                         condition over r, g, b (0 to 1), e.g. "r > 0.6"
-#   e2e_differing_pixels A B X Y W H      how many pixels of a region differ between two pictures
+#   e2e_differing_pixels A B X Y W H [FUZZ]  how many pixels of a region differ between two
+#                                         pictures (by more than FUZZ, e.g. 5%)
 #   e2e_client_geometry WINDOW            "X Y WIDTH HEIGHT" of a window's client area on the screen
 #   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
 #   e2e_click X Y [OPTIONS...]            a left click at a point of the program window; the
@@ -77,6 +79,7 @@ e2e_until() {
 # Xvfb picks a free display itself and writes its number once it accepts connections.
 e2e_start_xvfb() {
   local number_file=$E2E_DIR/display
+  rm -f "$number_file"  # a number of an earlier server
   # -noreset: the server keeps running as it is between clients, so a program started just
   # after another one ended never meets a server that is resetting.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset "$@" 3>"$number_file" \
@@ -85,6 +88,12 @@ e2e_start_xvfb() {
   e2e_until grep -q '[0-9]' "$number_file" || e2e_fail "Xvfb did not start"
   export DISPLAY=":$(tr -dc 0-9 <"$number_file")"
   e2e_until xdpyinfo || e2e_fail "Xvfb on $DISPLAY accepts no connections"
+}
+
+e2e_stop_xvfb() {
+  kill -TERM "$E2E_XVFB_PID"
+  wait "$E2E_XVFB_PID" 2>/dev/null || true
+  E2E_XVFB_PID=
 }
 
 # openbox runs its start-up command once it manages the screen.
@@ -163,7 +172,7 @@ e2e_differing_pixels() {
   local region="$5x$6+$3+$4"
   "$CONVERT" "$1" -crop "$region" +repage "$E2E_DIR/region-a.png"
   "$CONVERT" "$2" -crop "$region" +repage "$E2E_DIR/region-b.png"
-  "$COMPARE" -metric AE "$E2E_DIR/region-a.png" "$E2E_DIR/region-b.png" \
+  "$COMPARE" -metric AE -fuzz "${7:-0}" "$E2E_DIR/region-a.png" "$E2E_DIR/region-b.png" \
     null: 2>&1 || true
 }
 

@@ -179,6 +179,9 @@ SdlWindow* WindowOfId(Uint32 windowId) {
 
 bool platformExists = false;  // SDL keeps global state: one platform at a time
 
+// Fewer bits per pixel are indexed colours.
+constexpr int kLeastBitsPerPixel = 15;
+
 class SdlPlatform final : public Platform {
  public:
   explicit SdlPlatform(int scale) : scale_(scale) {
@@ -201,6 +204,7 @@ class SdlPlatform final : public Platform {
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
     IgnoreX11ProtocolErrors();
+    KeepToChosenX11Screen();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
       platformExists = false;
       FailToOpenDisplay();
@@ -208,6 +212,13 @@ class SdlPlatform final : public Platform {
     // Only X11 has a native software surface; other drivers need the texture path.
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
       SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    // On a screen of indexed colours, SDL would show every window in one colour.
+    if (DisplayBitsPerPixel() < kLeastBitsPerPixel) {
+      SDL_Quit();
+      platformExists = false;
+      throw std::runtime_error("the display's depth is not supported: it needs " +
+                               std::to_string(kLeastBitsPerPixel) + " bits per pixel or more");
+    }
     SDL_StartTextInput();
     cursors_ = std::make_unique<Cursors>();
   }

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/sdl/SdlScale.h"
@@ -45,6 +47,13 @@ X11Window X11WindowOf(SDL_Window* window) {
   return {info.info.x11.display, info.info.x11.window};
 }
 
+// The screen number of a display name such as "host:0.1"; 0 when it names none.
+long ScreenOfDisplayName(const char* name) {
+  const char* colon = name != nullptr ? std::strrchr(name, ':') : nullptr;
+  const char* dot = colon != nullptr ? std::strchr(colon, '.') : nullptr;
+  return dot != nullptr ? std::strtol(dot + 1, nullptr, 10) : 0;
+}
+
 }  // namespace
 
 void IgnoreX11ProtocolErrors() {
@@ -61,6 +70,10 @@ std::string_view X11ResourcesOf(SDL_Window* window) {
   const char* resources =
       x11.Connection != nullptr ? XResourceManagerString(x11.Connection) : nullptr;
   return resources != nullptr ? resources : std::string_view();
+}
+
+void KeepToChosenX11Screen() {
+  if (ScreenOfDisplayName(std::getenv("DISPLAY")) != 0) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
 }
 
 void MarkAsX11Dialog(SDL_Window* window) {

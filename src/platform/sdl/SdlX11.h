@@ -23,6 +23,12 @@ int X11ConnectionOf(SDL_Window* window);
 // connection opened; empty when there is none.
 std::string_view X11ResourcesOf(SDL_Window* window);
 
+// Keeps SDL to the X screen that DISPLAY chooses (":0.1" chooses screen 1). SDL lists the
+// outputs of every screen, screen 0's first, and opens windows on the first of them; for
+// another screen it is asked to list that screen alone, as one display. Called before SDL
+// opens the display.
+void KeepToChosenX11Screen();
+
 // Marks a window that is not shown yet as a dialog for the window manager.
 void MarkAsX11Dialog(SDL_Window* window);
 

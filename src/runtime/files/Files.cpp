@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 #include <string>
@@ -43,24 +44,35 @@ std::u32string FoldedName(std::string_view name) {
 }  // namespace
 
 std::string FindFileIgnoringCase(std::string_view path) {
-  if (FileExists(path)) return std::string(path);
   if (!IsPlainPath(path)) return {};
-  // The folder as written, up to and with its last "/"; empty for the current one.
-  const std::string_view folder = path.substr(0, path.rfind('/') + 1);
-  const std::u32string wanted = FoldedName(path.substr(folder.size()));
+  const std::size_t name = path.rfind('/') + 1;
+  if (FileExists(path)) return std::string(path);
+  return CaseBlindFolder(std::string(path.substr(0, name))).Find(path.substr(name));
+}
 
-  const std::string listed = folder.empty() ? std::string(".") : std::string(folder);
-  const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(listed.c_str()), closedir);
-  if (!listing) return {};
-  std::string best;
-  while (const dirent* entry = readdir(listing.get())) {
-    const std::string_view candidate = entry->d_name;
-    if (!best.empty() && candidate >= best) continue;
-    if (FoldedName(candidate) != wanted) continue;
-    if (FileExists(std::string(folder) += candidate)) best = candidate;
+CaseBlindFolder::CaseBlindFolder(std::string folder) : FFolder(std::move(folder)) {
+  const std::unique_ptr<DIR, int (*)(DIR*)> listing(
+      opendir(FFolder.empty() ? "." : FFolder.c_str()), closedir);
+  if (!listing) return;
+  while (const dirent* entry = readdir(listing.get()))
+    FNames[FoldedName(entry->d_name)].emplace_back(entry->d_name);
+  for (auto& [folded, names] : FNames) std::sort(names.begin(), names.end());
+}
+
+std::string CaseBlindFolder::Find(std::string_view name) const {
+  std::string path = FFolder;
+  path += name;
+  if (FileExists(path)) return path;
+  if (!IsPlainPath(path)) return {};
+  const auto match = FNames.find(FoldedName(name));
+  if (match == FNames.end()) return {};
+  // The least name in byte order that is a file, so that the choice does not depend on the
+  // folder's order.
+  for (const std::string& candidate : match->second) {
+    path.replace(FFolder.size(), std::string::npos, candidate);
+    if (FileExists(path)) return path;
   }
-  if (best.empty()) return {};
-  return std::string(folder) += best;
+  return {};
 }
 
 int OpenForSharedReading(std::string_view path, int& error) {

@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace anthora {
 
@@ -19,6 +21,22 @@ bool FileExists(std::string_view path);
 // a file; otherwise the match with the least name in byte order, so that the choice does not
 // depend on the folder's order; empty when nothing matches.
 std::string FindFileIgnoringCase(std::string_view path);
+
+// The names of one folder, read once, so that many names can be found in it as
+// FindFileIgnoringCase finds them, without reading the folder again for each.
+class CaseBlindFolder {
+ public:
+  // Reads the folder: a path ending in "/", or empty for the current folder. A folder that
+  // cannot be read holds no names.
+  explicit CaseBlindFolder(std::string folder);
+  // FindFileIgnoringCase(folder + name), as long as no name was added to the folder since.
+  std::string Find(std::string_view name) const;
+
+ private:
+  std::string FFolder;
+  // Each name with its letter case folded away, to the names that fold to it in byte order.
+  std::unordered_map<std::u32string, std::vector<std::string>> FNames;
+};
 
 // The reason OpenForSharedReading gives for a pipe, a device or any other file that is neither
 // a regular file nor a folder (a folder gives EISDIR).
