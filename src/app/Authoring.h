@@ -17,4 +17,7 @@ int RunSetBuild(const CommandLine& line);
 // `anthora --pack FOLDER NAME.anthora`, then the check of the set file.
 int RunSetPack(const CommandLine& line);
 
+// `anthora --new-sheet SOURCE`: writes SOURCE/questions.tsv; 1 when it wrote nothing.
+int RunNewSheet(const std::string& source);
+
 }  // namespace anthora
