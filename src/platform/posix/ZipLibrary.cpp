@@ -37,11 +37,15 @@ void* Symbol(const char* name) {
 // Archives.
 ANTHORA_ZIP(zip_t*, zip_open, (const char* path, int flags, int* error), (path, flags, error))
 ANTHORA_ZIP(zip_t*, zip_fdopen, (int descriptor, int flags, int* error), (descriptor, flags, error))
+ANTHORA_ZIP(zip_t*, zip_open_from_source, (zip_source_t * source, int flags, zip_error_t* error),
+            (source, flags, error))
 ANTHORA_ZIP(int, zip_close, (zip_t * archive), (archive))
 ANTHORA_ZIP(void, zip_discard, (zip_t * archive), (archive))
 ANTHORA_ZIP(const char*, zip_strerror, (zip_t * archive), (archive))
 ANTHORA_ZIP(zip_int64_t, zip_get_num_entries, (zip_t * archive, zip_flags_t flags),
             (archive, flags))
+ANTHORA_ZIP(zip_int64_t, zip_name_locate, (zip_t * archive, const char* name, zip_flags_t flags),
+            (archive, name, flags))
 ANTHORA_ZIP(int, zip_stat_index,
             (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_stat_t* stat),
             (archive, index, flags, stat))
@@ -59,6 +63,19 @@ ANTHORA_ZIP(zip_int64_t, zip_fread, (zip_file_t * file, void* buffer, zip_uint64
             (file, buffer, length))
 ANTHORA_ZIP(int, zip_fclose, (zip_file_t * file), (file))
 ANTHORA_ZIP(const char*, zip_file_strerror, (zip_file_t * file), (file))
+
+// Sources of archive data.
+ANTHORA_ZIP(zip_source_t*, zip_source_buffer_create,
+            (const void* data, zip_uint64_t length, int freeAfter, zip_error_t* error),
+            (data, length, freeAfter, error))
+ANTHORA_ZIP(void, zip_source_keep, (zip_source_t * source), (source))
+ANTHORA_ZIP(int, zip_source_open, (zip_source_t * source), (source))
+ANTHORA_ZIP(zip_int64_t, zip_source_read,
+            (zip_source_t * source, void* buffer, zip_uint64_t length), (source, buffer, length))
+ANTHORA_ZIP(int, zip_source_seek, (zip_source_t * source, zip_int64_t offset, int whence),
+            (source, offset, whence))
+ANTHORA_ZIP(zip_int64_t, zip_source_tell, (zip_source_t * source), (source))
+ANTHORA_ZIP(int, zip_source_close, (zip_source_t * source), (source))
 
 // Writing an archive.
 ANTHORA_ZIP(zip_source_t*, zip_source_file,
@@ -79,6 +96,7 @@ ANTHORA_ZIP(int, zip_file_set_external_attributes,
             (archive, index, flags, system, attributes))
 
 // Errors.
+ANTHORA_ZIP(void, zip_error_init, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_init_with_code, (zip_error_t * error, int code), (error, code))
 ANTHORA_ZIP(const char*, zip_error_strerror, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_fini, (zip_error_t * error), (error))
