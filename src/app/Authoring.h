@@ -17,4 +17,8 @@ int RunSetBuild(const CommandLine& line);
 // `anthora --pack FOLDER NAME.anthora`, then the check of the set file.
 int RunSetPack(const CommandLine& line);
 
+// `anthora --preview SET [OUTPUT.png]`: a picture of every question with its findings; 1 when
+// none was written.
+int RunSetPreview(const CommandLine& line);
+
 }  // namespace anthora

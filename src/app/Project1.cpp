@@ -68,6 +68,8 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::Preview:
+        return RunSetPreview(line);
       case CommandLine::Action::Pack:
         return RunSetPack(line);
       case CommandLine::Action::Play:

@@ -322,7 +322,11 @@ class SetFileChecker {
     }
     for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
     if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
-    if (kept) kept->Answers = answers;
+    if (kept) {
+      kept->Answers = answers;
+      std::stable_sort(kept->Problems.begin(), kept->Problems.end(),
+                       [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+    }
     FQuestion = nullptr;
     FInRecord = false;
     return length;
