@@ -9,6 +9,7 @@
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "authoring/AtomicFile.h"
+#include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetPacker.h"
@@ -117,7 +118,7 @@ int RunSetPack(const CommandLine& line) {
     const OpenedSet set(line.Source);
     return PackSetFolder(set.Folder(), line.Output, line.Force);
   }();
-  std::printf("%s: %s\n", line.Output.c_str(), Counted(files, "file").c_str());
+  std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
 }
 
@@ -144,6 +145,18 @@ int RunSetPreview(const CommandLine& line) {
     std::printf(", the first of %d (one picture holds at most %d)", preview.Questions,
                 kPreviewQuestions);
   std::printf("; %s\n", check.Problems.Tally().c_str());
+  return 0;
+}
+
+int RunNewSheet(const std::string& source) {
+  Findings findings;
+  const std::string path = WriteNewSheet(source, findings);
+  for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
+  if (path.empty()) return 1;
+  std::printf(
+      "%s: a header row and an example row; fill in a row per photo, then run\n"
+      "anthora --build-set %s OUTPUT\n",
+      Printable(path).c_str(), Printable(source).c_str());
   return 0;
 }
 

@@ -21,4 +21,7 @@ int RunSetPack(const CommandLine& line);
 // none was written.
 int RunSetPreview(const CommandLine& line);
 
+// `anthora --new-sheet SOURCE`: writes SOURCE/questions.tsv; 1 when it wrote nothing.
+int RunNewSheet(const std::string& source);
+
 }  // namespace anthora

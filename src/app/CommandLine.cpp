@@ -18,7 +18,9 @@ const char kUsage[] =
     "  --check [SET]                check the question set (a folder or a set file) and report\n"
     "                               every problem as FILE:LINE: error|warning: TEXT\n"
     "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
-    "                               .anthora, from SOURCE/questions.tsv and its photos\n"
+    "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
+    "                               .txt, .ods, .xlsx) and the photos it names\n"
+    "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
     "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
     "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
     "                               into one picture (default: SET-preview.png here)\n"
@@ -29,11 +31,27 @@ const char kUsage[] =
     "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
-    "  --version                    show the version and exit\n";
+    "  --version                    show the version and exit\n"
+    "\n"
+    "The sheet's columns: picture (the photo's file name), en (the right answer), en_wrong1,\n"
+    "en_wrong2, en_wrong3 (three wrong ones), the same for Russian as ru to ru_wrong3, and\n"
+    "optionally crop (centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90,\n"
+    "180 or 270 degrees clockwise). A column without a name is not read.\n";
 
 namespace {
 
-enum class Option { Check, BuildSet, Pack, Preview, Force, DefaultSet, Scale, Help, Version };
+enum class Option {
+  Check,
+  BuildSet,
+  NewSheet,
+  Pack,
+  Preview,
+  Force,
+  DefaultSet,
+  Scale,
+  Help,
+  Version
+};
 
 struct OptionName {
   std::string_view Name;  // without the leading "--"
@@ -42,10 +60,15 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false},     {"build-set", Option::BuildSet, false},
-    {"pack", Option::Pack, false},       {"preview", Option::Preview, false},
-    {"force", Option::Force, false},     {"default-set", Option::DefaultSet, true},
-    {"scale", Option::Scale, true},      {"help", Option::Help, false},
+    {"check", Option::Check, false},
+    {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false},
+    {"pack", Option::Pack, false},
+    {"preview", Option::Preview, false},
+    {"force", Option::Force, false},
+    {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},
+    {"help", Option::Help, false},
     {"version", Option::Version, false},
 };
 
@@ -81,7 +104,7 @@ int ParseScale(const std::string& text) {
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check, --build-set, --pack and --preview cannot be combined");
+    throw UsageError("--check, --build-set, --new-sheet, --pack and --preview cannot be combined");
   line.What = action;
 }
 
@@ -125,6 +148,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       case Option::BuildSet:
         SetAction(line, CommandLine::Action::BuildSet);
         break;
+      case Option::NewSheet:
+        SetAction(line, CommandLine::Action::NewSheet);
+        break;
       case Option::Pack:
         SetAction(line, CommandLine::Action::Pack);
         break;
@@ -162,6 +188,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
                        Shown(operands[2]));
     line.Source = operands[0];
     line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::NewSheet) {
+    if (operands.size() != 1) throw UsageError("--new-sheet needs one SOURCE folder");
+    line.Source = operands[0];
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !operands[1].ends_with(".anthora") || operands[1] == ".anthora")
       throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");

@@ -4,8 +4,11 @@
 #include <stb_image_resize.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <string>
 
+#include "authoring/PictureError.h"
 #include "picture/Jpeg.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -38,6 +41,11 @@ std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
   }
   jpeg.SetOptions(options);
   auto bitmap = std::make_unique<TBitmap>(jpeg.Bitmap());
+  if (const int warning = jpeg.DecodeWarning(); warning != 0) {
+    throw EInvalidGraphic("JPEG warning #" + std::to_string(warning) + " (" +
+                          JpegMessageText(warning) +
+                          "): the photo is damaged or cut short, part of it would be grey");
+  }
   bitmap->SetPixelFormat(TPixelFormat::pf24bit);
   return bitmap;
 }
@@ -93,16 +101,65 @@ int TiffOrientation(const unsigned char* tiff, std::size_t size) {
   return 1;
 }
 
+// The orientation in a PNG's eXIf chunk, or 1.
+int PngOrientation(std::string_view png) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(png.data());
+  for (std::size_t at = kPngStart.size(); at + 12 <= png.size();) {
+    const std::size_t length = Read32(bytes + at, false);
+    if (length > png.size() - at - 12) break;
+    const std::string_view type = png.substr(at + 4, 4);
+    if (type == "eXIf") return TiffOrientation(bytes + at + 8, length);
+    if (type == "IEND") break;
+    at += 12 + length;
+  }
+  return 1;
+}
+
+// A point of the final square, as fractions, where it lies in the stored photo: turned back
+// by the degrees clockwise, then by the orientation tag.
+struct Point {
+  double X, Y;
+  friend bool operator==(const Point&, const Point&) = default;
+};
+Point StoredPoint(Point point, int orientation, int degrees) {
+  for (int turned = 0; turned < degrees; turned += 90) point = {point.Y, 1 - point.X};
+  if (orientation >= 5) point = {point.Y, point.X};
+  if (orientation == 2 || orientation == 3 || orientation == 7 || orientation == 8)
+    point.X = 1 - point.X;
+  if (orientation == 3 || orientation == 4 || orientation == 6 || orientation == 7)
+    point.Y = 1 - point.Y;
+  return point;
+}
+
+// The one orientation tag that does what the tag and then the turn do.
+int TurnedOrientation(int orientation, int degrees) {
+  for (int code = 1; code < 8; ++code) {
+    const auto same = [&](Point p) {
+      return StoredPoint(p, code, 0) == StoredPoint(p, orientation, degrees);
+    };
+    if (same({0, 0}) && same({1, 0}) && same({0, 1})) return code;
+  }
+  return 8;
+}
+
+// Where a square of the given side starts along one side of the photo so that it is centred on
+// the fraction, moved inward to stay whole.
+std::int32_t SquareStart(std::int32_t length, std::int32_t side, double centre) {
+  const double start = centre * length - side / 2.0;
+  return static_cast<std::int32_t>(std::clamp(std::lround(start), 0L, long{length - side}));
+}
+
 }  // namespace
 
-int ExifOrientation(std::string_view jpeg) {
-  const auto* bytes = reinterpret_cast<const unsigned char*>(jpeg.data());
+int ExifOrientation(std::string_view photo) {
+  if (photo.starts_with(kPngStart)) return PngOrientation(photo);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(photo.data());
   std::size_t at = 2;
-  while (at + 4 <= jpeg.size() && bytes[at] == 0xFF) {
+  while (at + 4 <= photo.size() && bytes[at] == 0xFF) {
     const unsigned char marker = bytes[at + 1];
     if (marker == 0xDA || marker == 0xD9) break;  // the picture data starts: no more headers
     const std::size_t length = Read16(bytes + at + 2, false);
-    if (length < 2 || at + 2 + length > jpeg.size()) break;
+    if (length < 2 || at + 2 + length > photo.size()) break;
     if (marker == 0xE1 && length >= 8 && std::memcmp(bytes + at + 4, "Exif\0\0", 6) == 0)
       return TiffOrientation(bytes + at + 10, length - 8);
     at += 2 + length;
@@ -130,28 +187,34 @@ void ApplyOrientation(TBitmap& square, int orientation) {
   }
 }
 
-std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side) {
+std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
+                                           const PhotoFraming& framing) {
   std::unique_ptr<TBitmap> decoded;
-  int orientation = 1;
   if (photo.starts_with(kJpegStart)) {
-    decoded = DecodeJpeg(photo, side);
-    orientation = ExifOrientation(photo);
+    try {
+      decoded = DecodeJpeg(photo, side);
+    } catch (const EJPEG& error) {
+      throw EInvalidGraphic(PictureErrorInWords(error.Message()));
+    }
   } else if (photo.starts_with(kPngStart)) {
     decoded = DecodePng(photo);
   } else {
     throw EInvalidGraphic("not a JPEG or PNG picture");
   }
   if (decoded->Empty()) throw EInvalidGraphic("the picture is empty");
+  const int orientation = ExifOrientation(photo);
 
   const std::int32_t crop = std::min(decoded->Width(), decoded->Height());
-  const std::int32_t left = (decoded->Width() - crop) / 2;
-  const std::int32_t top = (decoded->Height() - crop) / 2;
+  const Point centre =
+      StoredPoint({framing.CentreX, framing.CentreY}, orientation, framing.Degrees % 360);
+  const std::int32_t left = SquareStart(decoded->Width(), crop, centre.X);
+  const std::int32_t top = SquareStart(decoded->Height(), crop, centre.Y);
   auto square = std::make_unique<TBitmap>();
   square->SetSize(side, side);
   stbir_resize_uint8_srgb(decoded->ScanLine(top) + 3 * left, crop, crop,
                           static_cast<int>(decoded->Stride()), square->ScanLine(0), side, side,
                           static_cast<int>(square->Stride()), 3, STBIR_ALPHA_CHANNEL_NONE, 0);
-  ApplyOrientation(*square, orientation);
+  ApplyOrientation(*square, TurnedOrientation(orientation, framing.Degrees % 360));
   return square;
 }
 

@@ -1,21 +1,37 @@
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace anthora {
 
 class TBitmap;
 
-// A photo from a camera or phone, JPEG or PNG, made into a square picture of side x side
-// pixels at 24 bits: turned upright as its EXIF orientation says, its middle square cut out
-// and scaled with a filter that keeps detail without ringing. Raises an Exception whose
-// message says what is wrong with the bytes.
-std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side);
+// How a photo becomes its square: the point of the upright photo the square is centred on, as
+// fractions of its width and height (moved inward so that the square stays whole), and a turn
+// clockwise applied after the photo's own orientation tag.
+struct PhotoFraming {
+  double CentreX = 0.5;
+  double CentreY = 0.5;
+  int Degrees = 0;  // 0, 90, 180 or 270
 
-// The EXIF orientation (1 to 8) of JPEG bytes; 1 when they carry none.
-int ExifOrientation(std::string_view jpeg);
+  friend auto operator<=>(const PhotoFraming&, const PhotoFraming&) = default;
+};
+
+// A photo from a camera or phone, JPEG or PNG, made into a square picture of side x side
+// pixels at 24 bits: turned upright as its EXIF orientation says (a PNG's eXIf chunk too),
+// then as the framing turns it, its square cut out where the framing centres it and scaled
+// with a filter that keeps detail without ringing. Raises an Exception whose message says
+// what is wrong with the bytes, in words; a JPEG that decodes only with a warning (cut short
+// or damaged) is refused too.
+std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
+                                           const PhotoFraming& framing = {});
+
+// The EXIF orientation (1 to 8) of JPEG or PNG bytes; 1 when they carry none.
+int ExifOrientation(std::string_view photo);
 
 // The square turned as an EXIF orientation asks: mirrored and rotated into its upright form.
 void ApplyOrientation(TBitmap& square, int orientation);

@@ -3,18 +3,21 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "authoring/Findings.h"
-#include "authoring/Tsv.h"
+#include "authoring/Photo.h"
+#include "authoring/Sheet.h"
 
 namespace anthora {
 
-// One question of a teacher's table: a photo and, per language, the right answer then the
-// three wrong ones, already in Windows-1251.
+// One question of a teacher's sheet: a photo, how to frame it and, per language, the right
+// answer then the three wrong ones, already in Windows-1251.
 struct TableQuestion {
-  int Line = 0;
-  std::string Photo;  // as written in the table, UTF-8, with "/" between folders
+  int Line = 0;       // the row of the sheet
+  std::string Photo;  // as written in the sheet, UTF-8, with "/" between folders
+  PhotoFraming Framing;
   std::array<std::string, 4> English;
   std::array<std::string, 4> Russian;
 };
@@ -25,11 +28,20 @@ struct QuestionTable {
   std::vector<TableQuestion> Questions;
 };
 
-// The questions of a table whose first row names its columns: picture, en, en_wrong1 to 3,
-// ru, ru_wrong1 to 3, in any order and letter case; either language may be left out, other
-// columns are ignored. Blanks at the ends of a cell are dropped. Every problem is reported at
-// its line of the file; the questions are those with a photo, faulty answers or not.
-QuestionTable ReadQuestionTable(const TsvTable& table, const std::string& fileName,
-                                Findings& findings);
+// The names a sheet's header row gives its columns, in the order a new sheet has them.
+inline constexpr std::array<std::string_view, 11> kSheetColumns = {
+    "picture",   "en",        "en_wrong1", "en_wrong2", "en_wrong3", "ru",
+    "ru_wrong1", "ru_wrong2", "ru_wrong3", "crop",      "rotate"};
+
+// The questions of a sheet whose first row names its columns: picture, en, en_wrong1 to 3,
+// ru, ru_wrong1 to 3, and optionally crop and rotate, in any order, letter case and blanks
+// aside; either language may be left out, a column without a name is not read. Blanks at the
+// ends of a cell are dropped. Every problem is reported at its row; the questions are those
+// with a photo, faulty answers or not.
+QuestionTable ReadQuestionTable(const Sheet& sheet, Findings& findings);
+
+// How a crop cell frames a photo: centre (the default for an empty cell), top, bottom, left,
+// right, or a point "X%,Y%"; none for anything else.
+std::optional<PhotoFraming> ReadCrop(std::string_view cell);
 
 }  // namespace anthora

@@ -19,7 +19,7 @@
 #include "authoring/FolderWrite.h"
 #include "authoring/Photo.h"
 #include "authoring/QuestionTable.h"
-#include "authoring/Tsv.h"
+#include "authoring/Sheet.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
 #include "quiz/QuestionSet.h"
@@ -35,7 +35,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uintmax_t kMaxTableBytes = std::uintmax_t{16} << 20;
 constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 
 // The bytes of a regular file, or none with the reason ("cannot be read: ...").
@@ -170,6 +169,7 @@ bool CheckOutput(const std::string& source, const std::string& output, SetBuild&
 // One photo to make into a picture, and what came of it.
 struct PictureJob {
   std::string Photo;
+  PhotoFraming Framing;
   std::string Name;  // without ".jpg"
   int Line = 0;
   std::string Jpeg;
@@ -199,16 +199,17 @@ void ForEach(std::size_t count, unsigned threads, const std::function<void(std::
 class SetMaker {
  public:
   SetMaker(const std::string& source, unsigned threads, MadeSet& set)
-      : FSource(source),
-        FTableName(JoinPath(source, "questions.tsv")),
-        FThreads(threads),
-        FSet(set) {}
+      : FSource(source), FThreads(threads), FSet(set) {}
 
   void Run() {
     std::string why;
-    const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxTableBytes, why);
+    const std::optional<std::string> sheet = FindSheet(FSource, FSet.Problems);
+    if (!sheet) return;
+    FTableName = *sheet;
+    const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxSheetBytes, why);
     if (!text) return FSet.Problems.Error(FTableName, 0, why);
-    const QuestionTable table = ReadQuestionTable(ReadTsv(*text), FTableName, FSet.Problems);
+    const QuestionTable table =
+        ReadQuestionTable(ReadSheet(*text, FTableName, FSet.Problems), FSet.Problems);
     std::error_code error;
     FSourceFolder = fs::canonical(FolderPath(FSource), error);
     MakePictures(table);
@@ -220,7 +221,8 @@ class SetMaker {
  private:
   // The photos are found in the order of the table, then made into pictures on all cores.
   void MakePictures(const QuestionTable& table) {
-    std::map<std::string, std::string> namesByPhoto;  // found photo -> picture name
+    // found photo and its framing -> picture name
+    std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
     std::set<std::string> usedNames;
     std::vector<PictureJob> jobs;
     for (const TableQuestion& question : table.Questions) {
@@ -229,10 +231,10 @@ class SetMaker {
         FPictureNames.emplace_back();
         continue;
       }
-      auto [entry, added] = namesByPhoto.try_emplace(photo);
+      auto [entry, added] = namesByPhoto.try_emplace({photo, question.Framing});
       if (added) {
         entry->second = UniqueName(SafePictureName(question.Photo), usedNames);
-        jobs.push_back({photo, entry->second, question.Line, {}, {}});
+        jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}});
       }
       FPictureNames.push_back(entry->second);
     }
@@ -279,7 +281,7 @@ class SetMaker {
     const std::optional<std::string> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
     if (!bytes) return;
     try {
-      job.Jpeg = EncodedJpeg(*MakeSquarePicture(*bytes, kPictureSide));
+      job.Jpeg = EncodedJpeg(*MakeSquarePicture(*bytes, kPictureSide, job.Framing));
     } catch (const Exception& error) {
       job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
     } catch (const std::bad_alloc&) {
@@ -299,7 +301,7 @@ class SetMaker {
   }
 
   const std::string& FSource;
-  const std::string FTableName;
+  std::string FTableName;
   const unsigned FThreads;
   MadeSet& FSet;
   fs::path FSourceFolder;                  // resolved, links and all

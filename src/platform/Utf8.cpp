@@ -45,6 +45,23 @@ std::u32string DecodeUtf8(std::string_view text) {
   return out;
 }
 
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    const int length = SequenceLength(static_cast<unsigned char>(text[i]), c);
+    if (length == 0 || text.size() - i < static_cast<std::size_t>(length)) return false;
+    for (int k = 1; k < length; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < kSmallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    i += length;
+  }
+  return true;
+}
+
 void AppendUtf8(std::string& text, char32_t c) {
   if (c < 0x80) {
     text += static_cast<char>(c);

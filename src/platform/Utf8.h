@@ -13,6 +13,9 @@ std::size_t NextUtf8(std::string_view text, std::size_t at, char32_t& character)
 // (overlong, surrogate, beyond U+10FFFF, cut short) becomes U+FFFD.
 std::u32string DecodeUtf8(std::string_view text);
 
+// Whether every byte belongs to a well-formed sequence.
+bool IsUtf8(std::string_view text);
+
 // Appends one character to UTF-8 text.
 void AppendUtf8(std::string& text, char32_t character);
 

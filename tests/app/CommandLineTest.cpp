@@ -35,6 +35,8 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(build.Source, "photos");
   EXPECT_EQ(build.Output, "out");
   EXPECT_TRUE(build.Force);
+  EXPECT_EQ(Parse({"--new-sheet", "photos"}).What, Action::NewSheet);
+  EXPECT_EQ(Parse({"--new-sheet", "photos"}).Source, "photos");
 
   const CommandLine pack = Parse({"--pack", "roses", "roses.anthora"});
   EXPECT_EQ(pack.What, Action::Pack);
@@ -71,6 +73,8 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--build-set", "a", "b", "c"},
                                              {"--check", "--build-set", "a", "b"},
                                              {"--force"},
+                                             {"--new-sheet"},
+                                             {"--new-sheet", "a", "--build-set", "b", "c"},
                                              {"--pack", "roses", "roses.zip"},
                                              {"--pack", "roses", ".anthora"},
                                              {"--pack", "--check", "a", "b.anthora"},

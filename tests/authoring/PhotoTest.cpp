@@ -1,5 +1,8 @@
-// Photos become upright square pictures: the middle cut out, the EXIF orientation honoured.
+// Photos become upright square pictures: cut where the sheet says, the orientation honoured,
+// damage refused in words.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include "authoring/Photo.h"
 #include "picture/Jpeg.h"
@@ -9,6 +12,8 @@
 
 namespace anthora {
 namespace {
+
+using ::testing::HasSubstr;
 
 // A JPEG of a white picture with a black square of a quarter side at its left top, and an
 // EXIF block carrying the orientation when one is given.
@@ -62,6 +67,77 @@ TEST(SquarePicture, CutsTheMiddleAndTurnsItUpright) {
     EXPECT_EQ(Dark(*square, 20, 209), c.LeftBottom) << c.Orientation;
     EXPECT_EQ(Dark(*square, 209, 209), c.RightBottom) << c.Orientation;
     EXPECT_FALSE(Dark(*square, 115, 115));
+  }
+}
+
+TEST(SquarePicture, FramedWhereTheSheetSays) {
+  struct Case {
+    int Orientation;
+    PhotoFraming Framing;
+    bool LeftTop, RightTop, RightLower, RightBottom;
+  };
+  // The mark covers the photo's top left, beyond the middle square on the left.
+  for (const Case c : {Case{0, {0, 0.5, 0}, true, false, false, false},
+                       Case{0, {1, 0.5, 0}, false, false, false, false},
+                       Case{0, {0.5, 0.5, 90}, false, true, false, false},
+                       Case{6, {0.5, 0.5, 90}, false, false, false, true},
+                       Case{6, {0.5, 0.5, 0}, false, true, false, false},
+                       Case{6, {0.5, 0, 0}, false, true, true, false},
+                       Case{0, {0.1, 0.9, 0}, true, false, false, false}}) {
+    const std::unique_ptr<TBitmap> square =
+        MakeSquarePicture(MarkedPhoto(1400, 920, c.Orientation), 230, c.Framing);
+    const std::string what = std::to_string(c.Orientation) + " " +
+                             std::to_string(c.Framing.CentreX) + " " +
+                             std::to_string(c.Framing.Degrees);
+    EXPECT_EQ(Dark(*square, 20, 20), c.LeftTop) << what;
+    EXPECT_EQ(Dark(*square, 209, 20), c.RightTop) << what;
+    EXPECT_EQ(Dark(*square, 209, 100), c.RightLower) << what;
+    EXPECT_EQ(Dark(*square, 209, 209), c.RightBottom) << what;
+  }
+}
+
+// A PNG of a white picture with a dark top left quarter and an eXIf chunk of the orientation.
+std::string MarkedPng(int orientation) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 200;
+  image.height = 200;
+  image.format = PNG_FORMAT_GRAY;
+  std::vector<std::uint8_t> pixels(200 * 200, 255);
+  for (int y = 0; y < 100; ++y) std::fill_n(pixels.begin() + 200 * y, 100, 0);
+  png_alloc_size_t size = 0;
+  png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+  std::string png(size, '\0');
+  png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr);
+  std::string chunk(
+      "\0\0\0\x1A"
+      "eXIf"
+      "MM\0\x2A\0\0\0\x08\0\x01\x01\x12\0\x03\0\0\0\x01\0\0\0\0\0\0\0\0",
+      34);
+  chunk[27] = static_cast<char>(orientation);
+  std::uint32_t crc = 0xFFFFFFFF;
+  for (std::size_t i = 4; i < chunk.size(); ++i) {
+    crc ^= static_cast<std::uint8_t>(chunk[i]);
+    for (int k = 0; k < 8; ++k) crc = crc >> 1 ^ (crc & 1 ? 0xEDB88320 : 0);
+  }
+  crc = ~crc;
+  for (int shift = 24; shift >= 0; shift -= 8) chunk += static_cast<char>(crc >> shift);
+  return png.insert(33, chunk);  // after the signature and the header chunk
+}
+
+TEST(SquarePicture, PngOrientationAndDamageInWords) {
+  EXPECT_EQ(ExifOrientation(MarkedPng(3)), 3);
+  const std::unique_ptr<TBitmap> turned = MakeSquarePicture(MarkedPng(3), 100);
+  EXPECT_FALSE(Dark(*turned, 10, 10));
+  EXPECT_TRUE(Dark(*turned, 90, 90));
+
+  // A JPEG cut short decodes with grey below some row: refused, saying why.
+  const std::string photo = MarkedPhoto(400, 300, 0);
+  try {
+    MakeSquarePicture(photo.substr(0, photo.size() / 2), 100);
+    ADD_FAILURE() << "a photo cut short was taken";
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_THAT(error.Message(), HasSubstr("(Premature end of JPEG file)"));
   }
 }
 

@@ -1,33 +1,145 @@
-// Tables as spreadsheets save them, and the names their photos get.
+// Sheets read into questions, every mistake at its row, and the names their photos get.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "authoring/NewSheet.h"
+#include "authoring/QuestionTable.h"
 #include "authoring/SetBuilder.h"
-#include "authoring/Tsv.h"
+#include "authoring/TextSheet.h"
+#include "picture/Jpeg.h"
+#include "support/JpegBytes.h"
+#include "support/TempDir.h"
 
 namespace anthora {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::ElementsAre;
+using ::testing::EndsWith;
 using ::testing::Field;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using ::testing::SizeIs;
+using ::testing::StartsWith;
 
-TEST(ReadTsv, QuotedCellsLineEndsAndEmptyRows) {
-  const TsvTable table = ReadTsv(
-      "\xEF\xBB\xBFpicture\ten\r\n\t\r\n"
-      "\"a\tb\"\t\"say \"\"hi\"\"\nthere\"\n"
-      "last\tcell");
-  EXPECT_EQ(table.Error, "");
-  ASSERT_EQ(table.Rows.size(), 3u);
-  EXPECT_THAT(table.Rows[0].Cells, ElementsAre("picture", "en"));
-  EXPECT_THAT(table.Rows[1].Cells, ElementsAre("a\tb", "say \"hi\"\nthere"));
-  EXPECT_THAT(table.Rows, ElementsAre(Field(&TsvRow::Line, 1), Field(&TsvRow::Line, 3),
-                                      Field(&TsvRow::Line, 5)));
+// The findings of a sheet given as tab-separated text, as "ROW: TEXT".
+std::vector<std::string> Read(const std::string& text, QuestionTable* table = nullptr) {
+  Findings findings;
+  Sheet sheet = ReadTextSheet(text, "q.tsv", findings);
+  const QuestionTable read = ReadQuestionTable(sheet, findings);
+  findings.SortByLine();
+  if (table) *table = read;
+  std::vector<std::string> lines;
+  for (const Finding& f : findings.All) lines.push_back(std::to_string(f.Line) + ": " + f.Text);
+  return lines;
+}
 
-  EXPECT_EQ(ReadTsv("a\n\"open\tcell\n").ErrorLine, 2);
-  const std::string_view utf16("\xFE\xFF\0p\0\t\x04\x20\xD8\x3D\xDE\x00\0\n\xD8\x00", 16);
-  EXPECT_THAT(ReadTsv(utf16).Rows[0].Cells, ElementsAre("p", "Р😀"));
-  EXPECT_THAT(ReadTsv(std::string_view("\xFF\xFE\x00\xDCx", 5)).Rows[0].Cells,
-              ElementsAre("\uFFFD"));
+TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
+  QuestionTable table;
+  EXPECT_THAT(Read(" Picture \tEN\tEn_Wrong1\ten wrong2\tEN_WRONG 3\t\tCrop\n"
+                   "rose\tRose\tTulip\tAster\tIris\tnotes\tleft\n",
+                   &table),
+              IsEmpty());
+  ASSERT_THAT(table.Questions, SizeIs(1));
+  EXPECT_THAT(table.Questions[0].English, ElementsAre("Rose", "Tulip", "Aster", "Iris"));
+  EXPECT_EQ(table.Questions[0].Framing, (PhotoFraming{0, 0.5, 0}));
+  EXPECT_FALSE(table.HasRussian);
+
+  EXPECT_THAT(
+      Read("pictre\ten\ten_wrong1\ten_wrong2\ten_wrong3\tcomment\ten\n"),
+      ElementsAre(HasSubstr("1: column 'pictre': did you mean 'picture'? the columns are "
+                            "picture, en, en_wrong1 to en_wrong3"),
+                  "1: column 'comment': the columns are picture, en, en_wrong1 to "
+                  "en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate; a column "
+                  "without a name is not read",
+                  "1: the column 'en' is named twice", "1: no column 'picture' in the header row"));
+}
+
+TEST(QuestionTable, EachMistakeAtItsRow) {
+  EXPECT_THAT(
+      Read("picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tcrop\trotate\n"
+           "a.jpg\tRose\tTulip\tTulip\tIris\n"
+           "\n"
+           "b.jpg\tRose\tIris\tAster\tRose\tmiddle\t45\n"
+           "A\tTulip\tRose\tIris\tAster\t10%,120%\n"
+           "c\tRose\t\"two\nlines\"\tIris\n"
+           "a.png\tAster\tRose\tIris\tTulip\t\t270\n"
+           "d\tRose\tIris\n"),
+      ElementsAre(
+          "2: columns en_wrong1 and en_wrong2 hold the same answer 'Tulip': the learner would "
+          "see two identical buttons",
+          "2: photo 'a.jpg' is on rows 2, 5 and 7 with different right answers: one of them "
+          "is wrong",
+          "4: column en_wrong3 repeats the right answer 'Rose', so both buttons would count as "
+          "right",
+          HasSubstr("4: column crop: 'middle' is not a place to cut the square at; write centre, "
+                    "top, bottom, left, right or a point"),
+          "4: column rotate: '45' is not a turn; write 0, 90, 180 or 270 (degrees clockwise)",
+          HasSubstr("5: column crop: '10%,120%'"),
+          "6: column en_wrong1: the answer holds a line break; an answer is one line",
+          "6: column en_wrong3: the answer is empty",
+          "8: the row is cut short: it has 3 cells, the answers reach column 5"));
+}
+
+TEST(QuestionTable, CropPlaces) {
+  EXPECT_EQ(ReadCrop(""), (PhotoFraming{}));
+  EXPECT_EQ(ReadCrop(" Center "), (PhotoFraming{}));
+  EXPECT_EQ(ReadCrop("BOTTOM"), (PhotoFraming{0.5, 1, 0}));
+  EXPECT_EQ(ReadCrop("right"), (PhotoFraming{1, 0.5, 0}));
+  EXPECT_EQ(ReadCrop("25%, 100%"), (PhotoFraming{0.25, 1, 0}));
+  EXPECT_EQ(ReadCrop("12.5%;0%"), (PhotoFraming{0.125, 0, 0}));
+  for (const char* wrong : {"25%", "25,40", "25%,40", "-5%,5%", "1.2.3%,5%", "5%,5%,5%", "up"})
+    EXPECT_EQ(ReadCrop(wrong), std::nullopt) << wrong;
+}
+
+// The sheets a spreadsheet saved, with a teacher's mistakes, built into no set.
+TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
+  InitializeJpegUnit();
+  for (const char* fixture :
+       {"sheet.ods", "sheet.xlsx", "sheet-semicolon-cp1251.csv", "sheet-comma-utf8.csv"}) {
+    const test::TempDir dir;
+    std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    const std::string extension = std::string(fixture).substr(std::string(fixture).rfind('.'));
+    dir.Write("source/QUESTIONS" + extension, bytes.str());
+    dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+    const SetBuild build =
+        BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
+    std::vector<std::string> rows;
+    for (const Finding& f : build.Problems.All) {
+      if (f.Line > 0) rows.push_back(std::to_string(f.Line) + ": " + f.Text);
+    }
+    EXPECT_THAT(rows,
+                ElementsAre(StartsWith("2: photo 'rose.jpg' is on rows 2 and 5"),
+                            AllOf(StartsWith("4: photo '"), EndsWith("missing.jpg' not found")),
+                            StartsWith("5: column en_wrong3 repeats the right answer")))
+        << fixture;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
+  }
+  FinalizeJpegUnit();
+}
+
+TEST(NewSheet, ReadsAsOneQuestionAndIsNeverWrittenOverASheet) {
+  QuestionTable table;
+  EXPECT_THAT(Read(NewSheetText(), &table), IsEmpty());
+  EXPECT_THAT(table.Questions, ElementsAre(Field(&TableQuestion::Photo, "rose.jpg")));
+
+  const test::TempDir dir;
+  const std::string source = (dir.Path() / "new").string();
+  Findings findings;
+  EXPECT_EQ(WriteNewSheet(source, findings), source + "/questions.tsv");
+  EXPECT_EQ(WriteNewSheet(source, findings), "");
+  std::filesystem::rename(source + "/questions.tsv", source + "/Questions.XLSX");
+  EXPECT_EQ(WriteNewSheet(source, findings), "");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(source), {}), 1);
+  ASSERT_THAT(findings.All, SizeIs(2));
+  EXPECT_EQ(
+      findings.All[1].Format(),
+      source + "/Questions.XLSX: error: already exists; a new sheet is never written over one");
 }
 
 TEST(SafePictureName, LowerCaseAsciiFromAnyName) {

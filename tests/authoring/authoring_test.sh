@@ -41,14 +41,14 @@ expect_status 0 "$anthora" --check "$sample"
   fail "the sample: $(cat out)"
 
 # A teacher's table, saved by a spreadsheet: a byte-order mark, CR LF, a quoted cell with a
-# tab-free comma and a doubled quote, a blank at the end of a cell, an unused notes column and
-# an empty last row; photos named with other letter cases, in a subfolder (written the Windows
-# way) and in Cyrillic.
+# tab-free comma and a doubled quote, a blank at the end of a cell, notes in a column without a
+# name and an empty last row; photos named with other letter cases, in a subfolder (written the
+# Windows way) and in Cyrillic.
 mkdir -p source/phone
 convert -size 1200x800 gradient:red-blue source/phone/IMG_0001.JPG
 convert -size 97x301 gradient:yellow-none "source/Роза.png"
 convert -size 301x97 plasma:fractal -seed 1 source/tulip.jpeg
-printf '\xEF\xBB\xBFnotes\tpicture\tru\tru_wrong1\tru_wrong2\tru_wrong3\ten\ten_wrong1\ten_wrong2\ten_wrong3\r\n' >source/questions.tsv
+printf '\xEF\xBB\xBF\tpicture\tru\tru_wrong1\tru_wrong2\tru_wrong3\ten\ten_wrong1\ten_wrong2\ten_wrong3\r\n' >source/questions.tsv
 printf 'a\tphone\\img_0001.jpg\tРоза\tТюльпан\tГеоргин\tАстра\tRose\tTulip \tDahlia\tAster\r\n' >>source/questions.tsv
 printf '\tРоза.PNG\tРоза\tМак\tЛилия\tАстра\t"Rose, ""wild"""\tPoppy\tLily\tAster\r\n' >>source/questions.tsv
 printf '\tTULIP\tТюльпан\tРоза\tМак\tЛилия\tTulip\tRose\tPoppy\tLily\r\n\t\t\t\t\t\t\t\t\t\r\n' >>source/questions.tsv

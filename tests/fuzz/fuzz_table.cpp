@@ -1,18 +1,27 @@
-// Arbitrary bytes as a teacher's table: read into rows, then into questions.
+// Arbitrary bytes as a teacher's sheet, saved as text, ODS or XLSX: read into rows within the
+// sheet's bounds, then into questions.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "authoring/QuestionTable.h"
-#include "authoring/Tsv.h"
+#include "authoring/Sheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const anthora::TsvTable table = anthora::ReadTsv(text);
-  std::size_t cells = 0;
-  for (const anthora::TsvRow& row : table.Rows) cells += row.Cells.size();
-  if (table.Rows.size() > size + 1 || cells > size + 1) __builtin_trap();
-  anthora::Findings findings;
-  anthora::ReadQuestionTable(table, "questions.tsv", findings);
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  for (const char* name : {"questions.csv", "questions.ods", "questions.xlsx"}) {
+    anthora::Findings findings;
+    const anthora::Sheet sheet = anthora::ReadSheet(bytes, name, findings);
+    std::size_t cells = 0;
+    for (const anthora::SheetRow& row : sheet.Rows) {
+      if (row.Cells.size() > anthora::kMaxSheetColumns || row.Row > anthora::kMaxSheetRow)
+        __builtin_trap();
+      cells += row.Cells.size();
+    }
+    if (cells > anthora::kMaxSheetCells) __builtin_trap();
+    const bool text = std::string_view(name).ends_with(".csv");
+    if (text && (sheet.Rows.size() > size + 1 || cells > size + 1)) __builtin_trap();
+    anthora::ReadQuestionTable(sheet, findings);
+  }
   return 0;
 }

@@ -18,8 +18,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Package) == anthora ]] || fail "Package: $(field Package)"
 [[ $(field Version) == 1.0* ]] || fail "Version: $(field Version)"
 depends=$(field Depends)
-for package in fonts-liberation2 xdg-utils libsdl2-2.0-0 libjpeg62-turbo libfreetype6 \
-  libfontconfig1 libc6; do
+for package in fonts-liberation2 xdg-utils libzip4 libsdl2-2.0-0 libjpeg62-turbo libfreetype6 \
+  libc6; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 [[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no Maintainer or Description"
@@ -37,8 +37,9 @@ done
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
 grep -qx 'Exec="/usr/bin/anthora" --default-set "/usr/share/anthora/sample" %f' <<<"$entry" ||
   fail "the menu entry does not play the installed sample: $(grep Exec <<<"$entry")"
-dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/anthora/copyright | head -n 1 |
-  grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+# Read whole (sed, not head), so that tar is never cut off by a closed pipe.
+copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/anthora/copyright | sed -n 1p)
+[[ $copyright == 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ]] ||
   fail "the copyright file is not machine-readable"
 lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
 ! grep -q '^E:' "$work/lintian.log" || fail "lintian: $(grep '^E:' "$work/lintian.log")"

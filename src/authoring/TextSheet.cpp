@@ -1,0 +1,130 @@
+#include "authoring/TextSheet.h"
+
+#include <algorithm>
+#include <array>
+
+#include "authoring/TextEncoding.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+bool LineEnd(char c) {
+  return c == '\n' || c == '\r';
+}
+
+// The separator the header row uses most, outside quotes: tab, then semicolon, then comma
+// when they tie; a tab when it uses none.
+char HeaderSeparator(std::string_view text) {
+  std::array<std::size_t, 3> counts{};
+  constexpr std::array<char, 3> kSeparators = {'\t', ';', ','};
+  bool quoted = false;
+  text.remove_prefix(std::min(text.find_first_not_of("\r\n"), text.size()));  // blank rows
+  for (const char c : text) {
+    if (c == '"') quoted = !quoted;
+    if (quoted) continue;
+    if (LineEnd(c)) break;
+    for (std::size_t k = 0; k < kSeparators.size(); ++k) counts[k] += c == kSeparators[k];
+  }
+  const auto most = std::max_element(counts.begin(), counts.end());
+  return *most == 0 ? '\t' : kSeparators[static_cast<std::size_t>(most - counts.begin())];
+}
+
+class TextSheetReader {
+ public:
+  TextSheetReader(std::string_view text, Sheet& sheet, Findings& findings)
+      : FText(text), FSheet(sheet), FFindings(findings), FRows(sheet, findings) {}
+
+  void Read() {
+    const char separator = HeaderSeparator(FText);
+    int row = 1;
+    if (!FRows.StartRow(row)) return;
+    while (FAt < FText.size()) {
+      if (FCell.empty() && FText[FAt] == '"' && !ReadQuoted()) return;
+      if (FAt == FText.size()) break;
+      const char c = FText[FAt];
+      if (c == separator) {
+        ++FAt;
+        EndCell();
+      } else if (LineEnd(c)) {
+        FAt += c == '\r' && FText.substr(FAt + 1).starts_with('\n') ? 2 : 1;
+        EndCell();
+        FRows.EndRow();
+        if (!FRows.StartRow(++row)) return;
+      } else if (!SkipByteOrderMark()) {
+        FCell += c;
+        ++FAt;
+      }
+    }
+    EndCell();
+    FRows.EndRow();
+  }
+
+ private:
+  // From an opening quote to the closing one; false when there is none.
+  bool ReadQuoted() {
+    const int row = FRows.Row();
+    for (++FAt; FAt < FText.size(); ++FAt) {
+      if (SkipByteOrderMark()) {
+        --FAt;
+        continue;
+      }
+      if (FText[FAt] != '"') {
+        FCell += FText[FAt];
+      } else if (FText.substr(FAt + 1).starts_with('"')) {
+        FCell += '"';
+        ++FAt;
+      } else {
+        ++FAt;
+        return true;
+      }
+    }
+    FFindings.Error(FSheet.Name, row, "a quoted cell has no closing double quote");
+    return false;
+  }
+
+  // Drops a byte-order mark at the reading place, with a warning at its row.
+  bool SkipByteOrderMark() {
+    if (!FText.substr(FAt).starts_with(kByteOrderMark)) return false;
+    FFindings.Warning(FSheet.Name, FRows.Row(),
+                      "a byte-order mark inside the text is left out; it often comes from "
+                      "files joined together");
+    FAt += kByteOrderMark.size();
+    return true;
+  }
+
+  void EndCell() {
+    FRows.AddCell(std::move(FCell));
+    FCell.clear();
+  }
+
+  std::string_view FText;
+  Sheet& FSheet;
+  Findings& FFindings;
+  SheetRows FRows;
+  std::size_t FAt = 0;
+  std::string FCell;
+};
+
+}  // namespace
+
+Sheet ReadTextSheet(std::string_view bytes, const std::string& name, Findings& findings) {
+  Sheet sheet{name, {}};
+  const DecodedText text = DecodeSheetText(bytes);
+  if (!text.Assumed.empty()) {
+    findings.Warning(name, 0,
+                     "the sheet is not UTF-8 text, so it was read as " + text.Assumed +
+                         "; if its letters come out wrong, save it as UTF-8");
+  }
+  TextSheetReader(text.Utf8, sheet, findings).Read();
+  if (text.OddByteAtEnd) {
+    findings.Warning(name, sheet.Rows.empty() ? 0 : sheet.Rows.back().Row,
+                     "the sheet ends with a stray byte, left out: UTF-16 text comes in pairs "
+                     "of bytes, so the file may be cut short");
+  }
+  return sheet;
+}
+
+}  // namespace anthora
