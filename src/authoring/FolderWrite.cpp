@@ -2,8 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <pthread.h>
-#include <signal.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -16,11 +14,12 @@
 #include <random>
 #include <utility>
 
+#include "platform/posix/DeferredTermination.h"
+
 namespace anthora {
 
 namespace {
 
-constexpr int kHeldSignals[] = {SIGINT, SIGTERM, SIGHUP};
 constexpr std::string_view kFreshInfix = "-new-";
 constexpr std::size_t kFreshSuffixLength = 6;
 
@@ -80,33 +79,6 @@ bool StillNamed(int parent, const std::string& name, int folder) {
   return fstatat(parent, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
          fstat(folder, &open) == 0 && SameFile(named, open);
 }
-
-// The signals that end a program from its terminal or session wait while they are held, so
-// that a write can be undone before the program ends.
-class HeldSignals {
- public:
-  HeldSignals() {
-    sigemptyset(&FHeld);
-    for (const int signal : kHeldSignals) sigaddset(&FHeld, signal);
-    pthread_sigmask(SIG_BLOCK, &FHeld, &FBefore);
-  }
-  HeldSignals(const HeldSignals&) = delete;
-  HeldSignals& operator=(const HeldSignals&) = delete;
-  ~HeldSignals() { pthread_sigmask(SIG_SETMASK, &FBefore, nullptr); }
-
-  // Whether one of them arrived while held (and was not held before).
-  bool Arrived() const {
-    sigset_t pending;
-    sigpending(&pending);
-    return std::any_of(std::begin(kHeldSignals), std::end(kHeldSignals), [&](int signal) {
-      return sigismember(&pending, signal) && !sigismember(&FBefore, signal);
-    });
-  }
-
- private:
-  sigset_t FHeld;
-  sigset_t FBefore;
-};
 
 // Why the entry `name` of the open parent may not be replaced; empty when it may.
 // Why the entry `name` of the open parent may not be replaced: it must be a folder that holds
@@ -350,7 +322,7 @@ class Transaction {
     return false;
   }
 
-  const HeldSignals FSignals;  // first made, last gone: held until everything is undone
+  const DeferredTermination FSignals;  // first made, last gone: held until everything is undone
   const FolderWrite& FRequest;
   const std::string FShownName;
   Findings& FFindings;

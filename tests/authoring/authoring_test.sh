@@ -55,7 +55,8 @@ printf '\tTULIP\tТюльпан\tРоза\tМак\tЛилия\tTulip\tRose\tPopp
 before=$(cd source && find . -type f -exec md5sum {} + | sort)
 
 expect_status 0 "$anthora" --build-set source set
-grep -q '3 questions, 3 pictures' out && grep -q 'no errors, no warnings$' out ||
+grep -q '3 questions, 3 pictures' out && grep -q 'no errors, no warnings$' out &&
+  grep -q 'anthora --preview set$' out ||
   fail "the build: $(cat out err)"
 [[ $(cd source && find . -type f -exec md5sum {} + | sort) == "$before" ]] ||
   fail "the source folder changed"
@@ -70,6 +71,13 @@ done
 [[ $(iconv -f CP1251 -t UTF-8 set/ris/fru.ani | sed -n 3p) == $'Роза\r' ]] ||
   fail "fru.ani: $(cat -A set/ris/fru.ani)"
 expect_status 0 "$anthora" --check set
+
+# The built set in one picture, written once unless replacing is asked for.
+expect_status 0 "$anthora" --preview set
+[[ $(identify -format '%m %w' set-preview.png) == "PNG 1694" ]] || fail "$(identify set-preview.png)"
+expect_status 1 "$anthora" --preview set
+grep -q 'set-preview.png: exists already; add --force' err || fail "no --force: $(cat err)"
+expect_status 0 "$anthora" --preview --force set set-preview.png
 
 # Played to the end in each language, every picture found, no message box.
 for box in xpCheckBox1 xpCheckBox2; do

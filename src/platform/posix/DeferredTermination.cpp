@@ -2,16 +2,20 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <iterator>
 
 namespace anthora {
 
 namespace {
 
+constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
 sigset_t TerminationSignals() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (int signal : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&signals, signal);
+  for (int signal : kTerminationSignals) sigaddset(&signals, signal);
   return signals;
 }
 
@@ -28,6 +32,15 @@ DeferredTermination::~DeferredTermination() {
 
 void DeferredTermination::Allow() {
   pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr);
+}
+
+bool DeferredTermination::Arrived() const {
+  sigset_t pending;
+  sigpending(&pending);
+  return std::any_of(std::begin(kTerminationSignals), std::end(kTerminationSignals),
+                     [&](int signal) {
+                       return sigismember(&pending, signal) && !sigismember(&FPrevious, signal);
+                     });
 }
 
 void DeferredTermination::Defer() {

@@ -17,6 +17,9 @@ class DeferredTermination {
 
   void Allow();
   void Defer();
+  // Whether a signal it holds back arrived meanwhile (one that was held back before it came
+  // does not count: it is not this object's to act on).
+  bool Arrived() const;
 
  private:
   sigset_t FPrevious;
