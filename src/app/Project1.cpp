@@ -6,6 +6,8 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 
 #include "app/Authoring.h"
 #include "app/CommandLine.h"
@@ -36,13 +38,35 @@ void RunQuiz(int scale, DeferredTermination* signals) {
   if (signals != nullptr) signals->Defer();
 }
 
+// A set that cannot be played is also shown in the error box when the program was started
+// from the desktop, where nobody reads its standard error; nothing more when it has no display.
+void ReportOnDesktop(const std::string& message, int scale) {
+  if (isatty(STDERR_FILENO)) return;
+  try {
+    const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+    TApplication application(*platform);
+    InitializeProgram(*platform);
+    application.Title = "Anthora 1.0";
+    application.HandleException(
+        std::make_exception_ptr(Exception(Utf8ToCp1251(message).value_or(message))));
+    FinalizeProgram();
+  } catch (...) {
+  }
+}
+
 int PlayQuiz(const CommandLine& line) {
-  OpenedSet set(line.Folder.empty() ? line.DefaultSet : line.Folder);
-  if (!set.Folder().empty() && chdir(set.Folder().c_str()) != 0) {
-    std::fprintf(stderr, "anthora: %s: %s\n", Printable(set.Shown()).c_str(), std::strerror(errno));
+  std::optional<OpenedSet> set;
+  try {
+    set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);
+    if (!set->Folder().empty() && chdir(set->Folder().c_str()) != 0)
+      throw std::runtime_error(Printable(set->Shown()) + ": " + std::strerror(errno));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
+    set.reset();
+    ReportOnDesktop(error.what(), line.Scale);
     return 1;
   }
-  RunQuiz(line.Scale, set.Signals());
+  RunQuiz(line.Scale, set->Signals());
   return 0;
 }
 
@@ -69,6 +93,8 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::Preview:
+        return RunSetPreview(line);
       case CommandLine::Action::NewSheet:
         return RunNewSheet(line.Source);
       case CommandLine::Action::Pack:

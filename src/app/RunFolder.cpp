@@ -49,13 +49,6 @@ bool Abandoned(const std::string& folder, pid_t pid) {
   return free;
 }
 
-// The parent of run folders, cleared of abandoned ones.
-std::string SweptParent() {
-  const std::string parent = RunFolderParent();
-  RemoveAbandonedRunFolders(parent);
-  return parent;
-}
-
 }  // namespace
 
 std::string RunFolderParent() {
@@ -82,7 +75,7 @@ void RemoveAbandonedRunFolders(const std::string& parent) {
   closedir(folder);
 }
 
-RunFolder::RunFolder() : FFolder(SweptParent(), Prefix()) {
+RunFolder::RunFolder() : FFolder(RunFolderParent(), Prefix()) {
   const std::string making = FFolder / "lock-new";
   FLock = open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (FLock >= 0 && flock(FLock, LOCK_EX) == 0 &&

@@ -8,8 +8,7 @@ namespace anthora {
 
 // The private folder that a set file is unpacked into for one run of the program, under
 // $XDG_RUNTIME_DIR, else the temporary folder. It is locked while the run lives and removed
-// when it ends; folders whose run ended without removing them (a crash) are removed when the
-// next one is made, while those of runs still going are left alone.
+// when it ends.
 class RunFolder {
  public:
   RunFolder();
@@ -27,7 +26,8 @@ class RunFolder {
 // Where run folders are made.
 std::string RunFolderParent();
 
-// Removes the run folders under the parent that no live run holds.
+// Removes the run folders under the parent whose run ended without removing them (a crash),
+// and leaves those of runs still going alone.
 void RemoveAbandonedRunFolders(const std::string& parent);
 
 }  // namespace anthora

@@ -64,6 +64,7 @@ bool IsSetFileName(const std::string& path) {
 }
 
 OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) {
+  RemoveAbandonedRunFolders(RunFolderParent());  // whatever this run opens
   if (argument.empty()) return;
   struct stat status {};
   const bool found = stat(argument.c_str(), &status) == 0;

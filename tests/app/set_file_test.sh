@@ -131,11 +131,16 @@ empty.anthora not a zip archive, so not a set file
 REFUSALS
 [[ ! -e /tmp/anthora-escaped && ! -e escaped && ! -e runtime/escaped ]] || fail "an entry escaped"
 
-# Folders of ended runs go at the next start; a live run's stays.
-mkdir -m 700 runtime/anthora-set-1-dead00 runtime/anthora-set-$$-alive0
+# Folders of ended runs go at the next start, locked or not yet; a live run's stay.
+: &
+ended=$!
+wait $ended
+mkdir -m 700 runtime/anthora-set-1-dead00 runtime/anthora-set-$$-alive0 \
+  runtime/anthora-set-$ended-young0 runtime/anthora-set-$$-young1
 touch runtime/anthora-set-1-dead00/lock runtime/anthora-set-$$-alive0/lock
 exec {held}<runtime/anthora-set-$$-alive0/lock
 flock "$held"
-expect_status 0 "$anthora" --check roses.anthora
-[[ $(ls "$XDG_RUNTIME_DIR") == anthora-set-$$-alive0 ]] || fail "the run folders: $(ls "$XDG_RUNTIME_DIR")"
+expect_status 0 "$anthora" --check "$sample"
+[[ $(ls "$XDG_RUNTIME_DIR" | tr '\n' ' ') == "anthora-set-$$-alive0 anthora-set-$$-young1 " ]] ||
+  fail "the run folders: $(ls "$XDG_RUNTIME_DIR")"
 echo "set files: all passed"

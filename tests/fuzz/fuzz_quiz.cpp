@@ -127,12 +127,6 @@ void PlayQuiz(std::uint8_t choices) {
 }  // namespace
 }  // namespace anthora
 
-// Fontconfig keeps a few blocks of its own configuration out of reach until it is finalised at
-// exit; they are made once, on the first text drawn.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\n";
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static anthora::ScratchFolder folder;
   if (size == 0) return 0;

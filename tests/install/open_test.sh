@@ -2,7 +2,8 @@
 # A set file on a desktop, in a staged install with its own data folders: the desktop's tools
 # give it its type, by name and by content, and the program as its handler; a double click
 # (gio open, xdg-open) shows the first question of that set, which is then played to its end;
-# its private folder is gone after a close and after SIGTERM.
+# its private folder is gone after a close and after SIGTERM; a broken set file is named in an
+# error box.
 # Usage: open_test.sh BUILD_FOLDER CLOSE_REQUEST
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1") close_request=$(realpath "$2")
@@ -53,6 +54,9 @@ open_with() {  # OPENER...
 
 echo "gio open, played to its end, closed"
 open_with gio open
+class=$(sed -n 's/^StartupWMClass=//p' "$XDG_DATA_HOME/applications/org.example.anthora.desktop")
+[[ $(xprop -id "$E2E_WINDOW" WM_CLASS) == *\""$class"\" ]] ||
+  e2e_fail "the window's $(xprop -id "$E2E_WINDOW" WM_CLASS), the entry's class '$class'"
 for question in 1 2; do
   e2e_click 379 96  # the first answer
   e2e_click 377 248  # the next question, then the grade
@@ -66,4 +70,11 @@ echo "xdg-open, then SIGTERM"
 open_with xdg-open
 e2e_stop TERM
 [[ $(run_folders) == 0 ]] || e2e_fail "the private folder stayed after SIGTERM"
+echo "a refused set file, shown in an error box"
+printf 'not a zip\n' >broken.anthora
+e2e_launch "Anthora 1.0" gio open broken.anthora
+E2E_PROGRAM_PID=$(xdotool getwindowpid "$E2E_WINDOW")
+xdotool key --window "$E2E_WINDOW" Return 2>/dev/null || true  # the box may go before the key's release
+e2e_wait_exit "OK in the error box"
+[[ $(run_folders) == 0 ]] || e2e_fail "the refused set file left its private folder"
 echo "open: ok"

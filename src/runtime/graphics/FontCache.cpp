@@ -1,11 +1,12 @@
-#include <fontconfig/fontconfig.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "runtime/graphics/FontFace.h"
@@ -54,65 +55,49 @@ struct FontFile {
   int Index = 0;
 };
 
-// The file of the family in the weight and slant, only if fontconfig has that very family.
-FontFile MatchFamily(const char* family, bool bold, bool italic, bool anyFamily) {
-  FontFile file;
-  FcPattern* pattern = FcPatternCreate();
-  FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-  FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
-  FcResult result = FcResultNoMatch;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-  if (match) {
-    FcChar8* matchedFamily = nullptr;
-    FcChar8* path = nullptr;
-    const bool found = FcPatternGetString(match, FC_FAMILY, 0, &matchedFamily) == FcResultMatch &&
-                       FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch;
-    if (found &&
-        (anyFamily || EqualsIgnoringCase(reinterpret_cast<const char*>(matchedFamily), family))) {
-      file.Path = reinterpret_cast<const char*>(path);
-      FcPatternGetInteger(match, FC_INDEX, 0, &file.Index);
-    }
-    FcPatternDestroy(match);
+// The file names of a face of each kind in each style (regular, bold, italic, bold italic):
+// Liberation first, then DejaVu, so that the choice does not depend on what else is installed.
+// DejaVu's smallest package has no slanted faces; the upright one of the weight stands in.
+using StyleNames = std::array<const char*, 4>;
+constexpr std::array<std::array<StyleNames, 2>, 3> kFileNames = {{
+    {{{"LiberationSans-Regular.ttf", "LiberationSans-Bold.ttf", "LiberationSans-Italic.ttf",
+       "LiberationSans-BoldItalic.ttf"},
+      {"DejaVuSans.ttf", "DejaVuSans-Bold.ttf", "DejaVuSans-Oblique.ttf",
+       "DejaVuSans-BoldOblique.ttf"}}},
+    {{{"LiberationSerif-Regular.ttf", "LiberationSerif-Bold.ttf", "LiberationSerif-Italic.ttf",
+       "LiberationSerif-BoldItalic.ttf"},
+      {"DejaVuSerif.ttf", "DejaVuSerif-Bold.ttf", "DejaVuSerif-Italic.ttf",
+       "DejaVuSerif-BoldItalic.ttf"}}},
+    {{{"LiberationMono-Regular.ttf", "LiberationMono-Bold.ttf", "LiberationMono-Italic.ttf",
+       "LiberationMono-BoldItalic.ttf"},
+      {"DejaVuSansMono.ttf", "DejaVuSansMono-Bold.ttf", "DejaVuSansMono-Oblique.ttf",
+       "DejaVuSansMono-BoldOblique.ttf"}}},
+}};
+
+// Where Debian's font packages put the two families: looked at first, without a search.
+constexpr std::array<const char*, 2> kPackageFolders = {"/usr/share/fonts/truetype/liberation2",
+                                                        "/usr/share/fonts/truetype/dejavu"};
+
+// The file of that name: in the package folders, else anywhere among the desktop's fonts.
+std::string FindFileNamed(std::string_view name) {
+  for (const char* folder : kPackageFolders) {
+    std::string path = std::string(folder) + "/" + std::string(name);
+    if (access(path.c_str(), R_OK) == 0) return path;
   }
-  FcPatternDestroy(pattern);
-  return file;
+  return FindFontFile(name, DesktopFontFolders(std::getenv("HOME"), std::getenv("XDG_DATA_HOME"),
+                                               std::getenv("XDG_DATA_DIRS")));
 }
 
-// The file where the Liberation fonts package puts the face. Opening it directly spares the
-// start of fontconfig, which parses its whole configuration: most of the program's start-up.
-FontFile InstalledLiberationFile(FontKind kind, bool bold, bool italic) {
-  constexpr std::array<const char*, 3> families = {"LiberationSans", "LiberationSerif",
-                                                   "LiberationMono"};
-  constexpr std::array<const char*, 4> styles = {"Regular", "Bold", "Italic", "BoldItalic"};
-  std::string path = std::string("/usr/share/fonts/truetype/liberation2/") +
-                     families[static_cast<std::size_t>(kind)] + "-" +
-                     styles[(bold ? 1 : 0) + (italic ? 2 : 0)] + ".ttf";
-  if (access(path.c_str(), R_OK) != 0) path.clear();
-  return {path, 0};
-}
-
-// Liberation first, then DejaVu, so that the choice does not depend on what else is installed;
-// only when neither is there does fontconfig's own choice serve.
 FontFile FindFile(FontKind kind, bool bold, bool italic) {
-  if (FontFile file = InstalledLiberationFile(kind, bold, italic); !file.Path.empty()) {
-    return file;
+  const std::size_t style = (bold ? 1 : 0) + (italic ? 2 : 0);
+  for (const StyleNames& names : kFileNames[static_cast<std::size_t>(kind)]) {
+    for (const std::size_t choice : {style, style & 1}) {
+      if (std::string path = FindFileNamed(names[choice]); !path.empty()) return {path, 0};
+    }
   }
-  // Fontconfig's configuration is released at exit, once no pattern is held any more.
-  static const bool ready = FcInit() == FcTrue && std::atexit(FcFini) == 0;
-  if (!ready) return {};
-  constexpr std::array<std::array<const char*, 2>, 3> families = {{
-      {"Liberation Sans", "DejaVu Sans"},
-      {"Liberation Serif", "DejaVu Serif"},
-      {"Liberation Mono", "DejaVu Sans Mono"},
-  }};
-  for (const char* family : families[static_cast<std::size_t>(kind)]) {
-    FontFile file = MatchFamily(family, bold, italic, false);
-    if (!file.Path.empty()) return file;
-  }
-  return MatchFamily("sans-serif", bold, italic, true);
+  // A face of another kind is better than no text at all.
+  if (kind != FontKind::Sans) return FindFile(FontKind::Sans, bold, italic);
+  return {};
 }
 
 struct FaceKey {
@@ -134,6 +119,41 @@ struct CachedFace {
 };
 
 }  // namespace
+
+std::vector<std::filesystem::path> DesktopFontFolders(const char* home, const char* dataHome,
+                                                      const char* dataDirs) {
+  std::vector<std::filesystem::path> folders;
+  const auto absolute = [](const char* path) { return path != nullptr && *path == '/'; };
+  if (absolute(dataHome)) {
+    folders.emplace_back(std::filesystem::path(dataHome) / "fonts");
+  } else if (absolute(home)) {
+    folders.emplace_back(std::filesystem::path(home) / ".local/share/fonts");
+  }
+  if (absolute(home)) folders.emplace_back(std::filesystem::path(home) / ".fonts");
+  std::string_view dirs =
+      dataDirs != nullptr && *dataDirs != '\0' ? dataDirs : "/usr/local/share:/usr/share";
+  while (!dirs.empty()) {
+    const std::string_view dir = dirs.substr(0, dirs.find(':'));
+    dirs.remove_prefix(std::min(dirs.size(), dir.size() + 1));
+    if (dir.starts_with('/')) folders.emplace_back(std::filesystem::path(dir) / "fonts");
+  }
+  return folders;
+}
+
+std::string FindFontFile(std::string_view name, std::span<const std::filesystem::path> folders) {
+  for (const auto& folder : folders) {
+    std::error_code error;
+    for (std::filesystem::recursive_directory_iterator
+             it(folder, std::filesystem::directory_options::skip_permission_denied, error),
+         end;
+         !error && it != end; it.increment(error)) {
+      if (it->path().filename() == name && it->is_regular_file(error) &&
+          access(it->path().c_str(), R_OK) == 0)
+        return it->path().string();
+    }
+  }
+  return {};
+}
 
 const FontFace& FindFontFace(const TFont& font) {
   static std::vector<CachedFace> faces;

@@ -2,9 +2,12 @@
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "runtime/base/Cp1251.h"
 
@@ -25,6 +28,24 @@ FT_Face AsFace(void* face) {
   return static_cast<FT_Face>(face);
 }
 
+// The face of a font file, opened (and mapped) once for every size drawn from it and kept for
+// the process; none when the file cannot be opened.
+FT_Face SharedFace(const char* file, int index) {
+  struct OpenFile {
+    std::string Path;
+    int Index = 0;
+    FT_Face Face = nullptr;
+  };
+  static auto* files = new std::vector<OpenFile>;  // never freed: sizes refer to the faces
+  for (const OpenFile& open : *files) {
+    if (open.Path == file && open.Index == index) return open.Face;
+  }
+  FT_Face face = nullptr;
+  if (FT_New_Face(Library(), file, index, &face) != 0) face = nullptr;
+  files->push_back({file, index, face});
+  return face;
+}
+
 std::int32_t CeilPixels(FT_Pos value) {
   return static_cast<std::int32_t>((value + 63) >> 6);
 }
@@ -37,13 +58,16 @@ std::int32_t ScaledPixels(FT_Face face, FT_Long units) {
 }  // namespace
 
 FontFace::FontFace(const char* file, int index, std::int32_t emPixels) {
-  FT_Face face = nullptr;
-  if (!Library() || !file || FT_New_Face(Library(), file, index, &face) != 0) return;
-  if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(emPixels)) != 0) {
-    FT_Done_Face(face);
+  FT_Face face = Library() && file ? SharedFace(file, index) : nullptr;
+  FT_Size size = nullptr;
+  if (!face || FT_New_Size(face, &size) != 0) return;
+  if (FT_Activate_Size(size) != 0 ||
+      FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(emPixels)) != 0) {
+    FT_Done_Size(size);
     return;
   }
   FFace = face;
+  FSize = size;
   const FT_Size_Metrics& metrics = face->size->metrics;
   FAscent = CeilPixels(metrics.ascender);
   FDescent = CeilPixels(-metrics.descender);
@@ -58,7 +82,7 @@ FontFace::FontFace(const char* file, int index, std::int32_t emPixels) {
 }
 
 FontFace::~FontFace() {
-  if (FFace) FT_Done_Face(AsFace(FFace));
+  if (FSize) FT_Done_Size(static_cast<FT_Size>(FSize));
 }
 
 const Glyph& FontFace::GlyphOf(unsigned char byte) const {
@@ -76,6 +100,7 @@ void FontFace::Render(unsigned char byte) const {
   FRendered[byte] = true;
   if (!FFace) return;
   FT_Face face = AsFace(FFace);
+  if (FT_Activate_Size(static_cast<FT_Size>(FSize)) != 0) return;
   const FT_UInt index = FT_Get_Char_Index(face, cp1251::ToUnicode(byte));
   if (FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_NORMAL) != 0) return;
   const FT_GlyphSlot slot = face->glyph;

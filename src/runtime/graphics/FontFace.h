@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -45,7 +48,9 @@ class FontFace {
  private:
   void Render(unsigned char byte) const;
 
-  void* FFace = nullptr;  // the FreeType face; none when the file could not be opened
+  void* FFace = nullptr;  // the FreeType face, shared by every size of the file; none when
+                          // the file could not be opened
+  void* FSize = nullptr;  // the face's size object for this size
   std::int32_t FAscent = 0;
   std::int32_t FDescent = 0;
   std::int32_t FUnderlineOffset = 1;
@@ -58,8 +63,17 @@ class FontFace {
 // The face for a font's name, height and weight and slant, made once and kept for the
 // process. "MS Sans Serif", "Arial" and other sans names are drawn with Liberation Sans,
 // serif names with Liberation Serif, fixed-pitch names with Liberation Mono; DejaVu stands
-// in when Liberation is missing.
+// in when Liberation is missing. The files are looked for where Debian's packages put them,
+// then in the desktop's font folders (XDG_DATA_HOME/fonts, ~/.fonts, XDG_DATA_DIRS/fonts).
 const FontFace& FindFontFace(const TFont& font);
+
+// The folders the desktop keeps fonts in, in the order it looks at them, from the values of
+// HOME, XDG_DATA_HOME and XDG_DATA_DIRS (each may be null); relative paths count as unset.
+std::vector<std::filesystem::path> DesktopFontFolders(const char* home, const char* dataHome,
+                                                      const char* dataDirs);
+// The first readable file of that name in the folders and every folder under them; empty
+// when there is none.
+std::string FindFontFile(std::string_view name, std::span<const std::filesystem::path> folders);
 
 // Whether two fonts are drawn with the same face (colour and underline play no part).
 bool SameFace(const TFont& a, const TFont& b);

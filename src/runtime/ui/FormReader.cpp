@@ -27,6 +27,10 @@ bool IsNameChar(char c) {
   return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
 
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -179,24 +183,28 @@ class Parser {
     return negative ? -value : value;
   }
 
+  // Decodes up to the closing '>' in one pass into a string of the final size: the artwork
+  // is most of a description.
   std::string ReadHex() {
+    const std::size_t end = FText.find('>', FPosition);
+    if (end == std::string_view::npos) Fail("binary data without its closing >");
     std::string bytes;
+    bytes.reserve((end - FPosition) / 2);
     int high = -1;
-    for (;;) {
-      if (FPosition >= FText.size()) Fail("binary data without its closing >");
-      const char c = FText[FPosition++];
-      if (c == '>') break;
-      if (c == '\n') ++FLine;
-      if (std::isspace(static_cast<unsigned char>(c))) continue;
+    for (; FPosition < end; ++FPosition) {
+      const char c = FText[FPosition];
       const int digit = HexDigit(c);
-      if (digit < 0) Fail("a character that is no hexadecimal digit in binary data");
-      if (high < 0) {
+      if (digit < 0) {
+        if (c == '\n') ++FLine;
+        if (!IsBlank(c)) Fail("a character that is no hexadecimal digit in binary data");
+      } else if (high < 0) {
         high = digit;
       } else {
         bytes += static_cast<char>(high * 16 + digit);
         high = -1;
       }
     }
+    ++FPosition;  // the '>'
     if (high >= 0) Fail("binary data with an odd number of digits");
     return bytes;
   }

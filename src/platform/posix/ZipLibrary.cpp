@@ -1,0 +1,102 @@
+// The zip library's functions that the program calls, each handing on to the library, which
+// is loaded when the first of them is called. Only set files and spreadsheets are zip
+// archives; loaded at every start, the library and what it needs (a cryptography library
+// among them) would cost milliseconds and megabytes before the window appears.
+//
+// A function of the library that is not listed here is a link error: add it to the list.
+#include <dlfcn.h>
+#include <zip.h>
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+void* Symbol(const char* name) {
+  static void* const library = [] {
+    void* handle = dlopen(ANTHORA_ZIP_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr)
+      throw std::runtime_error(std::string("cannot load the zip library: ") + dlerror());
+    return handle;
+  }();
+  void* symbol = dlsym(library, name);
+  if (symbol == nullptr)
+    throw std::runtime_error(std::string("the zip library has no ") + name + ": " + dlerror());
+  return symbol;
+}
+
+}  // namespace
+
+// Defines a function of the library: its result, name, parameters and the arguments it hands on.
+#define ANTHORA_ZIP(result, name, parameters, arguments)                         \
+  extern "C" result name parameters {                                            \
+    static const auto real = reinterpret_cast<decltype(&::name)>(Symbol(#name)); \
+    return real arguments;                                                       \
+  }
+
+// Archives.
+ANTHORA_ZIP(zip_t*, zip_open, (const char* path, int flags, int* error), (path, flags, error))
+ANTHORA_ZIP(zip_t*, zip_fdopen, (int descriptor, int flags, int* error), (descriptor, flags, error))
+ANTHORA_ZIP(zip_t*, zip_open_from_source, (zip_source_t * source, int flags, zip_error_t* error),
+            (source, flags, error))
+ANTHORA_ZIP(int, zip_close, (zip_t * archive), (archive))
+ANTHORA_ZIP(void, zip_discard, (zip_t * archive), (archive))
+ANTHORA_ZIP(const char*, zip_strerror, (zip_t * archive), (archive))
+ANTHORA_ZIP(zip_int64_t, zip_get_num_entries, (zip_t * archive, zip_flags_t flags),
+            (archive, flags))
+ANTHORA_ZIP(zip_int64_t, zip_name_locate, (zip_t * archive, const char* name, zip_flags_t flags),
+            (archive, name, flags))
+ANTHORA_ZIP(int, zip_stat_index,
+            (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_stat_t* stat),
+            (archive, index, flags, stat))
+ANTHORA_ZIP(int, zip_file_get_external_attributes,
+            (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_uint8_t* system,
+             zip_uint32_t* attributes),
+            (archive, index, flags, system, attributes))
+ANTHORA_ZIP(int, zip_compression_method_supported, (zip_int32_t method, int compress),
+            (method, compress))
+
+// Reading a file of an archive.
+ANTHORA_ZIP(zip_file_t*, zip_fopen_index, (zip_t * archive, zip_uint64_t index, zip_flags_t flags),
+            (archive, index, flags))
+ANTHORA_ZIP(zip_int64_t, zip_fread, (zip_file_t * file, void* buffer, zip_uint64_t length),
+            (file, buffer, length))
+ANTHORA_ZIP(int, zip_fclose, (zip_file_t * file), (file))
+ANTHORA_ZIP(const char*, zip_file_strerror, (zip_file_t * file), (file))
+
+// Sources of archive data.
+ANTHORA_ZIP(zip_source_t*, zip_source_buffer_create,
+            (const void* data, zip_uint64_t length, int freeAfter, zip_error_t* error),
+            (data, length, freeAfter, error))
+ANTHORA_ZIP(void, zip_source_keep, (zip_source_t * source), (source))
+ANTHORA_ZIP(int, zip_source_open, (zip_source_t * source), (source))
+ANTHORA_ZIP(zip_int64_t, zip_source_read,
+            (zip_source_t * source, void* buffer, zip_uint64_t length), (source, buffer, length))
+ANTHORA_ZIP(int, zip_source_seek, (zip_source_t * source, zip_int64_t offset, int whence),
+            (source, offset, whence))
+ANTHORA_ZIP(zip_int64_t, zip_source_tell, (zip_source_t * source), (source))
+ANTHORA_ZIP(int, zip_source_close, (zip_source_t * source), (source))
+
+// Writing an archive.
+ANTHORA_ZIP(zip_source_t*, zip_source_file,
+            (zip_t * archive, const char* path, zip_uint64_t start, zip_int64_t length),
+            (archive, path, start, length))
+ANTHORA_ZIP(void, zip_source_free, (zip_source_t * source), (source))
+ANTHORA_ZIP(zip_int64_t, zip_file_add,
+            (zip_t * archive, const char* name, zip_source_t* source, zip_flags_t flags),
+            (archive, name, source, flags))
+ANTHORA_ZIP(zip_int64_t, zip_dir_add, (zip_t * archive, const char* name, zip_flags_t flags),
+            (archive, name, flags))
+ANTHORA_ZIP(int, zip_set_file_compression,
+            (zip_t * archive, zip_uint64_t index, zip_int32_t method, zip_uint32_t level),
+            (archive, index, method, level))
+ANTHORA_ZIP(int, zip_file_set_external_attributes,
+            (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_uint8_t system,
+             zip_uint32_t attributes),
+            (archive, index, flags, system, attributes))
+
+// Errors.
+ANTHORA_ZIP(void, zip_error_init, (zip_error_t * error), (error))
+ANTHORA_ZIP(void, zip_error_init_with_code, (zip_error_t * error, int code), (error, code))
+ANTHORA_ZIP(const char*, zip_error_strerror, (zip_error_t * error), (error))
+ANTHORA_ZIP(void, zip_error_fini, (zip_error_t * error), (error))
