@@ -8,11 +8,14 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "authoring/AtomicFile.h"
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetPacker.h"
+#include "authoring/SetPreview.h"
 #include "controls/xpButton.h"
+#include "platform/PngWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
@@ -41,6 +44,26 @@ class OffscreenProgram {
   HeadlessPlatform FPlatform;
   TApplication FApplication;
 };
+
+// A path as the shell takes it back.
+std::string ShellWord(const std::string& path) {
+  if (path.starts_with('-')) return ShellWord("./" + path);  // not to be taken for an option
+  if (!path.empty() && path.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789._/-+,:@") == std::string::npos)
+    return path;
+  std::string quoted = "'";
+  for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+// NAME-preview.png in the current folder, after the set's last name without its extension.
+std::string DefaultPreviewPath(std::string set) {
+  while (set.size() > 1 && set.back() == '/') set.pop_back();
+  std::string name = std::filesystem::path(set).filename().string();
+  if (IsSetFileName(name)) name = std::filesystem::path(name).stem().string();
+  if (name.empty() || name == "." || name == ".." || name == "/") name = "set";
+  return name + "-preview.png";
+}
 
 }  // namespace
 
@@ -83,7 +106,10 @@ int RunSetBuild(const CommandLine& line) {
   std::printf("%s: %s, %s\n", Printable(building ? line.Output : build.SetFolder).c_str(),
               Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
-  return RunSetCheck(line.Output);
+  const int checked = RunSetCheck(line.Output);
+  std::printf("to see every question in one picture: anthora --preview %s\n",
+              ShellWord(line.Output).c_str());
+  return checked;
 }
 
 int RunSetPack(const CommandLine& line) {
@@ -94,6 +120,32 @@ int RunSetPack(const CommandLine& line) {
   }();
   std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
+}
+
+int RunSetPreview(const CommandLine& line) {
+  const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
+  const OffscreenProgram program;
+  const AnswerFace face = MainWindowAnswerFace();
+  SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
+  for (auto* file : {&check.English, &check.Russian}) {
+    for (Finding& finding : file->AboutTheFile) finding.File = set.Show(finding.File);
+  }
+  SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
+  const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
+  try {
+    WriteFileAtomically(path, line.Force,
+                        [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
+  } catch (const FileExistsError& error) {
+    std::fprintf(stderr, "anthora: %s; add --force to replace it\n",
+                 Printable(error.what()).c_str());
+    return 1;
+  }
+  std::printf("%s: %s", Printable(path).c_str(), Counted(preview.Shown, "question").c_str());
+  if (preview.Shown < preview.Questions)
+    std::printf(", the first of %d (one picture holds at most %d)", preview.Questions,
+                kPreviewQuestions);
+  std::printf("; %s\n", check.Problems.Tally().c_str());
+  return 0;
 }
 
 int RunNewSheet(const std::string& source) {

@@ -17,6 +17,10 @@ int RunSetBuild(const CommandLine& line);
 // `anthora --pack FOLDER NAME.anthora`, then the check of the set file.
 int RunSetPack(const CommandLine& line);
 
+// `anthora --preview SET [OUTPUT.png]`: a picture of every question with its findings; 1 when
+// none was written.
+int RunSetPreview(const CommandLine& line);
+
 // `anthora --new-sheet SOURCE`: writes SOURCE/questions.tsv; 1 when it wrote nothing.
 int RunNewSheet(const std::string& source);
 

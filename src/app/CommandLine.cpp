@@ -22,10 +22,12 @@ const char kUsage[] =
     "                               .txt, .ods, .xlsx) and the photos it names\n"
     "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
     "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
+    "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
+    "                               into one picture (default: SET-preview.png here)\n"
     "  --force                      with --build-set: replace the set in an existing\n"
     "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
     "                               keeping every other file in it, or an existing set file;\n"
-    "                               with --pack: replace an existing set file\n"
+    "                               with --pack and --preview: replace an existing file\n"
     "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
     "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
     "  --help                       show this help and exit\n"
@@ -38,7 +40,18 @@ const char kUsage[] =
 
 namespace {
 
-enum class Option { Check, BuildSet, NewSheet, Pack, Force, DefaultSet, Scale, Help, Version };
+enum class Option {
+  Check,
+  BuildSet,
+  NewSheet,
+  Pack,
+  Preview,
+  Force,
+  DefaultSet,
+  Scale,
+  Help,
+  Version
+};
 
 struct OptionName {
   std::string_view Name;  // without the leading "--"
@@ -47,10 +60,15 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false},        {"build-set", Option::BuildSet, false},
-    {"new-sheet", Option::NewSheet, false}, {"pack", Option::Pack, false},
-    {"force", Option::Force, false},        {"default-set", Option::DefaultSet, true},
-    {"scale", Option::Scale, true},         {"help", Option::Help, false},
+    {"check", Option::Check, false},
+    {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false},
+    {"pack", Option::Pack, false},
+    {"preview", Option::Preview, false},
+    {"force", Option::Force, false},
+    {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},
+    {"help", Option::Help, false},
     {"version", Option::Version, false},
 };
 
@@ -86,7 +104,7 @@ int ParseScale(const std::string& text) {
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check, --build-set, --new-sheet and --pack cannot be combined");
+    throw UsageError("--check, --build-set, --new-sheet, --pack and --preview cannot be combined");
   line.What = action;
 }
 
@@ -136,6 +154,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       case Option::Pack:
         SetAction(line, CommandLine::Action::Pack);
         break;
+      case Option::Preview:
+        SetAction(line, CommandLine::Action::Preview);
+        break;
       case Option::Force:
         line.Force = true;
         break;
@@ -175,13 +196,20 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");
     line.Source = operands[0];
     line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::Preview) {
+    if (operands.empty()) throw UsageError("--preview needs a set");
+    if (operands.size() > 2)
+      throw UsageError("--preview takes a set and a picture to write, not also " +
+                       Shown(operands[2]));
+    line.Folder = operands[0];
+    if (operands.size() == 2) line.Output = operands[1];
   } else {
     if (operands.size() > 1) throw UsageError("more than one FOLDER: " + Shown(operands[1]));
     if (!operands.empty()) line.Folder = operands[0];
   }
   if (line.Force && line.What != CommandLine::Action::BuildSet &&
-      line.What != CommandLine::Action::Pack)
-    throw UsageError("--force goes with --build-set or --pack");
+      line.What != CommandLine::Action::Pack && line.What != CommandLine::Action::Preview)
+    throw UsageError("--force goes with --build-set, --pack or --preview");
   if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
     throw UsageError("--default-set goes with playing the quiz");
   if (scaled && line.What != CommandLine::Action::Play)

@@ -93,6 +93,8 @@ int Run(const CommandLine& line) {
         return RunSetCheck(line.Folder);
       case CommandLine::Action::BuildSet:
         return RunSetBuild(line);
+      case CommandLine::Action::Preview:
+        return RunSetPreview(line);
       case CommandLine::Action::NewSheet:
         return RunNewSheet(line.Source);
       case CommandLine::Action::Pack:

@@ -303,7 +303,7 @@ class SetFileChecker {
     if (kept) kept->PicturePath = picture.Path;
 
     std::size_t length = kRecordLines;
-    if (const std::size_t shortLength = ShortRecordLength(lines)) {
+    if (const std::size_t shortLength = ShortRecordLength(lines, picture.Match)) {
       length = shortLength;
       Error(start + length,
             "question " + std::to_string(number) + " has only " + LinesInWords(length) + ": " +
@@ -322,7 +322,11 @@ class SetFileChecker {
     }
     for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
     if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
-    if (kept) kept->Answers = answers;
+    if (kept) {
+      kept->Answers = answers;
+      std::stable_sort(kept->Problems.begin(), kept->Problems.end(),
+                       [](const Finding& a, const Finding& b) { return a.Line < b.Line; });
+    }
     FQuestion = nullptr;
     FInRecord = false;
     return length;
@@ -331,27 +335,32 @@ class SetFileChecker {
   // Whether a line names a picture file as its own picture-name line would: an answer may
   // name one only ignoring case ("Rose" for rose.jpg), which does not count.
   bool NamesPicture(const std::string* line) {
-    if (!line || line->empty()) return false;
-    const PictureMatch match = Locate(*line).Match;
-    return match != PictureMatch::None && match != PictureMatch::IgnoringCase;
+    return line && !line->empty() && Locate(*line, false).Match != PictureMatch::None;
   }
   // The same name is often looked up again, as a question's picture after it was looked at
   // ahead, or as the same answer on every question.
-  PictureLocation Locate(const std::string& name) {
+  PictureLocation Locate(const std::string& name, bool ignoringCase = true) {
     constexpr std::size_t kRemembered = 4096;
     constexpr std::size_t kLongestRemembered = 256;
-    if (name.size() > kLongestRemembered) return FFinder.Locate(name);
-    if (const auto known = FLocated.find(name); known != FLocated.end()) return known->second;
-    if (FLocated.size() == kRemembered) FLocated.clear();
-    return FLocated.emplace(name, FFinder.Locate(name)).first->second;
+    if (name.size() > kLongestRemembered) return FFinder.Locate(name, ignoringCase);
+    auto& located = FLocated[ignoringCase];
+    if (const auto known = located.find(name); known != located.end()) return known->second;
+    if (located.size() == kRemembered) located.clear();
+    return located.emplace(name, FFinder.Locate(name, ignoringCase)).first->second;
   }
+
   // No line, or a blank one: nothing to tell either way.
   static bool Open(const std::string* line) { return !line || line->empty(); }
 
   // A record whose next picture name stands where one of its answers is due, found by the
-  // picture names that line up after it; 0 when the record has its five lines.
-  std::size_t ShortRecordLength(LineWindow& lines) {
-    if (Open(lines.Ahead(kRecordLines)) || NamesPicture(lines.Ahead(kRecordLines))) return 0;
+  // picture names that line up after it; 0 when the record has its five lines. A next name
+  // found only ignoring case, as this record's own, is taken for the next picture.
+  std::size_t ShortRecordLength(LineWindow& lines, PictureMatch ownPicture) {
+    const std::string* next = lines.Ahead(kRecordLines);
+    if (Open(next) || NamesPicture(next)) return 0;
+    if (ownPicture == PictureMatch::IgnoringCase &&
+        Locate(*next).Match == PictureMatch::IgnoringCase)
+      return 0;
     for (std::size_t record = 1; record < kRecordsAhead; ++record) {
       if (NamesPicture(lines.Ahead(kRecordLines * (record + 1))))
         return 0;  // only this one picture is missing
@@ -489,7 +498,7 @@ class SetFileChecker {
   SetFileText FText;
   CheckedQuestion* FQuestion = nullptr;  // the kept question being checked
   bool FInRecord = false;                // a question is being checked, kept or not
-  std::unordered_map<std::string, PictureLocation> FLocated;
+  std::unordered_map<std::string, PictureLocation> FLocated[2];  // by whether case counts
   std::map<std::string, FirstUse> FFirstUses;
   TCanvas FCanvas;
 };

@@ -43,19 +43,22 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PixelSurf
 
 }  // namespace
 
+bool WritePng(std::FILE* file, const PixelSurface& pixels) {
+  if (pixels.Pixels == nullptr || pixels.Width <= 0 || pixels.Height <= 0) return false;
+  std::vector<png_byte> row(static_cast<std::size_t>(pixels.Width) * 3);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Ignore);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  const bool written = info != nullptr && WriteRows(png, info, file, pixels, row);
+  png_destroy_write_struct(&png, &info);
+  return written && std::fflush(file) == 0;
+}
+
 void WritePng(const std::string& path, const PixelSurface& pixels) {
   if (pixels.Pixels == nullptr || pixels.Width <= 0 || pixels.Height <= 0)
     throw std::runtime_error("PNG: nothing to save to " + path);
   std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
   if (!file) throw std::runtime_error("PNG: cannot create " + path);
-  std::vector<png_byte> row(static_cast<std::size_t>(pixels.Width) * 3);
-
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Ignore);
-  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
-  const bool written = info != nullptr && WriteRows(png, info, file.get(), pixels, row);
-  png_destroy_write_struct(&png, &info);
-  if (!written || std::fflush(file.get()) != 0)
-    throw std::runtime_error("PNG: cannot write " + path);
+  if (!WritePng(file.get(), pixels)) throw std::runtime_error("PNG: cannot write " + path);
 }
 
 }  // namespace anthora

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 #include "platform/PixelSurface.h"
@@ -9,5 +10,7 @@ namespace anthora {
 // Saves the pixels as an 8-bit RGB PNG file; throws std::runtime_error when it cannot.
 // Use PixelSurface::View to save a part.
 void WritePng(const std::string& path, const PixelSurface& pixels);
+// The same into an open file, which stays open; false when the pixels could not be written.
+bool WritePng(std::FILE* file, const PixelSurface& pixels);
 
 }  // namespace anthora

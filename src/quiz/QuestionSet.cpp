@@ -13,14 +13,14 @@ PictureFinder::PictureFinder(std::string_view setFolder) : FPrefix(setFolder) {
   if (!FPrefix.empty() && FPrefix.back() != '/') FPrefix += '/';
 }
 
-PictureLocation PictureFinder::Locate(std::string_view pictureName) {
+PictureLocation PictureFinder::Locate(std::string_view pictureName, bool ignoringCase) {
   const std::string verbatim = FPrefix + PicturePath(pictureName);
   const std::string converted = FPrefix + PicturePath(Cp1251ToUtf8(pictureName));
   const bool ascii = verbatim == converted;
   if (FileExists(converted))
     return {converted, ascii ? PictureMatch::Exact : PictureMatch::Converted};
   if (!ascii && FileExists(verbatim)) return {verbatim, PictureMatch::Verbatim};
-  if (!IsPlainPath(converted)) return {};
+  if (!ignoringCase || !IsPlainPath(converted)) return {};
   const std::string_view folder(converted.data(), converted.rfind('/') + 1);
   auto listed = FFolders.find(folder);
   if (listed == FFolders.end())

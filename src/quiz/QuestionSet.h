@@ -49,7 +49,8 @@ PictureLocation LocatePicture(std::string_view pictureName, std::string_view set
 class PictureFinder {
  public:
   explicit PictureFinder(std::string_view setFolder = {});
-  PictureLocation Locate(std::string_view pictureName);
+  // Without ignoringCase, only the file names as they stand count.
+  PictureLocation Locate(std::string_view pictureName, bool ignoringCase = true);
 
  private:
   std::string FPrefix;  // the set's folder with its "/"; empty for the current one

@@ -42,6 +42,11 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(pack.What, Action::Pack);
   EXPECT_EQ(pack.Source, "roses");
   EXPECT_EQ(pack.Output, "roses.anthora");
+  const CommandLine preview = Parse({"--preview", "roses", "roses.png", "--force"});
+  EXPECT_EQ(preview.What, Action::Preview);
+  EXPECT_EQ(preview.Folder, "roses");
+  EXPECT_EQ(preview.Output, "roses.png");
+  EXPECT_EQ(Parse({"--preview", "roses"}).Output, "");
   const CommandLine menu = Parse({"--default-set", "/usr/share/sample"});
   EXPECT_EQ(menu.DefaultSet, "/usr/share/sample");
   EXPECT_EQ(menu.Folder, "");
@@ -73,6 +78,8 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--pack", "roses", "roses.zip"},
                                              {"--pack", "roses", ".anthora"},
                                              {"--pack", "--check", "a", "b.anthora"},
+                                             {"--preview"},
+                                             {"--preview", "a", "b.png", "c"},
                                              {"--default-set"},
                                              {"--check", "--default-set", "a"},
                                              {"--check", "--scale", "2"}}) {

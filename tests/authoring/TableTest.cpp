@@ -95,31 +95,38 @@ TEST(QuestionTable, CropPlaces) {
     EXPECT_EQ(ReadCrop(wrong), std::nullopt) << wrong;
 }
 
-// The sheets a spreadsheet saved, with a teacher's mistakes, built into no set.
+// The findings at rows of a build from a sheet a spreadsheet saved, beside one photo; nothing
+// may be written.
+std::vector<std::string> BuildRows(const std::string& fixture) {
+  const test::TempDir dir;
+  std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
+  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  const SetBuild build =
+      BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
+  std::vector<std::string> rows;
+  for (const Finding& f : build.Problems.All) {
+    if (f.Line > 0) rows.push_back(std::to_string(f.Line) + ": " + f.Text);
+  }
+  return rows;
+}
+
 TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
   InitializeJpegUnit();
   for (const char* fixture :
        {"sheet.ods", "sheet.xlsx", "sheet-semicolon-cp1251.csv", "sheet-comma-utf8.csv"}) {
-    const test::TempDir dir;
-    std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string extension = std::string(fixture).substr(std::string(fixture).rfind('.'));
-    dir.Write("source/QUESTIONS" + extension, bytes.str());
-    dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
-    const SetBuild build =
-        BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
-    std::vector<std::string> rows;
-    for (const Finding& f : build.Problems.All) {
-      if (f.Line > 0) rows.push_back(std::to_string(f.Line) + ": " + f.Text);
-    }
-    EXPECT_THAT(rows,
+    EXPECT_THAT(BuildRows(fixture),
                 ElementsAre(StartsWith("2: photo 'rose.jpg' is on rows 2 and 5"),
                             AllOf(StartsWith("4: photo '"), EndsWith("missing.jpg' not found")),
                             StartsWith("5: column en_wrong3 repeats the right answer")))
         << fixture;
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
   }
+  EXPECT_THAT(BuildRows("sheet-wrong-header.ods"),
+              ElementsAre(StartsWith("1: column 'Pictre': did you mean 'picture'?"),
+                          "1: no column 'picture' in the header row"));
   FinalizeJpegUnit();
 }
 

@@ -2,7 +2,7 @@
 # The command line without a display: help, version and usage errors; the checker on the
 # bundled sample; a spreadsheet table with phone-sized JPEG and PNG photos built into a set that
 # the checker passes and the quiz plays to its end in both languages; an existing set kept
-# without --force; a faulty table named at its lines with nothing written.
+# without --force; a faulty table named at its lines with nothing written; a new sheet.
 # Usage: authoring_test.sh ANTHORA ANTHORA_DRIVE SAMPLE_FOLDER
 set -euo pipefail
 anthora=$(realpath "$1") drive=$(realpath "$2") sample=$(realpath "$3")
@@ -55,7 +55,8 @@ printf '\tTULIP\tТюльпан\tРоза\tМак\tЛилия\tTulip\tRose\tPopp
 before=$(cd source && find . -type f -exec md5sum {} + | sort)
 
 expect_status 0 "$anthora" --build-set source set
-grep -q '3 questions, 3 pictures' out && grep -q 'no errors, no warnings$' out ||
+grep -q '3 questions, 3 pictures' out && grep -q 'no errors, no warnings$' out &&
+  grep -q 'anthora --preview set$' out ||
   fail "the build: $(cat out err)"
 [[ $(cd source && find . -type f -exec md5sum {} + | sort) == "$before" ]] ||
   fail "the source folder changed"
@@ -70,6 +71,13 @@ done
 [[ $(iconv -f CP1251 -t UTF-8 set/ris/fru.ani | sed -n 3p) == $'Роза\r' ]] ||
   fail "fru.ani: $(cat -A set/ris/fru.ani)"
 expect_status 0 "$anthora" --check set
+
+# The built set in one picture, written once unless replacing is asked for.
+expect_status 0 "$anthora" --preview set
+[[ $(identify -format '%m %w' set-preview.png) == "PNG 1694" ]] || fail "$(identify set-preview.png)"
+expect_status 1 "$anthora" --preview set
+grep -q 'set-preview.png: exists already; add --force' err || fail "no --force: $(cat err)"
+expect_status 0 "$anthora" --preview --force set set-preview.png
 
 # Played to the end in each language, every picture found, no message box.
 for box in xpCheckBox1 xpCheckBox2; do
@@ -138,4 +146,9 @@ expect_status 1 "$anthora" --build-set source many
 [[ $(grep -c "named twice" err) == 20 ]] &&
   grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
   grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
+# A new sheet beside the photos, and never one over a sheet that is there.
+expect_status 0 "$anthora" --new-sheet fresh
+[[ $(sed -n 1p fresh/questions.tsv) == $'\xEF\xBB\xBFpicture\ten\t'* ]] || fail "new sheet: $(cat out)"
+expect_status 1 "$anthora" --new-sheet source
+grep -q '^source/questions.tsv: error: already exists' err || fail "over a sheet: $(cat err)"
 echo "authoring: all passed"

@@ -1,0 +1,248 @@
+#include "authoring/SetPreview.h"
+
+#include <algorithm>
+
+#include "picture/Picture.h"
+#include "platform/Utf8.h"
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/graphics/Canvas.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr TColor kFindingColor = clRed;
+constexpr TColor kNoteColor = clGray;
+constexpr TColor kCellFrameColor = clSilver;
+
+// Windows-1251 of a UTF-8 text, for drawing; a character the code page lacks becomes '?'.
+std::string DrawnText(std::string_view utf8) {
+  std::string text;
+  for (const char32_t c : DecodeUtf8(utf8)) {
+    const unsigned byte = cp1251::FromUnicode(c);
+    text += byte <= 0xFF ? static_cast<char>(byte) : '?';
+  }
+  return text;
+}
+
+// Text drawn line under line in a column, broken between words to fit its width, and cut
+// with "…" where the column ends.
+class TextColumn {
+ public:
+  TextColumn(TCanvas& canvas, std::int32_t lineHeight, std::int32_t left, std::int32_t top,
+             std::int32_t width, int lines)
+      : FCanvas(canvas),
+        FLineHeight(lineHeight),
+        FLeft(left),
+        FTop(top),
+        FWidth(width),
+        FLinesLeft(lines) {}
+
+  // One line as it is, cut at the column's edge.
+  void Line(std::string_view text, TColor color, bool bold = false, std::int32_t indent = 0) {
+    if (FLinesLeft <= 0) return;
+    FCanvas.Font().SetColor(color);
+    FCanvas.Font().SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
+    const TRect clip{FLeft, FTop, FLeft + FWidth, FTop + FLineHeight};
+    FCanvas.TextRect(clip, FLeft + indent, FTop, text);
+    FTop += FLineHeight;
+    --FLinesLeft;
+  }
+
+  // A short text at the start of the next line, which is then drawn over it.
+  void Label(std::string_view text, TColor color) {
+    Line(text, color);
+    FTop -= FLineHeight;
+    ++FLinesLeft;
+  }
+
+  // A paragraph broken into as many lines as it needs.
+  void Paragraph(std::string_view text, TColor color) {
+    while (!text.empty() && FLinesLeft > 0) {
+      std::size_t fits = Fitting(text);
+      if (FLinesLeft == 1 && fits < text.size()) {
+        Line(std::string(text.substr(0, Fitting(text, "\x85"))) + "\x85", color);  // "…"
+        return;
+      }
+      Line(text.substr(0, fits), color);
+      text.remove_prefix(fits);
+      while (text.starts_with(' ')) text.remove_prefix(1);
+    }
+  }
+
+  void SkipLines(int lines) {
+    FTop += lines * FLineHeight;
+    FLinesLeft -= lines;
+  }
+
+ private:
+  // How much of the text fits on a line (with the tail after it), broken after a blank
+  // where there is one; at least one character.
+  std::size_t Fitting(std::string_view text, std::string_view tail = {}) const {
+    FCanvas.Font().SetStyle({});
+    std::size_t fits = 1;
+    while (fits < text.size() &&
+           FCanvas.TextWidth(std::string(text.substr(0, fits + 1)) += tail) <= FWidth)
+      ++fits;
+    if (fits == text.size() || !tail.empty()) return fits;
+    const std::size_t blank = text.substr(0, fits + 1).rfind(' ');
+    return blank != std::string_view::npos && blank > 0 ? blank : fits;
+  }
+
+  TCanvas& FCanvas;
+  std::int32_t FLineHeight;
+  std::int32_t FLeft;
+  std::int32_t FTop;
+  std::int32_t FWidth;
+  int FLinesLeft;
+};
+
+void DrawCrossedBox(TCanvas& canvas, const TRect& box) {
+  canvas.FillRectWithColor(box, clWhite);
+  canvas.Pen().SetColor(clGray);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Rectangle(box);
+  canvas.MoveTo(box.Left, box.Top);
+  canvas.LineTo(box.Right, box.Bottom);
+  canvas.MoveTo(box.Right - 1, box.Top);
+  canvas.LineTo(box.Left - 1, box.Bottom);
+}
+
+// The picture stretched over the box, as the quiz's picture box shows it; a crossed box when
+// there is no file or it cannot be shown.
+void DrawPicture(TCanvas& canvas, const std::string& path, const TRect& box) {
+  if (!path.empty()) {
+    try {
+      TPicture picture;
+      picture.LoadFromFile(path);
+      if (TGraphic* graphic = picture.Graphic(); graphic && !graphic->Empty()) {
+        graphic->Draw(canvas, box);
+        return;
+      }
+    } catch (const Exception&) {
+      // the checker's findings say why
+    }
+  }
+  DrawCrossedBox(canvas, box);
+}
+
+const CheckedQuestion* QuestionAt(const CheckedSetFile& file, int index) {
+  return index < static_cast<int>(file.First.size()) ? &file.First[index] : nullptr;
+}
+
+void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
+  if (!question) {
+    column.Line(std::string(language) + ": no such question", kNoteColor);
+    column.SkipLines(3);
+    return;
+  }
+  constexpr std::int32_t kIndent = 24;
+  column.Label(language, kNoteColor);
+  for (std::size_t k = 0; k < question->Answers.size(); ++k)
+    column.Line(question->Answers[k], clBlack, k == 0, kIndent);
+}
+
+void DrawFindings(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
+  if (!question) return;
+  for (const Finding& finding : question->Problems) {
+    column.Paragraph(DrawnText(std::string(language) + " line " + std::to_string(finding.Line) +
+                               ": " + finding.Text),
+                     kFindingColor);
+  }
+}
+
+void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const SetCheck& check) {
+  const CheckedQuestion* english = QuestionAt(check.English, index);
+  const CheckedQuestion* russian = QuestionAt(check.Russian, index);
+  const CheckedQuestion& shown = english ? *english : *russian;
+  const std::int32_t left = layout.CellLeft(index);
+  const std::int32_t top = layout.CellTop(index);
+
+  canvas.Pen().SetColor(kCellFrameColor);
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Rectangle(left, top, left + layout.CellWidth(), top + layout.CellHeight());
+  const std::int32_t pictureLeft = left + PreviewLayout::kMargin;
+  const std::int32_t pictureTop = top + PreviewLayout::kMargin;
+  const std::string& path = english && !english->PicturePath.empty() ? english->PicturePath
+                            : russian                                ? russian->PicturePath
+                                                                     : shown.PicturePath;
+  DrawPicture(canvas, path,
+              {pictureLeft, pictureTop, pictureLeft + kPictureSide, pictureTop + kPictureSide});
+
+  TextColumn column(canvas, layout.LineHeight, pictureLeft + kPictureSide + PreviewLayout::kMargin,
+                    pictureTop, PreviewLayout::kTextWidth, PreviewLayout::kTextLines);
+  column.Line(std::to_string(shown.Number) + "   " + shown.PictureName, clBlack, true);
+  DrawAnswers(column, "EN", english);
+  DrawAnswers(column, "RU", russian);
+  DrawFindings(column, "EN", english);
+  DrawFindings(column, "RU", russian);
+}
+
+std::string Header(const std::string& folder, const SetCheck& check) {
+  const std::string name = folder.empty() ? "." : folder;
+  return name + ": " + Counted(check.English.Questions, "English question") + ", " +
+         Counted(check.Russian.Questions, "Russian question") + "; " + check.Problems.Tally();
+}
+
+}  // namespace
+
+std::int32_t PreviewLayout::CellWidth() const {
+  return kMargin + kPictureSide + kMargin + kTextWidth + kMargin;
+}
+std::int32_t PreviewLayout::CellHeight() const {
+  return kMargin + std::max(kPictureSide, kTextLines * LineHeight) + kMargin;
+}
+std::int32_t PreviewLayout::CellLeft(int index) const {
+  return kMargin + (index % kColumns) * (CellWidth() + kMargin);
+}
+std::int32_t PreviewLayout::CellTop(int index) const {
+  return HeaderHeight + (index / kColumns) * (CellHeight() + kMargin);
+}
+
+SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, const TFont& font,
+                          PreviewLayout* layoutOut) {
+  SetPreview preview;
+  preview.Questions = std::max(check.English.Questions, check.Russian.Questions);
+  preview.Shown =
+      static_cast<int>(std::max(check.English.First.size(), check.Russian.First.size()));
+
+  TCanvas measure;
+  measure.SetFont(font);
+  PreviewLayout layout;
+  layout.LineHeight = measure.TextHeight("Ag");
+  const int columns = std::clamp(preview.Shown, 1, int{PreviewLayout::kColumns});
+  const int rows = (preview.Shown + PreviewLayout::kColumns - 1) / PreviewLayout::kColumns;
+  preview.Width = PreviewLayout::kMargin + columns * (layout.CellWidth() + PreviewLayout::kMargin);
+
+  // The header: the tally, what was left out, and the findings about the files themselves.
+  std::vector<std::pair<std::string, TColor>> header = {
+      {DrawnText(Header(folder, check)), clBlack}};
+  if (preview.Shown < preview.Questions) {
+    header.emplace_back(DrawnText("Only the first " + std::to_string(preview.Shown) + " of " +
+                                  std::to_string(preview.Questions) + " questions are drawn."),
+                        kNoteColor);
+  }
+  for (const auto* file : {&check.English, &check.Russian}) {
+    for (const Finding& finding : file->AboutTheFile)
+      header.emplace_back(DrawnText(finding.Format()), kFindingColor);
+  }
+  constexpr int kHeaderLines = 12;
+  const int headerLines = std::min<int>(kHeaderLines, static_cast<int>(header.size()) + 1);
+  layout.HeaderHeight = PreviewLayout::kMargin + headerLines * layout.LineHeight;
+  preview.Height = layout.HeaderHeight + rows * (layout.CellHeight() + PreviewLayout::kMargin);
+
+  preview.Pixels.assign(static_cast<std::size_t>(preview.Width) * preview.Height, 0x00FFFFFF);
+  TCanvas canvas(preview.Surface());
+  canvas.SetFont(font);
+  canvas.Brush().SetStyle(bsClear);
+  TextColumn top(canvas, layout.LineHeight, PreviewLayout::kMargin, PreviewLayout::kMargin,
+                 preview.Width - 2 * PreviewLayout::kMargin, headerLines - 1);
+  for (const auto& [text, color] : header) top.Paragraph(text, color);
+
+  for (int index = 0; index < preview.Shown; ++index) DrawCell(canvas, layout, index, check);
+  if (layoutOut) *layoutOut = layout;
+  return preview;
+}
+
+}  // namespace anthora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "authoring/SetChecker.h"
+#include "platform/PixelSurface.h"
+#include "runtime/graphics/Font.h"
+
+namespace anthora {
+
+// A contact sheet of a question set: a header with the set's tally and the findings about its
+// files, then one cell per question, four to a row: its number, its picture as the quiz shows
+// it (a crossed box where there is none to show), its answers in both languages with the
+// right one in bold, and the checker's findings on its lines in red.
+struct SetPreview {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+  std::vector<std::uint32_t> Pixels;  // 0x00RRGGBB, rows top-down
+  int Shown = 0;                      // questions drawn
+  int Questions = 0;                  // questions in the set, the longer file's count
+
+  PixelSurface Surface() { return {Pixels.data(), Width, Height, Width}; }
+};
+
+// Questions drawn at most, so that a huge set still makes a picture a viewer can open; the
+// header says when more were left out. The checker should keep this many.
+inline constexpr int kPreviewQuestions = 100;
+
+// Where things lie on the sheet, for those who look at it by its pixels.
+struct PreviewLayout {
+  static constexpr std::int32_t kMargin = 8;
+  static constexpr std::int32_t kColumns = 4;
+  static constexpr std::int32_t kTextWidth = 300;
+  static constexpr std::int32_t kTextLines = 18;
+  std::int32_t LineHeight = 0;
+  std::int32_t HeaderHeight = 0;
+
+  std::int32_t CellWidth() const;
+  std::int32_t CellHeight() const;
+  // The top-left corner of the cell of the question with this index (from 0).
+  std::int32_t CellLeft(int index) const;
+  std::int32_t CellTop(int index) const;
+};
+
+// Draws the sheet of the set in the folder from its check, in the font given (the quiz's own
+// answer font); the pictures are read again from the paths the check found.
+SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, const TFont& font,
+                          PreviewLayout* layout = nullptr);
+
+}  // namespace anthora

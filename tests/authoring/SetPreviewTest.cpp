@@ -1,0 +1,150 @@
+// The contact sheet of a set, checked by its pixels at their known places, and its file
+// written as one step.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "authoring/AtomicFile.h"
+#include "authoring/SetPreview.h"
+#include "picture/Jpeg.h"
+#include "runtime/files/Stream.h"
+#include "runtime/graphics/Bitmap.h"
+#include "support/TempDir.h"
+
+namespace anthora {
+namespace {
+
+constexpr std::uint32_t kGreen = 0x0040C020;  // the picture's colour, 0x00RRGGBB
+
+std::string GreenJpeg() {
+  TBitmap bitmap;
+  bitmap.SetSize(230, 230);
+  for (std::int32_t y = 0; y < 230; ++y) {
+    for (std::int32_t x = 0; x < 230; ++x) {
+      std::uint8_t* pixel = bitmap.ScanLine(y) + 3 * x;
+      pixel[0] = kGreen & 0xFF;
+      pixel[1] = (kGreen >> 8) & 0xFF;
+      pixel[2] = kGreen >> 16;
+    }
+  }
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+}
+
+bool Near(std::uint32_t pixel, std::uint32_t colour) {
+  for (int shift : {0, 8, 16}) {
+    if (std::abs(int((pixel >> shift) & 0xFF) - int((colour >> shift) & 0xFF)) > 6) return false;
+  }
+  return true;
+}
+
+class SetPreviewTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { InitializeJpegUnit(); }
+  static void TearDownTestSuite() { FinalizeJpegUnit(); }
+
+  SetPreviewTest() {
+    face.Font.SetName("MS Sans Serif");
+    face.Font.SetHeight(-13);
+    face.Width = 226;
+  }
+  SetPreview Draw() {
+    const std::string folder = dir.Path().string();
+    return DrawSetPreview(folder, CheckQuestionSets(folder, face, kPreviewQuestions), face.Font,
+                          &layout);
+  }
+  // How many pixels of the colour lie in the rectangle.
+  static int Count(const SetPreview& preview, std::int32_t left, std::int32_t top,
+                   std::int32_t right, std::int32_t bottom, std::uint32_t colour) {
+    int count = 0;
+    for (std::int32_t y = top; y < bottom; ++y)
+      for (std::int32_t x = left; x < right; ++x)
+        count += preview.Pixels[static_cast<std::size_t>(y) * preview.Width + x] == colour;
+    return count;
+  }
+
+  test::TempDir dir;
+  AnswerFace face;
+  PreviewLayout layout;
+};
+
+TEST_F(SetPreviewTest, EachQuestionShowsItsPictureOrACrossAndItsFindingsInRed) {
+  dir.Write("ris/rose.jpg", GreenJpeg());
+  const std::string set = "2\nrose\nRose\nTulip\nLily\nDaisy\ngone\nAster\nPoppy\nIris\nPeony\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", set);
+  const SetPreview preview = Draw();
+  ASSERT_EQ(preview.Shown, 2);
+  const auto pixel = [&](std::int32_t x, std::int32_t y) {
+    return preview.Pixels.at(static_cast<std::size_t>(y) * preview.Width + x);
+  };
+  const std::int32_t m = PreviewLayout::kMargin;
+  const std::int32_t side = 230;
+
+  // Question 1: its picture fills the box; its text has no finding.
+  const std::int32_t left1 = layout.CellLeft(0) + m;
+  const std::int32_t top1 = layout.CellTop(0) + m;
+  EXPECT_TRUE(Near(pixel(left1, top1), kGreen));
+  EXPECT_TRUE(Near(pixel(left1 + side - 1, top1 + side - 1), kGreen));
+  EXPECT_FALSE(Near(pixel(left1 + side, top1 + side), kGreen));
+  const std::int32_t text1 = left1 + side + m;
+  const std::int32_t bottom1 = layout.CellTop(0) + layout.CellHeight();
+  EXPECT_EQ(Count(preview, text1, top1, text1 + PreviewLayout::kTextWidth, bottom1, 0xFF0000), 0);
+  EXPECT_GT(Count(preview, text1, top1, text1 + PreviewLayout::kTextWidth, bottom1, 0), 0);
+
+  // Question 2: a crossed box, and the missing picture in red beside it.
+  const std::int32_t left2 = layout.CellLeft(1) + m;
+  const std::int32_t top2 = layout.CellTop(1) + m;
+  EXPECT_EQ(layout.CellTop(1), layout.CellTop(0));
+  for (std::int32_t d : {0, 57, 115, 229}) {
+    EXPECT_EQ(pixel(left2 + d, top2 + d), 0x808080u) << d;
+    EXPECT_EQ(pixel(left2 + side - 1 - d, top2 + d), 0x808080u) << d;
+  }
+  EXPECT_EQ(pixel(left2 + 40, top2 + 100), 0xFFFFFFu);
+  const std::int32_t text2 = left2 + side + m;
+  EXPECT_GT(Count(preview, text2, top2, text2 + PreviewLayout::kTextWidth, bottom1, 0xFF0000), 50);
+}
+
+TEST_F(SetPreviewTest, AHugeSetIsCutToOnePictureThatSaysSo) {
+  std::string set = "150\n";
+  for (int i = 0; i < 150; ++i) set += "gone\nRose\nTulip\nLily\nDaisy\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", set);
+  const SetPreview preview = Draw();
+  EXPECT_EQ(preview.Shown, kPreviewQuestions);
+  EXPECT_EQ(preview.Questions, 150);
+  EXPECT_EQ(preview.Height,
+            layout.CellTop(kPreviewQuestions - 1) + layout.CellHeight() + PreviewLayout::kMargin);
+  EXPECT_EQ(preview.Width, layout.CellLeft(PreviewLayout::kColumns - 1) + layout.CellWidth() +
+                               PreviewLayout::kMargin);
+}
+
+TEST(WriteFileAtomically, PutsAWholeFileInPlaceAndNeverReplacesUnlessAllowed) {
+  const test::TempDir dir;
+  const std::string path = dir.Path().string() + "/sheet.png";
+  const auto writing = [](const char* text) {
+    return [text](std::FILE* file) { return std::fputs(text, file) >= 0; };
+  };
+  const auto contents = [&] {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  WriteFileAtomically(path, false, writing("one"));
+  EXPECT_THROW(WriteFileAtomically(path, false, writing("two")), FileExistsError);
+  EXPECT_EQ(contents(), "one");
+  EXPECT_THROW(WriteFileAtomically(path, true, [](std::FILE*) { return false; }),
+               std::runtime_error);
+  EXPECT_EQ(contents(), "one");
+  WriteFileAtomically(path, true, writing("three"));
+  EXPECT_EQ(contents(), "three");
+  // Nothing but the file itself is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+}  // namespace
+}  // namespace anthora
