@@ -1,6 +1,8 @@
 #include "runtime/ui/FormReader.h"
 
+#include <array>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -31,11 +33,21 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// The value of each byte as a hexadecimal digit, -1 for the others: looked up rather than
+// compared, since the digits of binary data follow no pattern a branch could predict.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+  std::array<std::int8_t, 256> digits{};
+  digits.fill(-1);
+  for (int i = 0; i < 10; ++i) digits['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    digits['a' + i] = static_cast<std::int8_t>(10 + i);
+    digits['A' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return digits;
+}();
+
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return kHexDigits[static_cast<unsigned char>(c)];
 }
 
 // Deeper nesting than any window needs is refused rather than risking the stack.
