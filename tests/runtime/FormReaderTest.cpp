@@ -117,6 +117,10 @@ TEST_F(FormReaderTest, NamesWhatItCannotRead) {
             "Window description, line 3: a character that is no hexadecimal digit in binary data");
   EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <00 }"),
             "Window description, line 1: binary data without its closing >");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <=3:ab> }"),
+            "Window description, line 1: binary data without its closing >");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <=9:ab> }"),
+            "Window description, line 1: binary data longer than the description");
 }
 
 }  // namespace

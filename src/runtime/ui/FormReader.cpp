@@ -1,5 +1,6 @@
 #include "runtime/ui/FormReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdint>
@@ -148,7 +149,7 @@ class Parser {
     } else if (c == '<') {
       ++FPosition;
       value.Type = PropertyValue::Kind::Binary;
-      value.Text = ReadHex();
+      value.Text = Peek() == '=' ? ReadRawBytes() : ReadHex();
     } else {
       value.Type = PropertyValue::Kind::Identifier;
       value.Text = ReadName("a value");
@@ -193,6 +194,23 @@ class Parser {
     }
     if (FPosition == start) Fail("a number without digits");
     return negative ? -value : value;
+  }
+
+  // Takes "=N:" and then N bytes as they are, up to the closing '>': the cheapest form of the
+  // artwork that a built-in description carries.
+  std::string ReadRawBytes() {
+    ++FPosition;  // the '='
+    const std::int64_t length = ReadInteger();
+    if (Peek() != ':') Fail("expected :");
+    ++FPosition;
+    if (length < 0 || static_cast<std::uint64_t>(length) >= FText.size() - FPosition)
+      Fail("binary data longer than the description");
+    const std::string_view bytes = FText.substr(FPosition, static_cast<std::size_t>(length));
+    FLine += static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+    FPosition += bytes.size();
+    if (Peek() != '>') Fail("binary data without its closing >");
+    ++FPosition;
+    return std::string(bytes);
   }
 
   // Decodes up to the closing '>' in one pass into a string of the final size: the artwork
