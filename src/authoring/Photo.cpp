@@ -27,14 +27,14 @@ std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
   stream.SetPosition(0);
   TJPEGImage jpeg;
   jpeg.LoadFromStream(stream);
-  // libjpeg scales by 1/2, 1/4 or 1/8 almost for free while decoding; the filter does the
-  // rest from at least twice the final size.
+  // libjpeg scales by 1/2, 1/4 or 1/8 almost for free while decoding, and the smaller the
+  // scale the less it decodes; the filter does the rest from at least the final size.
   const std::int32_t shorter = std::min(jpeg.Width(), jpeg.Height());
   TJPEGOptions options = jpeg.Options();
   options.OutputDepth = TJPEGOutputDepth::od24Bit;
   options.GrayOutput = false;
   for (const TJPEGScale scale : {TJPEGScale::jsEighth, TJPEGScale::jsQuarter, TJPEGScale::jsHalf}) {
-    if (shorter >> static_cast<int>(scale) >= 2 * side) {
+    if (shorter >> static_cast<int>(scale) >= side) {
       options.ScaleDown = scale;
       break;
     }

@@ -46,6 +46,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
     } else {
       Refuse(it->path().string(), "not a file, so it cannot be packed");
     }
+    if (members.size() >= kMaxSetEntries) break;  // too many already: refused below
   }
   if (error) Refuse(ris.string(), error.message());
   for (const std::string_view credits : kCreditsNames) {
@@ -66,7 +67,7 @@ void CheckBounds(const std::vector<Member>& members, const fs::path& folder) {
   std::uintmax_t total = 0;
   for (const Member& member : members) {
     if (const std::string refused = RefusedEntryName(member.Name); !refused.empty())
-      Refuse(member.Source.string(), "cannot be packed: " + refused);
+      Refuse((folder / member.Name).string(), "cannot be packed: " + refused);
     if (member.Source.empty()) continue;
     const std::uintmax_t size = fs::file_size(member.Source);
     total += size;

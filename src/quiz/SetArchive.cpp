@@ -161,8 +161,7 @@ Entry CheckedEntry(zip_t* archive, zip_uint64_t index, const std::string& file) 
     Refuse(file, name + " is a folder and a file at once");
   if (entry.Folder && entry.Size != 0) Refuse(file, name + " is a folder with contents");
 
-  if (((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) ||
-      ((stat.valid & ZIP_STAT_FLAGS) && (stat.flags & 1)))
+  if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
     Refuse(file, name + " is encrypted");
   if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0))
     Refuse(file, name + " is packed by a method this program cannot unpack");

@@ -10,6 +10,7 @@
 #include "authoring/SetBuilder.h"
 #include "authoring/TextSheet.h"
 #include "picture/Jpeg.h"
+#include "runtime/files/FileStream.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
@@ -95,30 +96,65 @@ TEST(QuestionTable, CropPlaces) {
     EXPECT_EQ(ReadCrop(wrong), std::nullopt) << wrong;
 }
 
-// The sheets a spreadsheet saved, with a teacher's mistakes, built into no set.
+// The findings at rows of a build from a sheet a spreadsheet saved, beside one photo; nothing
+// may be written.
+std::vector<std::string> BuildRows(const std::string& fixture) {
+  const test::TempDir dir;
+  std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
+  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  const SetBuild build =
+      BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
+  std::vector<std::string> rows;
+  for (const Finding& f : build.Problems.All) {
+    if (f.Line > 0) rows.push_back(std::to_string(f.Line) + ": " + f.Text);
+  }
+  return rows;
+}
+
 TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
   InitializeJpegUnit();
   for (const char* fixture :
        {"sheet.ods", "sheet.xlsx", "sheet-semicolon-cp1251.csv", "sheet-comma-utf8.csv"}) {
-    const test::TempDir dir;
-    std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string extension = std::string(fixture).substr(std::string(fixture).rfind('.'));
-    dir.Write("source/QUESTIONS" + extension, bytes.str());
-    dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
-    const SetBuild build =
-        BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
-    std::vector<std::string> rows;
-    for (const Finding& f : build.Problems.All) {
-      if (f.Line > 0) rows.push_back(std::to_string(f.Line) + ": " + f.Text);
-    }
-    EXPECT_THAT(rows,
+    EXPECT_THAT(BuildRows(fixture),
                 ElementsAre(StartsWith("2: photo 'rose.jpg' is on rows 2 and 5"),
                             AllOf(StartsWith("4: photo '"), EndsWith("missing.jpg' not found")),
                             StartsWith("5: column en_wrong3 repeats the right answer")))
         << fixture;
-    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
+  }
+  EXPECT_THAT(BuildRows("sheet-wrong-header.ods"),
+              ElementsAre(StartsWith("1: column 'Pictre': did you mean 'picture'?"),
+                          "1: no column 'picture' in the header row"));
+  FinalizeJpegUnit();
+}
+
+// One photo, dark on its left half, framed twice: two pictures, each cut where its row says.
+TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
+  InitializeJpegUnit();
+  TBitmap half;
+  half.SetSize(300, 200);
+  for (std::int32_t y = 0; y < 200; ++y) std::fill_n(half.ScanLine(y) + 3 * 150, 3 * 150, 255);
+  TJPEGImage jpeg;
+  jpeg.Assign(half);
+  TMemoryStream photo;
+  jpeg.SaveToStream(photo);
+  const test::TempDir dir;
+  dir.Write("source/rose.jpg", {reinterpret_cast<const char*>(photo.Memory()), photo.Length()});
+  dir.Write("source/questions.csv",
+            "picture,en,en_wrong1,en_wrong2,en_wrong3,crop\n"
+            "rose.jpg,A,B,C,D,left\n"
+            "rose.jpg,A,B,C,D,Right\n");
+  const SetBuild build =
+      BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
+  EXPECT_THAT(build.Problems.All, IsEmpty());
+  for (const auto& [name, dark] : {std::pair{"rose.jpg", true}, std::pair{"rose-2.jpg", false}}) {
+    TJPEGImage picture;
+    TFileStream file((dir.Path() / "out/ris" / name).string(), TFileStream::Mode::OpenRead);
+    picture.LoadFromStream(file);
+    EXPECT_EQ(picture.Bitmap().ScanLine(115)[3 * 115] < 128, dark) << name;
   }
   FinalizeJpegUnit();
 }

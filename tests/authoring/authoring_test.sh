@@ -2,7 +2,7 @@
 # The command line without a display: help, version and usage errors; the checker on the
 # bundled sample; a spreadsheet table with phone-sized JPEG and PNG photos built into a set that
 # the checker passes and the quiz plays to its end in both languages; an existing set kept
-# without --force; a faulty table named at its lines with nothing written.
+# without --force; a faulty table named at its lines with nothing written; a new sheet.
 # Usage: authoring_test.sh ANTHORA ANTHORA_DRIVE SAMPLE_FOLDER
 set -euo pipefail
 anthora=$(realpath "$1") drive=$(realpath "$2") sample=$(realpath "$3")
@@ -146,4 +146,9 @@ expect_status 1 "$anthora" --build-set source many
 [[ $(grep -c "named twice" err) == 20 ]] &&
   grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
   grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
+# A new sheet beside the photos, and never one over a sheet that is there.
+expect_status 0 "$anthora" --new-sheet fresh
+[[ $(sed -n 1p fresh/questions.tsv) == $'\xEF\xBB\xBFpicture\ten\t'* ]] || fail "new sheet: $(cat out)"
+expect_status 1 "$anthora" --new-sheet source
+grep -q '^source/questions.tsv: error: already exists' err || fail "over a sheet: $(cat err)"
 echo "authoring: all passed"

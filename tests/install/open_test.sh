@@ -54,6 +54,9 @@ open_with() {  # OPENER...
 
 echo "gio open, played to its end, closed"
 open_with gio open
+class=$(sed -n 's/^StartupWMClass=//p' "$XDG_DATA_HOME/applications/org.example.anthora.desktop")
+[[ $(xprop -id "$E2E_WINDOW" WM_CLASS) == *\""$class"\" ]] ||
+  e2e_fail "the window's $(xprop -id "$E2E_WINDOW" WM_CLASS), the entry's class '$class'"
 for question in 1 2; do
   e2e_click 379 96  # the first answer
   e2e_click 377 248  # the next question, then the grade

@@ -34,17 +34,17 @@ using SdlPtr = std::unique_ptr<T, SdlFree>;
   throw std::runtime_error(what + ": " + SDL_GetError());
 }
 
-// The pointer shapes, made once; SDL's cursor belongs to the program, not to a window.
+// The pointer shapes, each made when it is first shown: loading the desktop's cursor theme is
+// start-up work that no first frame needs. SDL's cursor belongs to the program, not to a window.
 class Cursors {
  public:
-  Cursors()
-      : arrow_(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW)),
-        hand_(SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_HAND)) {}
-
   void Set(CursorShape shape) {
     if (shape == current_) return;
-    SDL_Cursor* cursor = shape == CursorShape::HandPoint ? hand_.get() : arrow_.get();
-    if (cursor != nullptr) SDL_SetCursor(cursor);
+    const bool hand = shape == CursorShape::HandPoint;
+    SdlPtr<SDL_Cursor>& cursor = hand ? hand_ : arrow_;
+    if (!cursor)
+      cursor.reset(SDL_CreateSystemCursor(hand ? SDL_SYSTEM_CURSOR_HAND : SDL_SYSTEM_CURSOR_ARROW));
+    if (cursor) SDL_SetCursor(cursor.get());
     current_ = shape;
   }
 

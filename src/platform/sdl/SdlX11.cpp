@@ -103,14 +103,11 @@ void OfferFixedSizeX11Functions(SDL_Window* window, bool minimisable) {
 }
 
 bool SetX11Background(SDL_Window* window, const PixelSurface& pixels, int scale) {
+  // The window's own pixel format spares asking the server for its visual.
   const X11Window x11 = X11WindowOf(window);
-  XWindowAttributes attributes;
-  if (x11.Connection == nullptr || !XGetWindowAttributes(x11.Connection, x11.Id, &attributes))
+  if (x11.Connection == nullptr || SDL_GetWindowPixelFormat(window) != SDL_PIXELFORMAT_XRGB8888)
     return false;
-  Visual* visual = attributes.visual;
-  if (attributes.depth != 24 || visual->red_mask != 0xFF0000 || visual->green_mask != 0xFF00 ||
-      visual->blue_mask != 0xFF)
-    return false;
+  Visual* visual = DefaultVisual(x11.Connection, DefaultScreen(x11.Connection));
   Display* display = x11.Connection;
   const int width = pixels.Width * scale;
   // The rows go in bands; at a larger scale each band is repeated into a buffer first.
