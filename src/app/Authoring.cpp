@@ -59,11 +59,13 @@ std::string ShellWord(const std::string& path) {
 }
 
 // NAME-preview.png in the current folder, after the set's last name without its extension.
-std::string DefaultPreviewPath(std::string set) {
-  while (set.size() > 1 && set.back() == '/') set.pop_back();
-  std::string name = std::filesystem::path(set).filename().string();
-  if (IsSetFileName(name)) name = std::filesystem::path(name).stem().string();
-  if (name.empty() || name == "." || name == ".." || name == "/") name = "set";
+std::string DefaultPreviewPath(const std::string& set) {
+  std::filesystem::path path =
+      std::filesystem::absolute(set.empty() ? "." : set).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();  // a name that ended in "/"
+  std::string name = path.filename().string();
+  if (IsSetFileName(name)) name = path.stem().string();
+  if (name.empty()) name = "set";
   return name + "-preview.png";
 }
 
