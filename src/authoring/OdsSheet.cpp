@@ -81,11 +81,15 @@ class OdsReader {
     const std::size_t times = RepeatCount(row, "number-rows-repeated", kMaxSheetRow);
     std::vector<std::pair<std::string, std::size_t>> cells;  // text, times
     bool empty = true;
+    // Cells are taken up to one beyond the last column, so that a repeated row costs little.
+    std::size_t columns = 0;
     for (const pugi::xml_node cell : row.children()) {
       const std::string_view local = LocalName(cell);
       if (local != "table-cell" && local != "covered-table-cell") continue;
+      if (columns > kMaxSheetColumns) break;
       cells.emplace_back(CellText(cell),
                          RepeatCount(cell, "number-columns-repeated", kMaxSheetColumns + 1));
+      columns += cells.back().second;
       empty = empty && cells.back().first.empty();
     }
     // Empty rows, often repeated up to the end of the sheet, only move the row number on.

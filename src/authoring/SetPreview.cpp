@@ -152,6 +152,12 @@ void DrawFindings(TextColumn& column, std::string_view language, const CheckedQu
   }
 }
 
+// The English question's picture file; the Russian one's where the English has none.
+std::string PictureOf(const CheckedQuestion* english, const CheckedQuestion* russian) {
+  if (english && !english->PicturePath.empty()) return english->PicturePath;
+  return russian ? russian->PicturePath : std::string();
+}
+
 void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const SetCheck& check) {
   const CheckedQuestion* english = QuestionAt(check.English, index);
   const CheckedQuestion* russian = QuestionAt(check.Russian, index);
@@ -164,10 +170,7 @@ void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const Set
   canvas.Rectangle(left, top, left + layout.CellWidth(), top + layout.CellHeight());
   const std::int32_t pictureLeft = left + PreviewLayout::kMargin;
   const std::int32_t pictureTop = top + PreviewLayout::kMargin;
-  const std::string& path = english && !english->PicturePath.empty() ? english->PicturePath
-                            : russian                                ? russian->PicturePath
-                                                                     : shown.PicturePath;
-  DrawPicture(canvas, path,
+  DrawPicture(canvas, PictureOf(english, russian),
               {pictureLeft, pictureTop, pictureLeft + kPictureSide, pictureTop + kPictureSide});
 
   TextColumn column(canvas, layout.LineHeight, pictureLeft + kPictureSide + PreviewLayout::kMargin,

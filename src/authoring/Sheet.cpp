@@ -61,9 +61,14 @@ void SheetRows::AddCell(std::string cell, std::size_t times) {
       return;
     }
     FCells += FPendingEmpty + 1;
+    FText += cell.size();
     if (FCells > kMaxSheetCells) {
       return Stop("the sheet holds more than " + std::to_string(kMaxSheetCells) +
                   " cells, more than any set of questions");
+    }
+    if (FText > kMaxSheetText) {
+      return Stop("the sheet holds more than " + std::to_string(kMaxSheetText >> 20) +
+                  " MB of text, more than any set of questions");
     }
     FRow.Cells.resize(FRow.Cells.size() + FPendingEmpty);
     FPendingEmpty = 0;

@@ -28,11 +28,13 @@ struct Sheet {
 inline constexpr std::size_t kMaxSheetBytes = std::size_t{16} << 20;
 inline constexpr std::size_t kMaxSheetColumns = 256;
 inline constexpr std::size_t kMaxSheetCells = 1'000'000;
+inline constexpr std::size_t kMaxSheetText = std::size_t{64} << 20;  // bytes in all cells
 inline constexpr int kMaxSheetRow = 1 << 20;
 
 // Collects the rows of a sheet as a reader finds them, keeping within the bounds above: cells
-// beyond the last column are dropped, with an error at the first row that has one, and the reading
-// ends with an error once the sheet holds too many cells or rows.
+// beyond the last column are dropped, with an error at the first row that has one, and the
+// reading ends with an error once the sheet holds too many cells, too much text (an archive's
+// repeated rows and cells repeat their text) or too many rows.
 class SheetRows {
  public:
   SheetRows(Sheet& sheet, Findings& findings) : FSheet(sheet), FFindings(findings) {}
@@ -54,6 +56,7 @@ class SheetRows {
   SheetRow FRow;
   std::size_t FPendingEmpty = 0;
   std::size_t FCells = 0;
+  std::size_t FText = 0;
   bool FWide = false;  // text beyond the last column was reported
   bool FFull = false;
 };

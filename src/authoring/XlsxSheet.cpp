@@ -107,6 +107,8 @@ class XlsxReader {
     std::int64_t column = 0;
     for (const pugi::xml_node cell : row.children()) {
       if (LocalName(cell) != "c") continue;
+      // Beyond the last column read no shared string is copied for nothing.
+      if (column > std::int64_t{kMaxSheetColumns}) break;
       const std::int64_t wanted = CellPlace(AttributeOf(cell, "r").value()).first;
       if (wanted > column) {
         FRows.AddEmptyCells(static_cast<std::size_t>(

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Set files from the command line, without a display: the sample packed, checked and played
+# Set files from the command line, without a display: the sample packed, checked and drawn
 # from its private folder; a set built straight into a file; folders and ris/ folders taken as
 # sets; each kind of hostile archive refused by name, writing nothing outside the private
 # folder and leaving none behind; folders of crashed runs removed, those of live runs kept.
@@ -33,6 +33,10 @@ expect_status 0 "$anthora" --check roses.anthora
 grep -qx 'roses.anthora/ris/fen.ani (16 questions), roses.anthora/ris/fru.ani (16 questions): no errors, no warnings' out ||
   fail "the check: $(cat out)"
 no_run_folders "the check"
+expect_status 0 "$anthora" --preview roses.anthora
+[[ $(identify -format %m roses-preview.png) == PNG ]] || fail "no preview of the set file"
+no_run_folders "the preview"
+rm roses-preview.png
 
 # Made with zip, credits at the top, as anyone can make one.
 cp -r "$sample/ris" . && echo 'Photos: ours' >CREDITS.md

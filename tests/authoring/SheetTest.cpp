@@ -177,6 +177,19 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
   ReadSheet(Zip({{"content.xml", "<a><b></a>"}}), "q.ods", findings);
   ReadSheet(Zip({{"content.xml", std::string(40u << 20, ' ')}}), "q.ods", findings);
   ReadSheet(Zip({{"xl/workbook.xml", "<workbook/>"}}), "q.xlsx", findings);
+  // A long cell, of letters that pack as text does, in a row repeated a million times.
+  std::string letters(1u << 20, 'a');
+  for (std::size_t i = 0, seed = 1; i < letters.size(); ++i, seed = seed * 1103515245 + 12345)
+    letters[i] = static_cast<char>('a' + (seed >> 16) % 26);
+  const Sheet repeated =
+      ReadSheet(Zip({{"content.xml",
+                      "<d><body><spreadsheet><table><table-row number-rows-repeated="
+                      "\"1000000\"><table-cell><p>" +
+                          letters +
+                          "</p></table-cell></table-row>"
+                          "</table></spreadsheet></body></d>"}}),
+                "q.ods", findings);
+  EXPECT_THAT(repeated.Rows, SizeIs(kMaxSheetText >> 20));
   EXPECT_THAT(Lines(findings),
               ElementsAre(HasSubstr("0: error: cannot be read: it is not a spreadsheet archive"),
                           HasSubstr("0: error: cannot be read: its part content.xml is not "
@@ -184,7 +197,9 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
                           HasSubstr("0: error: cannot be read: its part content.xml unpacks to "
                                     "more than 32 MB"),
                           HasSubstr("0: error: cannot be read: it has no part "
-                                    "xl/_rels/workbook.xml.rels")));
+                                    "xl/_rels/workbook.xml.rels"),
+                          "65: error: the sheet holds more than 64 MB of text, more than any "
+                          "set of questions; reading stops here"));
 
   // 300 columns of text, a million cells, and a row past the last a spreadsheet has.
   findings = {};

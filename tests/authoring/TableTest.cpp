@@ -10,6 +10,7 @@
 #include "authoring/SetBuilder.h"
 #include "authoring/TextSheet.h"
 #include "picture/Jpeg.h"
+#include "runtime/files/FileStream.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
@@ -127,6 +128,34 @@ TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
   EXPECT_THAT(BuildRows("sheet-wrong-header.ods"),
               ElementsAre(StartsWith("1: column 'Pictre': did you mean 'picture'?"),
                           "1: no column 'picture' in the header row"));
+  FinalizeJpegUnit();
+}
+
+// One photo, dark on its left half, framed twice: two pictures, each cut where its row says.
+TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
+  InitializeJpegUnit();
+  TBitmap half;
+  half.SetSize(300, 200);
+  for (std::int32_t y = 0; y < 200; ++y) std::fill_n(half.ScanLine(y) + 3 * 150, 3 * 150, 255);
+  TJPEGImage jpeg;
+  jpeg.Assign(half);
+  TMemoryStream photo;
+  jpeg.SaveToStream(photo);
+  const test::TempDir dir;
+  dir.Write("source/rose.jpg", {reinterpret_cast<const char*>(photo.Memory()), photo.Length()});
+  dir.Write("source/questions.csv",
+            "picture,en,en_wrong1,en_wrong2,en_wrong3,crop\n"
+            "rose.jpg,A,B,C,D,left\n"
+            "rose.jpg,A,B,C,D,Right\n");
+  const SetBuild build =
+      BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
+  EXPECT_THAT(build.Problems.All, IsEmpty());
+  for (const auto& [name, dark] : {std::pair{"rose.jpg", true}, std::pair{"rose-2.jpg", false}}) {
+    TJPEGImage picture;
+    TFileStream file((dir.Path() / "out/ris" / name).string(), TFileStream::Mode::OpenRead);
+    picture.LoadFromStream(file);
+    EXPECT_EQ(picture.Bitmap().ScanLine(115)[3 * 115] < 128, dark) << name;
+  }
   FinalizeJpegUnit();
 }
 

@@ -13,12 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     anthora::Findings findings;
     const anthora::Sheet sheet = anthora::ReadSheet(bytes, name, findings);
     std::size_t cells = 0;
+    std::size_t bytesKept = 0;
     for (const anthora::SheetRow& row : sheet.Rows) {
       if (row.Cells.size() > anthora::kMaxSheetColumns || row.Row > anthora::kMaxSheetRow)
         __builtin_trap();
       cells += row.Cells.size();
+      for (const std::string& cell : row.Cells) bytesKept += cell.size();
     }
-    if (cells > anthora::kMaxSheetCells) __builtin_trap();
+    if (cells > anthora::kMaxSheetCells || bytesKept > anthora::kMaxSheetText) __builtin_trap();
     const bool text = std::string_view(name).ends_with(".csv");
     if (text && (sheet.Rows.size() > size + 1 || cells > size + 1)) __builtin_trap();
     anthora::ReadQuestionTable(sheet, findings);
