@@ -37,7 +37,7 @@ pid_t SpawnDetached(std::span<const std::string> arguments) {
   sigemptyset(&none);
   sigset_t defaults;
   sigemptyset(&defaults);
-  for (int signal : {SIGINT, SIGTERM, SIGPIPE, SIGCHLD}) sigaddset(&defaults, signal);
+  for (int signal : {SIGINT, SIGTERM, SIGTTOU, SIGPIPE, SIGCHLD}) sigaddset(&defaults, signal);
   posix_spawnattr_setsigmask(&attributes, &none);
   posix_spawnattr_setsigdefault(&attributes, &defaults);
   posix_spawnattr_setflags(&attributes,

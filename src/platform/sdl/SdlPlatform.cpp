@@ -203,6 +203,9 @@ class SdlPlatform final : public Platform {
     // a shell starting us in the background leaves SIGINT ignored, yet it must still close us.
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
+    // A window is never stopped for a line written to a terminal that started it in the
+    // background: stopped, it would neither be drawn nor end on SIGTERM.
+    std::signal(SIGTTOU, SIG_IGN);
     IgnoreX11ProtocolErrors();
     KeepToChosenX11Screen();
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
@@ -233,6 +236,9 @@ class SdlPlatform final : public Platform {
     CheckWindowOptions(options);
     auto window = std::make_unique<SdlWindow>(options, *cursors_, scale_);
     if (x11Connection_ < 0) x11Connection_ = X11ConnectionOf(window->Handle());
+    WatchX11Destruction(window->Handle());
+    if (options.Kind == WindowKind::Main)
+      mainWindowIds_.push_back(SDL_GetWindowID(window->Handle()));
     return window;
   }
 
@@ -287,6 +293,17 @@ class SdlPlatform final : public Platform {
 
  private:
   void Handle(const SDL_Event& event) {
+    // A window that another program destroyed is closed; without its main window the program
+    // is asked to close, as no other window can go on.
+    if (const Uint32 lost = DestroyedX11Window(event)) {
+      if (SdlWindow* window = WindowOfId(lost)) {
+        ForgetDestroyedX11Window(window->Handle());
+        InputEvent close{.Kind = InputEvent::Type::Close, .Window = window};
+        if (std::ranges::count(mainWindowIds_, lost) != 0) close.Window = nullptr;
+        pending_.push_back(close);
+      }
+      return;
+    }
     if (event.type == SDL_WINDOWEVENT && (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
                                           event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)) {
       if (SdlWindow* window = WindowOfId(event.window.windowID)) window->Exposed();
@@ -312,7 +329,8 @@ class SdlPlatform final : public Platform {
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
-  int x11Connection_ = -1;  // waited on directly when the display is X11
+  int x11Connection_ = -1;             // waited on directly when the display is X11
+  std::vector<Uint32> mainWindowIds_;  // SDL never gives an id twice
 };
 
 }  // namespace

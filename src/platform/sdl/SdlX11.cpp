@@ -3,6 +3,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xresource.h>
 #include <X11/Xutil.h>
 #include <errno.h>  // program_invocation_short_name
 #include <poll.h>
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -148,6 +150,49 @@ bool SetX11Background(SDL_Window* window, const PixelSurface& pixels, int scale)
 void ClearX11Background(SDL_Window* window) {
   const X11Window x11 = X11WindowOf(window);
   if (x11.Connection != nullptr) XSetWindowBackgroundPixmap(x11.Connection, x11.Id, None);
+}
+
+namespace {
+
+// The SDL window id of each watched X11 window.
+XContext SdlIds() {
+  static const XContext ids = XUniqueContext();
+  return ids;
+}
+
+}  // namespace
+
+void WatchX11Destruction(SDL_Window* window) {
+  const X11Window x11 = X11WindowOf(window);
+  if (x11.Connection == nullptr) return;
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+  const std::uintptr_t id = SDL_GetWindowID(window);
+  XSaveContext(x11.Connection, x11.Id, SdlIds(), reinterpret_cast<XPointer>(id));
+}
+
+Uint32 DestroyedX11Window(const SDL_Event& event) {
+  if (event.type != SDL_SYSWMEVENT || event.syswm.msg->subsystem != SDL_SYSWM_X11) return 0;
+  const XEvent& x11 = event.syswm.msg->msg.x11.event;
+  if (x11.type != DestroyNotify) return 0;
+  XPointer id = nullptr;
+  Display* display = x11.xdestroywindow.display;
+  if (XFindContext(display, x11.xdestroywindow.window, SdlIds(), &id) != 0) return 0;
+  XDeleteContext(display, x11.xdestroywindow.window, SdlIds());
+  return static_cast<Uint32>(reinterpret_cast<std::uintptr_t>(id));
+}
+
+void ForgetDestroyedX11Window(SDL_Window* window) {
+  const X11Window x11 = X11WindowOf(window);
+  if (x11.Connection == nullptr) return;
+  // SDL hides a window, before destroying it too, by waiting for the server's report that it
+  // is unmapped; that report is put at the head of the queue here.
+  XEvent unmapped{};
+  unmapped.xunmap.type = UnmapNotify;
+  unmapped.xunmap.display = x11.Connection;
+  unmapped.xunmap.event = x11.Id;
+  unmapped.xunmap.window = x11.Id;
+  XPutBackEvent(x11.Connection, &unmapped);
+  SDL_HideWindow(window);
 }
 
 void WaitForX11Input(int connection) {

@@ -46,6 +46,18 @@ bool SetX11Background(SDL_Window* window, const PixelSurface& pixels, int scale)
 // what the program presents rather than its first frame.
 void ClearX11Background(SDL_Window* window);
 
+// From now on SDL reports the X11 events it reads, so that DestroyedX11Window() can tell when
+// this window is destroyed: by another program, or by SDL itself.
+void WatchX11Destruction(SDL_Window* window);
+
+// The id of the SDL window whose X11 window this event reports destroyed; 0 for other events.
+// A window that SDL destroyed itself has no SDL window any more.
+Uint32 DestroyedX11Window(const SDL_Event& event);
+
+// Tells SDL that a window another program destroyed is hidden, so that SDL never waits for
+// the server to report it hidden, which it cannot do for a window that is gone.
+void ForgetDestroyedX11Window(SDL_Window* window);
+
 // Reads what the display connection holds into SDL's queue and, when that leaves the queue
 // empty, waits until the connection has something more or a termination signal arrives.
 //
