@@ -83,7 +83,8 @@ std::string ConvertAnswer(const std::string& cell, std::string& answer) {
   for (const char32_t c : DecodeUtf8(cell)) {
     ++position;
     if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
-      return "the answer is not UTF-8 text; save the sheet as UTF-8";
+      return "character " + std::to_string(position) +
+             " is a byte that is not UTF-8 text; retype it and save the sheet as UTF-8";
     const unsigned byte = cp1251::FromUnicode(c);
     if (byte > 0xFF) {
       char code[16];
