@@ -180,6 +180,23 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(workbook.Rows[0].Cells, ElementsAre("", "two ", "", "2", "in", "", "TRUE"));
   EXPECT_THAT(workbook.Rows[1].Cells, ElementsAre("one"));
   EXPECT_THAT(findings.All, IsEmpty());
+
+  // Inline text and numbers need no shared strings; a shared string with none is an error.
+  const auto sheetOf = [](const std::string& row) {
+    return Zip(
+        {{"xl/workbook.xml", R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="s.xml"/></Relationships>)"},
+         {"xl/s.xml", "<worksheet><sheetData><row>" + row + "</row></sheetData></worksheet>"}});
+  };
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="inlineStr"><is><t>a</t></is></c><c><v>7</v></c>)"),
+                        "q.xlsx", findings)
+                  .Rows[0]
+                  .Cells,
+              ElementsAre("a", "7"));
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings).Rows, IsEmpty());
+  EXPECT_THAT(Lines(findings), ElementsAre("0: error: cannot be read: it has no part "
+                                           "xl/sharedStrings.xml, which holds its text"));
 }
 
 TEST(Sheet, HostileFilesAreBoundedAndExplained) {
