@@ -1,7 +1,8 @@
 # Turns a window description into a C++ source that holds it as one constant, with
 # its artwork filled in: @stored-jpeg(FILE) becomes the stored form of a JPEG picture (the
 # class name with its length byte, the 4-byte little-endian byte count, the bytes) and
-# @file(FILE) the bytes of a file, both written as hexadecimal in angle brackets.
+# @file(FILE) the bytes of a file, both as binary data of the description: "<=N:", the N
+# bytes, ">".
 #
 # cmake -DINPUT=description -DOUTPUT=source.cpp -DSYMBOL=name -DNAMESPACE=ns -P EmbedDescription.cmake
 
@@ -29,36 +30,36 @@ function(little_endian_32 value result)
   set(${result} "${bytes}" PARENT_SCOPE)
 endfunction()
 
-# Breaks a long hexadecimal text into indented lines of 64 digits.
-function(wrap hex result)
-  string(REGEX REPLACE "([0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F][0-9A-F])"
-    "\\1\n      " wrapped "${hex}")
-  set(${result} "<\n      ${wrapped}\n    >" PARENT_SCOPE)
-endfunction()
-
-while(text MATCHES "@stored-jpeg\\(([^)]+)\\)")
-  set(path "${CMAKE_MATCH_1}")
-  hex_of_file("${path}" bytes)
+# The description goes into the source as bytes, string literals that long being not portable;
+# its artwork goes in as it is, "<=N:" and the N bytes, which the program reads without decoding.
+set(hex "")
+set(rest "${text}")
+while(rest MATCHES "@(stored-jpeg|file)\\(([^)]+)\\)")
+  set(marker "${CMAKE_MATCH_0}")
+  set(kind "${CMAKE_MATCH_1}")
+  hex_of_file("${CMAKE_MATCH_2}" bytes)
+  if(kind STREQUAL "stored-jpeg")
+    string(LENGTH "${bytes}" digits)
+    math(EXPR size "${digits} / 2")
+    little_endian_32(${size} length)
+    string(HEX "TJPEGImage" name)
+    set(bytes "0A${name}${length}${bytes}")
+  endif()
   string(LENGTH "${bytes}" digits)
   math(EXPR size "${digits} / 2")
-  little_endian_32(${size} length)
-  string(HEX "TJPEGImage" name)
-  string(TOUPPER "${name}" name)
-  wrap("0A${name}${length}${bytes}" block)
-  string(REPLACE "@stored-jpeg(${path})" "${block}" text "${text}")
+  string(FIND "${rest}" "${marker}" at)
+  string(SUBSTRING "${rest}" 0 ${at} before)
+  string(LENGTH "${marker}" marker_length)
+  math(EXPR after "${at} + ${marker_length}")
+  string(SUBSTRING "${rest}" ${after} -1 rest)
+  string(HEX "${before}<=${size}:" opening)
+  string(HEX ">" closing)
+  string(APPEND hex "${opening}${bytes}${closing}")
 endwhile()
-
-while(text MATCHES "@file\\(([^)]+)\\)")
-  set(path "${CMAKE_MATCH_1}")
-  hex_of_file("${path}" bytes)
-  wrap("${bytes}" block)
-  string(REPLACE "@file(${path})" "${block}" text "${text}")
-endwhile()
-
-# The text goes into the source as bytes: string literals that long are not portable.
-file(WRITE "${OUTPUT}.text" "${text}")
-file(READ "${OUTPUT}.text" bytes HEX)
-string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${bytes}")
+string(HEX "${rest}" tail)
+string(APPEND hex "${tail}")
+string(TOLOWER "${hex}" hex)
+string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," bytes "${hex}")
 file(WRITE "${OUTPUT}.tmp"
   "// Made at build time from ${INPUT}.\n"
   "#include <string_view>\n\n"

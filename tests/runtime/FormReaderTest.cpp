@@ -111,6 +111,16 @@ TEST_F(FormReaderTest, NamesWhatItCannotRead) {
             "Window description, line 1: L cannot lie on Label1");
   EXPECT_EQ(ErrorOf("Main: TSampleForm { Label1: TPanel { } }"),
             "Field Label1 does not hold a TPanel");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <00 1> }"),
+            "Window description, line 1: binary data with an odd number of digits");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm {\n Icon.Data = <00\n 0g> }"),
+            "Window description, line 3: a character that is no hexadecimal digit in binary data");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <00 }"),
+            "Window description, line 1: binary data without its closing >");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <=3:ab> }"),
+            "Window description, line 1: binary data without its closing >");
+  EXPECT_EQ(ErrorOf("Main: TSampleForm { Icon.Data = <=9:ab> }"),
+            "Window description, line 1: binary data longer than the description");
 }
 
 }  // namespace

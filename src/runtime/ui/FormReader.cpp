@@ -1,6 +1,9 @@
 #include "runtime/ui/FormReader.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -31,11 +34,21 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+// The value of each byte as a hexadecimal digit, -1 for the others: looked up rather than
+// compared, since the digits of binary data follow no pattern a branch could predict.
+constexpr std::array<std::int8_t, 256> kHexDigits = [] {
+  std::array<std::int8_t, 256> digits{};
+  digits.fill(-1);
+  for (int i = 0; i < 10; ++i) digits['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) {
+    digits['a' + i] = static_cast<std::int8_t>(10 + i);
+    digits['A' + i] = static_cast<std::int8_t>(10 + i);
+  }
+  return digits;
+}();
+
 int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
+  return kHexDigits[static_cast<unsigned char>(c)];
 }
 
 // Deeper nesting than any window needs is refused rather than risking the stack.
@@ -136,7 +149,7 @@ class Parser {
     } else if (c == '<') {
       ++FPosition;
       value.Type = PropertyValue::Kind::Binary;
-      value.Text = ReadHex();
+      value.Text = Peek() == '=' ? ReadRawBytes() : ReadHex();
     } else {
       value.Type = PropertyValue::Kind::Identifier;
       value.Text = ReadName("a value");
@@ -181,6 +194,23 @@ class Parser {
     }
     if (FPosition == start) Fail("a number without digits");
     return negative ? -value : value;
+  }
+
+  // Takes "=N:" and then N bytes as they are, up to the closing '>': the cheapest form of the
+  // artwork that a built-in description carries.
+  std::string ReadRawBytes() {
+    ++FPosition;  // the '='
+    const std::int64_t length = ReadInteger();
+    if (Peek() != ':') Fail("expected :");
+    ++FPosition;
+    if (length < 0 || static_cast<std::uint64_t>(length) >= FText.size() - FPosition)
+      Fail("binary data longer than the description");
+    const std::string_view bytes = FText.substr(FPosition, static_cast<std::size_t>(length));
+    FLine += static_cast<int>(std::count(bytes.begin(), bytes.end(), '\n'));
+    FPosition += bytes.size();
+    if (Peek() != '>') Fail("binary data without its closing >");
+    ++FPosition;
+    return std::string(bytes);
   }
 
   // Decodes up to the closing '>' in one pass into a string of the final size: the artwork

@@ -26,7 +26,8 @@ void RegisterComponentClass(std::string_view className, ComponentFactory factory
 //     Font.Style = [fsBold]              sets in brackets
 //     OnActivate = FormActivate          names: handlers, enumerations, true and false
 //     Image2: TImage {                   a control, nested in its parent
-//       Picture.Data = <0A54...>         binary data in hexadecimal, blanks allowed
+//       Picture.Data = <0A54...>         binary data in hexadecimal, blanks allowed, or
+//       Icon.Data = <=N:...>             N bytes as they are
 //     }
 //   }
 //
