@@ -311,6 +311,8 @@ class SetMaker {
   void AddSetFiles(const QuestionTable& table) {
     FSet.Pictures = static_cast<int>(FSet.Files.size());
     FSet.Questions = static_cast<int>(table.Questions.size());
+    FSet.Sheet = FTableName;
+    for (const TableQuestion& question : table.Questions) FSet.Rows.push_back(question.Line);
     // The quiz starts only when both set files exist, so a language the table leaves out
     // gets the other language's questions.
     const auto english = table.HasEnglish ? &TableQuestion::English : &TableQuestion::Russian;
@@ -380,6 +382,8 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     return build;
   build.Questions = set.Questions;
   build.Pictures = set.Pictures;
+  build.Sheet = std::move(set.Sheet);
+  build.Rows = std::move(set.Rows);
   return build;
 }
 
