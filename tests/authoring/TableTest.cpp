@@ -86,6 +86,8 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
           "6: column en_wrong1: the answer holds a line break; an answer is one line",
           "6: column en_wrong3: the answer is empty",
           "8: the row is cut short: it has 3 cells, the answers reach column 5"));
+  EXPECT_THAT(Read("\n\t\n"),
+              ElementsAre("0: the sheet is empty; its first row names the columns"));
 }
 
 TEST(QuestionTable, CropPlaces) {
