@@ -45,8 +45,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t
   const int handle = OpenForSharedReading(path, error);
   if (handle < 0) {
     why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
-                                           : error == EWOULDBLOCK   ? "it is being written"
-                                                                    : std::strerror(error));
+                                           : error == EISDIR ? "it is a folder, not a regular file"
+                                           : error == EWOULDBLOCK ? "it is being written"
+                                                                  : std::strerror(error));
     return std::nullopt;
   }
   struct stat status {};
