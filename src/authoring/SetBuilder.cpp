@@ -22,6 +22,7 @@
 #include "authoring/Sheet.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -44,8 +45,9 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t
   const int handle = OpenForSharedReading(path, error);
   if (handle < 0) {
     why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
-                                           : error == EWOULDBLOCK   ? "it is being written"
-                                                                    : std::strerror(error));
+                                           : error == EISDIR ? "it is a folder, not a regular file"
+                                           : error == EWOULDBLOCK ? "it is being written"
+                                                                  : std::strerror(error));
     return std::nullopt;
   }
   struct stat status {};
@@ -103,15 +105,16 @@ bool LeavesFolder(std::string_view cell) {
   return false;
 }
 
-// The file a table's picture cell names under SOURCE, letter case aside; a name without an
-// extension finds a JPEG or PNG file.
-std::string FindPhoto(const std::string& source, const std::string& cell) {
+// The files a table's picture cell may name under SOURCE: the file of that exact name, or else
+// every file whose name differs only in letter case; a name without an extension finds a JPEG
+// or PNG file.
+std::vector<std::string> FindPhotos(const std::string& source, const std::string& cell) {
   const std::string path = JoinPath(source, cell);
-  std::string found = FindFileIgnoringCase(path);
+  std::vector<std::string> found = FindFilesIgnoringCase(path);
   const std::string_view name = std::string_view(cell).substr(cell.rfind('/') + 1);
   if (found.empty() && name.find('.') == std::string_view::npos) {
     for (const char* extension : {".jpg", ".jpeg", ".png"}) {
-      found = FindFileIgnoringCase(path + extension);
+      found = FindFilesIgnoringCase(path + extension);
       if (!found.empty()) break;
     }
   }
@@ -176,14 +179,15 @@ struct PictureJob {
   std::string Error;  // "cannot be read: ..."; empty when it was made
 };
 
-// Calls work(i) once for every i below count, on up to `threads` threads (0: one per core).
+// Calls work(i) once for every i below count, on up to `threads` threads (0: one per core);
+// stops early when a termination signal waits.
 void ForEach(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
   constexpr std::size_t kMaxThreads = 16;  // each holds a decoded photo
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>({threads, count, kMaxThreads}));
   std::atomic<std::size_t> next = 0;
   const auto run = [&] {
-    for (std::size_t i = next++; i < count; i = next++) work(i);
+    for (std::size_t i = next++; i < count && !DeferredTermination::Pending(); i = next++) work(i);
   };
   std::vector<std::jthread> helpers;
   for (std::size_t k = 1; k < threads; ++k) {
@@ -213,6 +217,8 @@ class SetMaker {
     std::error_code error;
     FSourceFolder = fs::canonical(FolderPath(FSource), error);
     MakePictures(table);
+    if (DeferredTermination::Pending())
+      return FSet.Problems.Error(FTableName, 0, "not made: the build was interrupted");
     FSet.Problems.SortByLine();
     if (FSet.Problems.Count(Finding::Level::Error) > 0) return;
     AddSetFiles(table);
@@ -260,11 +266,28 @@ class SetMaker {
       return std::string();
     };
     if (LeavesFolder(question.Photo)) return outside();
-    const std::string photo = FindPhoto(FSource, question.Photo);
-    if (photo.empty()) {
+    const std::vector<std::string> photos = FindPhotos(FSource, question.Photo);
+    if (photos.empty()) {
       FSet.Problems.Error(FTableName, question.Line, shown + " not found");
-      return photo;
+      return {};
     }
+    if (photos.size() > 1) {
+      // Which one was meant cannot be told: taking either could put the wrong flower in.
+      constexpr std::size_t kNamed = 5;
+      std::string names;
+      for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
+        names += i == 0 ? "" : i + 1 == photos.size() ? " and " : ", ";
+        names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
+      }
+      if (photos.size() > kNamed)
+        names += " and " + std::to_string(photos.size() - kNamed) + " more";
+      FSet.Problems.Error(FTableName, question.Line,
+                          shown + " matches " + names +
+                              ", which differ only in letter case; write the name exactly as "
+                              "the photo's file has it");
+      return {};
+    }
+    const std::string& photo = photos.front();
     std::error_code error;
     const fs::path real = fs::canonical(photo, error);
     if (error || FSourceFolder.empty() || !Within(real, FSourceFolder)) return outside();
@@ -292,6 +315,8 @@ class SetMaker {
   void AddSetFiles(const QuestionTable& table) {
     FSet.Pictures = static_cast<int>(FSet.Files.size());
     FSet.Questions = static_cast<int>(table.Questions.size());
+    FSet.Sheet = FTableName;
+    for (const TableQuestion& question : table.Questions) FSet.Rows.push_back(question.Line);
     // The quiz starts only when both set files exist, so a language the table leaves out
     // gets the other language's questions.
     const auto english = table.HasEnglish ? &TableQuestion::English : &TableQuestion::Russian;
@@ -361,6 +386,8 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     return build;
   build.Questions = set.Questions;
   build.Pictures = set.Pictures;
+  build.Sheet = std::move(set.Sheet);
+  build.Rows = std::move(set.Rows);
   return build;
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "authoring/NumberFormat.h"
 #include "authoring/Sheet.h"
 #include "authoring/TextSheet.h"
 #include "support/TempDir.h"
@@ -112,6 +113,17 @@ TEST(TextSheet, Encodings) {
   EXPECT_THAT(cp1251.Rows[1].Cells, ElementsAre("А", "Б"));
   EXPECT_THAT(Lines(findings), ElementsAre(HasSubstr("0: warning: the sheet is not UTF-8 text, "
                                                      "so it was read as Windows-1251")));
+
+  // UTF-8 with a stray byte stays UTF-8, the byte left for its cell; a UTF-8 cell in a
+  // Windows-1251 sheet is an error at its row, as it would be written back garbled.
+  findings = {};
+  EXPECT_THAT(ReadTextSheet("Роза\tМак\nDahli\xE9\tЛилия\n", "q.tsv", findings).Rows[1].Cells,
+              ElementsAre("Dahli\xE9", "Лилия"));
+  EXPECT_THAT(findings.All, IsEmpty());
+  EXPECT_THAT(ReadTextSheet("\xD0\xEE\xE7\xE0;\xCC\xE0\xEA\n\xC0;Б\n", "q.csv", findings).Rows,
+              SizeIs(2));
+  EXPECT_THAT(Lines(findings), ElementsAre(HasSubstr("0: warning: the sheet is not UTF-8"),
+                                           HasSubstr("2: error: a cell is UTF-8 text")));
 }
 
 TEST(Sheet, EveryFormatASpreadsheetSavesReadsAlike) {
@@ -169,6 +181,45 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(workbook.Rows[0].Cells, ElementsAre("", "two ", "", "2", "in", "", "TRUE"));
   EXPECT_THAT(workbook.Rows[1].Cells, ElementsAre("one"));
   EXPECT_THAT(findings.All, IsEmpty());
+
+  // Inline text and numbers need no shared strings; a shared string with none is an error.
+  const auto sheetOf = [](const std::string& row) {
+    return Zip(
+        {{"xl/workbook.xml", R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="s.xml"/></Relationships>)"},
+         {"xl/s.xml", "<worksheet><sheetData><row>" + row + "</row></sheetData></worksheet>"}});
+  };
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="inlineStr"><is><t>a</t></is></c><c><v>7</v></c>)"),
+                        "q.xlsx", findings)
+                  .Rows[0]
+                  .Cells,
+              ElementsAre("a", "7"));
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings).Rows, IsEmpty());
+  EXPECT_THAT(Lines(findings), ElementsAre("0: error: cannot be read: it has no part "
+                                           "xl/sharedStrings.xml, which holds its text"));
+}
+
+TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
+  Findings findings;
+  const Sheet sheet = ReadSheet(Fixture("number-formats.xlsx"), "q.xlsx", findings);
+  ASSERT_THAT(sheet.Rows, SizeIs(1));
+  // A date shows as General: its number.
+  EXPECT_THAT(sheet.Rows[0].Cells, ElementsAre("001", "50%", "12.5%", "1,234,567.89", "3.14", "042",
+                                               "2.5", "(7)", "44971"));
+  EXPECT_THAT(findings.All, IsEmpty());
+
+  EXPECT_EQ(FormatNumber(7, "00"), "07");
+  EXPECT_EQ(FormatNumber(-1234.5, "#,##0"), "-1,235");
+  EXPECT_EQ(FormatNumber(2.5, R"(0.0#\ \k\g)"), "2.5 kg");
+  EXPECT_EQ(FormatNumber(0.25, "[Blue]0.0%;[Red]-0.0%"), "25.0%");
+  EXPECT_EQ(FormatNumber(3, "[$€-407] 0.00"), "€ 3.00");
+  EXPECT_EQ(FormatNumber(0, R"(0;-0;\z\e\r\o)"), "zero");
+  for (const std::string_view code :
+       {"0.00E+00", "# ?/?", "[<10]0;0", "dd/mm", "\"0", "00000000000000000000000000000000"})
+    EXPECT_EQ(FormatNumber(1234.5, code), "1234.5") << code;
+  EXPECT_EQ(FormatNumber(1e20, "0"), "1e+20");
+  EXPECT_EQ(FormatNumber(1, std::string(300, '0')), "1");
 }
 
 TEST(Sheet, HostileFilesAreBoundedAndExplained) {

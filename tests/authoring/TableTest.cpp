@@ -1,6 +1,7 @@
 // Sheets read into questions, every mistake at its row, and the names their photos get.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -57,6 +58,8 @@ TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
                   "en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate; a column "
                   "without a name is not read",
                   "1: the column 'en' is named twice", "1: no column 'picture' in the header row"));
+  EXPECT_THAT(Read("picture\ten_wrong1\ten_wrong2\ten_wrong3\n"),
+              ElementsAre("1: no column 'en' beside 'en_wrong1'"));
 }
 
 TEST(QuestionTable, EachMistakeAtItsRow) {
@@ -83,6 +86,8 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
           "6: column en_wrong1: the answer holds a line break; an answer is one line",
           "6: column en_wrong3: the answer is empty",
           "8: the row is cut short: it has 3 cells, the answers reach column 5"));
+  EXPECT_THAT(Read("\n\t\n"),
+              ElementsAre("0: the sheet is empty; its first row names the columns"));
 }
 
 TEST(QuestionTable, CropPlaces) {
@@ -128,6 +133,52 @@ TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
   EXPECT_THAT(BuildRows("sheet-wrong-header.ods"),
               ElementsAre(StartsWith("1: column 'Pictre': did you mean 'picture'?"),
                           "1: no column 'picture' in the header row"));
+  FinalizeJpegUnit();
+}
+
+// A sheet that cannot be read is one error that says why, never also an empty sheet.
+TEST(BuildFromSheet, AnUnreadableSheetSaysWhy) {
+  const test::TempDir dir;
+  const auto build = [&](const std::string& name) {
+    const std::string source = (dir.Path() / name).string();
+    std::vector<std::string> lines;
+    for (const Finding& f :
+         BuildQuestionSet(source, (dir.Path() / "out").string(), false).Problems.All)
+      lines.push_back(f.File.substr(source.size()) + ": " + f.Text);
+    return lines;
+  };
+  std::filesystem::create_directories(dir.Path() / "fifo");
+  ASSERT_EQ(mkfifo((dir.Path() / "fifo/questions.tsv").c_str(), 0600), 0);
+  EXPECT_THAT(build("fifo"),
+              ElementsAre("/questions.tsv: cannot be read: it is not a regular file"));
+  std::filesystem::create_directories(dir.Path() / "folder/Questions.csv");
+  EXPECT_THAT(build("folder"), ElementsAre("/Questions.csv: cannot be read: it is a folder, "
+                                           "not a regular file"));
+  dir.Write("bytes/questions.xlsx", "random bytes");
+  EXPECT_THAT(build("bytes"), ElementsAre(HasSubstr("cannot be read: it is not a spreadsheet")));
+}
+
+// A name in the sheet takes the file of that exact name; a name that only matches in another
+// letter case takes the one file that does, and is an error when several do.
+TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/Rose.jpg", "not a photo");
+  dir.Write("source/TULIP.jpg", test::JpegBytes(300, 200));
+  const auto build = [&](const std::string& rows) {
+    dir.Write("source/questions.tsv", "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n" + rows);
+    std::vector<std::string> lines;
+    for (const Finding& f : MakeQuestionSet((dir.Path() / "source").string()).Problems.All)
+      lines.push_back(std::to_string(f.Line) + ": " + f.Text);
+    return lines;
+  };
+  EXPECT_THAT(build("rose.jpg\ta\tb\tc\td\ntulip.JPG\ta\tb\tc\td\n"), IsEmpty());
+  EXPECT_THAT(build("ROSE.JPG\ta\tb\tc\td\n"),
+              ElementsAre(AllOf(StartsWith("2: photo '"),
+                                EndsWith("/ROSE.JPG' matches 'Rose.jpg' and 'rose.jpg', which "
+                                         "differ only in letter case; write the name exactly as "
+                                         "the photo's file has it"))));
   FinalizeJpegUnit();
 }
 

@@ -76,7 +76,7 @@ expect_status 0 "$anthora" --check set
 expect_status 0 "$anthora" --preview set
 [[ $(identify -format '%m %w' set-preview.png) == "PNG 1694" ]] || fail "$(identify set-preview.png)"
 expect_status 1 "$anthora" --preview set
-grep -q 'set-preview.png: exists already; add --force' err || fail "no --force: $(cat err)"
+grep -q 'set-preview.png: already exists; add --force' err || fail "no --force: $(cat err)"
 expect_status 0 "$anthora" --preview --force set set-preview.png
 
 # Played to the end in each language, every picture found, no message box.
@@ -127,6 +127,14 @@ expect_status 1 "$anthora" --build-set source outside
 [[ $(grep -c 'lies outside the source folder' err) == 3 ]] && grep -q '^source/questions.tsv:4: ' err ||
   fail "photos outside: $(cat err)"
 rm source/link.jpg
+
+# After a build, the check names the sheet's rows, never the written files, and repeats nothing
+# the sheet's reading said.
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\ntulip\tA\tB\tC\tD\ntulip\t%s\tB\tC\tD\n' \
+  "$(printf 'W%.0s' {1..40})" >source/questions.tsv
+expect_status 0 "$anthora" --build-set source rows
+grep -q '^source/questions.tsv:3: warning: .* pixels wide' out && ! grep -q 'ris/f..\.ani:' out &&
+  [[ $(cat out err | grep -c 'right answer') == 1 ]] || fail "the check: $(cat out err)"
 
 # A faulty table: every problem at its line, nothing written.
 printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \
