@@ -115,7 +115,10 @@ int RunSetBuild(const CommandLine& line) {
     packed.emplace(line.Output, line.Force);
     building = packed->Folder() + "/set";
   }
-  const SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  for (Finding& finding : build.Problems.All) {  // the set file, not its private folder
+    if (packed && finding.File.starts_with(building)) finding.File = line.Output;
+  }
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
