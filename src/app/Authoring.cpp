@@ -69,6 +69,21 @@ std::string DefaultPreviewPath(const std::string& set) {
   return name + "-preview.png";
 }
 
+// The findings of a check name the files as the user named the set, not where it was unpacked.
+void ShowAsNamed(const OpenedSet& set, SetCheck& check) {
+  const auto show = [&](Finding& finding) {
+    finding.File = set.Show(finding.File);
+    finding.Text = set.ShowIn(std::move(finding.Text));
+  };
+  for (Finding& finding : check.Problems.All) show(finding);
+  for (CheckedSetFile* file : {&check.English, &check.Russian}) {
+    for (Finding& finding : file->AboutTheFile) show(finding);
+    for (CheckedQuestion& question : file->First) {
+      for (Finding& finding : question.Problems) show(finding);
+    }
+  }
+}
+
 }  // namespace
 
 int RunSetCheck(const std::string& argument) {
@@ -76,7 +91,8 @@ int RunSetCheck(const std::string& argument) {
   const OpenedSet set(argument, OpenedSet::Need::Anything);
   const OffscreenProgram program;
   SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
-  for (Finding& finding : check.Problems.All) finding.File = set.Show(finding.File);
+  if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
+  ShowAsNamed(set, check);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
   std::printf("%s (%s), %s (%s): %s\n",
@@ -93,27 +109,27 @@ int RunSetBuild(const CommandLine& line) {
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   // A set file is built as a folder in private, then packed.
-  std::optional<DeferredTermination> deferred;
-  std::optional<PrivateFolder> building;
+  std::optional<AtomicFile> packed;
+  std::string building;
   if (IsSetFileName(line.Output)) {
-    deferred.emplace();
-    if (!line.Force && std::filesystem::exists(std::filesystem::symlink_status(line.Output)))
-      throw SetFileError(line.Output + ": already exists; add --force to replace it");
-    const std::filesystem::path output(line.Output);
-    building.emplace(output.parent_path().string(), "." + output.filename().string() + "-");
+    packed.emplace(line.Output, line.Force);
+    building = packed->Folder() + "/set";
   }
-  const SetBuild build =
-      BuildQuestionSet(line.Source, building ? building->Path() : line.Output, line.Force);
+  const SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
-  if (building) PackSetFolder(building->Path(), line.Output, line.Force);
-  std::printf("%s: %s, %s\n", Printable(building ? line.Output : build.SetFolder).c_str(),
-              Counted(build.Questions, "question").c_str(),
-              Counted(build.Pictures, "picture").c_str());
+  if (packed) {
+    PackSetFolder(building, *packed);
+    packed->Commit();
+    packed.reset();
+  }
+  std::printf(
+      "%s: %s, %s\n", Printable(IsSetFileName(line.Output) ? line.Output : build.SetFolder).c_str(),
+      Counted(build.Questions, "question").c_str(), Counted(build.Pictures, "picture").c_str());
   const int checked = RunSetCheck(line.Output);
   std::printf("to see every question in one picture: anthora --preview %s\n",
               ShellWord(line.Output).c_str());
@@ -121,10 +137,12 @@ int RunSetBuild(const CommandLine& line) {
 }
 
 int RunSetPack(const CommandLine& line) {
-  const DeferredTermination deferred;
   const int files = [&] {
+    AtomicFile packed(line.Output, line.Force);
     const OpenedSet set(line.Source);
-    return PackSetFolder(set.Folder(), line.Output, line.Force);
+    const int count = PackSetFolder(set.Folder(), packed);
+    packed.Commit();
+    return count;
   }();
   std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
   return RunSetCheck(line.Output);
@@ -135,19 +153,11 @@ int RunSetPreview(const CommandLine& line) {
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
-  for (auto* file : {&check.English, &check.Russian}) {
-    for (Finding& finding : file->AboutTheFile) finding.File = set.Show(finding.File);
-  }
+  ShowAsNamed(set, check);
   SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
   const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
-  try {
-    WriteFileAtomically(path, line.Force,
-                        [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
-  } catch (const FileExistsError& error) {
-    std::fprintf(stderr, "anthora: %s; add --force to replace it\n",
-                 Printable(error.what()).c_str());
-    return 1;
-  }
+  WriteFileAtomically(path, line.Force,
+                      [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
   std::printf("%s: %s", Printable(path).c_str(), Counted(preview.Shown, "question").c_str());
   if (preview.Shown < preview.Questions)
     std::printf(", the first of %d (one picture holds at most %d)", preview.Questions,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "authoring/Findings.h"
+#include "quiz/SetArchive.h"
 
 namespace anthora {
 
@@ -192,7 +193,7 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     if (operands.size() != 1) throw UsageError("--new-sheet needs one SOURCE folder");
     line.Source = operands[0];
   } else if (line.What == CommandLine::Action::Pack) {
-    if (operands.size() != 2 || !operands[1].ends_with(".anthora") || operands[1] == ".anthora")
+    if (operands.size() != 2 || !IsSetFileName(operands[1]))
       throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");
     line.Source = operands[0];
     line.Output = operands[1];

@@ -1,7 +1,9 @@
 // The program: one window, the flower quiz, on the desktop; and the tools for question sets.
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -23,10 +25,20 @@ using namespace anthora;
 
 namespace {
 
+// A closed terminal ends the quiz as SIGTERM does, in order, so that a set file's folder goes.
+void HangUp(int) {
+  raise(SIGTERM);
+}
+
 void RunQuiz(int scale, DeferredTermination* signals) {
   const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
   // From here until the window has gone, a termination signal closes the program.
-  if (signals != nullptr) signals->Allow();
+  if (signals != nullptr) {
+    struct sigaction hangUp {};
+    if (sigaction(SIGHUP, nullptr, &hangUp) == 0 && hangUp.sa_handler == SIG_DFL)
+      std::signal(SIGHUP, HangUp);  // unless the user's nohup asked to ignore it
+    signals->Allow();
+  }
   TApplication application(*platform);
   InitializeProgram(*platform);
   application.Title = "Anthora 1.0";

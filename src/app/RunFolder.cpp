@@ -49,6 +49,15 @@ bool Abandoned(const std::string& folder, pid_t pid) {
   return free;
 }
 
+// The run folder of this process while it lives, for the exit hook: a program that ends
+// through exit() (as a lost display connection makes it) does not unwind to its destructor.
+const RunFolder* gLive = nullptr;
+pid_t gLiveOwner = 0;
+
+void RemoveLiveRunFolder() {
+  if (gLive != nullptr && getpid() == gLiveOwner) RemoveTree(gLive->Path());  // not a child's
+}
+
 }  // namespace
 
 std::string RunFolderParent() {
@@ -79,14 +88,20 @@ RunFolder::RunFolder() : FFolder(RunFolderParent(), Prefix()) {
   const std::string making = FFolder / "lock-new";
   FLock = open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (FLock >= 0 && flock(FLock, LOCK_EX) == 0 &&
-      rename(making.c_str(), (FFolder / kLockName).c_str()) == 0)
+      rename(making.c_str(), (FFolder / kLockName).c_str()) == 0) {
+    static const bool hooked = std::atexit(RemoveLiveRunFolder) == 0;
+    (void)hooked;
+    gLive = this;
+    gLiveOwner = getpid();
     return;
+  }
   const int error = errno;
   if (FLock >= 0) close(FLock);
   throw std::system_error(error, std::generic_category(), FFolder.Path());
 }
 
 RunFolder::~RunFolder() {
+  if (gLive == this) gLive = nullptr;
   RemoveTree(FFolder.Path());
   if (FLock >= 0) close(FLock);
 }

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 #include "app/RunFolder.h"
@@ -36,14 +37,24 @@ std::string NameOf(const std::string& folder) {
 
 std::string ParentOf(const std::string& folder) {
   const std::string path = WithoutTrailingSlashes(folder);
+  if (path == ".") return "..";
+  if (NameOf(path) == "." || NameOf(path) == "..") return path + "/..";
   const std::size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The name a folder has in its parent, also when it is named as "." or "..".
+std::string RealNameOf(const std::string& folder) {
+  std::error_code error;
+  const std::filesystem::path real =
+      std::filesystem::canonical(folder.empty() ? "." : folder, error);
+  return error ? NameOf(folder) : real.filename().string();
+}
+
 // A set's ris/ folder itself: named so and holding the English set.
 bool IsSetsRis(const std::string& folder) {
-  return NameOf(folder) == "ris" && FileExists(Joined(folder, "fen.ani"));
+  return RealNameOf(folder) == "ris" && FileExists(Joined(folder, "fen.ani"));
 }
 
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
@@ -52,20 +63,24 @@ std::string SetFolderOf(const std::string& argument) {
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
   std::string lookedFor =
       Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
-  if (NameOf(argument) == "ris")
+  if (RealNameOf(argument) == "ris")
     lookedFor += " or " + Joined(argument, "fen.ani") + " and " + Joined(argument, "fru.ani");
   throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
 }
 
 }  // namespace
 
-bool IsSetFileName(const std::string& path) {
-  return path.size() > kSetFileExtension.size() && path.ends_with(kSetFileExtension);
-}
-
 OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) {
   RemoveAbandonedRunFolders(RunFolderParent());  // whatever this run opens
-  if (argument.empty()) return;
+  if (argument.empty()) {
+    // The quiz reads ris/ in the current folder; a checker run inside ris/ itself says so
+    // rather than report a set that is there as missing.
+    if (need == Need::Anything && !HoldsSet("") && IsSetsRis(""))
+      throw std::runtime_error(
+          "this looks like a set's ris folder, and the set is read from the folder above it: run "
+          "anthora --check .. (or cd .. first)");
+    return;
+  }
   struct stat status {};
   const bool found = stat(argument.c_str(), &status) == 0;
   if (need == Need::Anything && !IsSetFileName(argument) && (!found || S_ISDIR(status.st_mode))) {
@@ -93,6 +108,16 @@ OpenedSet::~OpenedSet() = default;
 std::string OpenedSet::Show(const std::string& path) const {
   if (FFolder.empty() || FFolder == FShown || !path.starts_with(FFolder + '/')) return path;
   return FShown + path.substr(FFolder.size());
+}
+
+std::string OpenedSet::ShowIn(std::string text) const {
+  if (FFolder.empty() || FFolder == FShown) return text;
+  const std::string folder = FFolder + '/';
+  const std::string shown = FShown + '/';
+  for (std::size_t at = text.find(folder); at != std::string::npos;
+       at = text.find(folder, at + shown.size()))
+    text.replace(at, folder.size(), shown);
+  return text;
 }
 
 }  // namespace anthora

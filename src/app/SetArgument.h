@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/posix/DeferredTermination.h"
+#include "quiz/SetArchive.h"
 
 namespace anthora {
 
@@ -31,6 +32,8 @@ class OpenedSet {
   const std::string& Shown() const { return FShown; }
   // A path under Folder() as reports name it: under Shown().
   std::string Show(const std::string& path) const;
+  // A text with every path under Folder() in it as reports name it.
+  std::string ShowIn(std::string text) const;
   // A set file's signals; nothing for a folder.
   DeferredTermination* Signals() { return FSignals ? &*FSignals : nullptr; }
 
@@ -40,8 +43,5 @@ class OpenedSet {
   std::string FFolder;
   std::string FShown;
 };
-
-// Whether a path names a set file rather than a folder, by its name alone.
-bool IsSetFileName(const std::string& path);
 
 }  // namespace anthora

@@ -1,6 +1,5 @@
 #include "authoring/FolderWrite.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
@@ -11,9 +10,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <random>
+#include <optional>
 #include <utility>
 
+#include "authoring/WorkFolder.h"
 #include "platform/posix/DeferredTermination.h"
 
 namespace anthora {
@@ -21,66 +21,11 @@ namespace anthora {
 namespace {
 
 constexpr std::string_view kFreshInfix = "-new-";
-constexpr std::size_t kFreshSuffixLength = 6;
 
 std::string Reason(int error) {
   return std::strerror(error);
 }
 
-// A file descriptor, closed when it goes.
-class Handle {
- public:
-  explicit Handle(int descriptor = -1) : FDescriptor(descriptor) {}
-  Handle(Handle&& other) noexcept : FDescriptor(std::exchange(other.FDescriptor, -1)) {}
-  Handle& operator=(Handle&& other) noexcept {
-    std::swap(FDescriptor, other.FDescriptor);
-    return *this;
-  }
-  ~Handle() {
-    if (FDescriptor >= 0) close(FDescriptor);
-  }
-  int Get() const { return FDescriptor; }
-  explicit operator bool() const { return FDescriptor >= 0; }
-
- private:
-  int FDescriptor;
-};
-
-Handle OpenFolder(int parent, const std::string& name) {
-  return Handle(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-}
-
-// The names in a folder, "." and ".." aside.
-std::vector<std::string> Entries(int folder) {
-  std::vector<std::string> names;
-  const int own = openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (own < 0) return names;
-  DIR* listing = fdopendir(own);
-  if (!listing) {
-    close(own);
-    return names;
-  }
-  while (const dirent* entry = readdir(listing)) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
-  }
-  closedir(listing);
-  return names;
-}
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
-}
-
-// Whether the folder open as `folder` is still the one called `name` in `parent`.
-bool StillNamed(int parent, const std::string& name, int folder) {
-  struct stat named {};
-  struct stat open {};
-  return fstatat(parent, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-         fstat(folder, &open) == 0 && SameFile(named, open);
-}
-
-// Why the entry `name` of the open parent may not be replaced; empty when it may.
 // Why the entry `name` of the open parent may not be replaced: it must be a folder that holds
 // one of the markers and whose entries can be removed. Empty when it may.
 std::string Refusal(int parent, const std::string& name, const std::vector<std::string>& markers) {
@@ -141,31 +86,19 @@ class Transaction {
     return bool(FParent);
   }
 
-  bool IsFreshName(std::string_view name) const {
-    const std::string prefix = "." + FRequest.Name + std::string(kFreshInfix);
-    return name.size() == prefix.size() + kFreshSuffixLength && name.starts_with(prefix);
-  }
+  std::string FreshPrefix() const { return "." + FRequest.Name + std::string(kFreshInfix); }
 
   // A write that was killed left its private folder; one whose writer still runs is locked.
   void ClearLeftovers() {
-    for (const std::string& name : Entries(FParent.Get())) {
-      if (!IsFreshName(name)) continue;
-      struct stat status {};
-      if (fstatat(FParent.Get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
-          !S_ISDIR(status.st_mode) || status.st_uid != geteuid())
-        continue;
-      const Handle folder = OpenFolder(FParent.Get(), name);
-      if (folder && flock(folder.Get(), LOCK_EX | LOCK_NB) == 0 &&
-          StillNamed(FParent.Get(), name, folder.Get()))
-        Retire(name, folder.Get());
-    }
+    RetireDeadWorkFolders(FParent.Get(), FreshPrefix(),
+                          [this](const std::string& name, int folder) { Retire(name, folder); });
   }
 
   // Clears an old folder: the entries the new one replaces are removed, every other entry is
   // moved into the folder in place. What cannot be cleared stays in sight, never hidden.
   void Retire(const std::string& name, int folder) {
     const Handle current = OpenFolder(FParent.Get(), FRequest.Name);
-    for (const std::string& entry : Entries(folder)) {
+    for (const std::string& entry : FolderEntries(folder)) {
       struct stat status {};
       if (fstatat(folder, entry.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
       if (S_ISREG(status.st_mode) && FRequest.Replaced && FRequest.Replaced(entry)) {
@@ -194,31 +127,14 @@ class Transaction {
 
   // A private folder beside the destination, locked for as long as this write runs.
   bool MakeFresh() {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device device;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      std::string name = "." + FRequest.Name + std::string(kFreshInfix);
-      for (std::size_t i = 0; i < kFreshSuffixLength; ++i) name += kLetters[pick(device)];
-      if (mkdirat(FParent.Get(), name.c_str(), 0700) != 0) {
-        if (errno == EEXIST) continue;
-        Error("cannot be written: " + Reason(errno));
-        return false;
-      }
-      FFreshName = name;
-      FFresh = OpenFolder(FParent.Get(), name);
-      // Another build clearing leftovers may have taken the folder between its making and the
-      // lock; then it is theirs to remove, and this build makes another.
-      if (FFresh && fchmod(FFresh.Get(), 0700) == 0 &&
-          flock(FFresh.Get(), LOCK_EX | LOCK_NB) == 0 &&
-          StillNamed(FParent.Get(), name, FFresh.Get()))
-        return true;
-      FFresh = Handle();
-      FFreshName.clear();
+    std::optional<WorkFolder> fresh = MakeWorkFolder(FParent.Get(), FreshPrefix());
+    if (!fresh) {
+      Error("cannot be written: " + Reason(errno));
+      return false;
     }
-    Error("cannot be written: no private folder could be made beside it");
-    return false;
+    FFreshName = std::move(fresh->Name);
+    FFresh = std::move(fresh->Folder);
+    return true;
   }
 
   bool Fill(const NamedFiles& files) {
@@ -310,7 +226,7 @@ class Transaction {
   // Removes what this write made; false, for the caller to return.
   bool Undo() {
     if (!FFreshName.empty()) {
-      for (const std::string& entry : Entries(FFresh.Get()))
+      for (const std::string& entry : FolderEntries(FFresh.Get()))
         unlinkat(FFresh.Get(), entry.c_str(), 0);
       unlinkat(FParent.Get(), FFreshName.c_str(), AT_REMOVEDIR);
     }

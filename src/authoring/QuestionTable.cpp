@@ -83,7 +83,8 @@ std::string ConvertAnswer(const std::string& cell, std::string& answer) {
   for (const char32_t c : DecodeUtf8(cell)) {
     ++position;
     if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
-      return "the answer is not UTF-8 text; save the sheet as UTF-8";
+      return "character " + std::to_string(position) +
+             " is a byte that is not UTF-8 text; retype it and save the sheet as UTF-8";
     const unsigned byte = cp1251::FromUnicode(c);
     if (byte > 0xFF) {
       char code[16];
@@ -123,7 +124,8 @@ class TableReader {
   QuestionTable Read(const Sheet& sheet) {
     QuestionTable result;
     if (sheet.Rows.empty()) {
-      FFindings.Error(FName, 0, "the sheet is empty; its first row names the columns");
+      // A sheet that could not be read was reported as such.
+      if (!Unreadable()) Error(0, "the sheet is empty; its first row names the columns");
       return result;
     }
     const int errors = FFindings.Count(Finding::Level::Error);
@@ -143,6 +145,12 @@ class TableReader {
 
  private:
   void Error(int row, std::string text) { FFindings.Error(FName, row, std::move(text)); }
+
+  bool Unreadable() const {
+    return std::any_of(FFindings.All.begin(), FFindings.All.end(), [&](const Finding& f) {
+      return f.File == FName && f.Severity == Finding::Level::Error;
+    });
+  }
 
   bool ReadHeader(const SheetRow& header) {
     for (std::size_t i = 0; i < header.Cells.size(); ++i) {
@@ -175,10 +183,12 @@ class TableReader {
                                          [&](std::string_view c) { return FColumns.contains(c); });
       if (present == 0) continue;
       anyLanguage = true;
+      const auto named = *std::find_if(columns.begin(), columns.end(),
+                                       [&](std::string_view c) { return FColumns.contains(c); });
       for (const std::string_view name : columns) {
         if (FColumns.contains(name)) continue;
         Error(header.Row,
-              "no column '" + std::string(name) + "' beside '" + std::string(columns[0]) + "'");
+              "no column '" + std::string(name) + "' beside '" + std::string(named) + "'");
         sound = false;
       }
     }

@@ -22,6 +22,7 @@
 #include "authoring/Sheet.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -52,8 +53,9 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t l
   const int handle = OpenForSharedReading(path, error);
   if (handle < 0) {
     why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
-                                           : error == EWOULDBLOCK   ? "it is being written"
-                                                                    : std::strerror(error));
+                                           : error == EISDIR ? "it is a folder, not a regular file"
+                                           : error == EWOULDBLOCK ? "it is being written"
+                                                                  : std::strerror(error));
     return std::nullopt;
   }
   struct stat status {};
@@ -185,14 +187,15 @@ struct PictureJob {
   std::string Error;  // "cannot be read: ..."; empty when it was made
 };
 
-// Calls work(i) once for every i below count, on up to `threads` threads (0: one per core).
+// Calls work(i) once for every i below count, on up to `threads` threads (0: one per core);
+// stops early when a termination signal waits.
 void ForEach(std::size_t count, unsigned threads, const std::function<void(std::size_t)>& work) {
   constexpr std::size_t kMaxThreads = 16;  // each holds a decoded photo
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>({threads, count, kMaxThreads}));
   std::atomic<std::size_t> next = 0;
   const auto run = [&] {
-    for (std::size_t i = next++; i < count; i = next++) work(i);
+    for (std::size_t i = next++; i < count && !DeferredTermination::Pending(); i = next++) work(i);
   };
   std::vector<std::jthread> helpers;
   for (std::size_t k = 1; k < threads; ++k) {
@@ -222,6 +225,8 @@ class SetMaker {
     std::error_code error;
     FSourceFolder = fs::canonical(FolderPath(FSource), error);
     MakePictures(table);
+    if (DeferredTermination::Pending())
+      return FSet.Problems.Error(FTableName, 0, "not made: the build was interrupted");
     FSet.Problems.SortByLine();
     if (FSet.Problems.Count(Finding::Level::Error) > 0) return;
     AddSetFiles(table);

@@ -1,9 +1,10 @@
 #include "authoring/SetChecker.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <deque>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <string_view>
@@ -14,10 +15,12 @@
 #include "picture/Jpeg.h"
 #include "picture/Picture.h"
 #include "platform/Utf8.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/Scoring.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/base/StrToInt.h"
+#include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/TextFile.h"
 #include "runtime/graphics/Canvas.h"
@@ -34,20 +37,41 @@ constexpr std::size_t kRecordLines = 5;
 
 // What loading a picture file gave; kept so that a picture named twice is decoded once.
 struct LoadedPicture {
-  std::string Error;    // UTF-8; empty when it decoded
-  std::string Warning;  // what the decoder had to work around; empty when nothing
+  std::string NotRegular;  // what the path names when not a regular file ("a named pipe")
+  std::string Error;       // UTF-8; empty when it decoded
+  std::string Warning;     // what the decoder had to work around; empty when nothing
   std::int32_t Width = 0;
   std::int32_t Height = 0;
 };
 
+// What a path names, through any links, when it is there but not a regular file: "a named
+// pipe", "a folder". Empty for a regular file or nothing. Told without opening the path: a
+// pipe waits for a writer, and a device may never end.
+std::string NotARegularFile(const std::string& path) {
+  struct stat status {};
+  if (!IsPlainPath(path) || stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return {};
+  if (S_ISDIR(status.st_mode)) return "a folder";
+  if (S_ISFIFO(status.st_mode)) return "a named pipe";
+  if (S_ISSOCK(status.st_mode)) return "a socket";
+  return "a device";
+}
+
+// Opened as a file stream opens a file: never waiting, and only when it is a regular file by
+// the time it is opened.
 bool StartsWith(const std::string& path, std::string_view start) {
-  std::string head(start.size(), '\0');
-  std::ifstream file(path, std::ios::binary);
-  return file.read(head.data(), static_cast<std::streamsize>(head.size())) && head == start;
+  try {
+    TFileStream file(path, TFileStream::Mode::OpenRead);
+    std::string head(start.size(), '\0');
+    return file.Read(head.data(), head.size()) == head.size() && head == start;
+  } catch (const Exception&) {
+    return false;
+  }
 }
 
 LoadedPicture LoadPicture(const std::string& path) {
   LoadedPicture result;
+  if (DeferredTermination::Pending()) return result;  // the check is not reported: no need to look
+  result.NotRegular = NotARegularFile(path);
   try {
     TPicture picture;
     picture.LoadFromFile(path);
@@ -59,7 +83,8 @@ LoadedPicture LoadPicture(const std::string& path) {
     result.Height = picture.Height();
   } catch (const Exception& error) {
     result.Error = PictureErrorInWords(Cp1251ToUtf8(error.Message()));
-    if (StartsWith(path, kPngStart)) result.Error += ": the file is a PNG picture, not a JPEG";
+    if (result.NotRegular.empty() && StartsWith(path, kPngStart))
+      result.Error += ": the file is a PNG picture, not a JPEG";
   }
   return result;
 }
@@ -201,6 +226,11 @@ class SetFileChecker {
   }
 
   bool Readable() {
+    if (const std::string kind = NotARegularFile(FPath); !kind.empty()) {
+      Report(Finding::Level::Error, std::nullopt,
+             "is not a regular file but " + kind + ": the quiz cannot read it");
+      return false;
+    }
     if (!FileExists(FPath)) {
       Report(Finding::Level::Error, std::nullopt,
              "missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
@@ -416,8 +446,13 @@ class SetFileChecker {
     const std::string wanted = JoinPath(FFolder, PicturePath(Cp1251ToUtf8(name)));
     switch (location.Match) {
       case PictureMatch::None:
-        Error(index, "picture " + QuotedName(wanted) +
-                         " not found: the quiz says so and shows the previous picture");
+        if (const std::string kind = NotARegularFile(wanted); !kind.empty()) {
+          Error(index, "picture " + QuotedName(wanted) + " is not a regular file but " + kind +
+                           ": the quiz says it is not found and shows the previous picture");
+        } else {
+          Error(index, "picture " + QuotedName(wanted) +
+                           " not found: the quiz says so and shows the previous picture");
+        }
         return location;
       case PictureMatch::Exact:
         break;
@@ -442,9 +477,11 @@ class SetFileChecker {
     if (added) entry->second = LoadPicture(location.Path);
     const LoadedPicture& picture = entry->second;
     if (!picture.Error.empty()) {
-      Error(index, "picture " + QuotedName(location.Path) +
-                       " cannot be shown: the quiz stops with \"" + Shortened(picture.Error) +
-                       "\"");
+      const std::string why = picture.NotRegular.empty()
+                                  ? "cannot be shown"
+                                  : "is not a regular file but " + picture.NotRegular;
+      Error(index, "picture " + QuotedName(location.Path) + " " + why + ": the quiz stops with \"" +
+                       Shortened(picture.Error) + "\"");
     } else if (!picture.Warning.empty()) {
       Warning(index, "picture " + QuotedName(location.Path) + " is damaged (" + picture.Warning +
                          "): the quiz shows only part of it");

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "authoring/AtomicFile.h"
 #include "quiz/SetArchive.h"
-#include "runtime/files/PrivateFolder.h"
 
 namespace anthora {
 
@@ -31,17 +31,23 @@ struct Member {
 }
 
 // The members of the set file, ris/ first so that a desktop can tell the file by its start.
+// A symbolic link is refused wherever it leads: packed, it would carry the file it names, which
+// may lie anywhere, and the set would no longer be what its folder shows.
 std::vector<Member> MembersOf(const fs::path& folder) {
   std::vector<Member> members;
   const fs::path ris = folder / "ris";
+  const auto refuseLink = [](const fs::path& path) {
+    Refuse(path.string(), "is a symbolic link, and a set file packs no links");
+  };
   std::error_code error;
+  if (fs::is_symlink(ris, error)) refuseLink(ris);
   for (fs::recursive_directory_iterator it(ris, error), end; !error && it != end;
        it.increment(error)) {
     const std::string name = "ris/" + it->path().lexically_relative(ris).generic_string();
-    const bool folderEntry = !it->is_symlink() && it->is_directory();
-    if (folderEntry) {
+    if (it->is_symlink()) refuseLink(it->path());
+    if (it->is_directory()) {
       members.push_back({name + '/', {}});
-    } else if (it->is_regular_file()) {  // a link to a file is packed as the file
+    } else if (it->is_regular_file()) {
       members.push_back({name, it->path()});
     } else {
       Refuse(it->path().string(), "not a file, so it cannot be packed");
@@ -50,8 +56,9 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   }
   if (error) Refuse(ris.string(), error.message());
   for (const std::string_view credits : kCreditsNames) {
-    if (fs::is_regular_file(folder / credits, error))
-      members.push_back({std::string(credits), folder / credits});
+    const fs::file_status status = fs::symlink_status(folder / credits, error);
+    if (fs::is_symlink(status)) refuseLink(folder / credits);
+    if (fs::is_regular_file(status)) members.push_back({std::string(credits), folder / credits});
   }
   std::sort(members.begin(), members.end(),
             [](const Member& a, const Member& b) { return a.Name < b.Name; });
@@ -87,6 +94,9 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
   int error = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
   if (archive == nullptr) Refuse(output, "cannot be written");
+  // The members are read and packed when the archive closes; a termination signal stops it.
+  zip_register_cancel_callback_with_state(
+      archive, [](zip_t*, void*) { return AtomicFile::Interrupted() ? 1 : 0; }, nullptr, nullptr);
   const auto fail = [&](const std::string& what) {
     const std::string reason = zip_strerror(archive);
     zip_discard(archive);
@@ -111,38 +121,22 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
          zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0))
       fail(member.Name + ": ");
   }
-  if (zip_close(archive) != 0) fail("");
-  const mode_t mask = umask(0);
-  umask(mask);
-  chmod(path.c_str(), 0666 & ~mask);  // as any file the user makes, not private
-}
-
-// Puts the finished file in place with one rename, over an existing file only when allowed.
-void PutInPlace(const std::string& path, const std::string& output, bool replace) {
-  int result = replace
-                   ? rename(path.c_str(), output.c_str())
-                   : renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, output.c_str(), RENAME_NOREPLACE);
-  if (result != 0 && (errno == EINVAL || errno == ENOSYS)) {  // a file system without it
-    result = link(path.c_str(), output.c_str());
+  if (zip_close(archive) != 0) {
+    if (AtomicFile::Interrupted()) {
+      zip_discard(archive);
+      Refuse(output, "not written: interrupted");
+    }
+    fail("");
   }
-  if (result == 0) return;
-  if (errno == EEXIST) Refuse(output, "already exists; add --force to replace it");
-  Refuse(output, std::strerror(errno));
 }
 
 }  // namespace
 
-int PackSetFolder(const std::string& setFolder, const std::string& output, bool replace) {
-  if (!replace && fs::exists(fs::symlink_status(output)))
-    Refuse(output, "already exists; add --force to replace it");
+int PackSetFolder(const std::string& setFolder, const AtomicFile& output) {
   const fs::path folder(setFolder.empty() ? "." : setFolder);
   const std::vector<Member> members = MembersOf(folder);
   CheckBounds(members, folder);
-  const fs::path target(output);
-  const PrivateFolder work(target.parent_path().string(), "." + target.filename().string() + "-");
-  const std::string made = work / "set";
-  Write(members, made, output);
-  PutInPlace(made, output, replace);
+  Write(members, output.Made(), output.Path());
   return static_cast<int>(std::count_if(members.begin(), members.end(),
                                         [](const Member& m) { return !m.Source.empty(); }));
 }

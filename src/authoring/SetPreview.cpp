@@ -4,6 +4,7 @@
 
 #include "picture/Picture.h"
 #include "platform/Utf8.h"
+#include "platform/posix/DeferredTermination.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/graphics/Canvas.h"
@@ -243,7 +244,9 @@ SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, cons
                  preview.Width - 2 * PreviewLayout::kMargin, headerLines - 1);
   for (const auto& [text, color] : header) top.Paragraph(text, color);
 
-  for (int index = 0; index < preview.Shown; ++index) DrawCell(canvas, layout, index, check);
+  // A termination signal that waits stops the drawing: the sheet will not be written.
+  for (int index = 0; index < preview.Shown && !DeferredTermination::Pending(); ++index)
+    DrawCell(canvas, layout, index, check);
   if (layoutOut) *layoutOut = layout;
   return preview;
 }

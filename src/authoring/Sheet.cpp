@@ -94,12 +94,14 @@ SheetFiles ListSheetFiles(const std::string& source) {
        !files.Error && entry != std::filesystem::directory_iterator();
        entry.increment(files.Error)) {
     std::error_code ignored;
-    if (!entry->is_regular_file(ignored)) continue;
     const std::string name = entry->path().filename().string();
     const std::string extension = LowerAscii(entry->path().extension().string());
     const std::string stem = LowerAscii(entry->path().stem().string());
+    // A sheet's name is taken whatever the entry is, so that reading it says what is wrong.
     if (stem == "questions" && Listed(kSheetExtensions, extension)) {
       files.Sheets.push_back(name);
+    } else if (!entry->is_regular_file(ignored)) {
+      continue;
     } else if (Listed(kOtherSpreadsheets, extension) ||
                (Listed(kSheetExtensions, extension) && extension != ".txt")) {
       files.Others.push_back(name);

@@ -61,8 +61,9 @@ class SheetRows {
   bool FFull = false;
 };
 
-// The files in SOURCE that are sheets ("questions" with the extension .tsv, .csv, .txt, .ods or
-// .xlsx in any letter case) and other files a spreadsheet program saved, by name.
+// The entries in SOURCE named as sheets ("questions" with the extension .tsv, .csv, .txt, .ods
+// or .xlsx in any letter case), whatever they are, and other files a spreadsheet program saved,
+// by name.
 struct SheetFiles {
   std::vector<std::string> Sheets;
   std::vector<std::string> Others;

@@ -1,7 +1,8 @@
 #include "authoring/TextEncoding.h"
 
+#include <algorithm>
+
 #include "platform/Utf8.h"
-#include "runtime/base/Cp1251.h"
 
 namespace anthora {
 
@@ -33,20 +34,40 @@ std::string Utf16ToUtf8(std::string_view text, bool bigEndian) {
 
 }  // namespace
 
+bool LooksLikeUtf8(std::string_view bytes) {
+  std::size_t sequences = 0;
+  std::size_t strays = 0;
+  for (std::size_t i = 0; i < bytes.size();) {
+    if ((bytes[i] & 0x80) == 0) {
+      ++i;
+      continue;
+    }
+    char32_t c = 0;
+    const std::size_t taken = NextUtf8(bytes, i, c);
+    sequences += taken > 0;
+    strays += taken == 0;
+    i += taken > 0 ? taken : 1;
+  }
+  return sequences > strays;
+}
+
+bool IsUtf8BeyondAscii(std::string_view bytes) {
+  return IsUtf8(bytes) &&
+         std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
 DecodedText DecodeSheetText(std::string_view bytes) {
   DecodedText text;
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
     const bool bigEndian = bytes[0] == '\xFE';
     bytes.remove_prefix(2);
     text.OddByteAtEnd = bytes.size() % 2 != 0;
-    text.Utf8 = Utf16ToUtf8(bytes, bigEndian);
+    text.Text = Utf16ToUtf8(bytes, bigEndian);
   } else if (bytes.starts_with(kUtf8Mark)) {
-    text.Utf8 = bytes.substr(kUtf8Mark.size());
-  } else if (IsUtf8(bytes)) {
-    text.Utf8 = bytes;
+    text.Text = bytes.substr(kUtf8Mark.size());
   } else {
-    text.Assumed = "Windows-1251";
-    text.Utf8 = Cp1251ToUtf8(bytes);
+    text.Windows1251 = !IsUtf8(bytes) && !LooksLikeUtf8(bytes);
+    text.Text = bytes;
   }
   return text;
 }

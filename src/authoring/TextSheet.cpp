@@ -4,6 +4,7 @@
 #include <array>
 
 #include "authoring/TextEncoding.h"
+#include "runtime/base/Cp1251.h"
 
 namespace anthora {
 
@@ -34,8 +35,12 @@ char HeaderSeparator(std::string_view text) {
 
 class TextSheetReader {
  public:
-  TextSheetReader(std::string_view text, Sheet& sheet, Findings& findings)
-      : FText(text), FSheet(sheet), FFindings(findings), FRows(sheet, findings) {}
+  TextSheetReader(const DecodedText& text, Sheet& sheet, Findings& findings)
+      : FText(text.Text),
+        FWindows1251(text.Windows1251),
+        FSheet(sheet),
+        FFindings(findings),
+        FRows(sheet, findings) {}
 
   void Read() {
     const char separator = HeaderSeparator(FText);
@@ -96,11 +101,23 @@ class TextSheetReader {
   }
 
   void EndCell() {
+    if (FWindows1251) {
+      // UTF-8 text read as Windows-1251 would be written back as UTF-8, garbled in the quiz.
+      if (IsUtf8BeyondAscii(FCell) && FUtf8Row != FRows.Row()) {
+        FUtf8Row = FRows.Row();
+        FFindings.Error(FSheet.Name, FUtf8Row,
+                        "a cell is UTF-8 text, but the rest of the sheet is not, so it was read "
+                        "as Windows-1251; save the whole sheet as UTF-8");
+      }
+      FCell = Cp1251ToUtf8(FCell);
+    }
     FRows.AddCell(std::move(FCell));
     FCell.clear();
   }
 
   std::string_view FText;
+  const bool FWindows1251;
+  int FUtf8Row = 0;  // the last row with a UTF-8 cell reported
   Sheet& FSheet;
   Findings& FFindings;
   SheetRows FRows;
@@ -113,12 +130,12 @@ class TextSheetReader {
 Sheet ReadTextSheet(std::string_view bytes, const std::string& name, Findings& findings) {
   Sheet sheet{name, {}};
   const DecodedText text = DecodeSheetText(bytes);
-  if (!text.Assumed.empty()) {
+  if (text.Windows1251) {
     findings.Warning(name, 0,
-                     "the sheet is not UTF-8 text, so it was read as " + text.Assumed +
-                         "; if its letters come out wrong, save it as UTF-8");
+                     "the sheet is not UTF-8 text, so it was read as Windows-1251; if its "
+                     "letters come out wrong, save it as UTF-8");
   }
-  TextSheetReader(text.Utf8, sheet, findings).Read();
+  TextSheetReader(text, sheet, findings).Read();
   if (text.OddByteAtEnd) {
     findings.Warning(name, sheet.Rows.empty() ? 0 : sheet.Rows.back().Row,
                      "the sheet ends with a stray byte, left out: UTF-16 text comes in pairs "

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "authoring/Findings.h"
 #include "authoring/SheetArchive.h"
 
 namespace anthora {
@@ -80,6 +81,11 @@ class XlsxReader {
  public:
   XlsxReader(Sheet& sheet, Findings& findings) : FRows(sheet, findings) {}
 
+  // The shared strings part is not there: a text cell that needs it ends the reading.
+  void StringsMissing(std::string part) { FMissingStrings = std::move(part); }
+  // The reason the rows could not be read; empty when they were.
+  const std::string& Why() const { return FWhy; }
+
   void ReadStrings(const pugi::xml_document& strings) {
     for (const pugi::xml_node item : strings.document_element().children()) {
       if (LocalName(item) != "si") continue;
@@ -93,6 +99,7 @@ class XlsxReader {
       if (LocalName(part) != "sheetData") continue;
       for (const pugi::xml_node row : part.children()) {
         if (LocalName(row) == "row" && !ReadRow(row)) return;
+        if (!FWhy.empty()) return;
       }
     }
   }
@@ -122,7 +129,7 @@ class XlsxReader {
     return !FRows.Full();
   }
 
-  std::string CellText(const pugi::xml_node& cell) const {
+  std::string CellText(const pugi::xml_node& cell) {
     const std::string_view type = AttributeOf(cell, "t").value();
     if (type == "inlineStr") {
       std::string text;
@@ -137,6 +144,8 @@ class XlsxReader {
     }
     const char* text = value.text().get();
     if (type == "s") {
+      if (!FMissingStrings.empty() && FWhy.empty())
+        FWhy = "it has no part " + Printable(FMissingStrings) + ", which holds its text";
       char* end = nullptr;
       const unsigned long long index = std::strtoull(text, &end, 10);
       return end != text && index < FStrings.size() ? FStrings[index] : std::string();
@@ -148,6 +157,8 @@ class XlsxReader {
 
   SheetRows FRows;
   std::vector<std::string> FStrings;
+  std::string FMissingStrings;
+  std::string FWhy;
   std::int64_t FRow = 0;
 };
 
@@ -193,10 +204,13 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   XlsxReader reader(sheet, findings);
   bool read = archive.IsOpen() && archive.ReadXml("xl/workbook.xml", workbook) &&
               archive.ReadXml("xl/_rels/workbook.xml.rels", links);
-  const std::string stringsPart = read ? LinkedPart(links, {}, "/sharedStrings") : "";
-  if (!stringsPart.empty() && archive.Has(stringsPart)) {
+  std::string stringsPart = read ? LinkedPart(links, {}, "/sharedStrings") : "";
+  if (stringsPart.empty()) stringsPart = "xl/sharedStrings.xml";
+  if (read && archive.Has(stringsPart)) {
     read = archive.ReadXml(stringsPart, strings);
     reader.ReadStrings(strings);
+  } else {
+    reader.StringsMissing(stringsPart);  // a sheet of numbers and inline text needs none
   }
   if (read) {
     const std::string part = WorksheetPart(workbook, links);
@@ -211,6 +225,10 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
     return sheet;
   }
   reader.ReadRows(worksheet);
+  if (!reader.Why().empty()) {
+    findings.Error(name, 0, "cannot be read: " + reader.Why());
+    sheet.Rows.clear();
+  }
   return sheet;
 }
 

@@ -206,6 +206,14 @@ void Unpack(zip_t* archive, const Entry& entry, const std::string& path, const s
 
 }  // namespace
 
+bool IsSetFileName(std::string_view path) {
+  const std::string_view name = path.substr(path.rfind('/') + 1);
+  if (name.size() <= kSetFileExtension.size()) return false;
+  const std::string_view extension = name.substr(name.size() - kSetFileExtension.size());
+  return std::equal(extension.begin(), extension.end(), kSetFileExtension.begin(),
+                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 0x20 : a) == b; });
+}
+
 std::string RefusedEntryName(std::string_view name) {
   const std::string shown = Shown(name);
   if (name.empty()) return "an entry has no name";

@@ -19,6 +19,10 @@ inline constexpr std::uint64_t kRatioFloor = 1u << 20;
 inline constexpr std::string_view kSetFileExtension = ".anthora";
 inline constexpr std::string_view kCreditsNames[] = {"CREDITS.md", "CREDITS.txt"};
 
+// Whether a path names a set file rather than a folder, by its name alone: NAME.anthora in
+// any letter case.
+bool IsSetFileName(std::string_view path);
+
 // A set file that is refused; the message names the file and the reason.
 class SetFileError : public std::runtime_error {
   using std::runtime_error::runtime_error;

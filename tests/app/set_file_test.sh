@@ -56,6 +56,37 @@ printf 'picture\ten\nmissing.jpg\tRose\n' >source/questions.tsv
 expect_status 1 "$anthora" --build-set source faulty.anthora
 [[ ! -e faulty.anthora && -z $(ls -A | grep '^\.') ]] || fail "a faulty build left $(ls -A)"
 
+# A link in the set is not packed, wherever it leads; only a regular file is replaced; the
+# name is read in any letter case.
+cp -r "$sample" linked && ln -s /etc/passwd linked/ris/notes.jpg
+expect_status 1 "$anthora" --pack linked linked.anthora
+grep -qx 'anthora: linked/ris/notes.jpg: is a symbolic link, and a set file packs no links' err ||
+  fail "a link: $(cat err)"
+mkfifo pipe.anthora pipe.png
+expect_status 1 "$anthora" --pack --force "$sample" pipe.anthora
+grep -q '^anthora: pipe.anthora: .*only a regular file is ever replaced' err || fail "a pipe: $(cat err)"
+expect_status 1 "$anthora" --build-set --force source pipe.anthora
+expect_status 1 "$anthora" --preview --force "$sample" pipe.png
+[[ -p pipe.anthora && -p pipe.png && ! -e linked.anthora ]] || fail "replaced: $(ls -l)"
+expect_status 0 "$anthora" --pack "$sample" UP.ANTHORA
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\na.jpg\tRose\tTulip\tLily\tAster\n' >source/questions.tsv
+expect_status 0 "$anthora" --build-set source Up.Anthora
+[[ $(unzip -Z1 Up.Anthora | head -n 1) == ris/ ]] || fail "Up.Anthora is no set file"
+[[ -z $(ls -A | grep '^\.') ]] || fail "writes left $(ls -A)"
+rm -r linked pipe.* UP.ANTHORA Up.Anthora
+
+# The check of a set file names its pictures by the file; run inside a ris/ folder, it says so.
+cp -r "$sample" lacking && rm lacking/ris/cosmos1.jpg
+expect_status 1 "$anthora" --pack lacking lacking.anthora
+expect_status 1 "$anthora" --check lacking.anthora
+grep -q "^lacking.anthora/ris/fen.ani:[0-9]*: error: picture 'lacking.anthora/ris/cosmos1.jpg' not found" out ||
+  fail "the check names $(cat out)"
+(cd lacking/ris && expect_status 1 "$anthora" --check && grep -q "looks like a set's ris folder" err) ||
+  fail "a check inside ris/: $(cat lacking/ris/err)"
+(cd lacking/ris && expect_status 1 "$anthora" --check . && grep -q '^\.\./ris/fen.ani' out) ||
+  fail "a check of ris/ as .: $(cat lacking/ris/out)"
+rm -r lacking lacking.anthora
+
 # A folder with no set is named at start, before any window, with what was looked for.
 mkdir -p lesson/ris
 expect_status 1 "$anthora" lesson

@@ -1,6 +1,7 @@
 // The set checker names each mistake a teacher makes at its file and line.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "authoring/SetChecker.h"
 #include "runtime/base/Cp1251.h"
@@ -178,6 +179,23 @@ TEST_F(SetChecker, CountsTooHighZeroOrNegativeAndMissingFiles) {
   dir.Write("ris/fen.ani", "0\r\n");
   dir.Write("ris/fru.ani", " -2\r\n");
   EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:1: error", "ris/fru.ani:1: error"));
+}
+
+TEST_F(SetChecker, PipesFoldersAndDevicesAreNamedWithoutWaitingOnThem) {
+  const std::filesystem::path ris = dir.Path() / "ris";
+  ASSERT_EQ(mkfifo((ris / "pipe.jpg").c_str(), 0600), 0);
+  std::filesystem::create_directory(ris / "folder.jpg");
+  std::filesystem::create_symlink("/dev/zero", ris / "zero.jpg");
+  dir.Write("ris/fen.ani", "3\npipe\nA\nB\nC\nD\nfolder\nA\nB\nC\nD\nzero\nA\nB\nC\nD\n");
+  ASSERT_EQ(mkfifo((ris / "fru.ani").c_str(), 0600), 0);
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:2: error", "ris/fen.ani:7: error",
+                                   "ris/fen.ani:12: error", "ris/fru.ani: error"));
+  EXPECT_THAT(Text(0), HasSubstr("pipe.jpg' is not a regular file but a named pipe: the quiz "
+                                 "stops with \"Cannot open file"));
+  EXPECT_THAT(Text(1), HasSubstr("folder.jpg' is not a regular file but a folder: the quiz says "
+                                 "it is not found"));
+  EXPECT_THAT(Text(2), HasSubstr("zero.jpg' is not a regular file but a device"));
+  EXPECT_EQ(Text(3), "is not a regular file but a named pipe: the quiz cannot read it");
 }
 
 }  // namespace

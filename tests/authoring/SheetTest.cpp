@@ -112,6 +112,17 @@ TEST(TextSheet, Encodings) {
   EXPECT_THAT(cp1251.Rows[1].Cells, ElementsAre("А", "Б"));
   EXPECT_THAT(Lines(findings), ElementsAre(HasSubstr("0: warning: the sheet is not UTF-8 text, "
                                                      "so it was read as Windows-1251")));
+
+  // UTF-8 with a stray byte stays UTF-8, the byte left for its cell; a UTF-8 cell in a
+  // Windows-1251 sheet is an error at its row, as it would be written back garbled.
+  findings = {};
+  EXPECT_THAT(ReadTextSheet("Роза\tМак\nDahli\xE9\tЛилия\n", "q.tsv", findings).Rows[1].Cells,
+              ElementsAre("Dahli\xE9", "Лилия"));
+  EXPECT_THAT(findings.All, IsEmpty());
+  EXPECT_THAT(ReadTextSheet("\xD0\xEE\xE7\xE0;\xCC\xE0\xEA\n\xC0;Б\n", "q.csv", findings).Rows,
+              SizeIs(2));
+  EXPECT_THAT(Lines(findings), ElementsAre(HasSubstr("0: warning: the sheet is not UTF-8"),
+                                           HasSubstr("2: error: a cell is UTF-8 text")));
 }
 
 TEST(Sheet, EveryFormatASpreadsheetSavesReadsAlike) {
@@ -169,6 +180,23 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(workbook.Rows[0].Cells, ElementsAre("", "two ", "", "2", "in", "", "TRUE"));
   EXPECT_THAT(workbook.Rows[1].Cells, ElementsAre("one"));
   EXPECT_THAT(findings.All, IsEmpty());
+
+  // Inline text and numbers need no shared strings; a shared string with none is an error.
+  const auto sheetOf = [](const std::string& row) {
+    return Zip(
+        {{"xl/workbook.xml", R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="s.xml"/></Relationships>)"},
+         {"xl/s.xml", "<worksheet><sheetData><row>" + row + "</row></sheetData></worksheet>"}});
+  };
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="inlineStr"><is><t>a</t></is></c><c><v>7</v></c>)"),
+                        "q.xlsx", findings)
+                  .Rows[0]
+                  .Cells,
+              ElementsAre("a", "7"));
+  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings).Rows, IsEmpty());
+  EXPECT_THAT(Lines(findings), ElementsAre("0: error: cannot be read: it has no part "
+                                           "xl/sharedStrings.xml, which holds its text"));
 }
 
 TEST(Sheet, HostileFilesAreBoundedAndExplained) {

@@ -1,6 +1,7 @@
 // Sheets read into questions, every mistake at its row, and the names their photos get.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 #include <sstream>
@@ -57,6 +58,8 @@ TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
                   "en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate; a column "
                   "without a name is not read",
                   "1: the column 'en' is named twice", "1: no column 'picture' in the header row"));
+  EXPECT_THAT(Read("picture\ten_wrong1\ten_wrong2\ten_wrong3\n"),
+              ElementsAre("1: no column 'en' beside 'en_wrong1'"));
 }
 
 TEST(QuestionTable, EachMistakeAtItsRow) {
@@ -129,6 +132,28 @@ TEST(BuildFromSheet, MistakesOfEverySavedFormAtTheirRows) {
               ElementsAre(StartsWith("1: column 'Pictre': did you mean 'picture'?"),
                           "1: no column 'picture' in the header row"));
   FinalizeJpegUnit();
+}
+
+// A sheet that cannot be read is one error that says why, never also an empty sheet.
+TEST(BuildFromSheet, AnUnreadableSheetSaysWhy) {
+  const test::TempDir dir;
+  const auto build = [&](const std::string& name) {
+    const std::string source = (dir.Path() / name).string();
+    std::vector<std::string> lines;
+    for (const Finding& f :
+         BuildQuestionSet(source, (dir.Path() / "out").string(), false).Problems.All)
+      lines.push_back(f.File.substr(source.size()) + ": " + f.Text);
+    return lines;
+  };
+  std::filesystem::create_directories(dir.Path() / "fifo");
+  ASSERT_EQ(mkfifo((dir.Path() / "fifo/questions.tsv").c_str(), 0600), 0);
+  EXPECT_THAT(build("fifo"),
+              ElementsAre("/questions.tsv: cannot be read: it is not a regular file"));
+  std::filesystem::create_directories(dir.Path() / "folder/Questions.csv");
+  EXPECT_THAT(build("folder"), ElementsAre("/Questions.csv: cannot be read: it is a folder, "
+                                           "not a regular file"));
+  dir.Write("bytes/questions.xlsx", "random bytes");
+  EXPECT_THAT(build("bytes"), ElementsAre(HasSubstr("cannot be read: it is not a spreadsheet")));
 }
 
 // One photo, dark on its left half, framed twice: two pictures, each cut where its row says.

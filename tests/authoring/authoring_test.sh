@@ -76,7 +76,7 @@ expect_status 0 "$anthora" --check set
 expect_status 0 "$anthora" --preview set
 [[ $(identify -format '%m %w' set-preview.png) == "PNG 1694" ]] || fail "$(identify set-preview.png)"
 expect_status 1 "$anthora" --preview set
-grep -q 'set-preview.png: exists already; add --force' err || fail "no --force: $(cat err)"
+grep -q 'set-preview.png: already exists; add --force' err || fail "no --force: $(cat err)"
 expect_status 0 "$anthora" --preview --force set set-preview.png
 
 # Played to the end in each language, every picture found, no message box.

@@ -2,8 +2,8 @@
 # A set file on a desktop, in a staged install with its own data folders: the desktop's tools
 # give it its type, by name and by content, and the program as its handler; a double click
 # (gio open, xdg-open) shows the first question of that set, which is then played to its end;
-# its private folder is gone after a close and after SIGTERM; a broken set file is named in an
-# error box.
+# its private folder is gone after a close, SIGTERM, SIGHUP and a lost display; a broken set
+# file is named in an error box.
 # Usage: open_test.sh BUILD_FOLDER CLOSE_REQUEST
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1") close_request=$(realpath "$2")
@@ -70,6 +70,10 @@ echo "xdg-open, then SIGTERM"
 open_with xdg-open
 e2e_stop TERM
 [[ $(run_folders) == 0 ]] || e2e_fail "the private folder stayed after SIGTERM"
+echo "gio open, then its terminal closed"
+open_with gio open
+e2e_stop HUP
+[[ $(run_folders) == 0 ]] || e2e_fail "the private folder stayed after SIGHUP"
 echo "a refused set file, shown in an error box"
 printf 'not a zip\n' >broken.anthora
 e2e_launch "Anthora 1.0" gio open broken.anthora
@@ -77,4 +81,9 @@ E2E_PROGRAM_PID=$(xdotool getwindowpid "$E2E_WINDOW")
 xdotool key --window "$E2E_WINDOW" Return 2>/dev/null || true  # the box may go before the key's release
 e2e_wait_exit "OK in the error box"
 [[ $(run_folders) == 0 ]] || e2e_fail "the refused set file left its private folder"
+echo "gio open, then the display lost"
+open_with gio open
+e2e_stop_xvfb
+e2e_wait_exit "the display's end"
+[[ $(run_folders) == 0 ]] || e2e_fail "the private folder stayed after the display went"
 echo "open: ok"

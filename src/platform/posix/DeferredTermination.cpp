@@ -43,6 +43,13 @@ bool DeferredTermination::Arrived() const {
                      });
 }
 
+bool DeferredTermination::Pending() {
+  sigset_t pending;
+  sigpending(&pending);
+  return std::any_of(std::begin(kTerminationSignals), std::end(kTerminationSignals),
+                     [&](int signal) { return sigismember(&pending, signal) == 1; });
+}
+
 void DeferredTermination::Defer() {
   const sigset_t signals = TerminationSignals();
   pthread_sigmask(SIG_BLOCK, &signals, nullptr);

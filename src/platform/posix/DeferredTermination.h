@@ -20,6 +20,9 @@ class DeferredTermination {
   // Whether a signal it holds back arrived meanwhile (one that was held back before it came
   // does not count: it is not this object's to act on).
   bool Arrived() const;
+  // Whether a termination signal is waiting, held back by any object: long work asks it between
+  // its steps to stop early.
+  static bool Pending();
 
  private:
   sigset_t FPrevious;
