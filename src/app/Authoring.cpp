@@ -69,6 +69,32 @@ std::string DefaultPreviewPath(const std::string& set) {
   return name + "-preview.png";
 }
 
+// A set's findings about its questions moved to the rows of the sheet it was built from, less
+// those the sheet's reading reported already: one photo with two right answers.
+Findings AtSheetRows(const Findings& found, const SetBuild& build) {
+  Findings moved;
+  for (Finding finding : found.All) {
+    // A question's picture name is on line 2 + 5 * its index, its answers on the next four.
+    const std::size_t question =
+        finding.Line >= 2 ? static_cast<std::size_t>(finding.Line - 2) / 5 : build.Rows.size();
+    const bool setFile =
+        finding.File.ends_with(kEnglishSetPath.substr(kEnglishSetPath.rfind('/'))) ||
+        finding.File.ends_with(kRussianSetPath.substr(kRussianSetPath.rfind('/')));
+    if (setFile && question < build.Rows.size()) {
+      if (finding.Text.ends_with(": one photo, two right answers")) continue;
+      finding.File = build.Sheet;
+      finding.Line = build.Rows[question];
+    }
+    if (finding.Severity == Finding::Level::Error) {
+      moved.Error(finding.File, finding.Line, std::move(finding.Text));
+    } else {
+      moved.Warning(finding.File, finding.Line, std::move(finding.Text));
+    }
+  }
+  moved.SortByLine();
+  return moved;
+}
+
 // The findings of a check name the files as the user named the set, not where it was unpacked.
 void ShowAsNamed(const OpenedSet& set, SetCheck& check) {
   const auto show = [&](Finding& finding) {
@@ -84,15 +110,16 @@ void ShowAsNamed(const OpenedSet& set, SetCheck& check) {
   }
 }
 
-}  // namespace
-
-int RunSetCheck(const std::string& argument) {
+// Checks a set and reports each finding, then a line for the set; with the build it came
+// from, its findings name the sheet's rows.
+int CheckSet(const std::string& argument, const SetBuild* build = nullptr) {
   // A folder is checked whatever it holds, so that the report names what is missing.
   const OpenedSet set(argument, OpenedSet::Need::Anything);
   const OffscreenProgram program;
   SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
   if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
   ShowAsNamed(set, check);
+  if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
   std::printf("%s (%s), %s (%s): %s\n",
@@ -101,6 +128,12 @@ int RunSetCheck(const std::string& argument) {
               Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
               Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
+}
+
+}  // namespace
+
+int RunSetCheck(const std::string& argument) {
+  return CheckSet(argument);
 }
 
 int RunSetBuild(const CommandLine& line) {
@@ -115,7 +148,10 @@ int RunSetBuild(const CommandLine& line) {
     packed.emplace(line.Output, line.Force);
     building = packed->Folder() + "/set";
   }
-  const SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  for (Finding& finding : build.Problems.All) {  // the set file, not its private folder
+    if (packed && finding.File.starts_with(building)) finding.File = line.Output;
+  }
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
@@ -130,7 +166,7 @@ int RunSetBuild(const CommandLine& line) {
   std::printf(
       "%s: %s, %s\n", Printable(IsSetFileName(line.Output) ? line.Output : build.SetFolder).c_str(),
       Counted(build.Questions, "question").c_str(), Counted(build.Pictures, "picture").c_str());
-  const int checked = RunSetCheck(line.Output);
+  const int checked = CheckSet(line.Output, &build);
   std::printf("to see every question in one picture: anthora --preview %s\n",
               ShellWord(line.Output).c_str());
   return checked;

@@ -114,15 +114,16 @@ bool LeavesFolder(std::string_view cell) {
   return false;
 }
 
-// The file a table's picture cell names under SOURCE, letter case aside; a name without an
-// extension finds a JPEG or PNG file.
-std::string FindPhoto(const std::string& source, const std::string& cell) {
+// The files a table's picture cell may name under SOURCE: the file of that exact name, or else
+// every file whose name differs only in letter case; a name without an extension finds a JPEG
+// or PNG file.
+std::vector<std::string> FindPhotos(const std::string& source, const std::string& cell) {
   const std::string path = JoinPath(source, cell);
-  std::string found = FindFileIgnoringCase(path);
+  std::vector<std::string> found = FindFilesIgnoringCase(path);
   const std::string_view name = std::string_view(cell).substr(cell.rfind('/') + 1);
   if (found.empty() && name.find('.') == std::string_view::npos) {
     for (const char* extension : {".jpg", ".jpeg", ".png"}) {
-      found = FindFileIgnoringCase(path + extension);
+      found = FindFilesIgnoringCase(path + extension);
       if (!found.empty()) break;
     }
   }
@@ -282,11 +283,28 @@ class SetMaker {
       return std::string();
     };
     if (LeavesFolder(question.Photo)) return outside();
-    const std::string photo = FindPhoto(FSource, question.Photo);
-    if (photo.empty()) {
+    const std::vector<std::string> photos = FindPhotos(FSource, question.Photo);
+    if (photos.empty()) {
       FSet.Problems.Error(FTableName, question.Line, shown + " not found");
-      return photo;
+      return {};
     }
+    if (photos.size() > 1) {
+      // Which one was meant cannot be told: taking either could put the wrong flower in.
+      constexpr std::size_t kNamed = 5;
+      std::string names;
+      for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
+        names += i == 0 ? "" : i + 1 == photos.size() ? " and " : ", ";
+        names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
+      }
+      if (photos.size() > kNamed)
+        names += " and " + std::to_string(photos.size() - kNamed) + " more";
+      FSet.Problems.Error(FTableName, question.Line,
+                          shown + " matches " + names +
+                              ", which differ only in letter case; write the name exactly as "
+                              "the photo's file has it");
+      return {};
+    }
+    const std::string& photo = photos.front();
     std::error_code error;
     const fs::path real = fs::canonical(photo, error);
     if (error || FSourceFolder.empty() || !Within(real, FSourceFolder)) return outside();
@@ -314,6 +332,8 @@ class SetMaker {
   void AddSetFiles(const QuestionTable& table) {
     FSet.Pictures = static_cast<int>(FSet.Files.size());
     FSet.Questions = static_cast<int>(table.Questions.size());
+    FSet.Sheet = FTableName;
+    for (const TableQuestion& question : table.Questions) FSet.Rows.push_back(question.Line);
     // The quiz starts only when both set files exist, so a language the table leaves out
     // gets the other language's questions.
     const auto english = table.HasEnglish ? &TableQuestion::English : &TableQuestion::Russian;
@@ -383,6 +403,8 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     return build;
   build.Questions = set.Questions;
   build.Pictures = set.Pictures;
+  build.Sheet = std::move(set.Sheet);
+  build.Rows = std::move(set.Rows);
   return build;
 }
 

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "authoring/Findings.h"
 #include "authoring/NamedFile.h"
@@ -16,6 +17,8 @@ struct MadeSet {
   int Questions = 0;
   int Pictures = 0;
   NamedFiles Files;
+  std::string Sheet;      // the sheet read, as findings name it
+  std::vector<int> Rows;  // the sheet's row of each question, in the set files' order
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
@@ -28,6 +31,8 @@ struct SetBuild {
   int Questions = 0;
   int Pictures = 0;
   std::string SetFolder;  // OUTPUT/ris
+  std::string Sheet;      // as in MadeSet
+  std::vector<int> Rows;
 };
 
 // Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only

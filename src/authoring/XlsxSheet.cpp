@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <vector>
 
 #include "authoring/Findings.h"
+#include "authoring/NumberFormat.h"
 #include "authoring/SheetArchive.h"
 
 namespace anthora {
@@ -31,14 +32,16 @@ void AppendText(const pugi::xml_node& item, std::string& text) {
   }
 }
 
-// A number as a spreadsheet shows it in its general format: "2", "0.1", "1e+20".
-std::string ShownNumber(const char* value) {
+// A number as a spreadsheet shows it under a format code; a value that is no number as it is.
+std::string ShownNumber(const char* value, std::string_view code) {
   char* end = nullptr;
   const double number = std::strtod(value, &end);
   if (end == value || *end != '\0') return value;
-  char text[32];
-  std::snprintf(text, sizeof text, "%.15g", number);
-  return text;
+  return FormatNumber(number, code);
+}
+
+unsigned NumberAttribute(const pugi::xml_node& node, std::string_view name) {
+  return AttributeOf(node, name).as_uint(0);
 }
 
 // The part a relationship's target names, from the workbook's folder.
@@ -85,6 +88,23 @@ class XlsxReader {
   void StringsMissing(std::string part) { FMissingStrings = std::move(part); }
   // The reason the rows could not be read; empty when they were.
   const std::string& Why() const { return FWhy; }
+
+  // The number format of each cell style, by its index.
+  void ReadStyles(const pugi::xml_document& styles) {
+    for (const pugi::xml_node part : styles.document_element().children()) {
+      if (LocalName(part) == "numFmts") {
+        for (const pugi::xml_node format : part.children()) {
+          if (LocalName(format) == "numFmt")
+            FCustomFormats[NumberAttribute(format, "numFmtId")] =
+                AttributeOf(format, "formatCode").value();
+        }
+      } else if (LocalName(part) == "cellXfs") {
+        for (const pugi::xml_node style : part.children()) {
+          if (LocalName(style) == "xf") FStyleFormats.push_back(NumberAttribute(style, "numFmtId"));
+        }
+      }
+    }
+  }
 
   void ReadStrings(const pugi::xml_document& strings) {
     for (const pugi::xml_node item : strings.document_element().children()) {
@@ -152,11 +172,20 @@ class XlsxReader {
     }
     if (type == "b") return std::string_view(text) == "1" ? "TRUE" : "FALSE";
     if (type == "str" || type == "e" || type == "d" || *text == '\0') return text;
-    return ShownNumber(text);
+    return ShownNumber(text, FormatCode(NumberAttribute(cell, "s")));
+  }
+
+  std::string_view FormatCode(unsigned style) const {
+    const unsigned id = style < FStyleFormats.size() ? FStyleFormats[style] : 0;
+    const auto custom = FCustomFormats.find(id);
+    return custom != FCustomFormats.end() ? std::string_view(custom->second)
+                                          : BuiltInNumberFormat(id);
   }
 
   SheetRows FRows;
   std::vector<std::string> FStrings;
+  std::map<unsigned, std::string> FCustomFormats;  // number formats by id
+  std::vector<unsigned> FStyleFormats;             // the number format id of each cell style
   std::string FMissingStrings;
   std::string FWhy;
   std::int64_t FRow = 0;
@@ -200,6 +229,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   pugi::xml_document workbook;
   pugi::xml_document links;
   pugi::xml_document strings;
+  pugi::xml_document styles;
   pugi::xml_document worksheet;
   XlsxReader reader(sheet, findings);
   bool read = archive.IsOpen() && archive.ReadXml("xl/workbook.xml", workbook) &&
@@ -212,6 +242,11 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   } else {
     reader.StringsMissing(stringsPart);  // a sheet of numbers and inline text needs none
   }
+  // Without styles every number shows as General.
+  std::string stylesPart = read ? LinkedPart(links, {}, "/styles") : "";
+  if (stylesPart.empty()) stylesPart = "xl/styles.xml";
+  if (read && archive.Has(stylesPart) && archive.ReadXml(stylesPart, styles))
+    reader.ReadStyles(styles);
   if (read) {
     const std::string part = WorksheetPart(workbook, links);
     if (part.empty()) {

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "authoring/NumberFormat.h"
 #include "authoring/Sheet.h"
 #include "authoring/TextSheet.h"
 #include "support/TempDir.h"
@@ -197,6 +198,28 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings).Rows, IsEmpty());
   EXPECT_THAT(Lines(findings), ElementsAre("0: error: cannot be read: it has no part "
                                            "xl/sharedStrings.xml, which holds its text"));
+}
+
+TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
+  Findings findings;
+  const Sheet sheet = ReadSheet(Fixture("number-formats.xlsx"), "q.xlsx", findings);
+  ASSERT_THAT(sheet.Rows, SizeIs(1));
+  // A date shows as General: its number.
+  EXPECT_THAT(sheet.Rows[0].Cells, ElementsAre("001", "50%", "12.5%", "1,234,567.89", "3.14", "042",
+                                               "2.5", "(7)", "44971"));
+  EXPECT_THAT(findings.All, IsEmpty());
+
+  EXPECT_EQ(FormatNumber(7, "00"), "07");
+  EXPECT_EQ(FormatNumber(-1234.5, "#,##0"), "-1,235");
+  EXPECT_EQ(FormatNumber(2.5, R"(0.0#\ \k\g)"), "2.5 kg");
+  EXPECT_EQ(FormatNumber(0.25, "[Blue]0.0%;[Red]-0.0%"), "25.0%");
+  EXPECT_EQ(FormatNumber(3, "[$€-407] 0.00"), "€ 3.00");
+  EXPECT_EQ(FormatNumber(0, R"(0;-0;\z\e\r\o)"), "zero");
+  for (const std::string_view code :
+       {"0.00E+00", "# ?/?", "[<10]0;0", "dd/mm", "\"0", "00000000000000000000000000000000"})
+    EXPECT_EQ(FormatNumber(1234.5, code), "1234.5") << code;
+  EXPECT_EQ(FormatNumber(1e20, "0"), "1e+20");
+  EXPECT_EQ(FormatNumber(1, std::string(300, '0')), "1");
 }
 
 TEST(Sheet, HostileFilesAreBoundedAndExplained) {

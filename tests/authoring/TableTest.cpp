@@ -86,6 +86,8 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
           "6: column en_wrong1: the answer holds a line break; an answer is one line",
           "6: column en_wrong3: the answer is empty",
           "8: the row is cut short: it has 3 cells, the answers reach column 5"));
+  EXPECT_THAT(Read("\n\t\n"),
+              ElementsAre("0: the sheet is empty; its first row names the columns"));
 }
 
 TEST(QuestionTable, CropPlaces) {
@@ -154,6 +156,30 @@ TEST(BuildFromSheet, AnUnreadableSheetSaysWhy) {
                                            "not a regular file"));
   dir.Write("bytes/questions.xlsx", "random bytes");
   EXPECT_THAT(build("bytes"), ElementsAre(HasSubstr("cannot be read: it is not a spreadsheet")));
+}
+
+// A name in the sheet takes the file of that exact name; a name that only matches in another
+// letter case takes the one file that does, and is an error when several do.
+TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/Rose.jpg", "not a photo");
+  dir.Write("source/TULIP.jpg", test::JpegBytes(300, 200));
+  const auto build = [&](const std::string& rows) {
+    dir.Write("source/questions.tsv", "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n" + rows);
+    std::vector<std::string> lines;
+    for (const Finding& f : MakeQuestionSet((dir.Path() / "source").string()).Problems.All)
+      lines.push_back(std::to_string(f.Line) + ": " + f.Text);
+    return lines;
+  };
+  EXPECT_THAT(build("rose.jpg\ta\tb\tc\td\ntulip.JPG\ta\tb\tc\td\n"), IsEmpty());
+  EXPECT_THAT(build("ROSE.JPG\ta\tb\tc\td\n"),
+              ElementsAre(AllOf(StartsWith("2: photo '"),
+                                EndsWith("/ROSE.JPG' matches 'Rose.jpg' and 'rose.jpg', which "
+                                         "differ only in letter case; write the name exactly as "
+                                         "the photo's file has it"))));
+  FinalizeJpegUnit();
 }
 
 // One photo, dark on its left half, framed twice: two pictures, each cut where its row says.

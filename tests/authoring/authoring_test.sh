@@ -128,6 +128,14 @@ expect_status 1 "$anthora" --build-set source outside
   fail "photos outside: $(cat err)"
 rm source/link.jpg
 
+# After a build, the check names the sheet's rows, never the written files, and repeats nothing
+# the sheet's reading said.
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\ntulip\tA\tB\tC\tD\ntulip\t%s\tB\tC\tD\n' \
+  "$(printf 'W%.0s' {1..40})" >source/questions.tsv
+expect_status 0 "$anthora" --build-set source rows
+grep -q '^source/questions.tsv:3: warning: .* pixels wide' out && ! grep -q 'ris/f..\.ani:' out &&
+  [[ $(cat out err | grep -c 'right answer') == 1 ]] || fail "the check: $(cat out err)"
+
 # A faulty table: every problem at its line, nothing written.
 printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \
   >source/questions.tsv

@@ -1,9 +1,10 @@
 // Arbitrary bytes as a teacher's sheet, saved as text, ODS or XLSX: read into rows within the
-// sheet's bounds, then into questions.
+// sheet's bounds, then into questions; and as a number format code.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "authoring/NumberFormat.h"
 #include "authoring/QuestionTable.h"
 #include "authoring/Sheet.h"
 
@@ -25,5 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text && (sheet.Rows.size() > size + 1 || cells > size + 1)) __builtin_trap();
     anthora::ReadQuestionTable(sheet, findings);
   }
+  // The bytes as a number format code, which a workbook's styles hold.
+  for (const double value : {-1234.5678, 0.0, 0.5, 1e300})
+    if (anthora::FormatNumber(value, bytes).size() > 4 * size + 64) __builtin_trap();
   return 0;
 }

@@ -50,6 +50,13 @@ std::string FindFileIgnoringCase(std::string_view path) {
   return CaseBlindFolder(std::string(path.substr(0, name))).Find(path.substr(name));
 }
 
+std::vector<std::string> FindFilesIgnoringCase(std::string_view path) {
+  if (!IsPlainPath(path)) return {};
+  if (FileExists(path)) return {std::string(path)};
+  const std::size_t name = path.rfind('/') + 1;
+  return CaseBlindFolder(std::string(path.substr(0, name))).FindAll(path.substr(name));
+}
+
 CaseBlindFolder::CaseBlindFolder(std::string folder) : FFolder(std::move(folder)) {
   const std::unique_ptr<DIR, int (*)(DIR*)> listing(
       opendir(FFolder.empty() ? "." : FFolder.c_str()), closedir);
@@ -73,6 +80,21 @@ std::string CaseBlindFolder::Find(std::string_view name) const {
     if (FileExists(path)) return path;
   }
   return {};
+}
+
+std::vector<std::string> CaseBlindFolder::FindAll(std::string_view name) const {
+  std::string path = FFolder;
+  path += name;
+  if (FileExists(path)) return {path};
+  if (!IsPlainPath(path)) return {};
+  const auto match = FNames.find(FoldedName(name));
+  std::vector<std::string> found;
+  for (const std::string& candidate :
+       match == FNames.end() ? std::vector<std::string>() : match->second) {
+    path.replace(FFolder.size(), std::string::npos, candidate);
+    if (FileExists(path)) found.push_back(path);
+  }
+  return found;
 }
 
 int OpenForSharedReading(std::string_view path, int& error) {

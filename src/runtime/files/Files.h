@@ -22,6 +22,10 @@ bool FileExists(std::string_view path);
 // depend on the folder's order; empty when nothing matches.
 std::string FindFileIgnoringCase(std::string_view path);
 
+// Every existing file (not a folder) that the path names when letter case does not count in its
+// last component, in byte order: the path alone when it names a file itself.
+std::vector<std::string> FindFilesIgnoringCase(std::string_view path);
+
 // The names of one folder, read once, so that many names can be found in it as
 // FindFileIgnoringCase finds them, without reading the folder again for each.
 class CaseBlindFolder {
@@ -31,6 +35,8 @@ class CaseBlindFolder {
   explicit CaseBlindFolder(std::string folder);
   // FindFileIgnoringCase(folder + name), as long as no name was added to the folder since.
   std::string Find(std::string_view name) const;
+  // FindFilesIgnoringCase(folder + name), on the same terms.
+  std::vector<std::string> FindAll(std::string_view name) const;
 
  private:
   std::string FFolder;
