@@ -111,10 +111,11 @@ void ShowAsNamed(const OpenedSet& set, SetCheck& check) {
 }
 
 // Checks a set and reports each finding, then a line for the set; with the build it came
-// from, its findings name the sheet's rows.
-int CheckSet(const std::string& argument, const SetBuild* build = nullptr) {
+// from, its findings name the sheet's rows. A set file not yet in place is named as it will be.
+int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
+             const std::string& shownAs = {}) {
   // A folder is checked whatever it holds, so that the report names what is missing.
-  const OpenedSet set(argument, OpenedSet::Need::Anything);
+  const OpenedSet set(argument, OpenedSet::Need::Anything, shownAs);
   const OffscreenProgram program;
   SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
   if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
@@ -148,37 +149,39 @@ int RunSetBuild(const CommandLine& line) {
     packed.emplace(line.Output, line.Force);
     building = packed->Folder() + "/set";
   }
-  const SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
+  for (Finding& finding : build.Problems.All) {  // the set file, not its private folder
+    if (packed && finding.File.starts_with(building)) finding.File = line.Output;
+  }
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
     std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
     return 1;
   }
-  if (packed) {
-    PackSetFolder(building, *packed);
-    packed->Commit();
-    packed.reset();
-  }
-  std::printf(
-      "%s: %s, %s\n", Printable(IsSetFileName(line.Output) ? line.Output : build.SetFolder).c_str(),
-      Counted(build.Questions, "question").c_str(), Counted(build.Pictures, "picture").c_str());
-  const int checked = CheckSet(line.Output, &build);
+  if (packed) PackSetFolder(building, *packed);
+  std::printf("%s: %s, %s\n", Printable(packed ? line.Output : build.SetFolder).c_str(),
+              Counted(build.Questions, "question").c_str(),
+              Counted(build.Pictures, "picture").c_str());
+  // A set file is checked before it is put in place, so that an interrupted check leaves none.
+  const int checked =
+      packed ? CheckSet(packed->Made(), &build, line.Output) : CheckSet(line.Output, &build);
+  if (packed) packed->Commit();
   std::printf("to see every question in one picture: anthora --preview %s\n",
               ShellWord(line.Output).c_str());
   return checked;
 }
 
 int RunSetPack(const CommandLine& line) {
+  AtomicFile packed(line.Output, line.Force);
   const int files = [&] {
-    AtomicFile packed(line.Output, line.Force);
     const OpenedSet set(line.Source);
-    const int count = PackSetFolder(set.Folder(), packed);
-    packed.Commit();
-    return count;
+    return PackSetFolder(set.Folder(), packed);
   }();
   std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
-  return RunSetCheck(line.Output);
+  const int checked = CheckSet(packed.Made(), nullptr, line.Output);
+  packed.Commit();
+  return checked;
 }
 
 int RunSetPreview(const CommandLine& line) {

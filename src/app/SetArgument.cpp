@@ -70,7 +70,8 @@ std::string SetFolderOf(const std::string& argument) {
 
 }  // namespace
 
-OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) {
+OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& shownAs)
+    : FShown(argument) {
   RemoveAbandonedRunFolders(RunFolderParent());  // whatever this run opens
   if (argument.empty()) {
     // The quiz reads ris/ in the current folder; a checker run inside ris/ itself says so
@@ -101,6 +102,7 @@ OpenedSet::OpenedSet(const std::string& argument, Need need) : FShown(argument) 
     throw SetFileError(argument + ": holds no question set: looked for " +
                        std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));
   FFolder = FUnpacked->Path();
+  if (!shownAs.empty()) FShown = shownAs;
 }
 
 OpenedSet::~OpenedSet() = default;

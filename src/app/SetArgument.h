@@ -22,7 +22,9 @@ class OpenedSet {
 
   // An empty argument is the current folder, taken as it is. Throws std::runtime_error
   // naming the argument and what was looked for when it holds no set that is needed.
-  explicit OpenedSet(const std::string& argument, Need need = Need::Set);
+  // A set file may be named in reports by another name (`shownAs`): the name it will have.
+  explicit OpenedSet(const std::string& argument, Need need = Need::Set,
+                     const std::string& shownAs = {});
   OpenedSet(const OpenedSet&) = delete;
   OpenedSet& operator=(const OpenedSet&) = delete;
   ~OpenedSet();

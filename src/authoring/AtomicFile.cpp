@@ -13,8 +13,6 @@ namespace anthora {
 
 namespace {
 
-constexpr char kMadeName[] = "file";
-
 std::string Refusal(const struct stat& status) {
   return S_ISREG(status.st_mode)
              ? std::string()
@@ -72,26 +70,26 @@ void AtomicFile::Commit() {
   const int work = FWork->Folder.Get();
   const int parent = FParent.Get();
   {
-    const Handle made(openat(work, kMadeName, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const Handle made(openat(work, FName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     const mode_t mask = umask(0);
     umask(mask);
     if (!made || fsync(made.Get()) != 0 || fchmod(made.Get(), 0666 & ~mask) != 0)
       Fail("cannot be written", errno);
   }
-  if (renameat2(work, kMadeName, parent, FName.c_str(), RENAME_NOREPLACE) == 0) return;
+  if (renameat2(work, FName.c_str(), parent, FName.c_str(), RENAME_NOREPLACE) == 0) return;
   if (errno == EINVAL) return CommitWithoutSwap();  // a file system without it
   if (errno != EEXIST) Fail("cannot be put in place", errno);
   if (!FReplace) throw FileExistsError(FPath + ": already exists; add --force to replace it");
   // Swapped in one step, so that the name never stands empty; what it named is looked at after
   // the swap, and put back unless it is a regular file.
-  if (renameat2(work, kMadeName, parent, FName.c_str(), RENAME_EXCHANGE) != 0)
+  if (renameat2(work, FName.c_str(), parent, FName.c_str(), RENAME_EXCHANGE) != 0)
     Fail("cannot be replaced", errno);
   struct stat old {};
-  const std::string refusal = fstatat(work, kMadeName, &old, AT_SYMLINK_NOFOLLOW) == 0
+  const std::string refusal = fstatat(work, FName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0
                                   ? Refusal(old)
                                   : std::string("changed while it was written");
   if (refusal.empty()) return;
-  renameat2(work, kMadeName, parent, FName.c_str(), RENAME_EXCHANGE);
+  renameat2(work, FName.c_str(), parent, FName.c_str(), RENAME_EXCHANGE);
   Fail(refusal, 0);
 }
 
@@ -100,13 +98,13 @@ void AtomicFile::Commit() {
 void AtomicFile::CommitWithoutSwap() {
   const int work = FWork->Folder.Get();
   const int parent = FParent.Get();
-  if (linkat(work, kMadeName, parent, FName.c_str(), 0) == 0) return;
+  if (linkat(work, FName.c_str(), parent, FName.c_str(), 0) == 0) return;
   if (errno != EEXIST) Fail("cannot be put in place", errno);
   if (!FReplace) throw FileExistsError(FPath + ": already exists; add --force to replace it");
   struct stat old {};
   if (fstatat(parent, FName.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0)
     if (const std::string refusal = Refusal(old); !refusal.empty()) Fail(refusal, 0);
-  if (renameat(work, kMadeName, parent, FName.c_str()) != 0) Fail("cannot be replaced", errno);
+  if (renameat(work, FName.c_str(), parent, FName.c_str()) != 0) Fail("cannot be replaced", errno);
 }
 
 void WriteFileAtomically(const std::string& path, bool replace,

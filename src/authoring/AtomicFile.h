@@ -33,8 +33,8 @@ class AtomicFile {
   const std::string& Path() const { return FPath; }
   // A folder only this write uses, for files made on the way.
   const std::string& Folder() const { return FFolder; }
-  // Where the file is made, absent until the work makes it.
-  std::string Made() const { return FFolder + "/file"; }
+  // Where the file is made, under its own name; absent until the work makes it.
+  std::string Made() const { return FFolder + '/' + FName; }
   static bool Interrupted() { return DeferredTermination::Pending(); }
   // Puts Made() in place with the modes the umask gives.
   void Commit();

@@ -11,7 +11,6 @@
 #include "authoring/PictureError.h"
 #include "picture/Jpeg.h"
 #include "runtime/base/Exceptions.h"
-#include "runtime/files/Stream.h"
 #include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
@@ -21,33 +20,18 @@ namespace {
 constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
 constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
 
+// Decoded from the bytes where they lie. libjpeg scales by 1/2, 1/4 or 1/8 almost for free
+// while decoding, and the smaller the scale the less it decodes; the filter does the rest from
+// at least the final size.
 std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
-  TMemoryStream stream;
-  stream.Write(bytes.data(), bytes.size());
-  stream.SetPosition(0);
-  TJPEGImage jpeg;
-  jpeg.LoadFromStream(stream);
-  // libjpeg scales by 1/2, 1/4 or 1/8 almost for free while decoding, and the smaller the
-  // scale the less it decodes; the filter does the rest from at least the final size.
-  const std::int32_t shorter = std::min(jpeg.Width(), jpeg.Height());
-  TJPEGOptions options = jpeg.Options();
-  options.OutputDepth = TJPEGOutputDepth::od24Bit;
-  options.GrayOutput = false;
-  for (const TJPEGScale scale : {TJPEGScale::jsEighth, TJPEGScale::jsQuarter, TJPEGScale::jsHalf}) {
-    if (shorter >> static_cast<int>(scale) >= side) {
-      options.ScaleDown = scale;
-      break;
-    }
-  }
-  jpeg.SetOptions(options);
-  auto bitmap = std::make_unique<TBitmap>(jpeg.Bitmap());
-  if (const int warning = jpeg.DecodeWarning(); warning != 0) {
-    throw EInvalidGraphic("JPEG warning #" + std::to_string(warning) + " (" +
-                          JpegMessageText(warning) +
+  JpegPixels decoded =
+      DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, side);
+  if (decoded.Warning != 0) {
+    throw EInvalidGraphic("JPEG warning #" + std::to_string(decoded.Warning) + " (" +
+                          JpegMessageText(decoded.Warning) +
                           "): the photo is damaged or cut short, part of it would be grey");
   }
-  bitmap->SetPixelFormat(TPixelFormat::pf24bit);
-  return bitmap;
+  return std::move(decoded.Bitmap);
 }
 
 std::unique_ptr<TBitmap> DecodePng(std::string_view bytes) {

@@ -38,9 +38,17 @@ namespace {
 
 constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 
+// A file's bytes, read straight into memory of their own: nothing fills it first and nothing
+// copies it after.
+struct FileBytes {
+  std::unique_ptr<char[]> Data;
+  std::size_t Size = 0;
+  std::string_view View() const { return {Data.get(), Size}; }
+};
+
 // The bytes of a regular file, or none with the reason ("cannot be read: ...").
-std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t limit,
-                                         std::string& why) {
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t limit,
+                                       std::string& why) {
   int error = 0;
   const int handle = OpenForSharedReading(path, error);
   if (handle < 0) {
@@ -51,19 +59,20 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::uintmax_t
     return std::nullopt;
   }
   struct stat status {};
-  std::string bytes;
+  FileBytes bytes;
   if (fstat(handle, &status) == 0 && static_cast<std::uintmax_t>(status.st_size) > limit) {
     why = "is larger than " + std::to_string(limit >> 20) + " MB";
   } else {
-    bytes.resize(static_cast<std::size_t>(status.st_size));
+    bytes.Size = static_cast<std::size_t>(status.st_size);
+    bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
     std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t got = read(handle, bytes.data() + done, bytes.size() - done);
+    while (done < bytes.Size) {
+      const ssize_t got = read(handle, bytes.Data.get() + done, bytes.Size - done);
       if (got < 0 && errno == EINTR) continue;
       if (got <= 0) break;
       done += static_cast<std::size_t>(got);
     }
-    if (done < bytes.size()) why = "cannot be read: it changed while it was read";
+    if (done < bytes.Size) why = "cannot be read: it changed while it was read";
   }
   close(handle);
   if (!why.empty()) return std::nullopt;
@@ -210,10 +219,10 @@ class SetMaker {
     const std::optional<std::string> sheet = FindSheet(FSource, FSet.Problems);
     if (!sheet) return;
     FTableName = *sheet;
-    const std::optional<std::string> text = ReadWholeFile(FTableName, kMaxSheetBytes, why);
+    const std::optional<FileBytes> text = ReadWholeFile(FTableName, kMaxSheetBytes, why);
     if (!text) return FSet.Problems.Error(FTableName, 0, why);
     const QuestionTable table =
-        ReadQuestionTable(ReadSheet(*text, FTableName, FSet.Problems), FSet.Problems);
+        ReadQuestionTable(ReadSheet(text->View(), FTableName, FSet.Problems), FSet.Problems);
     std::error_code error;
     FSourceFolder = fs::canonical(FolderPath(FSource), error);
     MakePictures(table);
@@ -244,7 +253,15 @@ class SetMaker {
       }
       FPictureNames.push_back(entry->second);
     }
-    ForEach(jobs.size(), FThreads, [&jobs](std::size_t i) { MakePicture(jobs[i]); });
+    // The largest photos first, so that the cores run out of work at about the same time.
+    std::vector<std::pair<std::uintmax_t, std::size_t>> order;
+    for (std::size_t i = 0; i < jobs.size(); ++i) {
+      std::error_code error;
+      const std::uintmax_t size = fs::file_size(jobs[i].Photo, error);
+      order.emplace_back(error ? 0 : size, i);
+    }
+    std::sort(order.begin(), order.end(), std::greater<>());
+    ForEach(jobs.size(), FThreads, [&](std::size_t k) { MakePicture(jobs[order[k].second]); });
     for (PictureJob& job : jobs) {
       if (job.Error.empty()) {
         FSet.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
@@ -301,10 +318,10 @@ class SetMaker {
   }
 
   static void MakePicture(PictureJob& job) {
-    const std::optional<std::string> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
+    const std::optional<FileBytes> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
     if (!bytes) return;
     try {
-      job.Jpeg = EncodedJpeg(*MakeSquarePicture(*bytes, kPictureSide, job.Framing));
+      job.Jpeg = EncodedJpeg(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing));
     } catch (const Exception& error) {
       job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -124,6 +125,16 @@ class TJPEGImage : public TGraphic {
   TJPEGOptions FOptions;
   int FDecodeWarning = 0;
 };
+
+// JPEG bytes decoded where they lie, for a caller that needs only the pixels: 24 bits, reduced
+// by the largest factor of 2, 4 or 8 that keeps the shorter side at least `shorterSide` long.
+// Raises as loading and decoding a picture do; damage decoded around is left to the caller as
+// the library's first warning.
+struct JpegPixels {
+  std::unique_ptr<TBitmap> Bitmap;
+  int Warning = 0;  // the message code of the library's first warning; 0 when none
+};
+JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t shorterSide);
 
 // The start of the pictures: fixes the default output depth from the display (8 bits or
 // fewer: 8-bit output) and registers "jpeg" and "jpg". The end unregisters them.

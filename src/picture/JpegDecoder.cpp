@@ -7,6 +7,7 @@
 
 #include "picture/Jpeg.h"
 #include "runtime/base/Format.h"
+#include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
 
@@ -15,7 +16,76 @@ namespace {
 constexpr int kQuantizedColors = 236;
 constexpr int kMaxRowsPerCall = 16;
 
+// Adobe software writes CMYK inverted (0 is full ink), and says so with its APP14 marker.
+void CopyRowsConverted(const jpeg_decompress_struct& info, JSAMPARRAY rows, TBitmap& bitmap,
+                       JDIMENSION first, JDIMENSION count) {
+  const bool inverted = info.saw_Adobe_marker;
+  for (JDIMENSION i = 0; i < count; ++i) {
+    const JSAMPLE* from = rows[i];
+    std::uint8_t* to = bitmap.ScanLine(static_cast<std::int32_t>(first + i));
+    for (JDIMENSION x = 0; x < info.output_width; ++x, from += 4, to += 3) {
+      const int black = inverted ? from[3] : 255 - from[3];
+      for (int channel = 0; channel < 3; ++channel) {
+        const int ink = inverted ? from[channel] : 255 - from[channel];
+        to[2 - channel] = static_cast<std::uint8_t>((ink * black + 127) / 255);
+      }
+    }
+  }
+}
+
 }  // namespace
+
+// Several rows per call when the library offers it; rows go straight into the bitmap unless
+// CMYK must be converted first.
+void ReadOutputRows(DecompressContext& context, TBitmap& bitmap, bool cmyk) {
+  jpeg_decompress_struct& info = context.Info();
+  const std::ptrdiff_t stride = bitmap.Stride();
+  const int perCall =
+      stride > 0 && stride % 4 == 0 ? std::clamp(info.rec_outbuf_height, 1, kMaxRowsPerCall) : 1;
+  std::vector<JSAMPLE> cmykRows;
+  if (cmyk) cmykRows.resize(std::size_t{info.output_width} * 4 * perCall);
+
+  while (info.output_scanline < info.output_height) {
+    const JDIMENSION first = info.output_scanline;
+    const auto count = std::min<JDIMENSION>(perCall, info.output_height - first);
+    JSAMPROW rows[kMaxRowsPerCall];
+    for (JDIMENSION i = 0; i < count; ++i) {
+      rows[i] = cmyk ? cmykRows.data() + std::size_t{info.output_width} * 4 * i
+                     : bitmap.ScanLine(static_cast<std::int32_t>(first + i));
+    }
+    JDIMENSION read = 0;
+    context.Run([&] { read = jpeg_read_scanlines(&info, rows, count); });
+    if (read == 0) break;
+    if (cmyk) CopyRowsConverted(info, rows, bitmap, first, read);
+  }
+}
+
+JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t shorterSide) {
+  DecompressContext context;
+  jpeg_decompress_struct& info = context.Info();
+  // No reports, but the limit on the number of scans still holds.
+  JpegProgress::Install(context.Progress(), nullptr, reinterpret_cast<j_common_ptr>(&info));
+  context.ReadHeader(bytes.data(), bytes.size(), bytes.size());
+  const auto shorter = static_cast<std::int32_t>(std::min(info.image_width, info.image_height));
+  info.scale_num = 1;
+  info.scale_denom = 1;
+  while (info.scale_denom < 8 &&
+         shorter / static_cast<std::int32_t>(info.scale_denom * 2) >= std::max(shorterSide, 1)) {
+    info.scale_denom *= 2;
+  }
+  const bool cmyk = info.out_color_space == JCS_CMYK;
+  if (!cmyk) info.out_color_space = JCS_EXT_BGR;  // gray too: the library spreads it to three
+  info.dct_method = JDCT_ISLOW;
+  JpegPixels pixels{std::make_unique<TBitmap>()};
+  pixels.Bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+  context.Run([&info] { jpeg_start_decompress(&info); });
+  pixels.Bitmap->SetSize(static_cast<std::int32_t>(info.output_width),
+                         static_cast<std::int32_t>(info.output_height));
+  ReadOutputRows(context, *pixels.Bitmap, cmyk);
+  context.Run([&info] { jpeg_finish_decompress(&info); });
+  pixels.Warning = context.FirstWarning();
+  return pixels;
+}
 
 DecompressContext::DecompressContext() {
   jpeg::InitErrorState(FState.Error, FPending);
@@ -30,9 +100,9 @@ void DecompressContext::Release() {
   FState.Info.err = nullptr;
 }
 
-void DecompressContext::ReadHeader(const std::uint8_t* data, std::size_t size) {
+void DecompressContext::ReadHeader(const std::uint8_t* data, std::size_t size, std::size_t refill) {
   jpeg_decompress_struct& info = FState.Info;
-  jpeg::AttachSource(&info, FState.Source, data, size);
+  jpeg::AttachSource(&info, FState.Source, data, size, refill);
   Run([&info] { jpeg_read_header(&info, TRUE); });
   if (info.num_components != 1 && info.num_components != 3 && info.num_components != 4) {
     throw EJPEG(Format("JPEG error #%d", {static_cast<int>(JERR_CONVERSION_NOTIMPL)}));
@@ -45,7 +115,7 @@ void DecompressContext::ReadHeader(const std::uint8_t* data, std::size_t size) {
 
 JpegDecoder::JpegDecoder(TJPEGImage& owner) : FOwner(owner), FBitmap(*owner.FBitmap) {
   jpeg_decompress_struct& info = FContext.Info();
-  JpegProgress::Install(FContext.Progress(), owner, reinterpret_cast<j_common_ptr>(&info));
+  JpegProgress::Install(FContext.Progress(), &owner, reinterpret_cast<j_common_ptr>(&info));
   const TMemoryStream& data = *owner.FData->Data;
   FContext.ReadHeader(data.Memory(), data.Length());
 
@@ -139,7 +209,7 @@ void JpegDecoder::Decode() {
           info.quantize_colors && FColormapWanted) {
         PaletteFromColormap();
       }
-      ReadPass();
+      ReadOutputRows(FContext, FBitmap, FConvertsCmyk);
       FContext.Run([&info] { jpeg_finish_output(&info); });
     }
     info.dct_method = FFinalDct;
@@ -154,51 +224,9 @@ void JpegDecoder::Decode() {
       FColormapWanted) {
     PaletteFromColormap();
   }
-  ReadPass();
+  ReadOutputRows(FContext, FBitmap, FConvertsCmyk);
   if (info.buffered_image) FContext.Run([&info] { jpeg_finish_output(&info); });
   FContext.Run([&info] { jpeg_finish_decompress(&info); });
-}
-
-// Reads the rows of one output pass from the top, several per call when the library
-// offers it; rows go straight into the bitmap unless CMYK must be converted first.
-void JpegDecoder::ReadPass() {
-  jpeg_decompress_struct& info = FContext.Info();
-  const std::ptrdiff_t stride = FBitmap.Stride();
-  const int perCall =
-      stride > 0 && stride % 4 == 0 ? std::clamp(info.rec_outbuf_height, 1, kMaxRowsPerCall) : 1;
-  std::vector<JSAMPLE> cmykRows;
-  if (FConvertsCmyk) cmykRows.resize(std::size_t{info.output_width} * 4 * perCall);
-
-  while (info.output_scanline < info.output_height) {
-    const JDIMENSION first = info.output_scanline;
-    const auto count = std::min<JDIMENSION>(perCall, info.output_height - first);
-    JSAMPROW rows[kMaxRowsPerCall];
-    for (JDIMENSION i = 0; i < count; ++i) {
-      rows[i] = FConvertsCmyk ? cmykRows.data() + std::size_t{info.output_width} * 4 * i
-                              : FBitmap.ScanLine(static_cast<std::int32_t>(first + i));
-    }
-    JDIMENSION read = 0;
-    FContext.Run([&] { read = jpeg_read_scanlines(&info, rows, count); });
-    if (read == 0) break;
-    if (FConvertsCmyk) CopyRowsConverted(rows, first, read);
-  }
-}
-
-// Adobe software writes CMYK inverted (0 is full ink), and says so with its APP14 marker.
-void JpegDecoder::CopyRowsConverted(JSAMPARRAY rows, JDIMENSION first, JDIMENSION count) {
-  const jpeg_decompress_struct& info = FContext.Info();
-  const bool inverted = info.saw_Adobe_marker;
-  for (JDIMENSION i = 0; i < count; ++i) {
-    const JSAMPLE* from = rows[i];
-    std::uint8_t* to = FBitmap.ScanLine(static_cast<std::int32_t>(first + i));
-    for (JDIMENSION x = 0; x < info.output_width; ++x, from += 4, to += 3) {
-      const int black = inverted ? from[3] : 255 - from[3];
-      for (int channel = 0; channel < 3; ++channel) {
-        const int ink = inverted ? from[channel] : 255 - from[channel];
-        to[2 - channel] = static_cast<std::uint8_t>((ink * black + 127) / 255);
-      }
-    }
-  }
 }
 
 void JpegDecoder::PaletteFromColormap() {

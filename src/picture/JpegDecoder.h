@@ -25,9 +25,11 @@ class DecompressContext {
   void Run(Call&& call) {
     jpeg::CallLibrary(FState.Error, call);
   }
-  // Attaches the bytes and reads the header. A header of other than 1, 3 or 4 components,
-  // or of more than TJPEGImage::kMaxPixels pixels, is refused.
-  void ReadHeader(const std::uint8_t* data, std::size_t size);
+  // Attaches the bytes, handed to the library `refill` bytes at a time, and reads the header. A
+  // header of other than 1, 3 or 4 components, or of more than TJPEGImage::kMaxPixels pixels, is
+  // refused.
+  void ReadHeader(const std::uint8_t* data, std::size_t size,
+                  std::size_t refill = jpeg::kPictureRefill);
 
   jpeg_decompress_struct& Info() { return FState.Info; }
   ProgressState& Progress() { return FState.Progress; }
@@ -45,6 +47,10 @@ class DecompressContext {
   std::exception_ptr FPending;
 };
 
+// Reads the rows of the output pass under way into the bitmap, sized to the output, from the
+// top; CMYK rows are turned into blue, green, red on the way.
+void ReadOutputRows(DecompressContext& context, TBitmap& bitmap, bool cmyk);
+
 // Decodes a picture's data into its cached bitmap.
 class JpegDecoder {
  public:
@@ -56,8 +62,6 @@ class JpegDecoder {
 
  private:
   void Decode();
-  void ReadPass();
-  void CopyRowsConverted(JSAMPARRAY rows, JDIMENSION first, JDIMENSION count);
   void PaletteFromColormap();
   void ColormapFromPalette();
   void Finish(bool failed);

@@ -8,7 +8,7 @@ JpegEncoder::JpegEncoder(TJPEGImage& owner) : FOwner(owner) {
   jpeg::InitErrorState(FState.Error, FPending);
   FState.Info.err = &FState.Error.Manager;
   jpeg::CallLibrary(FState.Error, [this] { jpeg_create_compress(&FState.Info); });
-  JpegProgress::Install(FState.Progress, owner, reinterpret_cast<j_common_ptr>(&FState.Info));
+  JpegProgress::Install(FState.Progress, &owner, reinterpret_cast<j_common_ptr>(&FState.Info));
 }
 
 JpegEncoder::~JpegEncoder() {

@@ -14,7 +14,6 @@ namespace anthora::jpeg {
 
 namespace {
 
-constexpr std::size_t kRefillSize = 4096;
 constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
 void ErrorExit(j_common_ptr info) {
@@ -42,7 +41,7 @@ void InitSource(j_decompress_ptr info) {
 
 boolean FillInputBuffer(j_decompress_ptr info) {
   MemorySource& source = SourceOf(info);
-  const std::size_t count = std::min(kRefillSize, source.Size - source.Offset);
+  const std::size_t count = std::min(source.Refill, source.Size - source.Offset);
   if (count == 0) {
     if (source.StartOfFile) LibraryError(reinterpret_cast<j_common_ptr>(info), JERR_INPUT_EMPTY);
     WARNMS(info, JWRN_JPEG_EOF);
@@ -133,7 +132,7 @@ void LibraryError(j_common_ptr info, int code) {
 }
 
 void AttachSource(j_decompress_ptr info, MemorySource& source, const std::uint8_t* data,
-                  std::size_t size) {
+                  std::size_t size, std::size_t refill) {
   source = MemorySource{};
   source.Manager.init_source = InitSource;
   source.Manager.fill_input_buffer = FillInputBuffer;
@@ -142,6 +141,7 @@ void AttachSource(j_decompress_ptr info, MemorySource& source, const std::uint8_
   source.Manager.term_source = TermSource;
   source.Data = data;
   source.Size = size;
+  source.Refill = refill;
   info->src = &source.Manager;
 }
 

@@ -74,17 +74,21 @@ ErrorState& ErrorStateOf(j_common_ptr info);
 // Raises a library error with the given message code from inside library calls.
 [[noreturn]] void LibraryError(j_common_ptr info, int code);
 
-// Reads from memory in refills of at most 4,096 bytes. The first refill finding nothing is
-// the library's empty-input error; a later one warns and supplies an end-of-image marker.
+// Reads from memory in refills of at most Refill bytes: 4,096 for a picture, all at once where
+// only the pixels are wanted (the library's fast decoding path needs a long stretch of input in
+// hand). The first refill finding nothing is the library's empty-input error; a later one warns
+// and supplies an end-of-image marker.
+inline constexpr std::size_t kPictureRefill = 4096;
 struct MemorySource {
   jpeg_source_mgr Manager;
   const std::uint8_t* Data;
   std::size_t Size;
   std::size_t Offset;
+  std::size_t Refill;
   bool StartOfFile;
 };
 void AttachSource(j_decompress_ptr info, MemorySource& source, const std::uint8_t* data,
-                  std::size_t size);
+                  std::size_t size, std::size_t refill);
 
 // Writes into a memory stream in blocks of 4,096 bytes, the remainder at the end; a short
 // write is the library's write error.

@@ -25,9 +25,9 @@ void CheckScanCount(j_common_ptr info) {
 
 }  // namespace
 
-void JpegProgress::Install(ProgressState& state, TJPEGImage& owner, j_common_ptr info) {
+void JpegProgress::Install(ProgressState& state, TJPEGImage* owner, j_common_ptr info) {
   state.Manager.progress_monitor = Hook;
-  state.Owner = &owner;
+  state.Owner = owner;
   info->progress = &state.Manager;
 }
 

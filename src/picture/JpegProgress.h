@@ -25,7 +25,8 @@ struct ProgressState {
 // percentage changed.
 class JpegProgress {
  public:
-  static void Install(ProgressState& state, TJPEGImage& owner, j_common_ptr info);
+  // Without an owner only the limit on the number of scans is kept.
+  static void Install(ProgressState& state, TJPEGImage* owner, j_common_ptr info);
 
  private:
   static void Hook(j_common_ptr info);

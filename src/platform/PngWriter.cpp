@@ -18,6 +18,11 @@ struct FileCloser {
 
 void Ignore(png_structp, png_const_charp) {}
 
+// An error ends the write in silence: the caller says what failed.
+[[noreturn]] void Abandon(png_structp png, png_const_charp) {
+  png_longjmp(png, 1);
+}
+
 // Writes the rows; false when libpng reported an error. Everything with a destructor is made
 // by the caller, so libpng's long jump back here skips none.
 bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PixelSurface& pixels,
@@ -46,7 +51,7 @@ bool WriteRows(png_structp png, png_infop info, std::FILE* file, const PixelSurf
 bool WritePng(std::FILE* file, const PixelSurface& pixels) {
   if (pixels.Pixels == nullptr || pixels.Width <= 0 || pixels.Height <= 0) return false;
   std::vector<png_byte> row(static_cast<std::size_t>(pixels.Width) * 3);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, Ignore);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, Abandon, Ignore);
   png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
   const bool written = info != nullptr && WriteRows(png, info, file, pixels, row);
   png_destroy_write_struct(&png, &info);

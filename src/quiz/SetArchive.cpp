@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/DeferredTermination.h"
+
 namespace anthora {
 
 namespace {
@@ -251,6 +253,7 @@ void UnpackSetFile(const std::string& file, const std::string& folder) {
   }
 
   for (const Entry& entry : entries) {
+    if (DeferredTermination::Pending()) Refuse(file, "not unpacked: interrupted");
     const std::filesystem::path path = std::filesystem::path(folder) / entry.Name;
     std::error_code error;
     std::filesystem::create_directories(entry.Folder ? path : path.parent_path(), error);

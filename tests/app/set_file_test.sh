@@ -52,6 +52,9 @@ grep -q '^built.anthora: 1 question, 1 picture' out || fail "the build: $(cat ou
 [[ $(unzip -Z1 built.anthora | sort | tr '\n' ' ') == "ris/ ris/a.jpg ris/fen.ani ris/fru.ani " ]] ||
   fail "the built file holds $(unzip -Z1 built.anthora)"
 expect_status 1 "$anthora" --build-set source built.anthora
+expect_status 1 "$anthora" --build-set source source/in.anthora
+grep -q '^source/in.anthora: error: would be written inside the source folder' err ||
+  fail "a set file in its source: $(cat err)"
 printf 'picture\ten\nmissing.jpg\tRose\n' >source/questions.tsv
 expect_status 1 "$anthora" --build-set source faulty.anthora
 [[ ! -e faulty.anthora && -z $(ls -A | grep '^\.') ]] || fail "a faulty build left $(ls -A)"

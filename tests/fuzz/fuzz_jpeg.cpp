@@ -1,5 +1,5 @@
 // Arbitrary bytes as a JPEG file and as the stored form of a picture: each is loaded and,
-// when it loads, decoded at both output depths, as drawing would.
+// when it loads, decoded at both output depths, as drawing would, and as bare pixels.
 #include <cstddef>
 #include <cstdint>
 
@@ -37,6 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       picture->LoadFromStream(stream);
       Decode(picture.get());
     } catch (const anthora::Exception&) {
+    }
+    if (depth == anthora::TJPEGOutputDepth::od24Bit && picture->Data()->Data &&
+        !anthora::TooLargeToFuzz(*picture)) {
+      try {
+        anthora::DecodeJpegPixels({data, size}, picture->Width() / 3);
+      } catch (const anthora::Exception&) {
+      }
     }
   }
 

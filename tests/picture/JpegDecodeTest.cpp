@@ -46,6 +46,30 @@ TEST_P(DecodeMatchesDjpeg, AtBothOutputDepths) {
   }
 }
 
+// Decoded where the bytes lie, every stream comes out in colour as djpeg makes it at the scale
+// of 1/1, 1/2, 1/4 or 1/8 that still covers the size asked for, and no smaller one.
+TEST_P(DecodeMatchesDjpeg, AsPixelsAtTheScaleAsked) {
+  const test::TempDir dir;
+  const std::string jpeg = MakeVariant(dir, GetParam());
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(jpeg.data());
+  const auto picture = test::LoadJpeg(jpeg);
+  const std::int32_t shorter = std::min(picture->Width(), picture->Height());
+  for (const std::int32_t asked : {1, shorter / 3, shorter}) {
+    const JpegPixels pixels = DecodeJpegPixels({bytes, jpeg.size()}, asked);
+    EXPECT_EQ(pixels.Warning, 0);
+    const test::Image decoded = test::Decoded(*pixels.Bitmap);
+    int scale = 1;
+    while (scale < 8 && (picture->Width() + scale - 1) / scale != decoded.Width) scale *= 2;
+    EXPECT_GE(shorter / scale, asked);
+    if (scale < 8) {
+      EXPECT_LT(shorter / scale / 2, std::max(asked, 1)) << "not the smallest";
+    }
+    const test::Image reference = test::Djpeg(dir, jpeg, "-rgb -scale 1/" + std::to_string(scale));
+    ASSERT_EQ(decoded.Height, reference.Height) << asked;
+    EXPECT_TRUE(decoded.Pixels == reference.Pixels) << "asked " << asked;
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Streams, DecodeMatchesDjpeg,
                          testing::Values(Variant{"Baseline", 97, 61,
                                                  "-baseline -quality 90 -sample 1x1"},

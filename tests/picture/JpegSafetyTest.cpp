@@ -43,13 +43,21 @@ std::string Encode(J_COLOR_SPACE space, J_COLOR_SPACE stored, int components,
   return bytes;
 }
 
-void ExpectColor(TJPEGImage& picture, int red, int green, int blue) {
-  const TBitmap& bitmap = picture.Bitmap();
-  ASSERT_EQ(bitmap.PixelFormat(), TPixelFormat::pf24bit);
-  const std::uint8_t* pixel = bitmap.ScanLine(8) + 3 * 8;
-  EXPECT_NEAR(pixel[2], red, 3);
-  EXPECT_NEAR(pixel[1], green, 3);
-  EXPECT_NEAR(pixel[0], blue, 3);
+JpegPixels Pixels(const std::string& jpeg) {
+  return DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()}, 1);
+}
+
+// Both as a picture decodes it and as the bare pixels.
+void ExpectColor(const std::string& jpeg, int red, int green, int blue) {
+  const auto picture = test::LoadJpeg(jpeg);
+  const JpegPixels pixels = Pixels(jpeg);
+  for (const TBitmap* bitmap : {&picture->Bitmap(), pixels.Bitmap.get()}) {
+    ASSERT_EQ(bitmap->PixelFormat(), TPixelFormat::pf24bit);
+    const std::uint8_t* pixel = bitmap->ScanLine(bitmap->Height() / 2) + 3 * (bitmap->Width() / 2);
+    EXPECT_NEAR(pixel[2], red, 3);
+    EXPECT_NEAR(pixel[1], green, 3);
+    EXPECT_NEAR(pixel[0], blue, 3);
+  }
 }
 
 TEST(JpegSafety, AHugeAnnouncedSizeIsRefusedAtLoad) {
@@ -85,12 +93,33 @@ TEST(JpegSafety, StoredDataMustHoldWhatItAnnounces) {
 
 TEST(JpegSafety, CmykIsShownInItsColours) {
   // Adobe software stores the ink inverted, 255 meaning none.
-  auto adobe = test::LoadJpeg(Encode(JCS_CMYK, JCS_CMYK, 4, {255, 0, 0, 255}, true));
-  ExpectColor(*adobe, 255, 0, 0);
-  auto plain = test::LoadJpeg(Encode(JCS_CMYK, JCS_CMYK, 4, {0, 255, 0, 0}, false));
-  ExpectColor(*plain, 255, 0, 255);
-  auto ycck = test::LoadJpeg(Encode(JCS_CMYK, JCS_YCCK, 4, {255, 255, 0, 255}, true));
-  ExpectColor(*ycck, 255, 255, 0);
+  ExpectColor(Encode(JCS_CMYK, JCS_CMYK, 4, {255, 0, 0, 255}, true), 255, 0, 0);
+  ExpectColor(Encode(JCS_CMYK, JCS_CMYK, 4, {0, 255, 0, 0}, false), 255, 0, 255);
+  ExpectColor(Encode(JCS_CMYK, JCS_YCCK, 4, {255, 255, 0, 255}, true), 255, 255, 0);
+}
+
+TEST(JpegSafety, EndlessScansAreRefused) {
+  // A progressive stream with its last scan repeated past the limit: each scan is a pass over
+  // the whole picture.
+  const test::TempDir dir;
+  const std::string jpeg = test::Cjpeg(dir, test::Pattern(16, 16), "-progressive");
+  const std::size_t last = jpeg.rfind("\xFF\xDA");
+  std::string many = jpeg.substr(0, jpeg.size() - 2);
+  for (int i = 0; i < TJPEGImage::kMaxScans; ++i) many += jpeg.substr(last, jpeg.size() - 2 - last);
+  many += "\xFF\xD9";
+  const std::string message = "JPEG image has more than 500 scans";
+  try {
+    test::LoadJpeg(many)->Bitmap();
+    ADD_FAILURE() << "a picture of endless scans was decoded";
+  } catch (const EJPEG& error) {
+    EXPECT_EQ(error.Message(), message);
+  }
+  try {
+    Pixels(many);
+    ADD_FAILURE() << "pixels of endless scans were decoded";
+  } catch (const EJPEG& error) {
+    EXPECT_EQ(error.Message(), message);
+  }
 }
 
 TEST(JpegSafety, TwoComponentStreamsAreRefused) {

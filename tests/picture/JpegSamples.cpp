@@ -74,7 +74,10 @@ Image Djpeg(const TempDir& dir, std::string_view jpeg, std::string_view options)
 }
 
 Image Decoded(TJPEGImage& picture) {
-  const TBitmap& bitmap = picture.Bitmap();
+  return Decoded(picture.Bitmap());
+}
+
+Image Decoded(const TBitmap& bitmap) {
   const BitmapBits bits = bitmap.Bits();
   const bool gray =
       bits.BitsPerPixel == 8 &&

@@ -33,6 +33,7 @@ Image Djpeg(const TempDir& dir, std::string_view jpeg, std::string_view options)
 
 // The image a picture decodes to, in the reference tools' layout.
 Image Decoded(TJPEGImage& picture);
+Image Decoded(const TBitmap& bitmap);
 
 // A picture loaded from the bytes, with the given output depth.
 std::unique_ptr<TJPEGImage> LoadJpeg(std::string_view jpeg,
