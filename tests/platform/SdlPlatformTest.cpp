@@ -3,12 +3,23 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <optional>
 #include <stdexcept>
 
+#include "platform/posix/DeferredTermination.h"
 #include "platform/sdl/SdlPlatform.h"
 
 namespace anthora {
 namespace {
+
+// As some parents hand them down.
+void BlockTerminationSignals() {
+  sigset_t termination;
+  sigemptyset(&termination);
+  sigaddset(&termination, SIGINT);
+  sigaddset(&termination, SIGTERM);
+  sigprocmask(SIG_BLOCK, &termination, nullptr);
+}
 
 // SDL's display-less driver: windows and surfaces exist, no input arrives from outside.
 class SdlPlatformOffscreen : public testing::Test {
@@ -16,6 +27,7 @@ class SdlPlatformOffscreen : public testing::Test {
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     signal(SIGINT, SIG_IGN);  // as a shell leaves it for a job in the background
+    BlockTerminationSignals();
     platform = CreateSdlPlatform();
   }
 
@@ -67,12 +79,24 @@ TEST_F(SdlPlatformOffscreen, ScaledWindowsAreDrawnAtOnePixelPerPixel) {
 }
 
 TEST_F(SdlPlatformOffscreen, TerminationSignalAsksTheProgramToClose) {
-  ASSERT_EQ(raise(SIGINT), 0);
-  const auto event = platform->PollEvent();
-  ASSERT_TRUE(event);
-  EXPECT_EQ(event->Kind, InputEvent::Type::Close);
-  EXPECT_EQ(event->Window, nullptr);
-  EXPECT_FALSE(platform->PollEvent());
+  for (const bool deferred : {false, true}) {
+    // Signals deferred while the platform starts, as while a set file is open, come through
+    // once allowed.
+    std::optional<DeferredTermination> signals;
+    if (deferred) {
+      platform.reset();
+      BlockTerminationSignals();
+      signals.emplace();
+      platform = CreateSdlPlatform();
+      signals->Allow();
+    }
+    ASSERT_EQ(raise(SIGINT), 0);
+    const auto event = platform->PollEvent();
+    ASSERT_TRUE(event) << "deferred: " << deferred;
+    EXPECT_EQ(event->Kind, InputEvent::Type::Close);
+    EXPECT_EQ(event->Window, nullptr);
+    EXPECT_FALSE(platform->PollEvent());
+  }
 }
 
 }  // namespace

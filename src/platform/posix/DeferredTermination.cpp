@@ -27,11 +27,12 @@ DeferredTermination::DeferredTermination() {
 }
 
 DeferredTermination::~DeferredTermination() {
-  Allow();
+  pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr);
 }
 
 void DeferredTermination::Allow() {
-  pthread_sigmask(SIG_SETMASK, &FPrevious, nullptr);
+  const sigset_t signals = TerminationSignals();
+  pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
 }
 
 bool DeferredTermination::Arrived() const {

@@ -7,7 +7,8 @@ namespace anthora {
 // Holds back SIGINT, SIGTERM and SIGHUP while it lives, so that a file or folder being written
 // or unpacked is never left behind half made: the objects made after it clean up first, and a
 // signal that came meanwhile takes its course when this object goes. Allow() lets signals
-// through for a while, to a part of the program that handles them itself.
+// through for a while, even those that came blocked, to a part of the program that handles
+// them itself.
 class DeferredTermination {
  public:
   DeferredTermination();

@@ -212,6 +212,13 @@ class SdlPlatform final : public Platform {
       platformExists = false;
       FailToOpenDisplay();
     }
+    // SDL's handlers are in place: a parent that handed the signals down blocked must not keep
+    // them from closing us.
+    sigset_t termination;
+    sigemptyset(&termination);
+    sigaddset(&termination, SIGINT);
+    sigaddset(&termination, SIGTERM);
+    pthread_sigmask(SIG_UNBLOCK, &termination, nullptr);
     // Only X11 has a native software surface; other drivers need the texture path.
     if (std::string_view(SDL_GetCurrentVideoDriver()) != "x11")
       SDL_ResetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
