@@ -40,7 +40,7 @@ AtomicFile::AtomicFile(const std::string& path, bool replace) : FPath(path), FRe
   FName = target.filename().string();
   if (FName.empty() || FName == "." || FName == "..") Fail("names a folder, not a file", 0);
   const std::string parent = target.parent_path().empty() ? "." : target.parent_path().string();
-  FParent = Handle(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  FParent = FileHandle(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!FParent) Fail("cannot be written: " + parent, errno);
   struct stat status {};
   if (fstatat(FParent.Get(), FName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -70,7 +70,7 @@ void AtomicFile::Commit() {
   const int work = FWork->Folder.Get();
   const int parent = FParent.Get();
   {
-    const Handle made(openat(work, FName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const FileHandle made(openat(work, FName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     const mode_t mask = umask(0);
     umask(mask);
     if (!made || fsync(made.Get()) != 0 || fchmod(made.Get(), 0666 & ~mask) != 0)

@@ -47,7 +47,7 @@ class AtomicFile {
   const std::string FPath;
   const bool FReplace;
   std::string FName;
-  Handle FParent;
+  FileHandle FParent;
   std::optional<WorkFolder> FWork;
   std::string FFolder;
 };

@@ -33,7 +33,7 @@ std::string Refusal(int parent, const std::string& name, const std::vector<std::
   if (fstatat(parent, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
     return errno == ENOENT ? std::string() : "cannot be reached: " + Reason(errno);
   if (!S_ISDIR(status.st_mode)) return "is not a folder, and only a folder is replaced";
-  const Handle folder = OpenFolder(parent, name);
+  const FileHandle folder = OpenFolder(parent, name);
   const bool marked = std::any_of(markers.begin(), markers.end(), [&](const std::string& marker) {
     struct stat file {};
     return folder && fstatat(folder.Get(), marker.c_str(), &file, AT_SYMLINK_NOFOLLOW) == 0 &&
@@ -81,7 +81,7 @@ class Transaction {
         return false;
       }
     }
-    FParent = Handle(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FParent = FileHandle(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!FParent) Error("cannot be written: " + parent.string() + ": " + Reason(errno));
     return bool(FParent);
   }
@@ -97,7 +97,7 @@ class Transaction {
   // Clears an old folder: the entries the new one replaces are removed, every other entry is
   // moved into the folder in place. What cannot be cleared stays in sight, never hidden.
   void Retire(const std::string& name, int folder) {
-    const Handle current = OpenFolder(FParent.Get(), FRequest.Name);
+    const FileHandle current = OpenFolder(FParent.Get(), FRequest.Name);
     for (const std::string& entry : FolderEntries(folder)) {
       struct stat status {};
       if (fstatat(folder, entry.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
@@ -159,8 +159,8 @@ class Transaction {
   }
 
   bool WriteFile(const NamedFile& file) {
-    const Handle out(openat(FFresh.Get(), file.Name.c_str(),
-                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+    const FileHandle out(openat(FFresh.Get(), file.Name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     std::string_view rest = file.Bytes;
     while (out && !rest.empty()) {
       const ssize_t written = write(out.Get(), rest.data(), rest.size());
@@ -209,7 +209,7 @@ class Transaction {
       }
       const std::string oldName = FFreshName;
       Committed();
-      const Handle old = OpenFolder(parent, oldName);
+      const FileHandle old = OpenFolder(parent, oldName);
       if (old && flock(old.Get(), LOCK_EX | LOCK_NB) == 0) Retire(oldName, old.Get());
       return true;
     }
@@ -230,7 +230,7 @@ class Transaction {
         unlinkat(FFresh.Get(), entry.c_str(), 0);
       unlinkat(FParent.Get(), FFreshName.c_str(), AT_REMOVEDIR);
     }
-    FParent = Handle();
+    FParent = FileHandle();
     for (auto made = FMadeFolders.rbegin(); made != FMadeFolders.rend(); ++made)
       rmdir(made->c_str());
     if (FSignals.Arrived() && FFindings.Count(Finding::Level::Error) == 0)
@@ -242,10 +242,10 @@ class Transaction {
   const FolderWrite& FRequest;
   const std::string FShownName;
   Findings& FFindings;
-  Handle FParent;
+  FileHandle FParent;
   std::vector<std::filesystem::path> FMadeFolders;  // outermost first
   std::string FFreshName;                           // while it is this write's to remove
-  Handle FFresh;
+  FileHandle FFresh;
 };
 
 }  // namespace
@@ -255,8 +255,8 @@ bool WriteFolder(const FolderWrite& request, const NamedFiles& files, Findings& 
 }
 
 bool CanWriteFolder(const FolderWrite& request, Findings& findings) {
-  const Handle parent(open(request.Parent.empty() ? "." : request.Parent.c_str(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const FileHandle parent(open(request.Parent.empty() ? "." : request.Parent.c_str(),
+                               O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!parent) return true;  // made when written
   struct stat status {};
   if (fstatat(parent.Get(), request.Name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return true;

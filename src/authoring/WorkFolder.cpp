@@ -28,17 +28,13 @@ bool StillNamed(int parent, const std::string& name, int folder) {
 void RemoveFolderEntries(int folder) {
   for (const std::string& entry : FolderEntries(folder)) {
     if (unlinkat(folder, entry.c_str(), 0) == 0 || errno != EISDIR) continue;
-    const Handle inner = OpenFolder(folder, entry);
+    const FileHandle inner = OpenFolder(folder, entry);
     if (inner) RemoveFolderEntries(inner.Get());
     unlinkat(folder, entry.c_str(), AT_REMOVEDIR);
   }
 }
 
 }  // namespace
-
-Handle::~Handle() {
-  if (FDescriptor >= 0) close(FDescriptor);
-}
 
 std::vector<std::string> FolderEntries(int folder) {
   std::vector<std::string> names;
@@ -57,8 +53,8 @@ std::vector<std::string> FolderEntries(int folder) {
   return names;
 }
 
-Handle OpenFolder(int parent, const std::string& name) {
-  return Handle(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+FileHandle OpenFolder(int parent, const std::string& name) {
+  return FileHandle(openat(parent, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
 }
 
 std::optional<WorkFolder> MakeWorkFolder(int parent, const std::string& prefix) {
@@ -73,7 +69,7 @@ std::optional<WorkFolder> MakeWorkFolder(int parent, const std::string& prefix) 
       if (errno == EEXIST) continue;
       return std::nullopt;
     }
-    Handle folder = OpenFolder(parent, name);
+    FileHandle folder = OpenFolder(parent, name);
     // Another write clearing dead folders may have taken this one between its making and the
     // lock; then it is theirs to remove, and another is made.
     if (folder && fchmod(folder.Get(), 0700) == 0 && flock(folder.Get(), LOCK_EX | LOCK_NB) == 0 &&
@@ -92,7 +88,7 @@ void RetireDeadWorkFolders(int parent, const std::string& prefix,
     if (fstatat(parent, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0 ||
         !S_ISDIR(status.st_mode) || status.st_uid != geteuid())
       continue;
-    const Handle folder = OpenFolder(parent, name);
+    const FileHandle folder = OpenFolder(parent, name);
     if (folder && flock(folder.Get(), LOCK_EX | LOCK_NB) == 0 &&
         StillNamed(parent, name, folder.Get()))
       retire(name, folder.Get());
@@ -100,7 +96,7 @@ void RetireDeadWorkFolders(int parent, const std::string& prefix,
 }
 
 void RemoveWorkFolder(int parent, const std::string& name) {
-  const Handle folder = OpenFolder(parent, name);
+  const FileHandle folder = OpenFolder(parent, name);
   if (folder) RemoveFolderEntries(folder.Get());
   unlinkat(parent, name.c_str(), AT_REMOVEDIR);
 }

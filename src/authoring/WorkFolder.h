@@ -6,39 +6,22 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/files/FileHandle.h"
+
 namespace anthora {
-
-// A file descriptor, closed when it goes.
-class Handle {
- public:
-  explicit Handle(int descriptor = -1) : FDescriptor(descriptor) {}
-  Handle(Handle&& other) noexcept : FDescriptor(std::exchange(other.FDescriptor, -1)) {}
-  Handle& operator=(Handle&& other) noexcept {
-    std::swap(FDescriptor, other.FDescriptor);
-    return *this;
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  ~Handle();
-  int Get() const { return FDescriptor; }
-  explicit operator bool() const { return FDescriptor >= 0; }
-
- private:
-  int FDescriptor;
-};
 
 // The names in an open folder, "." and ".." aside.
 std::vector<std::string> FolderEntries(int folder);
 
 // A folder opened without following a link.
-Handle OpenFolder(int parent, const std::string& name);
+FileHandle OpenFolder(int parent, const std::string& name);
 
 // A write's private folder beside its destination, named PREFIX and six random characters,
 // mode 0700 and locked for as long as the write runs: a folder of that name whose lock can be
 // taken belongs to a write that was killed.
 struct WorkFolder {
   std::string Name;
-  Handle Folder;  // holds the lock
+  FileHandle Folder;  // holds the lock
 };
 
 // Makes a work folder in the open parent; nothing, with errno set, when none can be made.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/posix/DeferredTermination.h"
+#include "runtime/files/FileHandle.h"
 
 namespace anthora {
 
@@ -83,41 +84,22 @@ struct ArchiveCloser {
 };
 using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
-struct Descriptor {
-  explicit Descriptor(int fd) : Fd(fd) {}
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  ~Descriptor() {
-    if (Fd >= 0) close(Fd);
-  }
-  int Fd;
-};
-
 struct EntryCloser {
   void operator()(zip_file_t* entry) const { zip_fclose(entry); }
 };
 
 Archive OpenArchive(const std::string& file) {
-  const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) Refuse(file, std::strerror(errno));
+  FileHandle fd(open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd) Refuse(file, std::strerror(errno));
   struct stat status {};
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-    close(fd);
-    Refuse(file, "not a file");
-  }
+  if (fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) Refuse(file, "not a file");
   const auto size = static_cast<std::uint64_t>(status.st_size);
-  if (size > kMaxFileBytes) {
-    close(fd);
-    Refuse(file, "too large to be a set file");
-  }
-  if (ClaimedEntries(fd, size) > kMaxSetEntries) {
-    close(fd);
+  if (size > kMaxFileBytes) Refuse(file, "too large to be a set file");
+  if (ClaimedEntries(fd.Get(), size) > kMaxSetEntries)
     Refuse(file, "holds more than " + std::to_string(kMaxSetEntries) + " entries");
-  }
   int error = 0;
-  zip_t* archive = size == 0 ? nullptr : zip_fdopen(fd, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+  zip_t* archive = size == 0 ? nullptr : zip_fdopen(fd.Get(), ZIP_RDONLY | ZIP_CHECKCONS, &error);
   if (archive == nullptr) {
-    close(fd);
     if (size == 0 || error == ZIP_ER_NOZIP) Refuse(file, "not a zip archive, so not a set file");
     zip_error_t reason;
     zip_error_init_with_code(&reason, error);
@@ -125,6 +107,7 @@ Archive OpenArchive(const std::string& file) {
     zip_error_fini(&reason);
     Refuse(file, "a damaged zip archive (" + text + ")");
   }
+  fd.Release();  // the archive owns it now
   return Archive(archive);
 }
 
@@ -180,9 +163,9 @@ void Unpack(zip_t* archive, const Entry& entry, const std::string& path, const s
   const std::string name = Shown(entry.Name);
   const std::unique_ptr<zip_file_t, EntryCloser> input(zip_fopen_index(archive, entry.Index, 0));
   if (!input) Refuse(file, name + " cannot be unpacked (" + zip_strerror(archive) + ")");
-  Descriptor output{
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600)};
-  if (output.Fd < 0) {
+  FileHandle output(
+      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+  if (!output) {
     if (errno == EEXIST) Refuse(file, name + " appears twice");
     Refuse(file, name + " cannot be written: " + std::strerror(errno));
   }
@@ -195,14 +178,15 @@ void Unpack(zip_t* archive, const Entry& entry, const std::string& path, const s
     count += static_cast<std::uint64_t>(got);
     if (count > entry.Size) Refuse(file, name + " holds more than its header says");
     for (zip_int64_t done = 0; done < got;) {
-      const ssize_t wrote = write(output.Fd, buffer.data() + done, static_cast<size_t>(got - done));
+      const ssize_t wrote =
+          write(output.Get(), buffer.data() + done, static_cast<size_t>(got - done));
       if (wrote < 0 && errno == EINTR) continue;
       if (wrote <= 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
       done += wrote;
     }
   }
   if (count != entry.Size) Refuse(file, name + " holds less than its header says");
-  const int closed = close(std::exchange(output.Fd, -1));
+  const int closed = close(output.Release());
   if (closed != 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "picture/Jpeg.h"
+#include "runtime/base/Exceptions.h"
+#include "runtime/files/Stream.h"
 
 namespace anthora {
 
@@ -11,6 +14,20 @@ namespace anthora {
 inline bool TooLargeToFuzz(const TJPEGImage& jpeg) {
   constexpr std::int64_t kMaxFuzzedPixels = 1 << 20;
   return std::int64_t{jpeg.Width()} * jpeg.Height() > kMaxFuzzedPixels;
+}
+
+// The same for picture bytes; bytes that do not load are left to the code under test to report.
+inline bool TooLargeToDecode(std::string_view picture) {
+  TMemoryStream stream;
+  stream.WriteBuffer(picture.data(), picture.size());
+  stream.SetPosition(0);
+  TJPEGImage jpeg;
+  try {
+    jpeg.LoadFromStream(stream);
+  } catch (const Exception&) {
+    return false;
+  }
+  return TooLargeToFuzz(jpeg);
 }
 
 }  // namespace anthora

@@ -45,19 +45,6 @@ class ScratchSet {
   std::filesystem::path FPath;
 };
 
-bool TooLargeToDecode(std::string_view picture) {
-  TMemoryStream stream;
-  stream.WriteBuffer(picture.data(), picture.size());
-  stream.SetPosition(0);
-  TJPEGImage jpeg;
-  try {
-    jpeg.LoadFromStream(stream);
-  } catch (const Exception&) {
-    return false;  // the checker reports it
-  }
-  return TooLargeToFuzz(jpeg);
-}
-
 }  // namespace
 }  // namespace anthora
 

@@ -62,19 +62,6 @@ void Write(const std::string& path, std::string_view bytes) {
   std::ofstream(path, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
 }
 
-bool TooLargeToDecode(std::string_view picture) {
-  TMemoryStream stream;
-  stream.WriteBuffer(picture.data(), picture.size());
-  stream.SetPosition(0);
-  TJPEGImage jpeg;
-  try {
-    jpeg.LoadFromStream(stream);
-  } catch (const Exception&) {
-    return false;  // the quiz reports it
-  }
-  return TooLargeToFuzz(jpeg);
-}
-
 // Writes the picture under every picture name of the set that names a file in ris/.
 void WritePictures(std::string_view picture) {
   if (TooLargeToDecode(picture)) return;
