@@ -90,6 +90,20 @@ TEST(AtomicFile, ASignalStopsTheWorkAndPutsNothingNewInPlace) {
   }
 }
 
+TEST(AtomicFile, ASignalTheProgramWasStartedIgnoringChangesNothing) {
+  const TempDir temp;
+  const fs::path path = temp.Path() / "new.anthora";
+  const int status = InChild([&] {
+    signal(SIGINT, SIG_IGN);  // as a shell leaves it for a job in the background
+    WriteFileAtomically(path, false, [](std::FILE* file) {
+      kill(getpid(), SIGINT);
+      return std::fputs("whole", file) >= 0;
+    });
+  });
+  EXPECT_TRUE(WIFEXITED(status)) << status;
+  EXPECT_EQ(Read(path), "whole");
+}
+
 TEST(AtomicFile, ReplacesOnlyARegularFileAndClearsWhatAKilledWriteLeft) {
   const TempDir temp;
   const fs::path pipe = temp.Path() / "pipe.png";

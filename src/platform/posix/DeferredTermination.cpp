@@ -12,11 +12,31 @@ namespace {
 
 constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
+// The termination signals this program heeds: one that it was started ignoring (under nohup, or
+// SIGINT in a background job) is neither held back nor counted, since held back it would wait
+// as if it had come to end the program.
 sigset_t TerminationSignals() {
   sigset_t signals;
   sigemptyset(&signals);
-  for (int signal : kTerminationSignals) sigaddset(&signals, signal);
+  for (int signal : kTerminationSignals) {
+    struct sigaction action {};
+    if (sigaction(signal, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+    sigaddset(&signals, signal);
+  }
   return signals;
+}
+
+// Whether one of the heeded signals is waiting and `counts` says it is this caller's.
+template <typename Counts>
+bool Waiting(Counts counts) {
+  const sigset_t heeded = TerminationSignals();
+  sigset_t pending;
+  sigpending(&pending);
+  return std::any_of(std::begin(kTerminationSignals), std::end(kTerminationSignals),
+                     [&](int signal) {
+                       return sigismember(&heeded, signal) == 1 &&
+                              sigismember(&pending, signal) == 1 && counts(signal);
+                     });
 }
 
 }  // namespace
@@ -36,19 +56,11 @@ void DeferredTermination::Allow() {
 }
 
 bool DeferredTermination::Arrived() const {
-  sigset_t pending;
-  sigpending(&pending);
-  return std::any_of(std::begin(kTerminationSignals), std::end(kTerminationSignals),
-                     [&](int signal) {
-                       return sigismember(&pending, signal) && !sigismember(&FPrevious, signal);
-                     });
+  return Waiting([this](int signal) { return sigismember(&FPrevious, signal) == 0; });
 }
 
 bool DeferredTermination::Pending() {
-  sigset_t pending;
-  sigpending(&pending);
-  return std::any_of(std::begin(kTerminationSignals), std::end(kTerminationSignals),
-                     [&](int signal) { return sigismember(&pending, signal) == 1; });
+  return Waiting([](int) { return true; });
 }
 
 void DeferredTermination::Defer() {
