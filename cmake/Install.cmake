@@ -6,7 +6,9 @@ set(dist ${PROJECT_SOURCE_DIR}/dist)
 set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/anthora)
 
 install(TARGETS anthora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anthora/sample)
+# The sample as learners play it; the sheet and photos it is built from stay in the source tree.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anthora/sample
+  PATTERN source EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${docdir})
 install(FILES ${PROJECT_SOURCE_DIR}/src/app/artwork/CREDITS.md

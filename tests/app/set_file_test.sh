@@ -30,7 +30,7 @@ grep -q 'roses.anthora: already exists; add --force' err || fail "no --force: $(
 expect_status 0 "$anthora" --pack --force "$sample/ris/" roses.anthora
 [[ $(ls -A) == $'err\nout\nroses.anthora\nruntime' ]] || fail "packing left $(ls -A)"
 expect_status 0 "$anthora" --check roses.anthora
-grep -qx 'roses.anthora/ris/fen.ani (16 questions), roses.anthora/ris/fru.ani (16 questions): no errors, no warnings' out ||
+grep -qx 'roses.anthora/ris/fen.ani (42 questions), roses.anthora/ris/fru.ani (42 questions): no errors, no warnings' out ||
   fail "the check: $(cat out)"
 no_run_folders "the check"
 expect_status 0 "$anthora" --preview roses.anthora

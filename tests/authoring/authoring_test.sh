@@ -37,7 +37,7 @@ for command in --help --version "--check $sample"; do
 done
 
 expect_status 0 "$anthora" --check "$sample"
-[[ $(wc -l <out) == 1 ]] && grep -q '16 questions.*no errors, no warnings$' out ||
+[[ $(wc -l <out) == 1 ]] && grep -q '42 questions.*no errors, no warnings$' out ||
   fail "the sample: $(cat out)"
 
 # A teacher's table, saved by a spreadsheet: a byte-order mark, CR LF, a quoted cell with a
