@@ -1,7 +1,7 @@
 // The start of a program on an X display, frame by frame:
 //
 //   first_frame [--runs N] --expect PICTURE.ppm [--scale S] [--strict] [--keep FILE.ppm]
-//               PROGRAM [ARGS...]
+//               [--phases] PROGRAM [ARGS...]
 //
 // Each run starts the program, waits for it to map a window of the expected picture's size (a
 // top-level one, or one that a window manager framed), then grabs that whole window from the
@@ -13,7 +13,9 @@
 //   run 1: mapped 20.1 ms, complete 20.3 ms, 0 of 21 grabs incomplete, peak RSS 14.0 MB
 //
 // With --strict the exit status is 1 when any grab was incomplete; --keep writes the first
-// incomplete grab to a file. The exit status is 1 as well when no window came or it never
+// incomplete grab to a file. With --phases the program is told the moment it was started, in
+// ANTHORA_START_TIMES, and writes the end of each phase of its start to standard error. The
+// exit status is 1 as well when no window came or it never
 // showed the expected picture, and 2 for a usage error.
 
 #include <X11/Xlib.h>
@@ -160,6 +162,7 @@ struct Options {
   int Runs = 1;
   Picture Expected;
   bool Strict = false;
+  bool Phases = false;
   const char* Keep = nullptr;
   char** Program = nullptr;
 };
@@ -200,6 +203,10 @@ std::optional<Run> Measure(Display* display, Grabber& grabber, const Options& op
 
   Run run;
   const double start = Now();
+  if (options.Phases) {
+    const std::string origin = std::to_string(start);
+    setenv("ANTHORA_START_TIMES", origin.c_str(), 1);
+  }
   pid_t child = -1;
   if (posix_spawnp(&child, options.Program[0], nullptr, nullptr, options.Program, environ) != 0)
     return std::nullopt;
@@ -238,8 +245,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
   for (; i < argc && argv[i][0] == '-'; ++i) {
     const std::string option = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (option == "--strict") {
-      options.Strict = true;
+    if (option == "--strict" || option == "--phases") {
+      (option == "--strict" ? options.Strict : options.Phases) = true;
       continue;
     }
     if (value == nullptr) return false;
@@ -274,7 +281,7 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: first_frame [--runs N] --expect PICTURE.ppm [--scale S] [--strict] "
-                 "[--keep FILE.ppm] PROGRAM [ARGS...]\n");
+                 "[--keep FILE.ppm] [--phases] PROGRAM [ARGS...]\n");
     return 2;
   }
   XSetErrorHandler(IgnoreErrors);
