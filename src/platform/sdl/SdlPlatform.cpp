@@ -213,7 +213,12 @@ class SdlPlatform final : public Platform {
     std::signal(SIGTTOU, SIG_IGN);
     IgnoreX11ProtocolErrors();
     KeepToChosenX11Screen();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    bool initialised = false;
+    {
+      const WithoutX11ComposeTable noComposing;
+      initialised = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
+    if (!initialised) {
       platformExists = false;
       FailToOpenDisplay();
     }
