@@ -3,7 +3,8 @@
 # resample pictures or open zip archives is loaded when the program starts.
 # Usage: start_libraries_test.sh ANTHORA
 set -euo pipefail
-loaded=$(LD_DEBUG=files "$1" --version 2>&1 >/dev/null | sed -n 's/.*file=\([^ ]*\) .*generating link map.*/\1/p')
+loaded=$(LD_DEBUG=files "$1" --version 2>&1 >/dev/null |
+  sed -n 's/.*file=\([^ ]*\) .*generating link map.*/\1/p')
 [[ -n $loaded ]] || { echo "start_libraries: no library list from the dynamic loader" >&2; exit 1; }
 unwanted=$(grep -E '^lib(pugixml|stb|zip)\.' <<<"$loaded" || true)
 if [[ -n $unwanted ]]; then
