@@ -27,8 +27,8 @@ namespace anthora {
 //   left double click          Activate; no flag changes               none by itself
 //   right press / release      swallowed                               none
 //   focus set / killed         focused / not focused, if it changed    request
-//   key down                   unless pressed and if PressesOnKey:     request
-//                              pressed
+//   key down                   if not pressed and PressesOnKey says    request
+//                              so: pressed
 //   key up, any key            if pressed: released, then Activate     request, before Activate
 //   enabled changed            the runtime's, which moves the focus    request
 //                              off a disabled control
