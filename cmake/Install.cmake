@@ -6,6 +6,7 @@ set(dist ${PROJECT_SOURCE_DIR}/dist)
 set(docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/anthora)
 
 install(TARGETS anthora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS anthora-authoring RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/anthora)
 # The sample as learners play it; the sheet and photos it is built from stay in the source tree.
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATADIR}/anthora/sample
   PATTERN source EXCLUDE)

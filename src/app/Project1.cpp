@@ -10,14 +10,16 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
 
-#include "app/Authoring.h"
 #include "app/CommandLine.h"
+#include "app/Main.h"
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "authoring/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
+#include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 
@@ -42,8 +44,10 @@ void RunQuiz(int scale, DeferredTermination* signals) {
   TApplication application(*platform);
   InitializeProgram(*platform);
   application.Title = "Anthora 1.0";
+  EndStartPhase("program");
   {
     TForm1 form(nullptr);
+    EndStartPhase("form");
     application.Run();
   }
   FinalizeProgram();
@@ -82,56 +86,49 @@ int PlayQuiz(const CommandLine& line) {
   return 0;
 }
 
-// The program's status, unless its output could not be written: a report lost on a full disk
-// must not pass for success.
-int CheckedOutput(int status) {
-  errno = 0;
-  if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-  std::fprintf(stderr, "anthora: cannot write to standard output: %s\n",
-               errno != 0 ? std::strerror(errno) : "write error");
-  return 1;
-}
-
-int Run(const CommandLine& line) {
-  try {
-    switch (line.What) {
-      case CommandLine::Action::Help:
-        std::fputs(kUsage, stdout);
-        return 0;
-      case CommandLine::Action::Version:
-        std::puts("anthora 1.0");
-        return 0;
-      case CommandLine::Action::Check:
-        return RunSetCheck(line.Folder);
-      case CommandLine::Action::BuildSet:
-        return RunSetBuild(line);
-      case CommandLine::Action::Preview:
-        return RunSetPreview(line);
-      case CommandLine::Action::NewSheet:
-        return RunNewSheet(line.Source);
-      case CommandLine::Action::Pack:
-        return RunSetPack(line);
-      case CommandLine::Action::Play:
-        return PlayQuiz(line);
-    }
-  } catch (const Exception& error) {
-    std::fprintf(stderr, "anthora: %s\n",
-                 Shortened(Cp1251ToUtf8(error.Message()), std::string::npos).c_str());
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
+// The commands for question sets run in a program of their own, which takes this one's place
+// with the same arguments: beside this program in the build, in the helpers' folder when
+// installed. The quiz thus starts without the libraries only those commands use.
+int RunAuthoringProgram(char* argv[]) {
+  std::string self(4096, '\0');
+  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= self.size()) {
+    std::fprintf(stderr, "anthora: cannot find the program's own file: %s\n", std::strerror(errno));
+    return 1;
   }
+  self.resize(static_cast<std::size_t>(length));
+  const std::string folder = self.substr(0, self.rfind('/') + 1);
+  std::string program;
+  for (const char* place : {"", ANTHORA_HELPERS_FROM_BINARY}) {
+    program = folder + place + "anthora-authoring";
+    execv(program.c_str(), argv);
+    if (errno != ENOENT) break;
+  }
+  std::fprintf(stderr, "anthora: cannot run %s: %s\n", Printable(program).c_str(),
+               std::strerror(errno));
   return 1;
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  CommandLine line;
-  try {
-    line = ParseCommandLine(argc, argv);
-  } catch (const UsageError& error) {
-    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
-    return 2;
+  EndStartPhase("libraries");
+  const std::optional<CommandLine> line = ParseOrExplain(argc, argv);
+  if (!line) return 2;
+  switch (line->What) {
+    case CommandLine::Action::Help:
+      return RunReported([] {
+        std::fputs(kUsage, stdout);
+        return 0;
+      });
+    case CommandLine::Action::Version:
+      return RunReported([] {
+        std::puts("anthora 1.0");
+        return 0;
+      });
+    case CommandLine::Action::Play:
+      return RunReported([&] { return PlayQuiz(*line); });
+    default:
+      return RunAuthoringProgram(argv);
   }
-  return CheckedOutput(Run(line));
 }

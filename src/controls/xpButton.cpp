@@ -5,7 +5,6 @@
 #include "runtime/files/PropertyValue.h"
 #include "runtime/graphics/Canvas.h"
 #include "runtime/ui/Accelerator.h"
-#include "runtime/ui/FontProperty.h"
 
 namespace anthora {
 
@@ -25,28 +24,8 @@ constexpr TColor kDisabledText = 0x0092A1A1;
 
 }  // namespace
 
-TxpButton::TxpButton(TComponent* owner) : TCustomControl(owner) {
+TxpButton::TxpButton(TComponent* owner) : TxpControl(owner, "XP Button", PointerRepaint::AtOnce) {
   SetBounds(Left(), Top(), 75, 25);
-  FCaption = "XP Button";
-  SetEnabled(true);
-  SetTabStop(true);
-}
-
-void TxpButton::SetCaption(std::string_view caption) {
-  if (caption == FCaption) return;
-  FCaption = caption;
-  Repaint();
-}
-
-void TxpButton::SetFont(const TFont& font) {
-  FFont.Assign(font);
-  Repaint();
-}
-
-void TxpButton::SetEnabled(bool enabled) {
-  if (enabled == Enabled()) return;
-  TCustomControl::SetEnabled(enabled);
-  Invalidate();
 }
 
 void TxpButton::SetShowAccelChar(bool show) {
@@ -66,67 +45,6 @@ TColor TxpButton::BackgroundColor() const {
 
 // ---- Input
 
-void TxpButton::MouseEnter() {
-  if (ChangeFlag(FMouseOver, true)) Repaint();
-}
-
-void TxpButton::MouseLeave() {
-  if (ChangeFlag(FMouseOver, false)) Repaint();
-}
-
-void TxpButton::WMLButtonDown(TShiftState, std::int32_t, std::int32_t) {
-  if (FPressed) return;
-  FPressed = true;
-  if (!Focused() && Enabled()) SetFocus();
-  Repaint();
-}
-
-void TxpButton::WMLButtonUp(TShiftState, std::int32_t, std::int32_t) {
-  if (!FPressed) return;
-  FPressed = false;
-  Repaint();
-  Click();
-}
-
-void TxpButton::WMLButtonDblClk(TShiftState, std::int32_t, std::int32_t) {
-  Click();
-}
-
-void TxpButton::WMSetFocus() {
-  if (ChangeFlag(FFocused, true)) Invalidate();
-}
-
-void TxpButton::WMKillFocus() {
-  if (ChangeFlag(FFocused, false)) Invalidate();
-}
-
-void TxpButton::WMKeyDown(TKey& key, TShiftState shift) {
-  if (!FPressed && (key == VK_RETURN || key == VK_SPACE)) {
-    FPressed = true;
-    Invalidate();
-  }
-  TCustomControl::WMKeyDown(key, shift);
-}
-
-void TxpButton::WMKeyUp(TKey& key, TShiftState shift) {
-  if (FPressed) {
-    FPressed = false;
-    Invalidate();
-    Click();
-  }
-  TCustomControl::WMKeyUp(key, shift);
-}
-
-void TxpButton::CMEnter() {
-  TCustomControl::CMEnter();
-  if (OnEnter) OnEnter(this);
-}
-
-void TxpButton::CMExit() {
-  TCustomControl::CMExit();
-  if (OnExit) OnExit(this);
-}
-
 // Enter also reaches the focused control as a key press, so a focused default button leaves
 // it to its own key handling and clicks once, on the release.
 void TxpButton::CMDialogKey(TKey key, TShiftState, bool&) {
@@ -135,46 +53,64 @@ void TxpButton::CMDialogKey(TKey key, TShiftState, bool&) {
 }
 
 void TxpButton::CMDialogChar(char character, bool&) {
-  if (FShowAccelChar && IsAccel(character, FCaption)) Click();
+  if (FShowAccelChar && IsAccel(character, Caption())) Click();
 }
 
 // ---- Paint
 
 // The disabled look shows no pressed offset, for its caption nor for the caption's underline.
 void TxpButton::Paint() {
-  const std::string text = FShowAccelChar ? DisplayCaption(FCaption) : FCaption;
-  const std::int32_t offset = Enabled() && FPressed ? 1 : 0;
+  const std::string text = FShowAccelChar ? DisplayCaption(Caption()) : Caption();
+  const std::int32_t offset = Enabled() && Pressed() ? 1 : 0;
   if (Enabled()) {
-    DrawEnabledLook();
+    DrawOuterFrame();
+    DrawBorder();
+    DrawFace();
+    DrawEdgeLines();
+    if (MouseOver()) DrawHotFrame();
   } else {
     DrawDisabledLook();
   }
   DrawCaption(text, offset);
-  if (Enabled() && FFocused) {
+  if (Enabled() && HasFocusFlag()) {
     Canvas().Brush().SetStyle(bsSolid);
     Canvas().DrawFocusRect({4, 4, Width() - 4, Height() - 4});
   }
   if (FShowAccelChar) UnderlineAccelerator(text, offset);
 }
 
-void TxpButton::DrawEnabledLook() {
+// A filled light grey rounded frame over the whole button.
+void TxpButton::DrawOuterFrame() {
   TCanvas& canvas = Canvas();
-  const std::int32_t w = Width();
-  const std::int32_t h = Height();
   canvas.Pen().SetWidth(1);
   canvas.Brush().SetColor(kOuterFrame);
   canvas.Pen().SetColor(kOuterFrame);
-  canvas.RoundRect(0, 0, w, h, 3, 3);
+  canvas.RoundRect(0, 0, Width(), Height(), 3, 3);
+}
 
+// The dark blue rounded border, one pixel in; it leaves the brush clear for what follows.
+void TxpButton::DrawBorder() {
+  TCanvas& canvas = Canvas();
   canvas.Brush().SetStyle(bsClear);
   canvas.Pen().SetColor(kBorder);
-  canvas.RoundRect(1, 1, w - 1, h - 1, 5, 5);
+  canvas.RoundRect(1, 1, Width() - 1, Height() - 1, 5, 5);
+}
 
-  const bool pressedAndHot = FPressed && FMouseOver;
-  FillGradientRect(canvas, {4, 4, w - 4, h - 4}, kFaceTop, kFaceBottom,
+// The gradient face: lighter at the top, turned over and in finer bands while the button is
+// held down under the pointer.
+void TxpButton::DrawFace() {
+  const std::int32_t h = Height();
+  const bool pressedAndHot = Pressed() && MouseOver();
+  FillGradientRect(Canvas(), {4, 4, Width() - 4, h - 4}, kFaceTop, kFaceBottom,
                    pressedAndHot ? gdBottomToTop : gdTopToBottom,
                    static_cast<std::uint8_t>(pressedAndHot ? h / 2 : h / 3));
+}
 
+// The light lines round the face: top and bottom edges, an inner frame and white highlights.
+void TxpButton::DrawEdgeLines() {
+  TCanvas& canvas = Canvas();
+  const std::int32_t w = Width();
+  const std::int32_t h = Height();
   canvas.Pen().SetColor(kTopEdge);
   canvas.MoveTo(3, 2);
   canvas.LineTo(w - 3, 2);
@@ -193,13 +129,15 @@ void TxpButton::DrawEnabledLook() {
   canvas.LineTo(w - 3, h - 1);
   canvas.MoveTo(w - 1, h - 4);
   canvas.LineTo(w - 1, 2);
+}
 
-  if (FMouseOver) {
-    canvas.Brush().SetStyle(bsClear);
-    canvas.Pen().SetColor(kHotFrame);
-    canvas.Pen().SetWidth(1);
-    canvas.RoundRect(3, 3, w - 3, h - 3, 2, 2);
-  }
+// The orange rounded frame of the hot button, pressed or not.
+void TxpButton::DrawHotFrame() {
+  TCanvas& canvas = Canvas();
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Pen().SetColor(kHotFrame);
+  canvas.Pen().SetWidth(1);
+  canvas.RoundRect(3, 3, Width() - 3, Height() - 3, 2, 2);
 }
 
 void TxpButton::DrawDisabledLook() {
@@ -220,7 +158,7 @@ void TxpButton::DrawDisabledLook() {
 
 void TxpButton::DrawCaption(const std::string& text, std::int32_t pressedOffset) {
   TCanvas& canvas = Canvas();
-  canvas.Font().Assign(FFont);
+  canvas.Font().Assign(OwnFont());
   if (!Enabled()) canvas.Font().SetColor(kDisabledText);
   canvas.Brush().SetStyle(bsClear);
   const TSize extent = canvas.TextExtent(text);
@@ -232,16 +170,12 @@ void TxpButton::DrawCaption(const std::string& text, std::int32_t pressedOffset)
 void TxpButton::UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset) {
   TCanvas& canvas = Canvas();
   const TSize extent = canvas.TextExtent(text);
-  DrawAcceleratorUnderline(canvas, FCaption, (Width() - extent.cx) / 2 + pressedOffset,
+  DrawAcceleratorUnderline(canvas, Caption(), (Width() - extent.cx) / 2 + pressedOffset,
                            (Height() - extent.cy) / 2 + extent.cy + pressedOffset);
 }
 
 bool TxpButton::SetProperty(std::string_view name, const PropertyValue& value) {
-  if (name == "Caption") {
-    SetCaption(value.AsString());
-  } else if (name.starts_with("Font.")) {
-    if (!SetFontProperty(FFont, name.substr(5), value)) return false;
-  } else if (name == "Cancel") {
+  if (name == "Cancel") {
     SetCancel(value.AsBoolean());
   } else if (name == "Default") {
     SetDefault(value.AsBoolean());
@@ -249,12 +183,8 @@ bool TxpButton::SetProperty(std::string_view name, const PropertyValue& value) {
     SetShowAccelChar(value.AsBoolean());
   } else if (name == "ModalResult") {
     SetModalResult(value.AsInteger());
-  } else if (name == "OnEnter") {
-    OnEnter = value.AsNotifyEvent();
-  } else if (name == "OnExit") {
-    OnExit = value.AsNotifyEvent();
   } else {
-    return TCustomControl::SetProperty(name, value);
+    return TxpControl::SetProperty(name, value);
   }
   return true;
 }

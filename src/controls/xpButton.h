@@ -1,9 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-#include "runtime/base/Events.h"
-#include "runtime/graphics/Font.h"
+#include "controls/xpControl.h"
 #include "runtime/ui/Forms.h"
 
 namespace anthora {
@@ -11,26 +11,18 @@ namespace anthora {
 // A push button that paints itself in the XP look: a grey outer frame, a dark blue rounded
 // border, a gradient face, an orange frame while hot and the dotted focus rectangle. Mouse,
 // Enter, Space, dialog keys and the caption's accelerator all end in Click.
-class TxpButton : public TCustomControl {
-  ANTHORA_CLASS(TxpButton, TCustomControl)
+class TxpButton : public TxpControl {
+  ANTHORA_CLASS(TxpButton, TxpControl)
 
  public:
   explicit TxpButton(TComponent* owner);
 
-  const std::string& Caption() const override { return FCaption; }
-  // A new text is stored and repainted at once; the same text changes nothing.
-  void SetCaption(std::string_view caption) override;
-  TFont& Font() override { return FFont; }
-  // Copies the font's attributes and repaints at once.
-  void SetFont(const TFont& font);
   bool Cancel() const { return FCancel; }
   void SetCancel(bool cancel) { FCancel = cancel; }
   bool Default() const { return FDefault; }
   void SetDefault(bool isDefault) { FDefault = isDefault; }
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult result) { FModalResult = result; }
-  // Requests a repaint, so that the look follows the state.
-  void SetEnabled(bool enabled) override;
   // With it off, every '&' of the caption is shown as it is and marks no accelerator.
   bool ShowAccelChar() const { return FShowAccelChar; }
   void SetShowAccelChar(bool show);
@@ -40,41 +32,16 @@ class TxpButton : public TCustomControl {
   // The widest caption shown whole.
   std::int32_t CaptionWidth() const { return Width() - 2 * kCaptionMargin; }
 
-  bool MouseOver() const { return FMouseOver; }
-  bool Pressed() const { return FPressed; }
-  bool HasFocusFlag() const { return FFocused; }
-
-  TNotifyEvent OnEnter;
-  TNotifyEvent OnExit;
   TKeyEvent OnKeyDown;  // stored only
   TKeyEvent OnKeyUp;    // stored only
 
-  // Input table (repaint = at once, request = on the next paint cycle):
-  //   pointer enters / leaves          set / clear FMouseOver, repaint
-  //   left press                       unless pressed: press, take the focus, repaint
-  //   left release                     if pressed: release, repaint, Click
-  //   left double click                Click
-  //   right press / release            swallowed
-  //   focus set / killed               set / clear FFocused, request
-  //   key down Enter or Space          unless pressed: press, request
-  //   key up, any key                  if pressed: release, request, Click
+  // Beyond the shared input (see TxpControl), all of which repaints at once for the mouse:
+  //   key down Enter or Space          presses
+  //   completed press                  Click
   //   dialog key Escape / Enter        Click if enabled and Cancel / Default (Enter: unless
   //                                    focused); never handled
   //   accelerator character            Click, enabled or not, unless ShowAccelChar is off;
   //                                    never handled
-  void MouseEnter() override;
-  void MouseLeave() override;
-  void WMLButtonDown(TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void WMLButtonUp(TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void WMLButtonDblClk(TShiftState shift, std::int32_t x, std::int32_t y) override;
-  void WMRButtonDown(TShiftState, std::int32_t, std::int32_t) override {}
-  void WMRButtonUp(TShiftState, std::int32_t, std::int32_t) override {}
-  void WMSetFocus() override;
-  void WMKillFocus() override;
-  void WMKeyDown(TKey& key, TShiftState shift) override;
-  void WMKeyUp(TKey& key, TShiftState shift) override;
-  void CMEnter() override;
-  void CMExit() override;
   void CMDialogKey(TKey key, TShiftState shift, bool& handled) override;
   void CMDialogChar(char character, bool& handled) override;
 
@@ -82,20 +49,23 @@ class TxpButton : public TCustomControl {
 
  protected:
   void Click() override;
+  void Activate() override { Click(); }
+  bool PressesOnKey(TKey key) const override { return key == VK_RETURN || key == VK_SPACE; }
   void Paint() override;
   TColor BackgroundColor() const override;
 
  private:
-  void DrawEnabledLook();
+  // The enabled look, drawn in this order.
+  void DrawOuterFrame();
+  void DrawBorder();
+  void DrawFace();
+  void DrawEdgeLines();
+  void DrawHotFrame();
+
   void DrawDisabledLook();
   void DrawCaption(const std::string& text, std::int32_t pressedOffset);
   void UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset);
 
-  std::string FCaption;
-  bool FMouseOver = false;
-  bool FPressed = false;
-  TFont FFont;
-  bool FFocused = false;
   TModalResult FModalResult = mrNone;
   bool FCancel = false;
   bool FDefault = false;

@@ -5,7 +5,6 @@
 #include "runtime/files/PropertyValue.h"
 #include "runtime/graphics/Canvas.h"
 #include "runtime/ui/Accelerator.h"
-#include "runtime/ui/FontProperty.h"
 
 namespace anthora {
 
@@ -24,23 +23,10 @@ constexpr BoxGradient kNormalBox{0x00D7DCDC, 0x00FFFFFF};
 
 }  // namespace
 
-TxpCheckBox::TxpCheckBox(TComponent* owner) : TCustomControl(owner) {
-  FCaption = "XP Checkbox";
+TxpCheckBox::TxpCheckBox(TComponent* owner)
+    : TxpControl(owner, "XP Checkbox", PointerRepaint::OnNextPaint) {
   SetColor(clBtnFace);
   SetBounds(Left(), Top(), 97, 17);
-  SetEnabled(true);
-  SetTabStop(true);
-}
-
-void TxpCheckBox::SetCaption(std::string_view caption) {
-  if (caption == FCaption) return;
-  FCaption = caption;
-  Repaint();
-}
-
-void TxpCheckBox::SetFont(const TFont& font) {
-  FFont.Assign(font);
-  Repaint();
 }
 
 void TxpCheckBox::SetChecked(bool checked) {
@@ -55,12 +41,6 @@ void TxpCheckBox::SetAlignment(TCheckBoxAlignment alignment) {
   Repaint();
 }
 
-void TxpCheckBox::SetEnabled(bool enabled) {
-  if (enabled == Enabled()) return;
-  TCustomControl::SetEnabled(enabled);
-  Invalidate();
-}
-
 void TxpCheckBox::Toggle() {
   FChecked = !FChecked;
   Invalidate();
@@ -69,65 +49,9 @@ void TxpCheckBox::Toggle() {
 
 // ---- Input
 
-void TxpCheckBox::MouseEnter() {
-  if (ChangeFlag(FMouseOver, true)) Invalidate();
-}
-
-void TxpCheckBox::MouseLeave() {
-  if (ChangeFlag(FMouseOver, false)) Invalidate();
-}
-
-void TxpCheckBox::WMLButtonDown(TShiftState, std::int32_t, std::int32_t) {
-  if (FPressed) return;
-  FPressed = true;
-  if (!Focused() && Enabled()) SetFocus();
-  Invalidate();
-}
-
-void TxpCheckBox::WMLButtonUp(TShiftState, std::int32_t, std::int32_t) {
-  if (!FPressed) return;
-  FPressed = false;
-  Invalidate();
-  Toggle();
-}
-
-void TxpCheckBox::WMLButtonDblClk(TShiftState, std::int32_t, std::int32_t) {
-  Toggle();
-}
-
-void TxpCheckBox::WMSetFocus() {
-  if (ChangeFlag(FFocused, true)) Invalidate();
-}
-
-void TxpCheckBox::WMKillFocus() {
-  if (ChangeFlag(FFocused, false)) Invalidate();
-}
-
-void TxpCheckBox::WMKeyDown(TKey& key, TShiftState shift) {
-  if (!FPressed && key == VK_SPACE) {
-    FPressed = true;
-    Invalidate();
-  }
-  TCustomControl::WMKeyDown(key, shift);
-}
-
-void TxpCheckBox::WMKeyUp(TKey&, TShiftState) {
-  if (!FPressed) return;
-  FPressed = false;
-  Toggle();
-}
-
-void TxpCheckBox::CMEnter() {
-  if (OnEnter) OnEnter(this);
-}
-
-void TxpCheckBox::CMExit() {
-  if (OnExit) OnExit(this);
-}
-
 void TxpCheckBox::CMDialogChar(char character, bool&) {
-  if (!Enabled() || !IsAccel(character, FCaption)) return;
-  if (!FFocused) SetFocus();
+  if (!Enabled() || !IsAccel(character, Caption())) return;
+  if (!HasFocusFlag()) SetFocus();
   Toggle();
 }
 
@@ -146,16 +70,16 @@ void TxpCheckBox::Paint() {
   canvas.FillRect(ClientRect());
   canvas.Pen().SetStyle(psSolid);
   DrawBox();
-  DrawCaption(DisplayCaption(FCaption));
+  DrawCaption(DisplayCaption(Caption()));
 }
 
 void TxpCheckBox::DrawBox() {
   TCanvas& canvas = Canvas();
   const TRect box = BoxRect();
   if (Enabled()) {
-    const BoxGradient& gradient = FPressed ? kPressedBox : FMouseOver ? kHotBox : kNormalBox;
+    const BoxGradient& gradient = Pressed() ? kPressedBox : MouseOver() ? kHotBox : kNormalBox;
     FillGradientRect(canvas, box, gradient.Top, gradient.Bottom, gdTopToBottom, 10);
-    if (!FPressed && FMouseOver) {
+    if (!Pressed() && MouseOver()) {
       canvas.Brush().SetColor(Color());
       canvas.Pen().SetStyle(psClear);
       canvas.Rectangle(box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2);
@@ -186,7 +110,7 @@ void TxpCheckBox::DrawBox() {
 
 void TxpCheckBox::DrawCaption(const std::string& text) {
   TCanvas& canvas = Canvas();
-  canvas.Font().Assign(FFont);
+  canvas.Font().Assign(OwnFont());
   canvas.Brush().SetColor(Color());
   if (!Enabled()) canvas.Font().SetColor(clGray);
   const TSize extent = canvas.TextExtent(text);
@@ -197,9 +121,9 @@ void TxpCheckBox::DrawCaption(const std::string& text) {
   canvas.TextRect(clip, x0, y, text);
 
   // Right below the text wherever the height puts it.
-  DrawAcceleratorUnderline(canvas, FCaption, x0, y + extent.cy);
+  DrawAcceleratorUnderline(canvas, Caption(), x0, y + extent.cy);
 
-  if (Enabled() && FFocused) {
+  if (Enabled() && HasFocusFlag()) {
     const std::int32_t tw = extent.cx;
     canvas.DrawFocusRect(FAlignment == cbaRight ? TRect{17, 1, tw + 25, Height() - 1}
                                                 : TRect{1, 1, tw + 8, Height() - 1});
@@ -207,20 +131,12 @@ void TxpCheckBox::DrawCaption(const std::string& text) {
 }
 
 bool TxpCheckBox::SetProperty(std::string_view name, const PropertyValue& value) {
-  if (name == "Caption") {
-    SetCaption(value.AsString());
-  } else if (name.starts_with("Font.")) {
-    if (!SetFontProperty(FFont, name.substr(5), value)) return false;
-  } else if (name == "Checked") {
+  if (name == "Checked") {
     SetChecked(value.AsBoolean());
   } else if (name == "Alignment") {
     SetAlignment(value.AsEnum<TCheckBoxAlignment>({{"cbaLeft", cbaLeft}, {"cbaRight", cbaRight}}));
-  } else if (name == "OnEnter") {
-    OnEnter = value.AsNotifyEvent();
-  } else if (name == "OnExit") {
-    OnExit = value.AsNotifyEvent();
   } else {
-    return TCustomControl::SetProperty(name, value);
+    return TxpControl::SetProperty(name, value);
   }
   return true;
 }

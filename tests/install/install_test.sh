@@ -12,9 +12,13 @@ cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail 
 for file in bin/anthora share/anthora/sample/ris/fen.ani share/anthora/sample/ris/fru.ani \
   share/anthora/sample/ris/rose1.jpg share/anthora/sample/ris/CREDITS.md \
   share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6.gz \
-  share/mime/packages/$id.xml; do
+  share/mime/packages/$id.xml libexec/anthora/anthora-authoring; do
   [[ -s $prefix/$file ]] || e2e_fail "$file is not installed"
 done
+# The installed quiz hands the commands for question sets to their installed program.
+"$prefix/bin/anthora" --check "$prefix/share/anthora/sample" >"$E2E_DIR/check.log" 2>&1 ||
+  e2e_fail "the installed --check: $(cat "$E2E_DIR/check.log")"
+grep -q 'no errors' "$E2E_DIR/check.log" || e2e_fail "the installed --check: $(cat "$E2E_DIR/check.log")"
 for icon in apps/$id mimetypes/application-x-anthora-set; do
   for size in 48 128 256; do
     file=$prefix/share/icons/hicolor/${size}x$size/$icon.png

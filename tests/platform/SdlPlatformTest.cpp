@@ -99,5 +99,27 @@ TEST_F(SdlPlatformOffscreen, TerminationSignalAsksTheProgramToClose) {
   }
 }
 
+// The compose table is left out only while SDL starts: the programs the quiz starts later (the
+// browser for the site link) get the user's setting, or none when the user set none.
+TEST(SdlPlatformStart, LeavesTheUsersComposeSettingAsItFoundIt) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  for (const char* setting : {"/home/someone/.XCompose", static_cast<const char*>(nullptr)}) {
+    if (setting != nullptr) {
+      setenv("XCOMPOSEFILE", setting, 1);
+    } else {
+      unsetenv("XCOMPOSEFILE");
+    }
+    const std::unique_ptr<Platform> platform = CreateSdlPlatform();
+    const char* now = std::getenv("XCOMPOSEFILE");
+    if (setting != nullptr) {
+      ASSERT_NE(now, nullptr);
+      EXPECT_STREQ(now, setting);
+    } else {
+      EXPECT_EQ(now, nullptr);
+    }
+  }
+  unsetenv("XCOMPOSEFILE");
+}
+
 }  // namespace
 }  // namespace anthora

@@ -15,6 +15,7 @@
 #include "platform/sdl/SdlInput.h"
 #include "platform/sdl/SdlScale.h"
 #include "platform/sdl/SdlX11.h"
+#include "platform/sdl/StartPhases.h"
 
 namespace anthora {
 
@@ -77,6 +78,7 @@ class SdlWindow final : public PlatformWindow {
     OfferFixedSizeX11Functions(window_.get(), options.Kind == WindowKind::Main);
     owner_ = dynamic_cast<SdlWindow*>(options.Owner);
     if (owner_ != nullptr) SDL_SetWindowModalFor(window_.get(), owner_->window_.get());
+    EndStartPhase("window");
   }
 
   PixelSurface Surface() override { return surface_; }
@@ -84,6 +86,7 @@ class SdlWindow final : public PlatformWindow {
 
   // Centred on the screen; a dialog on the screen its owner is on.
   void Show() override {
+    EndStartPhase("paint");
     const int display = owner_ != nullptr ? SDL_GetWindowDisplayIndex(owner_->window_.get()) : 0;
     const int centred = SDL_WINDOWPOS_CENTERED_DISPLAY(std::max(display, 0));
     SDL_SetWindowPosition(window_.get(), centred, centred);
@@ -93,6 +96,7 @@ class SdlWindow final : public PlatformWindow {
     SDL_ShowWindow(window_.get());
     SDL_RaiseWindow(window_.get());
     if (!background_) PresentAll();
+    EndStartPhase("show");
   }
 
   void Hide() override { SDL_HideWindow(window_.get()); }
@@ -128,6 +132,7 @@ class SdlWindow final : public PlatformWindow {
       background_ = false;
     }
     PresentAll();
+    EndStartPhase("mapped", true);
   }
 
  private:
@@ -208,7 +213,12 @@ class SdlPlatform final : public Platform {
     std::signal(SIGTTOU, SIG_IGN);
     IgnoreX11ProtocolErrors();
     KeepToChosenX11Screen();
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    bool initialised = false;
+    {
+      const WithoutX11ComposeTable noComposing;
+      initialised = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
+    if (!initialised) {
       platformExists = false;
       FailToOpenDisplay();
     }
@@ -231,6 +241,7 @@ class SdlPlatform final : public Platform {
     }
     SDL_StartTextInput();
     cursors_ = std::make_unique<Cursors>();
+    EndStartPhase("sdl");
   }
 
   ~SdlPlatform() override {

@@ -78,6 +78,23 @@ void KeepToChosenX11Screen() {
   if (ScreenOfDisplayName(std::getenv("DISPLAY")) != 0) SDL_SetHint(SDL_HINT_VIDEO_X11_XRANDR, "0");
 }
 
+namespace {
+constexpr const char* kComposeFile = "XCOMPOSEFILE";
+}  // namespace
+
+WithoutX11ComposeTable::WithoutX11ComposeTable() {
+  if (const char* value = std::getenv(kComposeFile)) saved_ = value;
+  setenv(kComposeFile, "/dev/null", 1);
+}
+
+WithoutX11ComposeTable::~WithoutX11ComposeTable() {
+  if (saved_) {
+    setenv(kComposeFile, saved_->c_str(), 1);
+  } else {
+    unsetenv(kComposeFile);
+  }
+}
+
 void MarkAsX11Dialog(SDL_Window* window) {
   const X11Window x11 = X11WindowOf(window);
   if (x11.Connection == nullptr) return;

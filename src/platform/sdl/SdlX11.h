@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/PixelSurface.h"
@@ -28,6 +30,22 @@ std::string_view X11ResourcesOf(SDL_Window* window);
 // another screen it is asked to list that screen alone, as one display. Called before SDL
 // opens the display.
 void KeepToChosenX11Screen();
+
+// While it lives, the input method that SDL opens with the display reads an empty compose table
+// instead of the locale's: the program takes no typed text (its keys are Enter, Space, Escape,
+// Tab and the captions' accelerator letters, which need no composing), and reading the table,
+// thousands of sequences, costs milliseconds and hundreds of kilobytes at every start. The
+// user's setting is put back afterwards, for the programs this one starts.
+class WithoutX11ComposeTable {
+ public:
+  WithoutX11ComposeTable();
+  ~WithoutX11ComposeTable();
+  WithoutX11ComposeTable(const WithoutX11ComposeTable&) = delete;
+  WithoutX11ComposeTable& operator=(const WithoutX11ComposeTable&) = delete;
+
+ private:
+  std::optional<std::string> saved_;
+};
 
 // Marks a window that is not shown yet as a dialog for the window manager.
 void MarkAsX11Dialog(SDL_Window* window);

@@ -1,0 +1,37 @@
+// The commands for question sets, which the quiz hands over to with the same command line: a
+// program of their own, so that the libraries that read sheets and write pictures are loaded
+// only by the commands that use them, never at the quiz's start.
+#include <cstdio>
+
+#include "app/Authoring.h"
+#include "app/Main.h"
+
+using namespace anthora;
+
+int main(int argc, char* argv[]) {
+  const std::optional<CommandLine> line = ParseOrExplain(argc, argv);
+  if (!line) return 2;
+  return RunReported([&] {
+    switch (line->What) {
+      case CommandLine::Action::Check:
+        return RunSetCheck(line->Folder);
+      case CommandLine::Action::BuildSet:
+        return RunSetBuild(*line);
+      case CommandLine::Action::Preview:
+        return RunSetPreview(*line);
+      case CommandLine::Action::NewSheet:
+        return RunNewSheet(line->Source);
+      case CommandLine::Action::Pack:
+        return RunSetPack(*line);
+      case CommandLine::Action::Play:
+      case CommandLine::Action::Help:
+      case CommandLine::Action::Version:
+        break;
+    }
+    std::fputs(
+        "anthora: the question-set commands are --check, --build-set, --preview, "
+        "--new-sheet and --pack\n",
+        stderr);
+    return 2;
+  });
+}
