@@ -20,6 +20,7 @@
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Translate.h"
 
 using namespace anthora;
 
@@ -96,7 +97,7 @@ int Run(const CommandLine& line) {
   try {
     switch (line.What) {
       case CommandLine::Action::Help:
-        std::fputs(kUsage, stdout);
+        std::fputs(Usage(), stdout);
         return 0;
       case CommandLine::Action::Version:
         std::puts("anthora 1.0");
@@ -126,11 +127,12 @@ int Run(const CommandLine& line) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  StartTranslation();
   CommandLine line;
   try {
     line = ParseCommandLine(argc, argv);
   } catch (const UsageError& error) {
-    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
+    std::fprintf(stderr, "anthora: %s\n%s", error.what(), Usage());
     return 2;
   }
   return CheckedOutput(Run(line));
