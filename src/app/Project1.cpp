@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -31,8 +32,15 @@ void HangUp(int) {
   raise(SIGTERM);
 }
 
+// The window is made under the C character type, as it always was: X then gets its title as
+// plain text, which every window manager and window tool reads. Messages stay translated.
+std::unique_ptr<Platform> CreateWindowPlatform(int scale) {
+  std::setlocale(LC_CTYPE, "C");
+  return CreateSdlPlatform(scale);
+}
+
 void RunQuiz(int scale, DeferredTermination* signals) {
-  const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+  const std::unique_ptr<Platform> platform = CreateWindowPlatform(scale);
   // From here until the window has gone, a termination signal closes the program.
   if (signals != nullptr) {
     struct sigaction hangUp {};
@@ -56,7 +64,7 @@ void RunQuiz(int scale, DeferredTermination* signals) {
 void ReportOnDesktop(const std::string& message, int scale) {
   if (isatty(STDERR_FILENO)) return;
   try {
-    const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+    const std::unique_ptr<Platform> platform = CreateWindowPlatform(scale);
     TApplication application(*platform);
     InitializeProgram(*platform);
     application.Title = "Anthora 1.0";
