@@ -14,6 +14,8 @@ namespace anthora {
 
 const char* Usage() {
   return Tr(
+      // TRANSLATORS: the options, file names and the sheet's column names stay as they are;
+      // the descriptions start in one column.
       "Usage: anthora [OPTIONS] [FOLDER]\n"
       "       anthora [OPTIONS] NAME.anthora\n"
       "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder), in\n"
