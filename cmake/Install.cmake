@@ -12,6 +12,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/sample/ DESTINATION ${CMAKE_INSTALL_DATA
   PATTERN source EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
   DESTINATION ${docdir})
+foreach(guide teachers-guide learners-guide)
+  install(FILES ${PROJECT_SOURCE_DIR}/doc/${guide}.md ${PROJECT_SOURCE_DIR}/doc/${guide}.ru.md
+    DESTINATION ${docdir})
+endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/src/app/artwork/CREDITS.md
   DESTINATION ${docdir} RENAME ARTWORK-CREDITS.md)
 install(FILES ${PROJECT_SOURCE_DIR}/sample/ris/CREDITS.md
@@ -19,17 +23,22 @@ install(FILES ${PROJECT_SOURCE_DIR}/sample/ris/CREDITS.md
 # The manual page and the package's change log, compressed as a distribution ships them.
 function(anthora_gzip source target)
   string(REGEX REPLACE "\\.gz$" "" plain ${target})
+  get_filename_component(folder ${target} DIRECTORY)
   add_custom_command(OUTPUT ${target}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${CMAKE_COMMAND} -E copy ${source} ${plain}
     COMMAND gzip -9nf ${plain}
     DEPENDS ${source} VERBATIM)
 endfunction()
 set(manpage ${CMAKE_CURRENT_BINARY_DIR}/anthora.6.gz)
+set(manpage_ru ${CMAKE_CURRENT_BINARY_DIR}/ru/anthora.6.gz)
 set(changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog.Debian.gz)
 anthora_gzip(${dist}/anthora.6 ${manpage})
+anthora_gzip(${dist}/anthora.ru.6 ${manpage_ru})
 anthora_gzip(${dist}/changelog.Debian ${changelog})
-add_custom_target(anthora_compressed_docs ALL DEPENDS ${manpage} ${changelog})
+add_custom_target(anthora_compressed_docs ALL DEPENDS ${manpage} ${manpage_ru} ${changelog})
 install(FILES ${manpage} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${manpage_ru} DESTINATION ${CMAKE_INSTALL_MANDIR}/ru/man6)
 install(FILES ${changelog} ${dist}/copyright DESTINATION ${docdir})
 install(FILES ${dist}/${ANTHORA_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 # The set file's type, known by its name and its first bytes, with an icon of its own.

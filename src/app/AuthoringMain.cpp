@@ -5,10 +5,12 @@
 
 #include "app/Authoring.h"
 #include "app/Main.h"
+#include "runtime/base/Translate.h"
 
 using namespace anthora;
 
 int main(int argc, char* argv[]) {
+  StartTranslation();
   const std::optional<CommandLine> line = ParseOrExplain(argc, argv);
   if (!line) return 2;
   return RunReported([&] {

@@ -7,37 +7,43 @@
 
 #include "authoring/Findings.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 
-const char kUsage[] =
-    "Usage: anthora [OPTIONS] [FOLDER]\n"
-    "       anthora [OPTIONS] NAME.anthora\n"
-    "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder), in\n"
-    "FOLDER itself when it is a ris folder, or in the set file NAME.anthora.\n"
-    "\n"
-    "  --check [SET]                check the question set (a folder or a set file) and report\n"
-    "                               every problem as FILE:LINE: error|warning: TEXT\n"
-    "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
-    "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
-    "                               .txt, .ods, .xlsx) and the photos it names\n"
-    "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
-    "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
-    "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
-    "                               into one picture (default: SET-preview.png here)\n"
-    "  --force                      with --build-set: replace the set in an existing\n"
-    "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
-    "                               keeping every other file in it, or an existing set file;\n"
-    "                               with --pack and --preview: replace an existing file\n"
-    "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
-    "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
-    "  --help                       show this help and exit\n"
-    "  --version                    show the version and exit\n"
-    "\n"
-    "The sheet's columns: picture (the photo's file name), en (the right answer), en_wrong1,\n"
-    "en_wrong2, en_wrong3 (three wrong ones), the same for Russian as ru to ru_wrong3, and\n"
-    "optionally crop (centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90,\n"
-    "180 or 270 degrees clockwise). A column without a name is not read.\n";
+const char* Usage() {
+  return Tr(
+      // TRANSLATORS: the options, file names and the sheet's column names stay as they are;
+      // the descriptions start in one column.
+      "Usage: anthora [OPTIONS] [FOLDER]\n"
+      "       anthora [OPTIONS] NAME.anthora\n"
+      "A flower quiz. Plays the question set in FOLDER/ris (default: the current folder), in\n"
+      "FOLDER itself when it is a ris folder, or in the set file NAME.anthora.\n"
+      "\n"
+      "  --check [SET]                check the question set (a folder or a set file) and report\n"
+      "                               every problem as FILE:LINE: error|warning: TEXT\n"
+      "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
+      "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
+      "                               .txt, .ods, .xlsx) and the photos it names\n"
+      "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
+      "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
+      "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
+      "                               into one picture (default: SET-preview.png here)\n"
+      "  --force                      with --build-set: replace the set in an existing\n"
+      "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
+      "                               keeping every other file in it, or an existing set file;\n"
+      "                               with --pack and --preview: replace an existing file\n"
+      "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
+      "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
+      "  --help                       show this help and exit\n"
+      "  --version                    show the version and exit\n"
+      "\n"
+      "The sheet's columns: picture (the photo's file name), en (the right answer), en_wrong1,\n"
+      "en_wrong2, en_wrong3 (three wrong ones), the same for Russian as ru to ru_wrong3, and\n"
+      "optionally crop (centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90,\n"
+      "180 or 270 degrees clockwise). A column without a name is not read.\n");
+}
 
 namespace {
 
@@ -84,11 +90,11 @@ const OptionName& FindOption(std::string_view word, std::string_view name) {
   for (const OptionName& option : kOptions) {
     if (option.Name == name) return option;
     if (!name.empty() && option.Name.starts_with(name)) {
-      if (found) throw UsageError("ambiguous option " + Shown(word));
+      if (found) throw UsageError(Format(Tr("ambiguous option %s"), {Shown(word)}));
       found = &option;
     }
   }
-  if (!found) throw UsageError("unknown option " + Shown(word));
+  if (!found) throw UsageError(Format(Tr("unknown option %s"), {Shown(word)}));
   return *found;
 }
 
@@ -98,14 +104,15 @@ int ParseScale(const std::string& text) {
   const long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || value < 1 ||
       value > kMaxScale)
-    throw UsageError("--scale takes a whole number from 1 to " + std::to_string(kMaxScale) +
-                     ", not " + Shown(text));
+    throw UsageError(
+        Format(Tr("--scale takes a whole number from 1 to %d, not %s"), {kMaxScale, Shown(text)}));
   return static_cast<int>(value);
 }
 
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
-    throw UsageError("--check, --build-set, --new-sheet, --pack and --preview cannot be combined");
+    throw UsageError(
+        Tr("--check, --build-set, --new-sheet, --pack and --preview cannot be combined"));
   line.What = action;
 }
 
@@ -128,18 +135,19 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       optionsEnded = true;
       continue;
     }
-    if (!word.starts_with("--")) throw UsageError("unknown option " + Shown(word));
+    if (!word.starts_with("--")) throw UsageError(Format(Tr("unknown option %s"), {Shown(word)}));
     const std::size_t equals = word.find('=');
     const OptionName& option = FindOption(word, word.substr(2, equals - 2));
     std::string value;
     if (equals != std::string_view::npos) {
       if (!option.TakesValue)
-        throw UsageError("--" + std::string(option.Name) + " takes no value: " + Shown(word));
+        throw UsageError(Format(Tr("--%s takes no value: %s"), {option.Name, Shown(word)}));
       value = word.substr(equals + 1);
     } else if (option.TakesValue) {
       if (++i == argc)
-        throw UsageError("--" + std::string(option.Name) +
-                         (option.Id == Option::Scale ? " needs a number" : " needs a set"));
+        throw UsageError(
+            Format(option.Id == Option::Scale ? Tr("--%s needs a number") : Tr("--%s needs a set"),
+                   {option.Name}));
       value = argv[i];
     }
     switch (option.Id) {
@@ -183,38 +191,40 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
   }
 
   if (line.What == CommandLine::Action::BuildSet) {
-    if (operands.size() < 2) throw UsageError("--build-set needs a SOURCE and an OUTPUT folder");
+    if (operands.size() < 2)
+      throw UsageError(Tr("--build-set needs a SOURCE and an OUTPUT folder"));
     if (operands.size() > 2)
-      throw UsageError("--build-set takes two folders, SOURCE and OUTPUT, not also " +
-                       Shown(operands[2]));
+      throw UsageError(Format(Tr("--build-set takes two folders, SOURCE and OUTPUT, not also %s"),
+                              {Shown(operands[2])}));
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::NewSheet) {
-    if (operands.size() != 1) throw UsageError("--new-sheet needs one SOURCE folder");
+    if (operands.size() != 1) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
     line.Source = operands[0];
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !IsSetFileName(operands[1]))
-      throw UsageError("--pack needs a set's FOLDER and a NAME.anthora to write");
+      throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::Preview) {
-    if (operands.empty()) throw UsageError("--preview needs a set");
+    if (operands.empty()) throw UsageError(Tr("--preview needs a set"));
     if (operands.size() > 2)
-      throw UsageError("--preview takes a set and a picture to write, not also " +
-                       Shown(operands[2]));
+      throw UsageError(Format(Tr("--preview takes a set and a picture to write, not also %s"),
+                              {Shown(operands[2])}));
     line.Folder = operands[0];
     if (operands.size() == 2) line.Output = operands[1];
   } else {
-    if (operands.size() > 1) throw UsageError("more than one FOLDER: " + Shown(operands[1]));
+    if (operands.size() > 1)
+      throw UsageError(Format(Tr("more than one FOLDER: %s"), {Shown(operands[1])}));
     if (!operands.empty()) line.Folder = operands[0];
   }
   if (line.Force && line.What != CommandLine::Action::BuildSet &&
       line.What != CommandLine::Action::Pack && line.What != CommandLine::Action::Preview)
-    throw UsageError("--force goes with --build-set, --pack or --preview");
+    throw UsageError(Tr("--force goes with --build-set, --pack or --preview"));
   if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
-    throw UsageError("--default-set goes with playing the quiz");
+    throw UsageError(Tr("--default-set goes with playing the quiz"));
   if (scaled && line.What != CommandLine::Action::Play)
-    throw UsageError("--scale goes with playing the quiz");
+    throw UsageError(Tr("--scale goes with playing the quiz"));
   return line;
 }
 

@@ -28,6 +28,7 @@ inline constexpr int kMaxScale = 8;
 
 CommandLine ParseCommandLine(int argc, char* const argv[]);
 
-extern const char kUsage[];
+// The usage text shown by --help and after a usage error, in the user's language.
+const char* Usage();
 
 }  // namespace anthora

@@ -29,7 +29,7 @@ std::optional<CommandLine> ParseOrExplain(int argc, char* argv[]) {
   try {
     return ParseCommandLine(argc, argv);
   } catch (const UsageError& error) {
-    std::fprintf(stderr, "anthora: %s\n%s", error.what(), kUsage);
+    std::fprintf(stderr, "anthora: %s\n%s", error.what(), Usage());
     return std::nullopt;
   }
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,8 @@
 #include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/System.h"
+#include "runtime/base/Translate.h"
 
 using namespace anthora;
 
@@ -32,8 +35,15 @@ void HangUp(int) {
   raise(SIGTERM);
 }
 
+// The window is made under the C character type, as it always was: X then gets its title as
+// plain text, which every window manager and window tool reads. Messages stay translated.
+std::unique_ptr<Platform> CreateWindowPlatform(int scale) {
+  std::setlocale(LC_CTYPE, "C");
+  return CreateSdlPlatform(scale);
+}
+
 void RunQuiz(int scale, DeferredTermination* signals) {
-  const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+  const std::unique_ptr<Platform> platform = CreateWindowPlatform(scale);
   // From here until the window has gone, a termination signal closes the program.
   if (signals != nullptr) {
     struct sigaction hangUp {};
@@ -59,7 +69,7 @@ void RunQuiz(int scale, DeferredTermination* signals) {
 void ReportOnDesktop(const std::string& message, int scale) {
   if (isatty(STDERR_FILENO)) return;
   try {
-    const std::unique_ptr<Platform> platform = CreateSdlPlatform(scale);
+    const std::unique_ptr<Platform> platform = CreateWindowPlatform(scale);
     TApplication application(*platform);
     InitializeProgram(*platform);
     application.Title = "Anthora 1.0";
@@ -90,13 +100,11 @@ int PlayQuiz(const CommandLine& line) {
 // with the same arguments: beside this program in the build, in the helpers' folder when
 // installed. The quiz thus starts without the libraries only those commands use.
 int RunAuthoringProgram(char* argv[]) {
-  std::string self(4096, '\0');
-  const ssize_t length = readlink("/proc/self/exe", self.data(), self.size());
-  if (length <= 0 || static_cast<std::size_t>(length) >= self.size()) {
+  const std::string self = ProgramPath();
+  if (self.empty()) {
     std::fprintf(stderr, "anthora: cannot find the program's own file: %s\n", std::strerror(errno));
     return 1;
   }
-  self.resize(static_cast<std::size_t>(length));
   const std::string folder = self.substr(0, self.rfind('/') + 1);
   std::string program;
   for (const char* place : {"", ANTHORA_HELPERS_FROM_BINARY}) {
@@ -113,12 +121,13 @@ int RunAuthoringProgram(char* argv[]) {
 
 int main(int argc, char* argv[]) {
   EndStartPhase("libraries");
+  StartTranslation();
   const std::optional<CommandLine> line = ParseOrExplain(argc, argv);
   if (!line) return 2;
   switch (line->What) {
     case CommandLine::Action::Help:
       return RunReported([] {
-        std::fputs(kUsage, stdout);
+        std::fputs(Usage(), stdout);
         return 0;
       });
     case CommandLine::Action::Version:

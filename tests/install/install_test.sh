@@ -12,7 +12,10 @@ cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail 
 for file in bin/anthora share/anthora/sample/ris/fen.ani share/anthora/sample/ris/fru.ani \
   share/anthora/sample/ris/rose1.jpg share/anthora/sample/ris/CREDITS.md \
   share/doc/anthora/README.md share/doc/anthora/LICENSE share/man/man6/anthora.6.gz \
-  share/mime/packages/$id.xml libexec/anthora/anthora-authoring; do
+  share/mime/packages/$id.xml share/man/ru/man6/anthora.6.gz \
+  share/locale/ru/LC_MESSAGES/anthora.mo share/doc/anthora/teachers-guide.md \
+  share/doc/anthora/teachers-guide.ru.md share/doc/anthora/learners-guide.md \
+  share/doc/anthora/learners-guide.ru.md libexec/anthora/anthora-authoring; do
   [[ -s $prefix/$file ]] || e2e_fail "$file is not installed"
 done
 # The installed quiz hands the commands for question sets to their installed program.
@@ -35,6 +38,11 @@ appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
   >"$E2E_DIR/appstream.log" 2>&1 || e2e_fail "appstreamcli: $(cat "$E2E_DIR/appstream.log")"
 zcat "$prefix/share/man/man6/anthora.6.gz" | groff -man -ww -z 2>"$E2E_DIR/man.log" &&
   [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the manual page: $(cat "$E2E_DIR/man.log")"
+zcat "$prefix/share/man/ru/man6/anthora.6.gz" | groff -k -Tutf8 -man -ww -z 2>"$E2E_DIR/man.log" &&
+  [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the Russian manual page: $(cat "$E2E_DIR/man.log")"
+# The installed program finds its catalogue under its own prefix.
+LC_ALL=ru_RU.UTF-8 "$prefix/bin/anthora" --help | grep -q '^Использование: anthora' ||
+  e2e_fail "the installed program does not speak Russian"
 
 # The launcher's way: the Exec line split as its quoting says, without a file for its %f, in
 # the home folder.

@@ -30,7 +30,8 @@ for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.deskt
   ./usr/share/doc/anthora/copyright ./usr/share/doc/anthora/changelog.Debian.gz \
   ./usr/share/icons/hicolor/256x256/apps/org.example.anthora.png \
   ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE \
-  ./usr/share/mime/packages/org.example.anthora.xml \
+  ./usr/share/mime/packages/org.example.anthora.xml ./usr/share/man/ru/man6/anthora.6.gz \
+  ./usr/share/locale/ru/LC_MESSAGES/anthora.mo ./usr/share/doc/anthora/learners-guide.ru.md \
   ./usr/share/icons/hicolor/256x256/mimetypes/application-x-anthora-set.png; do
   grep -qxF "$file" "$work/contents" || fail "the package lacks $file"
 done

@@ -43,6 +43,9 @@ TEST(Format, FillsPlaceholdersInOrder) {
             "Cannot open file \"a.jpg\". File not found");
   EXPECT_EQ(Format("JPEG error #%d", {53}), "JPEG error #53");
   EXPECT_EQ(Format("100%% %s %s", {"one"}), "100% one %s");
+  // A translation puts the arguments in its own order.
+  EXPECT_EQ(Format("%2$s: %1$d", {7, "rose.jpg"}), "rose.jpg: 7");
+  EXPECT_EQ(Format("%3$s %1$s %0$s %1$", {"a", "b"}), "%3$s a %0$s %1$");
   EXPECT_EQ(IntToStr(-12), "-12");
 }
 

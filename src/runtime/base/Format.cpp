@@ -9,6 +9,16 @@ std::string Format(std::string_view pattern, std::initializer_list<FormatArg> ar
   for (std::size_t i = 0; i < pattern.size(); ++i) {
     const char c = pattern[i];
     const char following = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    // "%2$s": the second argument, wherever a translation puts it.
+    if (c == '%' && following >= '1' && following <= '9' && i + 3 < pattern.size() &&
+        pattern[i + 2] == '$' && (pattern[i + 3] == 's' || pattern[i + 3] == 'd')) {
+      const std::size_t index = static_cast<std::size_t>(following - '1');
+      if (index < args.size()) {
+        result += args.begin()[index].Text();
+        i += 3;
+        continue;
+      }
+    }
     if (c == '%' && (following == 's' || following == 'd') && next != args.end()) {
       result += (next++)->Text();
       ++i;

@@ -22,8 +22,9 @@ class FormatArg {
   std::string FText;
 };
 
-// Replaces each "%s" or "%d" of the pattern by the next argument, in order; "%%" is a
-// percent sign. The runtime's message texts are written with these two placeholders.
+// Replaces each "%s" or "%d" of the pattern by the next argument, in order, and "%N$s" or
+// "%N$d" by argument N (1 to 9), as a translation that reorders a message writes it; "%%" is
+// a percent sign. The runtime's message texts are written with these placeholders.
 std::string Format(std::string_view pattern, std::initializer_list<FormatArg> args);
 
 // Decimal text of an integer, as numbers are shown to the user.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace anthora {
 
 class Clock;
@@ -14,5 +16,8 @@ void SetDisplayBitsPerPixel(int bitsPerPixel);
 const Clock& SystemClock();
 // The clock must outlive its use; nullptr restores the system's own.
 void SetSystemClock(const Clock* clock);
+
+// The path of the running program's own file; empty when the system does not say.
+std::string ProgramPath();
 
 }  // namespace anthora
