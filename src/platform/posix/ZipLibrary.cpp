@@ -101,5 +101,6 @@ ANTHORA_ZIP(int, zip_register_cancel_callback_with_state,
 // Errors.
 ANTHORA_ZIP(void, zip_error_init, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_init_with_code, (zip_error_t * error, int code), (error, code))
+ANTHORA_ZIP(int, zip_error_code_zip, (const zip_error_t* error), (error))
 ANTHORA_ZIP(const char*, zip_error_strerror, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_fini, (zip_error_t * error), (error))

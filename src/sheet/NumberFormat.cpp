@@ -1,4 +1,4 @@
-#include "authoring/NumberFormat.h"
+#include "sheet/NumberFormat.h"
 
 #include <algorithm>
 #include <cmath>
@@ -158,6 +158,142 @@ std::vector<std::string_view> Sections(std::string_view code) {
   return sections;
 }
 
+constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
+constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                     "Thursday", "Friday", "Saturday"};
+constexpr double kMaxSerial = 2958466;  // the day after 31 December 9999
+
+// The civil date of a count of days since 1 March of year 0, in the proleptic Gregorian calendar.
+struct Date {
+  long Year;
+  int Month, Day, Weekday;  // Month and Day from 1, Weekday from 0 for Sunday
+};
+Date DateOfSerial(long serial, bool date1904) {
+  // Day 1 is 1 January 1900, and day 60 the 29 February that year never had; from 1904, day 0
+  // is 1 January 1904.
+  long days = date1904 ? serial + 1462 : serial < 61 ? serial + 1 : serial;
+  days += 693'899;  // from 1 March of year 0 to 30 December 1899
+  const long era = days / 146'097;
+  const long dayOfEra = days - era * 146'097;
+  const long yearOfEra =
+      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36'524 - dayOfEra / 146'096) / 365;
+  const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  const long shifted = (5 * dayOfYear + 2) / 153;
+  const int month = static_cast<int>(shifted < 10 ? shifted + 3 : shifted - 9);
+  Date date{yearOfEra + era * 400 + (month <= 2), month,
+            static_cast<int>(dayOfYear - (153 * shifted + 2) / 5 + 1),
+            static_cast<int>((days + 3) % 7)};
+  if (!date1904 && serial == 60) date = {1900, 2, 29, 3};
+  if (!date1904 && serial == 0) date = {1900, 1, 0, 6};
+  return date;
+}
+
+std::string Padded(long value, std::size_t width) {
+  std::string text = std::to_string(value);
+  return std::string(text.size() < width ? width - text.size() : 0, '0') + text;
+}
+
+bool IsDateLetter(char c) {
+  const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+  return lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's';
+}
+
+// A section as a date or a time, or none when it is no such section or the value is no date.
+std::optional<std::string> RenderedDate(double value, std::string_view section, bool date1904) {
+  bool quoted = false;
+  bool dated = false;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i] == '"') quoted = !quoted;
+    if (section[i] == '[' && !quoted) i = std::min(section.find(']', i), section.size());
+    dated = dated || (!quoted && i < section.size() && IsDateLetter(section[i]));
+  }
+  if (!dated || value < 0 || !(value < kMaxSerial)) return std::nullopt;
+  // Rounded to the second, as shown.
+  const auto seconds = static_cast<long long>(std::llround(value * 86'400));
+  const Date date = DateOfSerial(static_cast<long>(seconds / 86'400), date1904);
+  const long long ofDay = seconds % 86'400;
+  const bool twelveHours = section.find("AM/PM") != std::string_view::npos ||
+                           section.find("am/pm") != std::string_view::npos ||
+                           section.find("A/P") != std::string_view::npos;
+  std::string out;
+  char last = 0;  // the last of y, m, d, h, s read: "m" after "h" or before "s" is minutes
+  for (std::size_t i = 0; i < section.size();) {
+    const char c = section[i];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+    std::size_t run = 1;
+    while (i + run < section.size() &&
+           (section[i + run] == c || section[i + run] == lower - 0x20 || section[i + run] == lower))
+      ++run;
+    if (c == '"') {
+      const std::size_t end = section.find('"', i + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      out += section.substr(i + 1, end - i - 1);
+      i = end + 1;
+      continue;
+    }
+    if (c == '\\' && i + 1 < section.size()) {
+      out += section[i + 1];
+      i += 2;
+      continue;
+    }
+    if (c == '[') {
+      const std::size_t end = section.find(']', i);
+      if (end == std::string_view::npos) return std::nullopt;
+      const std::string_view inside = section.substr(i + 1, end - i - 1);
+      if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'H')) {
+        out += Padded(seconds / 3600, inside.size());
+        last = 'h';
+      } else if (!inside.empty() && inside[0] != '$') {
+        return std::nullopt;  // elapsed minutes or seconds, a condition
+      }
+      i = end + 1;  // a colour is left out
+      continue;
+    }
+    if (section.substr(i, 5) == "AM/PM" || section.substr(i, 5) == "am/pm") {
+      out += ofDay < 43'200 ? "AM" : "PM";
+      i += 5;
+      continue;
+    }
+    if (section.substr(i, 3) == "A/P") {
+      out += ofDay < 43'200 ? "A" : "P";
+      i += 3;
+      continue;
+    }
+    const bool minutes = lower == 'm' && run <= 2 &&
+                         (last == 'h' || section.substr(i + run).find_first_of("sS") <
+                                             section.substr(i + run).find_first_of("dDyYhH"));
+    if (lower == 'y') {
+      out += run <= 2 ? Padded(date.Year % 100, 2) : Padded(date.Year, 4);
+    } else if (minutes) {
+      out += Padded(ofDay / 60 % 60, run);
+    } else if (lower == 'm') {
+      const std::string name = kMonths[date.Month - 1];
+      out += run <= 2   ? Padded(date.Month, run)
+             : run == 3 ? name.substr(0, 3)
+             : run == 4 ? name
+                        : name.substr(0, 1);
+    } else if (lower == 'd') {
+      const std::string name = kWeekdays[date.Weekday];
+      out += run <= 2 ? Padded(date.Day, run) : run == 3 ? name.substr(0, 3) : name;
+    } else if (lower == 'h') {
+      const long long hours = ofDay / 3600;
+      out += Padded(twelveHours ? (hours + 11) % 12 + 1 : hours, std::min<std::size_t>(run, 2));
+    } else if (lower == 's') {
+      out += Padded(ofDay % 60, std::min<std::size_t>(run, 2));
+    } else if (c == '0' || c == '#' || c == '?' || c == '@' || c == '*' || c == '_' ||
+               (lower >= 'a' && lower <= 'z')) {
+      return std::nullopt;  // a number, text or a letter of another kind amid the date
+    } else {
+      out += section.substr(i, run);
+    }
+    if (IsDateLetter(c)) last = minutes ? 'm' : lower;
+    i += run;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string_view BuiltInNumberFormat(unsigned id) {
@@ -174,6 +310,24 @@ std::string_view BuiltInNumberFormat(unsigned id) {
       return "0%";
     case 10:
       return "0.00%";
+    case 14:
+      return "yyyy-mm-dd";
+    case 15:
+      return "d-mmm-yy";
+    case 16:
+      return "d-mmm";
+    case 17:
+      return "mmm-yy";
+    case 18:
+      return "h:mm AM/PM";
+    case 19:
+      return "h:mm:ss AM/PM";
+    case 20:
+      return "h:mm";
+    case 21:
+      return "h:mm:ss";
+    case 22:
+      return "yyyy-mm-dd h:mm";
     case 37:
       return "#,##0 ;(#,##0)";
     case 38:
@@ -182,6 +336,10 @@ std::string_view BuiltInNumberFormat(unsigned id) {
       return "#,##0.00;(#,##0.00)";
     case 40:
       return "#,##0.00;[Red](#,##0.00)";
+    case 45:
+      return "mm:ss";
+    case 46:
+      return "[h]:mm:ss";
     case 49:
       return "@";
     default:
@@ -189,7 +347,7 @@ std::string_view BuiltInNumberFormat(unsigned id) {
   }
 }
 
-std::string FormatNumber(double value, std::string_view code) {
+std::string FormatNumber(double value, std::string_view code, bool date1904) {
   if (!std::isfinite(value) || code.size() > kMaxCode) return General(value);
   const std::vector<std::string_view> sections = Sections(code);
   std::string_view section = sections[0];
@@ -205,6 +363,7 @@ std::string FormatNumber(double value, std::string_view code) {
     minus = true;
   }
   if (IsGeneral(section) || section == "@" || section.empty()) return General(value);
+  if (std::optional<std::string> date = RenderedDate(value, sections[0], date1904)) return *date;
   const std::optional<Pattern> pattern = ReadPattern(section);
   const std::optional<std::string> text = pattern ? Rendered(magnitude, *pattern) : std::nullopt;
   if (!text) return General(value);
