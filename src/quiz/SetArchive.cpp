@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "platform/posix/DeferredTermination.h"
+#include "runtime/base/Findings.h"
 #include "runtime/files/FileHandle.h"
 
 namespace anthora {
@@ -27,7 +28,7 @@ bool IsCredits(std::string_view name) {
 // Writes an entry's bytes to a new file, counting them against the size its header declares.
 void Unpack(ZipArchive& archive, const ZipEntry& entry, const std::string& path,
             const std::string& file) {
-  const std::string name = ShownZipName(entry.Name);
+  const std::string name = QuotedName(entry.Name);
   FileHandle output(
       open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
@@ -59,9 +60,9 @@ bool IsSetFileName(std::string_view path) {
 std::string RefusedEntryName(std::string_view name) {
   if (const std::string refused = RefusedZipName(name); !refused.empty()) return refused;
   if (name.find('\\') != std::string_view::npos)
-    return ShownZipName(name) + " has a backslash in its name";
+    return QuotedName(name) + " has a backslash in its name";
   if (name.substr(0, 4) != "ris/" && !IsCredits(name))
-    return ShownZipName(name) + " lies outside ris/";
+    return QuotedName(name) + " lies outside ris/";
   return {};
 }
 
@@ -78,7 +79,7 @@ void UnpackSetFile(const std::string& file, const std::string& folder) {
       const std::filesystem::path path = std::filesystem::path(folder) / entry.Name;
       std::error_code error;
       std::filesystem::create_directories(entry.Folder ? path : path.parent_path(), error);
-      if (error) Refuse(file, ShownZipName(entry.Name) + " cannot be unpacked: " + error.message());
+      if (error) Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + error.message());
       if (!entry.Folder) Unpack(archive, entry, path.string(), file);
     }
   } catch (const ZipError& error) {

@@ -1,6 +1,7 @@
 #include "sheet/NumberFormat.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -165,29 +166,21 @@ constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday
                                      "Thursday", "Friday", "Saturday"};
 constexpr double kMaxSerial = 2958466;  // the day after 31 December 9999
 
-// The civil date of a count of days since 1 March of year 0, in the proleptic Gregorian calendar.
 struct Date {
-  long Year;
-  int Month, Day, Weekday;  // Month and Day from 1, Weekday from 0 for Sunday
+  int Year;
+  unsigned Month, Day, Weekday;  // Month and Day from 1, Weekday from 0 for Sunday
 };
+
 Date DateOfSerial(long serial, bool date1904) {
   // Day 1 is 1 January 1900, and day 60 the 29 February that year never had; from 1904, day 0
   // is 1 January 1904.
-  long days = date1904 ? serial + 1462 : serial < 61 ? serial + 1 : serial;
-  days += 693'899;  // from 1 March of year 0 to 30 December 1899
-  const long era = days / 146'097;
-  const long dayOfEra = days - era * 146'097;
-  const long yearOfEra =
-      (dayOfEra - dayOfEra / 1460 + dayOfEra / 36'524 - dayOfEra / 146'096) / 365;
-  const long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const long shifted = (5 * dayOfYear + 2) / 153;
-  const int month = static_cast<int>(shifted < 10 ? shifted + 3 : shifted - 9);
-  Date date{yearOfEra + era * 400 + (month <= 2), month,
-            static_cast<int>(dayOfYear - (153 * shifted + 2) / 5 + 1),
-            static_cast<int>((days + 3) % 7)};
-  if (!date1904 && serial == 60) date = {1900, 2, 29, 3};
-  if (!date1904 && serial == 0) date = {1900, 1, 0, 6};
-  return date;
+  if (!date1904 && serial == 60) return {1900, 2, 29, 3};
+  if (!date1904 && serial == 0) return {1900, 1, 0, 6};
+  const long fromEpoch = (date1904 ? serial + 1462 : serial < 61 ? serial + 1 : serial) - 25'569;
+  const std::chrono::sys_days day{std::chrono::days{fromEpoch}};
+  const std::chrono::year_month_day date{day};
+  return {static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+          static_cast<unsigned>(date.day()), std::chrono::weekday(day).c_encoding()};
 }
 
 std::string Padded(long value, std::size_t width) {
@@ -297,54 +290,33 @@ std::optional<std::string> RenderedDate(double value, std::string_view section, 
 }  // namespace
 
 std::string_view BuiltInNumberFormat(unsigned id) {
-  switch (id) {
-    case 1:
-      return "0";
-    case 2:
-      return "0.00";
-    case 3:
-      return "#,##0";
-    case 4:
-      return "#,##0.00";
-    case 9:
-      return "0%";
-    case 10:
-      return "0.00%";
-    case 14:
-      return "yyyy-mm-dd";
-    case 15:
-      return "d-mmm-yy";
-    case 16:
-      return "d-mmm";
-    case 17:
-      return "mmm-yy";
-    case 18:
-      return "h:mm AM/PM";
-    case 19:
-      return "h:mm:ss AM/PM";
-    case 20:
-      return "h:mm";
-    case 21:
-      return "h:mm:ss";
-    case 22:
-      return "yyyy-mm-dd h:mm";
-    case 37:
-      return "#,##0 ;(#,##0)";
-    case 38:
-      return "#,##0 ;[Red](#,##0)";
-    case 39:
-      return "#,##0.00;(#,##0.00)";
-    case 40:
-      return "#,##0.00;[Red](#,##0.00)";
-    case 45:
-      return "mm:ss";
-    case 46:
-      return "[h]:mm:ss";
-    case 49:
-      return "@";
-    default:
-      return "General";
+  static constexpr std::pair<unsigned, std::string_view> kCodes[] = {
+      {1, "0"},
+      {2, "0.00"},
+      {3, "#,##0"},
+      {4, "#,##0.00"},
+      {9, "0%"},
+      {10, "0.00%"},
+      {14, "yyyy-mm-dd"},
+      {15, "d-mmm-yy"},
+      {16, "d-mmm"},
+      {17, "mmm-yy"},
+      {18, "h:mm AM/PM"},
+      {19, "h:mm:ss AM/PM"},
+      {20, "h:mm"},
+      {21, "h:mm:ss"},
+      {22, "yyyy-mm-dd h:mm"},
+      {37, "#,##0 ;(#,##0)"},
+      {38, "#,##0 ;[Red](#,##0)"},
+      {39, "#,##0.00;(#,##0.00)"},
+      {40, "#,##0.00;[Red](#,##0.00)"},
+      {45, "mm:ss"},
+      {46, "[h]:mm:ss"},
+      {49, "@"}};
+  for (const auto& [known, code] : kCodes) {
+    if (known == id) return code;
   }
+  return "General";
 }
 
 std::string FormatNumber(double value, std::string_view code, bool date1904) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "runtime/base/Findings.h"
 #include "sheet/Sheet.h"
 
 namespace anthora {
@@ -31,7 +32,7 @@ const ZipEntry* SheetArchive::Find(std::string_view name) const {
 
 bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) {
   const ZipEntry* entry = Find(name);
-  if (!entry) return Fail("it has no part " + ShownZipName(name) + ", which every such file has");
+  if (!entry) return Fail("it has no part " + QuotedName(name) + ", which every such file has");
   std::string bytes;
   try {
     bytes = FArchive->Read(*entry);
@@ -41,11 +42,11 @@ bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) 
   const auto marks =
       std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '<' || c == '='; });
   if (static_cast<std::size_t>(marks) > kMaxXmlMarks)
-    return Fail(ShownZipName(name) + " has more elements than any sheet of questions");
+    return Fail(QuotedName(name) + " has more elements than any sheet of questions");
   const pugi::xml_parse_result parsed =
       document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
-    return Fail(ShownZipName(name) + " is not well-formed XML (" + parsed.description() +
+    return Fail(QuotedName(name) + " is not well-formed XML (" + parsed.description() +
                 " at byte " + std::to_string(parsed.offset) + ")");
   }
   return true;

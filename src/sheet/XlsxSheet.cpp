@@ -219,7 +219,7 @@ class XlsxReader {
     const char* text = value.text().get();
     if (type == "s") {
       if (!FMissingStrings.empty())
-        Stop("it has no part " + ShownZipName(FMissingStrings) + ", which holds its text");
+        Stop("it has no part " + QuotedName(FMissingStrings) + ", which holds its text");
       char* end = nullptr;
       const long long index = std::strtoll(text, &end, 10);
       if (end != text && *end == '\0' && index >= 0 &&

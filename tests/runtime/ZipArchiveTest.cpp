@@ -61,8 +61,8 @@ TEST(ZipArchive, NamesThatLeaveTheArchiveAreRefused) {
            {"ris/../../x", "'ris/../../x' climbs out of its folder with '..'"},
            {"..\\x", "'../x' climbs out of its folder with '..'"},
            {"ris//x", "'ris//x' is not a plain name"},
-           {"ris/\x1b[2Jx", "'ris/\\x1b[2Jx' has a control character in its name"},
-           {std::string(1025, 'a'), "'" + std::string(39, 'a') + "...' is longer than 1024 bytes"},
+           {"ris/\x1b[2Jx", "'ris/\\x1B[2Jx' has a control character in its name"},
+           {std::string(1025, 'a'), "'" + std::string(40, 'a') + "…' is longer than 1024 bytes"},
        })
     EXPECT_EQ(Refusal(ZipBytes({{"ok", "x"}, {name, "x"}})), reason) << name;
   // A backslash is a folder's separator, as archives made on another system have it.
@@ -123,8 +123,9 @@ TEST(ZipArchive, ArchivesCommonToolsMakeAreRead) {
   dir.Write("ris/fen.ani", "1\r\nfen\r\n");
   dir.Write("ris/a.jpg", std::string(5000, 'j'));
   const std::string in = "cd '" + dir.Path().string() + "' && ";
-  ASSERT_EQ(
-      std::system((in + "zip -q -r - ris | cat > piped.zip && zip -q -r -fz forced.zip ris").c_str()), 0);
+  ASSERT_EQ(std::system(
+                (in + "zip -q -r - ris | cat > piped.zip && zip -q -r -fz forced.zip ris").c_str()),
+            0);
   std::string counted = ReadFile((dir.Path() / "forced.zip").string());
   ASSERT_EQ(counted.compare(counted.size() - 22, 4, "PK\5\6"), 0);
   PutLittle(counted, counted.size() - 14, 0xffff, 2);

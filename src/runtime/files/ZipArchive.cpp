@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/base/Findings.h"
 #include "runtime/files/FileHandle.h"
 
 namespace anthora {
@@ -77,26 +78,11 @@ std::string LibraryError(int code) {
 
 }  // namespace
 
-std::string ShownZipName(std::string_view name) {
-  std::string shown = "'";
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7f) {
-      shown += c;
-    } else {
-      static const char kHex[] = "0123456789abcdef";
-      shown += {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
-    }
-  }
-  return shown + "'";
-}
-
 std::string RefusedZipName(std::string_view name) {
-  const std::string shown = ShownZipName(name);
+  const std::string shown = QuotedName(name);
   if (name.empty()) return "an entry has no name";
   if (name.size() > kZipMaxNameBytes)
-    return shown.substr(0, 40) + "...' is longer than " + std::to_string(kZipMaxNameBytes) +
-           " bytes";
+    return Quoted(name, 40) + " is longer than " + std::to_string(kZipMaxNameBytes) + " bytes";
   if (name.front() == '/') return shown + " is an absolute name";
   if (std::any_of(name.begin(), name.end(),
                   [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
@@ -192,7 +178,7 @@ const ZipEntry* ZipArchive::Find(std::string_view name) const {
 }
 
 void ZipArchive::Check(const ZipEntry& entry) const {
-  const std::string name = ShownZipName(entry.Name);
+  const std::string name = QuotedName(entry.Name);
   zip_uint8_t system = 0;
   zip_uint32_t attributes = 0;
   zip_file_get_external_attributes(FArchive.get(), entry.Index, 0, &system, &attributes);
@@ -227,7 +213,7 @@ void ZipArchive::CheckAll() const {
 
 void ZipArchive::Read(const ZipEntry& entry, const std::function<void(std::string_view)>& piece) {
   Check(entry);
-  const std::string name = ShownZipName(entry.Name);
+  const std::string name = QuotedName(entry.Name);
   const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> input(
       zip_fopen_index(FArchive.get(), entry.Index, 0), zip_fclose);
   if (!input) Refuse(name + " cannot be unpacked (" + zip_strerror(FArchive.get()) + ")");

@@ -37,9 +37,6 @@ class ZipError : public std::runtime_error {
 // may.
 std::string RefusedZipName(std::string_view name);
 
-// A name as a message shows it: in single quotes, control characters as \xNN.
-std::string ShownZipName(std::string_view name);
-
 struct ZipEntry {
   std::uint64_t Index = 0;
   std::string Name;  // with "/" between folders; a folder's ends in "/"
