@@ -208,8 +208,7 @@ std::optional<std::string> RenderedDate(double value, std::string_view section, 
   const Date date = DateOfSerial(static_cast<long>(seconds / 86'400), date1904);
   const long long ofDay = seconds % 86'400;
   const bool twelveHours = section.find("AM/PM") != std::string_view::npos ||
-                           section.find("am/pm") != std::string_view::npos ||
-                           section.find("A/P") != std::string_view::npos;
+                           section.find("am/pm") != std::string_view::npos;
   std::string out;
   char last = 0;  // the last of y, m, d, h, s read: "m" after "h" or before "s" is minutes
   for (std::size_t i = 0; i < section.size();) {
@@ -247,11 +246,6 @@ std::optional<std::string> RenderedDate(double value, std::string_view section, 
     if (section.substr(i, 5) == "AM/PM" || section.substr(i, 5) == "am/pm") {
       out += ofDay < 43'200 ? "AM" : "PM";
       i += 5;
-      continue;
-    }
-    if (section.substr(i, 3) == "A/P") {
-      out += ofDay < 43'200 ? "A" : "P";
-      i += 3;
       continue;
     }
     const bool minutes = lower == 'm' && run <= 2 &&

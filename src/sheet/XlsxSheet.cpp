@@ -1,6 +1,7 @@
 #include "sheet/XlsxSheet.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -15,27 +16,15 @@ namespace anthora {
 
 namespace {
 
-// The value of a four-digit hexadecimal number; -1 when it is none.
-int Hex4(std::string_view digits) {
-  int value = 0;
-  for (const char c : digits) {
-    const int digit = c >= '0' && c <= '9'   ? c - '0'
-                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                             : -1;
-    if (digit < 0) return -1;
-    value = value * 16 + digit;
-  }
-  return value;
-}
-
 // Text with the format's escapes decoded: "_x000D_" is a carriage return, each "_xHHHH_" one
 // UTF-16 unit (a surrogate pair taken together, a lone one as U+FFFD), "_x005F_" an underscore.
 void AppendUnescaped(std::string_view text, std::string& out) {
   const auto unit = [&](std::size_t at) {
-    return at + 7 <= text.size() && text.substr(at, 2) == "_x" && text[at + 6] == '_'
-               ? Hex4(text.substr(at + 2, 4))
-               : -1;
+    int value = -1;
+    if (at + 7 <= text.size() && text.substr(at, 2) == "_x" && text[at + 6] == '_' &&
+        std::from_chars(&text[at + 2], &text[at + 6], value, 16).ptr != &text[at + 6])
+      value = -1;
+    return value;
   };
   for (std::size_t at = 0; at < text.size();) {
     char32_t c = static_cast<char32_t>(unit(at));

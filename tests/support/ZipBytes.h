@@ -3,9 +3,13 @@
 #include <zip.h>
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "support/TempDir.h"
 
 namespace anthora::test {
 
@@ -17,28 +21,20 @@ struct ZipPart {
 
 // A zip archive of the named parts, deflated as the zip library chooses.
 inline std::string ZipBytes(const std::vector<ZipPart>& parts) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-  zip_source_keep(buffer);
-  zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+  const TempDir dir;
+  const std::string path = (dir.Path() / "made.zip").string();
+  int error = 0;
+  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
   for (const ZipPart& part : parts) {
-    zip_source_t* source =
-        zip_source_buffer_create(part.Bytes.data(), part.Bytes.size(), 0, &error);
+    zip_source_t* source = zip_source_buffer(archive, part.Bytes.data(), part.Bytes.size(), 0);
     const zip_int64_t index = zip_file_add(archive, part.Name.c_str(), source, ZIP_FL_ENC_RAW);
     if (part.UnixMode != 0)
       zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
                                        part.UnixMode << 16);
   }
   zip_close(archive);
-  zip_source_open(buffer);
-  zip_source_seek(buffer, 0, SEEK_END);
-  std::string out(static_cast<std::size_t>(zip_source_tell(buffer)), '\0');
-  zip_source_seek(buffer, 0, SEEK_SET);
-  zip_source_read(buffer, out.data(), out.size());
-  zip_source_close(buffer);
-  zip_source_free(buffer);
-  return out;
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline std::vector<ZipPart> ZipParts(

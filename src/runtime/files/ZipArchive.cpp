@@ -63,17 +63,13 @@ std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
   return claimed;
 }
 
-std::string LibraryError(int code) {
-  zip_error_t error;
-  zip_error_init_with_code(&error, code);
-  std::string text = zip_error_strerror(&error);
-  zip_error_fini(&error);
-  return text;
-}
-
 [[noreturn]] void RefuseOpening(int code) {
   if (code == ZIP_ER_NOZIP) Refuse("not a zip archive");
-  Refuse("a damaged zip archive (" + LibraryError(code) + ")");
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  const std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  Refuse("a damaged zip archive (" + text + ")");
 }
 
 }  // namespace
