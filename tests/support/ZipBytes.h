@@ -17,6 +17,7 @@ struct ZipPart {
   std::string Name;
   std::string Bytes;
   std::uint32_t UnixMode = 0;  // with the file type; 0 to leave the library's own
+  bool Stored = false;         // as it is, not deflated
 };
 
 // A zip archive of the named parts, deflated as the zip library chooses.
@@ -28,6 +29,8 @@ inline std::string ZipBytes(const std::vector<ZipPart>& parts) {
   for (const ZipPart& part : parts) {
     zip_source_t* source = zip_source_buffer(archive, part.Bytes.data(), part.Bytes.size(), 0);
     const zip_int64_t index = zip_file_add(archive, part.Name.c_str(), source, ZIP_FL_ENC_RAW);
+    if (part.Stored)
+      zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
     if (part.UnixMode != 0)
       zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0, ZIP_OPSYS_UNIX,
                                        part.UnixMode << 16);
