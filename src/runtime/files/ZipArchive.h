@@ -15,12 +15,12 @@ namespace anthora {
 // The one policy of limits for every zip archive the program reads: set files and the ODS and
 // XLSX sheets. An archive is untrusted, so what it claims is checked before anything is
 // reserved for it, and what it unpacks is counted as it comes:
-// - at most kMaxEntries entries, counted from the end records before the zip library makes room
-//   for them;
-// - entry names of at most kMaxNameBytes, never absolute, never climbing out with "..", with no
-//   control character; a backslash separates folders as a slash does;
+// - at most kZipMaxEntries entries, counted from the end records before the zip library makes
+//   room for them;
+// - entry names of at most kZipMaxNameBytes, never absolute, never climbing out with "..", with
+//   no control character; a backslash separates folders as a slash does;
 // - no links or special files, no encryption, no compression method the library lacks;
-// - an entry larger than kRatioFloor unpacks to at most kMaxRatio times its packed size;
+// - an entry larger than kZipRatioFloor unpacks to at most kZipMaxRatio times its packed size;
 // - the entries read unpack to no more than the budget the archive is opened with, each and all
 //   together, and each to exactly the size its header gives.
 inline constexpr std::uint64_t kZipMaxEntries = 10'000;
@@ -62,8 +62,8 @@ class ZipArchive {
   void Check(const ZipEntry& entry) const;
   // Checks every entry, and their sizes together against the budget; throws ZipError.
   void CheckAll() const;
-  // Unpacks a checked entry, handing its bytes on in pieces; throws ZipError when it is
-  // damaged, breaks the budget or holds other than its header says.
+  // Checks an entry and unpacks it, handing its bytes on in pieces; throws ZipError when it is
+  // refused, damaged, breaks the budget or holds other than its header says.
   void Read(const ZipEntry& entry, const std::function<void(std::string_view)>& piece);
   std::string Read(const ZipEntry& entry);
 
