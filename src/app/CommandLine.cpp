@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 #include "quiz/SetArchive.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"

@@ -18,7 +18,7 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "authoring/QuestionTable.h"
-#include "authoring/Sheet.h"
+#include "sheet/QuestionTable.h"
+#include "sheet/Sheet.h"
 
 namespace anthora {
 

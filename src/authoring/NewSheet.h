@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 
 namespace anthora {
 

@@ -1,25 +1,15 @@
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "picture/PhotoFraming.h"
+
 namespace anthora {
 
 class TBitmap;
-
-// How a photo becomes its square: the point of the upright photo the square is centred on, as
-// fractions of its width and height (moved inward so that the square stays whole), and a turn
-// clockwise applied after the photo's own orientation tag.
-struct PhotoFraming {
-  double CentreX = 0.5;
-  double CentreY = 0.5;
-  int Degrees = 0;  // 0, 90, 180 or 270
-
-  friend auto operator<=>(const PhotoFraming&, const PhotoFraming&) = default;
-};
 
 // A photo from a camera or phone, JPEG or PNG, made into a square picture of side x side
 // pixels at 24 bits: turned upright as its EXIF orientation says (a PNG's eXIf chunk too),

@@ -18,8 +18,8 @@
 
 #include "authoring/FolderWrite.h"
 #include "authoring/Photo.h"
-#include "authoring/QuestionTable.h"
-#include "authoring/Sheet.h"
+#include "sheet/QuestionTable.h"
+#include "sheet/Sheet.h"
 #include "picture/Jpeg.h"
 #include "platform/Utf8.h"
 #include "platform/posix/DeferredTermination.h"

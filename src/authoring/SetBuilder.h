@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 #include "authoring/NamedFile.h"
 
 namespace anthora {

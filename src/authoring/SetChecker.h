@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 #include "quiz/QuestionSet.h"
 #include "runtime/graphics/Font.h"
 

@@ -5,17 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/files/ZipArchive.h"
+
 namespace anthora {
 
 // A set file (NAME.anthora) is a zip archive of the set's ris/ folder and, optionally, the
-// photos' credits at its top. These are its bounds: packing keeps to them, unpacking refuses
-// what goes beyond them.
-inline constexpr std::uint64_t kMaxSetEntries = 10'000;
+// photos' credits at its top, read within the limits every zip archive is held to. Packing
+// keeps to these bounds too.
+inline constexpr std::uint64_t kMaxSetEntries = kZipMaxEntries;
 inline constexpr std::uint64_t kMaxSetBytes = 256u << 20;  // unpacked, per entry and in total
-// Photos hardly shrink when packed and question files by a few times. An entry of more than a
-// mebibyte that packs a hundred times smaller is made to fill a disk, not to teach flowers.
-inline constexpr std::uint64_t kMaxPackingRatio = 100;
-inline constexpr std::uint64_t kRatioFloor = 1u << 20;
 inline constexpr std::string_view kSetFileExtension = ".anthora";
 inline constexpr std::string_view kCreditsNames[] = {"CREDITS.md", "CREDITS.txt"};
 
@@ -33,8 +31,8 @@ class SetFileError : public std::runtime_error {
 std::string RefusedEntryName(std::string_view name);
 
 // Unpacks the set file into a folder of ours, empty and private: its ris/ and its credits.
-// Every entry is checked against the rules above before anything is written, and the bytes
-// are counted again as they are unpacked. Throws SetFileError; what was written then stays in
+// Every entry is checked against the bounds before anything is written, and the bytes are
+// counted again as they are unpacked. Throws SetFileError; what was written then stays in
 // the folder for its owner to remove.
 void UnpackSetFile(const std::string& file, const std::string& folder);
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
-#include "authoring/NumberFormat.h"
-#include "authoring/QuestionTable.h"
-#include "authoring/Sheet.h"
+#include "sheet/NumberFormat.h"
+#include "sheet/QuestionTable.h"
+#include "sheet/Sheet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);

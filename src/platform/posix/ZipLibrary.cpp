@@ -44,8 +44,6 @@ ANTHORA_ZIP(void, zip_discard, (zip_t * archive), (archive))
 ANTHORA_ZIP(const char*, zip_strerror, (zip_t * archive), (archive))
 ANTHORA_ZIP(zip_int64_t, zip_get_num_entries, (zip_t * archive, zip_flags_t flags),
             (archive, flags))
-ANTHORA_ZIP(zip_int64_t, zip_name_locate, (zip_t * archive, const char* name, zip_flags_t flags),
-            (archive, name, flags))
 ANTHORA_ZIP(int, zip_stat_index,
             (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_stat_t* stat),
             (archive, index, flags, stat))
@@ -68,16 +66,11 @@ ANTHORA_ZIP(const char*, zip_file_strerror, (zip_file_t * file), (file))
 ANTHORA_ZIP(zip_source_t*, zip_source_buffer_create,
             (const void* data, zip_uint64_t length, int freeAfter, zip_error_t* error),
             (data, length, freeAfter, error))
-ANTHORA_ZIP(void, zip_source_keep, (zip_source_t * source), (source))
-ANTHORA_ZIP(int, zip_source_open, (zip_source_t * source), (source))
-ANTHORA_ZIP(zip_int64_t, zip_source_read,
-            (zip_source_t * source, void* buffer, zip_uint64_t length), (source, buffer, length))
-ANTHORA_ZIP(int, zip_source_seek, (zip_source_t * source, zip_int64_t offset, int whence),
-            (source, offset, whence))
-ANTHORA_ZIP(zip_int64_t, zip_source_tell, (zip_source_t * source), (source))
-ANTHORA_ZIP(int, zip_source_close, (zip_source_t * source), (source))
 
 // Writing an archive.
+ANTHORA_ZIP(zip_source_t*, zip_source_buffer,
+            (zip_t * archive, const void* data, zip_uint64_t length, int freeAfter),
+            (archive, data, length, freeAfter))
 ANTHORA_ZIP(zip_source_t*, zip_source_file,
             (zip_t * archive, const char* path, zip_uint64_t start, zip_int64_t length),
             (archive, path, start, length))
@@ -101,5 +94,6 @@ ANTHORA_ZIP(int, zip_register_cancel_callback_with_state,
 // Errors.
 ANTHORA_ZIP(void, zip_error_init, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_init_with_code, (zip_error_t * error, int code), (error, code))
+ANTHORA_ZIP(int, zip_error_code_zip, (const zip_error_t* error), (error))
 ANTHORA_ZIP(const char*, zip_error_strerror, (zip_error_t * error), (error))
 ANTHORA_ZIP(void, zip_error_fini, (zip_error_t * error), (error))

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 
 namespace anthora {
 namespace {

@@ -1,10 +1,10 @@
-#include "authoring/TextSheet.h"
+#include "sheet/TextSheet.h"
 
 #include <algorithm>
 #include <array>
 
-#include "authoring/TextEncoding.h"
 #include "runtime/base/Cp1251.h"
+#include "sheet/TextEncoding.h"
 
 namespace anthora {
 

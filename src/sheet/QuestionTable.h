@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "authoring/Findings.h"
-#include "authoring/Photo.h"
-#include "authoring/Sheet.h"
+#include "picture/PhotoFraming.h"
+#include "runtime/base/Findings.h"
+#include "sheet/Sheet.h"
 
 namespace anthora {
 

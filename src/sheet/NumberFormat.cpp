@@ -1,6 +1,7 @@
-#include "authoring/NumberFormat.h"
+#include "sheet/NumberFormat.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <optional>
@@ -158,38 +159,161 @@ std::vector<std::string_view> Sections(std::string_view code) {
   return sections;
 }
 
+constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
+constexpr const char* kWeekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                     "Thursday", "Friday", "Saturday"};
+constexpr double kMaxSerial = 2958466;  // the day after 31 December 9999
+
+struct Date {
+  int Year;
+  unsigned Month, Day, Weekday;  // Month and Day from 1, Weekday from 0 for Sunday
+};
+
+Date DateOfSerial(long serial, bool date1904) {
+  // Day 1 is 1 January 1900, and day 60 the 29 February that year never had; from 1904, day 0
+  // is 1 January 1904.
+  if (!date1904 && serial == 60) return {1900, 2, 29, 3};
+  if (!date1904 && serial == 0) return {1900, 1, 0, 6};
+  const long fromEpoch = (date1904 ? serial + 1462 : serial < 61 ? serial + 1 : serial) - 25'569;
+  const std::chrono::sys_days day{std::chrono::days{fromEpoch}};
+  const std::chrono::year_month_day date{day};
+  return {static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+          static_cast<unsigned>(date.day()), std::chrono::weekday(day).c_encoding()};
+}
+
+std::string Padded(long value, std::size_t width) {
+  std::string text = std::to_string(value);
+  return std::string(text.size() < width ? width - text.size() : 0, '0') + text;
+}
+
+bool IsDateLetter(char c) {
+  const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+  return lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's';
+}
+
+// A section as a date or a time, or none when it is no such section or the value is no date.
+std::optional<std::string> RenderedDate(double value, std::string_view section, bool date1904) {
+  bool quoted = false;
+  bool dated = false;
+  for (std::size_t i = 0; i < section.size(); ++i) {
+    if (section[i] == '"') quoted = !quoted;
+    if (section[i] == '[' && !quoted) i = std::min(section.find(']', i), section.size());
+    dated = dated || (!quoted && i < section.size() && IsDateLetter(section[i]));
+  }
+  if (!dated || value < 0 || !(value < kMaxSerial)) return std::nullopt;
+  // Rounded to the second, as shown.
+  const auto seconds = static_cast<long long>(std::llround(value * 86'400));
+  const Date date = DateOfSerial(static_cast<long>(seconds / 86'400), date1904);
+  const long long ofDay = seconds % 86'400;
+  const bool twelveHours = section.find("AM/PM") != std::string_view::npos ||
+                           section.find("am/pm") != std::string_view::npos;
+  std::string out;
+  char last = 0;  // the last of y, m, d, h, s read: "m" after "h" or before "s" is minutes
+  for (std::size_t i = 0; i < section.size();) {
+    const char c = section[i];
+    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+    std::size_t run = 1;
+    while (i + run < section.size() &&
+           (section[i + run] == c || section[i + run] == lower - 0x20 || section[i + run] == lower))
+      ++run;
+    if (c == '"') {
+      const std::size_t end = section.find('"', i + 1);
+      if (end == std::string_view::npos) return std::nullopt;
+      out += section.substr(i + 1, end - i - 1);
+      i = end + 1;
+      continue;
+    }
+    if (c == '\\' && i + 1 < section.size()) {
+      out += section[i + 1];
+      i += 2;
+      continue;
+    }
+    if (c == '[') {
+      const std::size_t end = section.find(']', i);
+      if (end == std::string_view::npos) return std::nullopt;
+      const std::string_view inside = section.substr(i + 1, end - i - 1);
+      if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'H')) {
+        out += Padded(seconds / 3600, inside.size());
+        last = 'h';
+      } else if (!inside.empty() && inside[0] != '$') {
+        return std::nullopt;  // elapsed minutes or seconds, a condition
+      }
+      i = end + 1;  // a colour is left out
+      continue;
+    }
+    if (section.substr(i, 5) == "AM/PM" || section.substr(i, 5) == "am/pm") {
+      out += ofDay < 43'200 ? "AM" : "PM";
+      i += 5;
+      continue;
+    }
+    const bool minutes = lower == 'm' && run <= 2 &&
+                         (last == 'h' || section.substr(i + run).find_first_of("sS") <
+                                             section.substr(i + run).find_first_of("dDyYhH"));
+    if (lower == 'y') {
+      out += run <= 2 ? Padded(date.Year % 100, 2) : Padded(date.Year, 4);
+    } else if (minutes) {
+      out += Padded(ofDay / 60 % 60, run);
+    } else if (lower == 'm') {
+      const std::string name = kMonths[date.Month - 1];
+      out += run <= 2   ? Padded(date.Month, run)
+             : run == 3 ? name.substr(0, 3)
+             : run == 4 ? name
+                        : name.substr(0, 1);
+    } else if (lower == 'd') {
+      const std::string name = kWeekdays[date.Weekday];
+      out += run <= 2 ? Padded(date.Day, run) : run == 3 ? name.substr(0, 3) : name;
+    } else if (lower == 'h') {
+      const long long hours = ofDay / 3600;
+      out += Padded(twelveHours ? (hours + 11) % 12 + 1 : hours, std::min<std::size_t>(run, 2));
+    } else if (lower == 's') {
+      out += Padded(ofDay % 60, std::min<std::size_t>(run, 2));
+    } else if (c == '0' || c == '#' || c == '?' || c == '@' || c == '*' || c == '_' ||
+               (lower >= 'a' && lower <= 'z')) {
+      return std::nullopt;  // a number, text or a letter of another kind amid the date
+    } else {
+      out += section.substr(i, run);
+    }
+    if (IsDateLetter(c)) last = minutes ? 'm' : lower;
+    i += run;
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string_view BuiltInNumberFormat(unsigned id) {
-  switch (id) {
-    case 1:
-      return "0";
-    case 2:
-      return "0.00";
-    case 3:
-      return "#,##0";
-    case 4:
-      return "#,##0.00";
-    case 9:
-      return "0%";
-    case 10:
-      return "0.00%";
-    case 37:
-      return "#,##0 ;(#,##0)";
-    case 38:
-      return "#,##0 ;[Red](#,##0)";
-    case 39:
-      return "#,##0.00;(#,##0.00)";
-    case 40:
-      return "#,##0.00;[Red](#,##0.00)";
-    case 49:
-      return "@";
-    default:
-      return "General";
+  static constexpr std::pair<unsigned, std::string_view> kCodes[] = {
+      {1, "0"},
+      {2, "0.00"},
+      {3, "#,##0"},
+      {4, "#,##0.00"},
+      {9, "0%"},
+      {10, "0.00%"},
+      {14, "yyyy-mm-dd"},
+      {15, "d-mmm-yy"},
+      {16, "d-mmm"},
+      {17, "mmm-yy"},
+      {18, "h:mm AM/PM"},
+      {19, "h:mm:ss AM/PM"},
+      {20, "h:mm"},
+      {21, "h:mm:ss"},
+      {22, "yyyy-mm-dd h:mm"},
+      {37, "#,##0 ;(#,##0)"},
+      {38, "#,##0 ;[Red](#,##0)"},
+      {39, "#,##0.00;(#,##0.00)"},
+      {40, "#,##0.00;[Red](#,##0.00)"},
+      {45, "mm:ss"},
+      {46, "[h]:mm:ss"},
+      {49, "@"}};
+  for (const auto& [known, code] : kCodes) {
+    if (known == id) return code;
   }
+  return "General";
 }
 
-std::string FormatNumber(double value, std::string_view code) {
+std::string FormatNumber(double value, std::string_view code, bool date1904) {
   if (!std::isfinite(value) || code.size() > kMaxCode) return General(value);
   const std::vector<std::string_view> sections = Sections(code);
   std::string_view section = sections[0];
@@ -205,6 +329,7 @@ std::string FormatNumber(double value, std::string_view code) {
     minus = true;
   }
   if (IsGeneral(section) || section == "@" || section.empty()) return General(value);
+  if (std::optional<std::string> date = RenderedDate(value, sections[0], date1904)) return *date;
   const std::optional<Pattern> pattern = ReadPattern(section);
   const std::optional<std::string> text = pattern ? Rendered(magnitude, *pattern) : std::nullopt;
   if (!text) return General(value);

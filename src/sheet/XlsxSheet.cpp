@@ -1,54 +1,80 @@
-#include "authoring/XlsxSheet.h"
+#include "sheet/XlsxSheet.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <vector>
 
-#include "authoring/Findings.h"
-#include "authoring/NumberFormat.h"
-#include "authoring/SheetArchive.h"
+#include "platform/Utf8.h"
+#include "runtime/base/Findings.h"
+#include "sheet/NumberFormat.h"
+#include "sheet/SheetArchive.h"
 
 namespace anthora {
 
 namespace {
 
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return (x >= 'A' && x <= 'Z' ? x + 0x20 : x) == (y >= 'A' && y <= 'Z' ? y + 0x20 : y);
-  });
+// Text with the format's escapes decoded: "_x000D_" is a carriage return, each "_xHHHH_" one
+// UTF-16 unit (a surrogate pair taken together, a lone one as U+FFFD), "_x005F_" an underscore.
+void AppendUnescaped(std::string_view text, std::string& out) {
+  const auto unit = [&](std::size_t at) {
+    int value = -1;
+    if (at + 7 <= text.size() && text.substr(at, 2) == "_x" && text[at + 6] == '_' &&
+        std::from_chars(&text[at + 2], &text[at + 6], value, 16).ptr != &text[at + 6])
+      value = -1;
+    return value;
+  };
+  for (std::size_t at = 0; at < text.size();) {
+    char32_t c = static_cast<char32_t>(unit(at));
+    if (unit(at) < 0) {
+      out += text[at++];
+      continue;
+    }
+    at += 7;
+    if (c >= 0xD800 && c <= 0xDBFF && unit(at) >= 0xDC00 && unit(at) <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(unit(at)) - 0xDC00);
+      at += 7;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    AppendUtf8(out, c);
+  }
 }
 
-// The text of a string item: its own text or its runs', without phonetic guides.
+// The text of a string item: its own text or its runs', without phonetic guides. Runs hold
+// text and never other runs, so nothing deeper is looked at, however deep it goes.
 void AppendText(const pugi::xml_node& item, std::string& text) {
   for (const pugi::xml_node child : item.children()) {
     const std::string_view local = LocalName(child);
-    if (local == "t") {
-      text += child.text().get();
-    } else if (local == "r") {
-      AppendText(child, text);
+    if (local == "t") AppendUnescaped(child.text().get(), text);
+    if (local != "r") continue;
+    for (const pugi::xml_node run : child.children()) {
+      if (LocalName(run) == "t") AppendUnescaped(run.text().get(), text);
     }
   }
 }
 
 // A number as a spreadsheet shows it under a format code; a value that is no number as it is.
-std::string ShownNumber(const char* value, std::string_view code) {
+std::string ShownNumber(const char* value, std::string_view code, bool date1904) {
   char* end = nullptr;
   const double number = std::strtod(value, &end);
   if (end == value || *end != '\0') return value;
-  return FormatNumber(number, code);
+  return FormatNumber(number, code, date1904);
 }
 
 unsigned NumberAttribute(const pugi::xml_node& node, std::string_view name) {
   return AttributeOf(node, name).as_uint(0);
 }
 
-// The part a relationship's target names, from the workbook's folder.
-std::string PartName(std::string_view target) {
+// The part a relationship's target names, from the folder of the part it belongs to; a
+// backslash separates folders as a slash does.
+std::string PartName(std::string_view folder, std::string target) {
+  std::replace(target.begin(), target.end(), '\\', '/');
+  if (!target.starts_with('/')) target = std::string(folder) + "/" + target;
   std::vector<std::string_view> parts;
   std::string_view path = target;
-  if (!path.starts_with('/')) parts = {"xl"};
   while (!path.empty()) {
     const std::size_t slash = path.find('/');
     const std::string_view part = path.substr(0, slash);
@@ -61,6 +87,14 @@ std::string PartName(std::string_view target) {
   }
   std::string name;
   for (const std::string_view part : parts) name += (name.empty() ? "" : "/") + std::string(part);
+  return name;
+}
+
+// "AB" for the column 27, counted from 0.
+std::string ColumnName(std::int64_t column) {
+  std::string name;
+  for (++column; column > 0; column = (column - 1) / 26)
+    name.insert(name.begin(), static_cast<char>('A' + (column - 1) % 26));
   return name;
 }
 
@@ -86,8 +120,11 @@ class XlsxReader {
 
   // The shared strings part is not there: a text cell that needs it ends the reading.
   void StringsMissing(std::string part) { FMissingStrings = std::move(part); }
-  // The reason the rows could not be read; empty when they were.
+  // The reason the rows could not be read, and the row it was found at; empty when they were.
   const std::string& Why() const { return FWhy; }
+  int WhyRow() const { return FWhyRow; }
+  // Serial dates count from 1904 rather than 1900.
+  void UseDate1904() { FDate1904 = true; }
 
   // The number format of each cell style, by its index.
   void ReadStyles(const pugi::xml_document& styles) {
@@ -142,14 +179,20 @@ class XlsxReader {
             std::min<std::int64_t>(wanted - column, kMaxSheetColumns + std::int64_t{1})));
         column = wanted;
       }
-      FRows.AddCell(CellText(cell));
+      FRows.AddCell(CellText(cell, column));
       ++column;
     }
     FRows.EndRow();
     return !FRows.Full();
   }
 
-  std::string CellText(const pugi::xml_node& cell) {
+  void Stop(std::string why) {
+    if (!FWhy.empty()) return;
+    FWhy = std::move(why);
+    FWhyRow = static_cast<int>(FRow);
+  }
+
+  std::string CellText(const pugi::xml_node& cell, std::int64_t column) {
     const std::string_view type = AttributeOf(cell, "t").value();
     if (type == "inlineStr") {
       std::string text;
@@ -164,15 +207,22 @@ class XlsxReader {
     }
     const char* text = value.text().get();
     if (type == "s") {
-      if (!FMissingStrings.empty() && FWhy.empty())
-        FWhy = "it has no part " + Printable(FMissingStrings) + ", which holds its text";
+      if (!FMissingStrings.empty())
+        Stop("it has no part " + QuotedName(FMissingStrings) + ", which holds its text");
       char* end = nullptr;
-      const unsigned long long index = std::strtoull(text, &end, 10);
-      return end != text && index < FStrings.size() ? FStrings[index] : std::string();
+      const long long index = std::strtoll(text, &end, 10);
+      if (end != text && *end == '\0' && index >= 0 &&
+          static_cast<unsigned long long>(index) < FStrings.size())
+        return FStrings[static_cast<std::size_t>(index)];
+      if (FMissingStrings.empty())
+        Stop("the workbook is damaged: cell " + ColumnName(column) + std::to_string(FRow) +
+             " names shared text " + Quoted(text) + ", but there are " +
+             std::to_string(FStrings.size()));
+      return {};
     }
     if (type == "b") return std::string_view(text) == "1" ? "TRUE" : "FALSE";
     if (type == "str" || type == "e" || type == "d" || *text == '\0') return text;
-    return ShownNumber(text, FormatCode(NumberAttribute(cell, "s")));
+    return ShownNumber(text, FormatCode(NumberAttribute(cell, "s")), FDate1904);
   }
 
   std::string_view FormatCode(unsigned style) const {
@@ -188,29 +238,34 @@ class XlsxReader {
   std::vector<unsigned> FStyleFormats;             // the number format id of each cell style
   std::string FMissingStrings;
   std::string FWhy;
+  int FWhyRow = 0;
+  bool FDate1904 = false;
   std::int64_t FRow = 0;
 };
 
-// The part a relationship of the workbook names: by its id, or by the end of its type.
-std::string LinkedPart(const pugi::xml_document& links, std::string_view id,
-                       std::string_view typeEnd = {}) {
+// The part a relationship names, by its id or by the end of its type; its target is taken from
+// the folder of the part the relationships belong to.
+std::string LinkedPart(const pugi::xml_document& links, std::string_view folder,
+                       std::string_view id, std::string_view typeEnd = {}) {
   for (const pugi::xml_node link : links.document_element().children()) {
     const bool wanted = id.empty()
                             ? std::string_view(AttributeOf(link, "Type").value()).ends_with(typeEnd)
                             : AttributeOf(link, "Id").value() == id;
-    if (wanted) return PartName(AttributeOf(link, "Target").value());
+    if (wanted) return PartName(folder, AttributeOf(link, "Target").value());
   }
   return {};
 }
 
-// The worksheet part of the sheet named "questions", or of the first sheet.
-std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_document& links) {
+// The worksheet part of the sheet named "questions", or of the first sheet not hidden.
+std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_document& links,
+                          std::string_view folder) {
   pugi::xml_node chosen;
   for (const pugi::xml_node part : workbook.document_element().children()) {
     if (LocalName(part) != "sheets") continue;
     for (const pugi::xml_node sheet : part.children()) {
       if (LocalName(sheet) != "sheet") continue;
-      if (!chosen) chosen = sheet;
+      const std::string_view state = AttributeOf(sheet, "state").value();
+      if (!chosen && state != "hidden" && state != "veryHidden") chosen = sheet;
       if (SameName(AttributeOf(sheet, "name").value(), "questions")) {
         chosen = sheet;
         break;
@@ -218,7 +273,14 @@ std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_do
     }
   }
   const std::string_view id = AttributeOf(chosen, "id").value();
-  return id.empty() ? std::string() : LinkedPart(links, id);
+  return id.empty() ? std::string() : LinkedPart(links, folder, id);
+}
+
+bool UsesDate1904(const pugi::xml_document& workbook) {
+  for (const pugi::xml_node part : workbook.document_element().children()) {
+    if (LocalName(part) == "workbookPr") return AttributeOf(part, "date1904").as_bool();
+  }
+  return false;
 }
 
 }  // namespace
@@ -226,29 +288,41 @@ std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_do
 Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& findings) {
   Sheet sheet{name, {}};
   SheetArchive archive(bytes);
+  pugi::xml_document package;
   pugi::xml_document workbook;
   pugi::xml_document links;
   pugi::xml_document strings;
   pugi::xml_document styles;
   pugi::xml_document worksheet;
   XlsxReader reader(sheet, findings);
-  bool read = archive.IsOpen() && archive.ReadXml("xl/workbook.xml", workbook) &&
-              archive.ReadXml("xl/_rels/workbook.xml.rels", links);
-  std::string stringsPart = read ? LinkedPart(links, {}, "/sharedStrings") : "";
-  if (stringsPart.empty()) stringsPart = "xl/sharedStrings.xml";
-  if (read && archive.Has(stringsPart)) {
+  // The package's relationships name the workbook part; without them it is where most are.
+  std::string workbookPart;
+  if (archive.Has("_rels/.rels") && archive.ReadXml("_rels/.rels", package))
+    workbookPart = LinkedPart(package, "", {}, "/officeDocument");
+  if (workbookPart.empty()) workbookPart = "xl/workbook.xml";
+  const std::size_t slash = workbookPart.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : workbookPart.substr(0, slash);
+  const auto inFolder = [&](const std::string& part) {
+    return folder.empty() ? part : folder + "/" + part;
+  };
+  const std::string linksPart = inFolder("_rels/" + workbookPart.substr(slash + 1) + ".rels");
+  bool read = archive.IsOpen() && archive.ReadXml(workbookPart, workbook) &&
+              archive.ReadXml(linksPart, links);
+  if (read && UsesDate1904(workbook)) reader.UseDate1904();
+  // A workbook whose cells hold no shared text needs no shared strings part.
+  const std::string stringsPart = read ? LinkedPart(links, folder, {}, "/sharedStrings") : "";
+  if (read && !stringsPart.empty() && archive.Has(stringsPart)) {
     read = archive.ReadXml(stringsPart, strings);
     reader.ReadStrings(strings);
   } else {
-    reader.StringsMissing(stringsPart);  // a sheet of numbers and inline text needs none
+    reader.StringsMissing(stringsPart.empty() ? inFolder("sharedStrings.xml") : stringsPart);
   }
   // Without styles every number shows as General.
-  std::string stylesPart = read ? LinkedPart(links, {}, "/styles") : "";
-  if (stylesPart.empty()) stylesPart = "xl/styles.xml";
+  const std::string stylesPart = read ? LinkedPart(links, folder, {}, "/styles") : "";
   if (read && archive.Has(stylesPart) && archive.ReadXml(stylesPart, styles))
     reader.ReadStyles(styles);
   if (read) {
-    const std::string part = WorksheetPart(workbook, links);
+    const std::string part = WorksheetPart(workbook, links, folder);
     if (part.empty()) {
       findings.Error(name, 0, "cannot be read: it holds no sheet");
       return sheet;
@@ -261,7 +335,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   }
   reader.ReadRows(worksheet);
   if (!reader.Why().empty()) {
-    findings.Error(name, 0, "cannot be read: " + reader.Why());
+    findings.Error(name, reader.WhyRow(), "cannot be read: " + reader.Why());
     sheet.Rows.clear();
   }
   return sheet;

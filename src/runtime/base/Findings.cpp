@@ -1,4 +1,4 @@
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,5 @@
-// Sheets read into questions, every mistake at its row, and the names their photos get.
+// Teachers' sheets built into sets: the findings of every saved form at their rows, photos
+// found and framed as the rows say, new sheets and the names pictures get.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,11 +8,11 @@
 #include <sstream>
 
 #include "authoring/NewSheet.h"
-#include "authoring/QuestionTable.h"
 #include "authoring/SetBuilder.h"
-#include "authoring/TextSheet.h"
 #include "picture/Jpeg.h"
 #include "runtime/files/FileStream.h"
+#include "sheet/QuestionTable.h"
+#include "sheet/TextSheet.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
@@ -27,85 +28,11 @@ using ::testing::IsEmpty;
 using ::testing::SizeIs;
 using ::testing::StartsWith;
 
-// The findings of a sheet given as tab-separated text, as "ROW: TEXT".
-std::vector<std::string> Read(const std::string& text, QuestionTable* table = nullptr) {
-  Findings findings;
-  Sheet sheet = ReadTextSheet(text, "q.tsv", findings);
-  const QuestionTable read = ReadQuestionTable(sheet, findings);
-  findings.SortByLine();
-  if (table) *table = read;
-  std::vector<std::string> lines;
-  for (const Finding& f : findings.All) lines.push_back(std::to_string(f.Line) + ": " + f.Text);
-  return lines;
-}
-
-TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
-  QuestionTable table;
-  EXPECT_THAT(Read(" Picture \tEN\tEn_Wrong1\ten wrong2\tEN_WRONG 3\t\tCrop\n"
-                   "rose\tRose\tTulip\tAster\tIris\tnotes\tleft\n",
-                   &table),
-              IsEmpty());
-  ASSERT_THAT(table.Questions, SizeIs(1));
-  EXPECT_THAT(table.Questions[0].English, ElementsAre("Rose", "Tulip", "Aster", "Iris"));
-  EXPECT_EQ(table.Questions[0].Framing, (PhotoFraming{0, 0.5, 0}));
-  EXPECT_FALSE(table.HasRussian);
-
-  EXPECT_THAT(
-      Read("pictre\ten\ten_wrong1\ten_wrong2\ten_wrong3\tcomment\ten\n"),
-      ElementsAre(HasSubstr("1: column 'pictre': did you mean 'picture'? the columns are "
-                            "picture, en, en_wrong1 to en_wrong3"),
-                  "1: column 'comment': the columns are picture, en, en_wrong1 to "
-                  "en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate; a column "
-                  "without a name is not read",
-                  "1: the column 'en' is named twice", "1: no column 'picture' in the header row"));
-  EXPECT_THAT(Read("picture\ten_wrong1\ten_wrong2\ten_wrong3\n"),
-              ElementsAre("1: no column 'en' beside 'en_wrong1'"));
-}
-
-TEST(QuestionTable, EachMistakeAtItsRow) {
-  EXPECT_THAT(
-      Read("picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tcrop\trotate\n"
-           "a.jpg\tRose\tTulip\tTulip\tIris\n"
-           "\n"
-           "b.jpg\tRose\tIris\tAster\tRose\tmiddle\t45\n"
-           "A\tTulip\tRose\tIris\tAster\t10%,120%\n"
-           "c\tRose\t\"two\nlines\"\tIris\n"
-           "a.png\tAster\tRose\tIris\tTulip\t\t270\n"
-           "d\tRose\tIris\n"),
-      ElementsAre(
-          "2: columns en_wrong1 and en_wrong2 hold the same answer 'Tulip': the learner would "
-          "see two identical buttons",
-          "2: photo 'a.jpg' is on rows 2, 5 and 7 with different right answers: one of them "
-          "is wrong",
-          "4: column en_wrong3 repeats the right answer 'Rose', so both buttons would count as "
-          "right",
-          HasSubstr("4: column crop: 'middle' is not a place to cut the square at; write centre, "
-                    "top, bottom, left, right or a point"),
-          "4: column rotate: '45' is not a turn; write 0, 90, 180 or 270 (degrees clockwise)",
-          HasSubstr("5: column crop: '10%,120%'"),
-          "6: column en_wrong1: the answer holds a line break; an answer is one line",
-          "6: column en_wrong3: the answer is empty",
-          "8: the row is cut short: it has 3 cells, the answers reach column 5"));
-  EXPECT_THAT(Read("\n\t\n"),
-              ElementsAre("0: the sheet is empty; its first row names the columns"));
-}
-
-TEST(QuestionTable, CropPlaces) {
-  EXPECT_EQ(ReadCrop(""), (PhotoFraming{}));
-  EXPECT_EQ(ReadCrop(" Center "), (PhotoFraming{}));
-  EXPECT_EQ(ReadCrop("BOTTOM"), (PhotoFraming{0.5, 1, 0}));
-  EXPECT_EQ(ReadCrop("right"), (PhotoFraming{1, 0.5, 0}));
-  EXPECT_EQ(ReadCrop("25%, 100%"), (PhotoFraming{0.25, 1, 0}));
-  EXPECT_EQ(ReadCrop("12.5%;0%"), (PhotoFraming{0.125, 0, 0}));
-  for (const char* wrong : {"25%", "25,40", "25%,40", "-5%,5%", "1.2.3%,5%", "5%,5%,5%", "up"})
-    EXPECT_EQ(ReadCrop(wrong), std::nullopt) << wrong;
-}
-
 // The findings at rows of a build from a sheet a spreadsheet saved, beside one photo; nothing
 // may be written.
 std::vector<std::string> BuildRows(const std::string& fixture) {
   const test::TempDir dir;
-  std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + fixture, std::ios::binary);
+  std::ifstream in(std::string(ANTHORA_SHEET_TEST_DATA) + "/" + fixture, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
   dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
@@ -211,13 +138,14 @@ TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
 }
 
 TEST(NewSheet, ReadsAsOneQuestionAndIsNeverWrittenOverASheet) {
-  QuestionTable table;
-  EXPECT_THAT(Read(NewSheetText(), &table), IsEmpty());
+  Findings findings;
+  const QuestionTable table =
+      ReadQuestionTable(ReadTextSheet(NewSheetText(), "q.tsv", findings), findings);
+  EXPECT_THAT(findings.All, IsEmpty());
   EXPECT_THAT(table.Questions, ElementsAre(Field(&TableQuestion::Photo, "rose.jpg")));
 
   const test::TempDir dir;
   const std::string source = (dir.Path() / "new").string();
-  Findings findings;
   EXPECT_EQ(WriteNewSheet(source, findings), source + "/questions.tsv");
   EXPECT_EQ(WriteNewSheet(source, findings), "");
   std::filesystem::rename(source + "/questions.tsv", source + "/Questions.XLSX");

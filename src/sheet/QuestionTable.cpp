@@ -1,4 +1,4 @@
-#include "authoring/QuestionTable.h"
+#include "sheet/QuestionTable.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,12 @@
-#include "authoring/Sheet.h"
+#include "sheet/Sheet.h"
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
 
-#include "authoring/OdsSheet.h"
-#include "authoring/TextSheet.h"
-#include "authoring/XlsxSheet.h"
+#include "sheet/OdsSheet.h"
+#include "sheet/TextSheet.h"
+#include "sheet/XlsxSheet.h"
 
 namespace anthora {
 
@@ -37,6 +37,12 @@ std::string Joined(const std::vector<std::string>& names) {
 }
 
 }  // namespace
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return (x >= 'A' && x <= 'Z' ? x + 0x20 : x) == (y >= 'A' && y <= 'Z' ? y + 0x20 : y);
+  });
+}
 
 bool SheetRows::StartRow(int row) {
   if (FFull) return false;
@@ -125,7 +131,21 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     findings.Error(where, 0, "more than one sheet: " + Joined(sheets) + "; keep only one of them");
     return std::nullopt;
   }
-  if (sheets.size() == 1) return JoinPath(source, sheets.front());
+  if (sheets.size() == 1) {
+    // A link may name the sheet, but only one to a file in the folder: a sheet from elsewhere
+    // would carry text from outside into the set and its messages, as a photo from elsewhere
+    // would.
+    const std::string path = JoinPath(source, sheets.front());
+    std::error_code error, folderError;
+    const std::filesystem::path real = std::filesystem::canonical(path, error);
+    const std::filesystem::path folder = std::filesystem::canonical(where, folderError);
+    const std::filesystem::path inside = real.lexically_relative(folder);
+    if (error || folderError || (!inside.empty() && *inside.begin() != "..")) return path;
+    findings.Error(path, 0,
+                   "is a link to a file outside the source folder; the sheet must be in it, "
+                   "as its photos must");
+    return std::nullopt;
+  }
   std::string text =
       "no sheet: looked for questions.tsv, questions.csv, questions.txt, "
       "questions.ods and questions.xlsx, in any letter case";

@@ -1,10 +1,11 @@
-#include "authoring/OdsSheet.h"
+#include "sheet/OdsSheet.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 
-#include "authoring/SheetArchive.h"
+#include "sheet/SheetArchive.h"
 
 namespace anthora {
 
@@ -20,30 +21,28 @@ std::size_t RepeatCount(const pugi::xml_node& node, std::string_view attribute, 
   return static_cast<std::size_t>(std::clamp<unsigned long long>(value, 1, limit));
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return (x >= 'A' && x <= 'Z' ? x + 0x20 : x) == (y >= 'A' && y <= 'Z' ? y + 0x20 : y);
-  });
-}
-
-// The text of a paragraph and what it holds: spans, links, spaces, tabs and line breaks.
-void AppendText(const pugi::xml_node& node, std::string& text) {
-  for (const pugi::xml_node child : node.children()) {
-    if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata) {
-      text += child.value();
-    } else if (child.type() != pugi::node_element) {
-      continue;
-    } else if (LocalName(child) == "s") {
-      text.append(RepeatCount(child, "c", kMaxSpaces), ' ');
-    } else if (LocalName(child) == "tab") {
-      text += '\t';
-    } else if (LocalName(child) == "line-break") {
-      text += '\n';
-    } else if (LocalName(child) != "annotation" && LocalName(child) != "note") {
-      AppendText(child, text);
+// The text of a paragraph and what it holds: spans, links, spaces, tabs and line breaks, however
+// deeply they nest.
+void AppendText(const pugi::xml_node& paragraph, std::string& text) {
+  WalkXml(paragraph, [&](const pugi::xml_node& node) {
+    if (text.size() > kMaxSheetBytes) return false;
+    if (node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) {
+      text += node.value();
+      return false;
     }
-    if (text.size() > kMaxSheetBytes) return;
-  }
+    if (node.type() != pugi::node_element) return false;
+    const std::string_view local = LocalName(node);
+    if (local == "s") {
+      text.append(RepeatCount(node, "c", kMaxSpaces), ' ');
+    } else if (local == "tab") {
+      text += '\t';
+    } else if (local == "line-break") {
+      text += '\n';
+    } else {
+      return local != "annotation" && local != "note";
+    }
+    return false;
+  });
 }
 
 std::string CellText(const pugi::xml_node& cell) {
@@ -58,22 +57,34 @@ std::string CellText(const pugi::xml_node& cell) {
   return text;
 }
 
+// The names of the table styles that hide their tables.
+std::set<std::string> HiddenTableStyles(const pugi::xml_document& content) {
+  std::set<std::string> hidden;
+  for (const pugi::xml_node styles : content.document_element().children()) {
+    if (LocalName(styles) != "automatic-styles") continue;
+    for (const pugi::xml_node style : styles.children()) {
+      for (const pugi::xml_node properties : style.children()) {
+        if (LocalName(properties) == "table-properties" &&
+            std::string_view(AttributeOf(properties, "display").value()) == "false")
+          hidden.insert(AttributeOf(style, "name").value());
+      }
+    }
+  }
+  return hidden;
+}
+
 class OdsReader {
  public:
   OdsReader(Sheet& sheet, Findings& findings) : FRows(sheet, findings) {}
 
-  // The rows of a table, also those inside header and group elements.
-  void ReadRows(const pugi::xml_node& parent) {
-    for (const pugi::xml_node node : parent.children()) {
-      if (FRows.Full()) return;
+  // The rows of a table, also those inside header and group elements, however deeply they nest.
+  void ReadRows(const pugi::xml_node& table) {
+    WalkXml(table, [&](const pugi::xml_node& node) {
+      if (FRows.Full()) return false;
       const std::string_view local = LocalName(node);
-      if (local == "table-row") {
-        ReadRow(node);
-      } else if (local == "table-header-rows" || local == "table-row-group" ||
-                 local == "table-rows") {
-        ReadRows(node);
-      }
-    }
+      if (local == "table-row") ReadRow(node);
+      return local == "table-header-rows" || local == "table-row-group" || local == "table-rows";
+    });
   }
 
  private:
@@ -119,6 +130,8 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
     findings.Error(name, 0, "cannot be read: " + archive.Why());
     return sheet;
   }
+  // The table named "questions", or else the first one shown.
+  const std::set<std::string> hidden = HiddenTableStyles(content);
   pugi::xml_node chosen;
   for (const pugi::xml_node body : content.document_element().children()) {
     if (LocalName(body) != "body") continue;
@@ -126,10 +139,11 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
       if (LocalName(spreadsheet) != "spreadsheet") continue;
       for (const pugi::xml_node table : spreadsheet.children()) {
         if (LocalName(table) != "table") continue;
-        if (!chosen || SameName(AttributeOf(table, "name").value(), "questions")) {
-          if (chosen && SameName(AttributeOf(chosen, "name").value(), "questions")) continue;
+        if (SameName(AttributeOf(table, "name").value(), "questions")) {
           chosen = table;
+          break;
         }
+        if (!chosen && !hidden.contains(AttributeOf(table, "style-name").value())) chosen = table;
       }
     }
   }

@@ -13,8 +13,8 @@ struct DecodedText {
   bool OddByteAtEnd = false;  // UTF-16 with a byte left over, which is dropped
 };
 
-// UTF-8 with or without a byte-order mark, UTF-16 with one (little- or big-endian, a lone
-// surrogate becoming U+FFFD), and Windows-1251 for bytes that do not look like UTF-8. UTF-8
+// UTF-8 with or without a byte-order mark, UTF-16 with or without one (little- or big-endian,
+// a lone surrogate becoming U+FFFD), and Windows-1251 for bytes that do not look like UTF-8. UTF-8
 // text with a few stray bytes stays UTF-8, the stray bytes left for the reader to report at
 // their rows. A byte-order mark later in the text stays, for the reader to report where it lies.
 DecodedText DecodeSheetText(std::string_view bytes);

@@ -1,6 +1,7 @@
-#include "authoring/TextEncoding.h"
+#include "sheet/TextEncoding.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/Utf8.h"
 
@@ -30,6 +31,24 @@ std::string Utf16ToUtf8(std::string_view text, bool bigEndian) {
     AppendUtf8(out, c);
   }
   return out;
+}
+
+// UTF-16 without a byte-order mark, told by its zero bytes: text of any language holds
+// characters from ASCII (digits, separators, line ends, the header row), and those have a zero
+// byte at one place of their pair and almost never at the other. The endianness, or none.
+std::optional<bool> Utf16BigEndian(std::string_view bytes) {
+  constexpr std::size_t kLooked = 4096;  // pairs looked at
+  std::size_t zeros[2] = {0, 0};
+  std::size_t pairs = 0;
+  for (std::size_t i = 0; i + 1 < bytes.size() && pairs < kLooked; i += 2, ++pairs) {
+    zeros[0] += bytes[i] == '\0';
+    zeros[1] += bytes[i + 1] == '\0';
+  }
+  for (const int high : {0, 1}) {
+    if (zeros[high] * 8 >= pairs && zeros[high] > 0 && zeros[1 - high] * 20 < zeros[high])
+      return high == 0;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -63,6 +82,9 @@ DecodedText DecodeSheetText(std::string_view bytes) {
     bytes.remove_prefix(2);
     text.OddByteAtEnd = bytes.size() % 2 != 0;
     text.Text = Utf16ToUtf8(bytes, bigEndian);
+  } else if (const std::optional<bool> bigEndian = Utf16BigEndian(bytes)) {
+    text.OddByteAtEnd = bytes.size() % 2 != 0;
+    text.Text = Utf16ToUtf8(bytes, *bigEndian);
   } else if (bytes.starts_with(kUtf8Mark)) {
     text.Text = bytes.substr(kUtf8Mark.size());
   } else {

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "authoring/Findings.h"
-#include "authoring/Sheet.h"
+#include "runtime/base/Findings.h"
+#include "sheet/Sheet.h"
 
 namespace anthora {
 

@@ -2,15 +2,15 @@
 // XLSX archives, and the bounds that keep a hostile sheet cheap.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <fstream>
 #include <sstream>
 
-#include "authoring/NumberFormat.h"
-#include "authoring/Sheet.h"
-#include "authoring/TextSheet.h"
+#include "sheet/NumberFormat.h"
+#include "sheet/Sheet.h"
+#include "sheet/TextSheet.h"
 #include "support/TempDir.h"
+#include "support/ZipBytes.h"
 
 namespace anthora {
 namespace {
@@ -38,26 +38,9 @@ std::vector<std::string> Lines(const Findings& findings) {
   return lines;
 }
 
-// A zip archive of the named parts, stored or deflated as libzip chooses.
+// A zip archive of the named parts.
 std::string Zip(const std::vector<std::pair<std::string, std::string>>& parts) {
-  zip_error_t error;
-  zip_error_init(&error);
-  zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-  zip_source_keep(buffer);
-  zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-  for (const auto& [name, bytes] : parts) {
-    zip_source_t* part = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-    zip_file_add(archive, name.c_str(), part, ZIP_FL_OVERWRITE);
-  }
-  zip_close(archive);
-  zip_source_open(buffer);
-  zip_source_seek(buffer, 0, SEEK_END);
-  std::string out(static_cast<std::size_t>(zip_source_tell(buffer)), '\0');
-  zip_source_seek(buffer, 0, SEEK_SET);
-  zip_source_read(buffer, out.data(), out.size());
-  zip_source_close(buffer);
-  zip_source_free(buffer);
-  return out;
+  return test::ZipBytes(test::ZipParts(parts));
 }
 
 TEST(TextSheet, SeparatorsQuotesLineEndsAndRows) {
@@ -94,6 +77,19 @@ TEST(TextSheet, Encodings) {
       ElementsAre("\uFFFD"));
   EXPECT_THAT(Lines(findings),
               ElementsAre(HasSubstr("1: warning: the sheet ends with a stray byte")));
+
+  // Without a byte-order mark, UTF-16 is told by the zero bytes of its ASCII characters.
+  for (const char* encoding : {"UTF-16LE", "UTF-16BE"}) {
+    std::string bytes;
+    for (const char16_t c : std::u16string_view(u"picture\ten\nроза.jpg\tРоза\n")) {
+      const char pair[2] = {static_cast<char>(c & 0xff), static_cast<char>(c >> 8)};
+      bytes += std::string_view(encoding).ends_with("LE") ? std::string{pair[0], pair[1]}
+                                                          : std::string{pair[1], pair[0]};
+    }
+    const Sheet sheet = ReadTextSheet(bytes, "q.txt", findings);
+    ASSERT_THAT(sheet.Rows, SizeIs(2)) << encoding;
+    EXPECT_THAT(sheet.Rows[1].Cells, ElementsAre("роза.jpg", "Роза")) << encoding;
+  }
 
   // A byte-order mark inside is dropped at its row, not glued to a name.
   findings = {};
@@ -175,38 +171,148 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
        {"xl/sharedStrings.xml",
         R"(<sst><si><t>one</t></si><si><r><t>tw</t></r><r><t xml:space="preserve">o </t></r><rPh><t>x</t></rPh></si></sst>)"},
        {"xl/worksheets/q.xml",
-        R"(<worksheet><sheetData><row r="3"><c r="B3" t="s"><v>1</v></c><c r="D3"><v>2.0000000000000004</v></c><c t="inlineStr"><is><t>in</t></is></c><c r="G3" t="b"><v>1</v></c><c r="H3" t="s"><v>99</v></c></row><row><c t="s"><v>0</v></c></row></sheetData></worksheet>)"}});
+        R"(<worksheet><sheetData><row r="3"><c r="B3" t="s"><v>1</v></c><c r="D3"><v>2.0000000000000004</v></c><c t="inlineStr"><is><t>in</t></is></c><c r="G3" t="b"><v>1</v></c></row><row><c t="s"><v>0</v></c></row></sheetData></worksheet>)"}});
   const Sheet workbook = ReadSheet(xlsx, "q.xlsx", findings);
   EXPECT_THAT(workbook.Rows, ElementsAre(Field(&SheetRow::Row, 3), Field(&SheetRow::Row, 4)));
   EXPECT_THAT(workbook.Rows[0].Cells, ElementsAre("", "two ", "", "2", "in", "", "TRUE"));
   EXPECT_THAT(workbook.Rows[1].Cells, ElementsAre("one"));
   EXPECT_THAT(findings.All, IsEmpty());
+}
 
-  // Inline text and numbers need no shared strings; a shared string with none is an error.
-  const auto sheetOf = [](const std::string& row) {
-    return Zip(
-        {{"xl/workbook.xml", R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
-         {"xl/_rels/workbook.xml.rels",
-          R"(<Relationships><Relationship Id="r1" Target="s.xml"/></Relationships>)"},
-         {"xl/s.xml", "<worksheet><sheetData><row>" + row + "</row></sheetData></worksheet>"}});
+// A workbook found through the package's relationships wherever it lies, with backslashes in
+// its part names, no shared strings, its first sheet hidden and the format's escapes in its text.
+TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
+  const auto workbook = [](const std::string& cells, const std::string& strings = "") {
+    std::vector<std::pair<std::string, std::string>> parts = {
+        {"_rels\\.rels",
+         R"(<Relationships><Relationship Id="a" Type="http://x/metadata/core-properties" Target="c.xml"/><Relationship Id="b" Type="http://x/relationships/officeDocument" Target="/book/main.xml"/></Relationships>)"},
+        {"book\\main.xml",
+         R"(<workbook><workbookPr date1904="1"/><sheets><sheet name="Old" state="hidden" id="r1"/><sheet name="Shown" id="r2"/></sheets></workbook>)"},
+        {"book\\_rels\\main.xml.rels",
+         R"(<Relationships><Relationship Id="r1" Target="old.xml"/><Relationship Id="r2" Target="sheets\s.xml"/><Relationship Id="r3" Type="http://x/styles" Target="styles.xml"/><Relationship Id="r4" Type="http://x/sharedStrings" Target="text.xml"/></Relationships>)"},
+        {"book/styles.xml",
+         R"(<styleSheet><numFmts><numFmt numFmtId="200" formatCode="d mmmm yyyy"/></numFmts><cellXfs><xf numFmtId="0"/><xf numFmtId="200"/></cellXfs></styleSheet>)"},
+        {"book/old.xml", "<worksheet/>"},
+        {"book/sheets/s.xml",
+         "<worksheet><sheetData><row>" + cells + "</row></sheetData></worksheet>"}};
+    if (!strings.empty()) parts.push_back({"book/text.xml", "<sst>" + strings + "</sst>"});
+    return Zip(parts);
   };
-  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="inlineStr"><is><t>a</t></is></c><c><v>7</v></c>)"),
-                        "q.xlsx", findings)
+  Findings findings;
+  EXPECT_THAT(
+      ReadSheet(
+          workbook(
+              R"(<c t="inlineStr"><is><t>A_x000D__x000a_B _x005F_x000D_ _xD83C__xDF37_ _x12_</t></is></c><c s="1"><v>44000</v></c>)"),
+          "q.xlsx", findings)
+          .Rows[0]
+          .Cells,
+      ElementsAre("A\r\nB _x000D_ 🌷 _x12_", "19 June 2024"));
+  EXPECT_THAT(findings.All, IsEmpty());
+
+  // A cell that names shared text the workbook lacks: the workbook is damaged, at that cell.
+  const std::string text = "<si><t>only</t></si>";
+  EXPECT_THAT(
+      ReadSheet(workbook(R"(<c t="s"><v>0</v></c>)", text), "q.xlsx", findings).Rows[0].Cells,
+      ElementsAre("only"));
+  for (const char* index : {"1", "-1", "", "1e3"})
+    ReadSheet(workbook(std::string(R"(<c/><c t="s"><v>)") + index + "</v></c>", text), "q.xlsx",
+              findings);
+  ReadSheet(workbook(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings);
+  EXPECT_THAT(
+      Lines(findings),
+      ElementsAre(
+          "1: error: cannot be read: the workbook is damaged: cell B1 names shared text "
+          "'1', but there are 1",
+          HasSubstr("cell B1 names shared text '-1'"), HasSubstr("shared text ''"),
+          HasSubstr("shared text '1e3'"),
+          "1: error: cannot be read: it has no part 'book/text.xml', which holds its text"));
+}
+
+// Elements nested hundreds of thousands deep are read without exhausting the stack.
+TEST(Sheet, DeepNestingIsReadWithoutRecursion) {
+  const auto nested = [](const std::string& open, const std::string& inside,
+                         const std::string& close) {
+    constexpr int kDepth = 300'000;
+    std::string xml;
+    for (int i = 0; i < kDepth; ++i) xml += open;
+    xml += inside;
+    for (int i = 0; i < kDepth; ++i) xml += close;
+    return xml;
+  };
+  // Stored as they are: packed, such parts are refused before they are read.
+  const auto stored = [](const std::vector<std::pair<std::string, std::string>>& parts) {
+    std::vector<test::ZipPart> zipped = test::ZipParts(parts);
+    for (test::ZipPart& part : zipped) part.Stored = true;
+    return test::ZipBytes(zipped);
+  };
+  Findings findings;
+  const Sheet xlsx = ReadSheet(
+      stored(
+          {{"xl/workbook.xml",
+            R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
+           {"xl/_rels/workbook.xml.rels",
+            R"(<Relationships><Relationship Id="r1" Target="s.xml"/><Relationship Id="r2" Type="x/sharedStrings" Target="t.xml"/></Relationships>)"},
+           {"xl/t.xml",
+            "<sst><si><t>top</t>" + nested("<r>", "<t>deep</t>", "</r>") + "</si></sst>"},
+           {"xl/s.xml",
+            R"(<worksheet><sheetData><row><c t="s"><v>0</v></c></row></sheetData></worksheet>)"}}),
+      "q.xlsx", findings);
+  ASSERT_THAT(xlsx.Rows, SizeIs(1)) << testing::PrintToString(Lines(findings));
+  EXPECT_THAT(xlsx.Rows[0].Cells, ElementsAre("top"));  // runs hold no runs
+
+  const auto ods = [&](const std::string& table) {
+    return stored({{"content.xml", "<d><body><spreadsheet><table>" + table +
+                                       "</table></spreadsheet></body></d>"}});
+  };
+  const Sheet spans =
+      ReadSheet(ods("<table-row><table-cell><p>a" + nested("<span>", "deep", "</span>") +
+                    "</p></table-cell></table-row>"),
+                "q.ods", findings);
+  ASSERT_THAT(spans.Rows, SizeIs(1)) << testing::PrintToString(Lines(findings));
+  EXPECT_THAT(spans.Rows[0].Cells, ElementsAre("adeep"));
+  const Sheet groups = ReadSheet(
+      ods(nested("<table-row-group>", "<table-row><table-cell><p>x</p></table-cell></table-row>",
+                 "</table-row-group>") +
+          "<table-row><table-cell><p>y</p></table-cell></table-row>"),
+      "q.ods", findings);
+  EXPECT_THAT(groups.Rows, ElementsAre(Field(&SheetRow::Row, 1), Field(&SheetRow::Row, 2)));
+  EXPECT_THAT(findings.All, IsEmpty());
+}
+
+// The first sheet shown is read when the first one is hidden; "questions" is read wherever it is.
+TEST(Sheet, OdsHiddenSheetsAreSkipped) {
+  const auto ods = [](const std::string& tables) {
+    return Zip(
+        {{"content.xml",
+          R"(<d><automatic-styles><style name="ta1"><table-properties display="true"/></style><style name="ta2"><table-properties display="false"/></style></automatic-styles><body><spreadsheet>)" +
+              tables + "</spreadsheet></body></d>"}});
+  };
+  const auto table = [](const std::string& attributes, const std::string& text) {
+    return "<table " + attributes + "><table-row><table-cell><p>" + text +
+           "</p></table-cell></table-row></table>";
+  };
+  Findings findings;
+  EXPECT_THAT(
+      ReadSheet(ods(table(R"(style-name="ta2")", "hidden") + table(R"(style-name="ta1")", "shown")),
+                "q.ods", findings)
+          .Rows[0]
+          .Cells,
+      ElementsAre("shown"));
+  EXPECT_THAT(ReadSheet(ods(table(R"(style-name="ta1")", "shown") +
+                            table(R"(name="Questions" style-name="ta2")", "named")),
+                        "q.ods", findings)
                   .Rows[0]
                   .Cells,
-              ElementsAre("a", "7"));
-  EXPECT_THAT(ReadSheet(sheetOf(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings).Rows, IsEmpty());
-  EXPECT_THAT(Lines(findings), ElementsAre("0: error: cannot be read: it has no part "
-                                           "xl/sharedStrings.xml, which holds its text"));
+              ElementsAre("named"));
+  EXPECT_THAT(findings.All, IsEmpty());
 }
 
 TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
   Findings findings;
   const Sheet sheet = ReadSheet(Fixture("number-formats.xlsx"), "q.xlsx", findings);
   ASSERT_THAT(sheet.Rows, SizeIs(1));
-  // A date shows as General: its number.
   EXPECT_THAT(sheet.Rows[0].Cells, ElementsAre("001", "50%", "12.5%", "1,234,567.89", "3.14", "042",
-                                               "2.5", "(7)", "44971"));
+                                               "2.5", "(7)", "2023-02-14"));
   EXPECT_THAT(findings.All, IsEmpty());
 
   EXPECT_EQ(FormatNumber(7, "00"), "07");
@@ -216,9 +322,21 @@ TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
   EXPECT_EQ(FormatNumber(3, "[$€-407] 0.00"), "€ 3.00");
   EXPECT_EQ(FormatNumber(0, R"(0;-0;\z\e\r\o)"), "zero");
   for (const std::string_view code :
-       {"0.00E+00", "# ?/?", "[<10]0;0", "dd/mm", "\"0", "00000000000000000000000000000000"})
+       {"0.00E+00", "# ?/?", "[<10]0;0", "\"0", "00000000000000000000000000000000"})
     EXPECT_EQ(FormatNumber(1234.5, code), "1234.5") << code;
   EXPECT_EQ(FormatNumber(1e20, "0"), "1e+20");
+
+  // Dates and times of serial day numbers, from 1900 or from 1904.
+  EXPECT_EQ(FormatNumber(45678, BuiltInNumberFormat(14)), "2025-01-21");
+  EXPECT_EQ(FormatNumber(45678.75, "dddd d mmm yy, h:mm AM/PM"), "Tuesday 21 Jan 25, 6:00 PM");
+  EXPECT_EQ(FormatNumber(45678.5, R"(dd/mm/yyyy hh:mm:ss)"), "21/01/2025 12:00:00");
+  EXPECT_EQ(FormatNumber(1.5, "[h]:mm"), "36:00");
+  EXPECT_EQ(FormatNumber(0.0104166, "mm:ss"), "15:00");
+  EXPECT_EQ(FormatNumber(60, "yyyy-mm-dd"), "1900-02-29");
+  EXPECT_EQ(FormatNumber(61, "yyyy-mm-dd"), "1900-03-01");
+  EXPECT_EQ(FormatNumber(0, "yyyy-mm-dd", true), "1904-01-01");
+  EXPECT_EQ(FormatNumber(-1, "yyyy-mm-dd"), "-1");
+  EXPECT_EQ(FormatNumber(1e9, "yyyy-mm-dd"), "1000000000");
   EXPECT_EQ(FormatNumber(1, std::string(300, '0')), "1");
 }
 
@@ -243,12 +361,12 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
   EXPECT_THAT(repeated.Rows, SizeIs(kMaxSheetText >> 20));
   EXPECT_THAT(Lines(findings),
               ElementsAre(HasSubstr("0: error: cannot be read: it is not a spreadsheet archive"),
-                          HasSubstr("0: error: cannot be read: its part content.xml is not "
+                          HasSubstr("0: error: cannot be read: 'content.xml' is not "
                                     "well-formed XML"),
-                          HasSubstr("0: error: cannot be read: its part content.xml unpacks to "
-                                    "more than 32 MB"),
+                          HasSubstr("0: error: cannot be read: 'content.xml' unpacks to "
+                                    "more than 200 times its packed size"),
                           HasSubstr("0: error: cannot be read: it has no part "
-                                    "xl/_rels/workbook.xml.rels"),
+                                    "'xl/_rels/workbook.xml.rels'"),
                           "65: error: the sheet holds more than 64 MB of text, more than any "
                           "set of questions; reading stops here"));
 
@@ -266,6 +384,22 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
               ElementsAre(HasSubstr("1: error: the row has text beyond column 256"),
                           HasSubstr("1000001: error: the sheet holds more than 1000000 cells"),
                           HasSubstr("1048577: error: the sheet goes on beyond row 1048576")));
+}
+
+// A link to a sheet elsewhere would bring text from outside into the set, as a photo would.
+TEST(FindSheet, ALinkToASheetOutsideTheFolderIsRefused) {
+  const test::TempDir dir;
+  const std::string outside = dir.Write("secret.csv", "picture,en\n");
+  dir.Write("source/rose.jpg", "");
+  const std::string source = (dir.Path() / "source").string();
+  Findings findings;
+  std::filesystem::create_symlink(outside, source + "/questions.csv");
+  EXPECT_EQ(FindSheet(source, findings), std::nullopt);
+  std::filesystem::remove(source + "/questions.csv");
+  std::filesystem::create_symlink("rose.jpg", source + "/questions.csv");
+  EXPECT_EQ(FindSheet(source, findings), source + "/questions.csv");
+  EXPECT_THAT(Lines(findings), ElementsAre("0: error: is a link to a file outside the source "
+                                           "folder; the sheet must be in it, as its photos must"));
 }
 
 TEST(FindSheet, OneSheetInAnyCaseOrAClearNo) {

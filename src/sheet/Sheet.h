@@ -7,7 +7,7 @@
 #include <system_error>
 #include <vector>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 
 namespace anthora {
 
@@ -73,8 +73,11 @@ SheetFiles ListSheetFiles(const std::string& source);
 
 // The sheet in SOURCE: "questions" with the extension .tsv, .csv, .txt, .ods or .xlsx in any
 // letter case. None, or more than one, is an error that names what was looked for and what
-// was found instead.
+// was found instead; so is a link to a file outside SOURCE.
 std::optional<std::string> FindSheet(const std::string& source, Findings& findings);
+
+// Whether two names are the same but for the letter case of ASCII letters.
+bool SameName(std::string_view a, std::string_view b);
 
 // The sheet of a file's bytes, read as the extension of its name says; the findings carry the
 // name. A file that cannot be read at all is an error and gives no rows.

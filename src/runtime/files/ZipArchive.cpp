@@ -1,0 +1,237 @@
+#include "runtime/files/ZipArchive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/base/Findings.h"
+#include "runtime/files/FileHandle.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr std::uint64_t kTail = 65'557;  // the end record and the longest comment
+
+[[noreturn]] void Refuse(const std::string& reason) {
+  throw ZipError(reason);
+}
+
+std::string Mebibytes(std::uint64_t bytes) {
+  return std::to_string(bytes >> 20) + " MiB";
+}
+
+std::uint64_t Little(const unsigned char* bytes, int count) {
+  std::uint64_t value = 0;
+  for (int i = count - 1; i >= 0; --i) value = value << 8 | bytes[i];
+  return value;
+}
+
+// Reads bytes at an offset of the archive; false when there are not that many.
+using ReadAt = std::function<bool(std::uint64_t offset, unsigned char* bytes, std::size_t count)>;
+
+// The entry count the archive's end of central directory claims, read before the zip library
+// reserves room for that many entries. Every record in the tail that could be taken for the
+// end is looked at. Where a 64-bit end record is pointed to, its counts stand for the 16-bit
+// ones, which then only say "see there".
+std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
+  const std::uint64_t length = std::min(size, kTail);
+  std::vector<unsigned char> tail(length);
+  if (!readAt(size - length, tail.data(), length)) return 0;  // the library says what is wrong
+  std::uint64_t claimed = 0;
+  for (std::size_t at = 0; at + 22 <= tail.size(); ++at) {
+    if (std::memcmp(&tail[at], "PK\5\6", 4) != 0) continue;
+    const std::uint64_t counted = std::max(Little(&tail[at + 8], 2), Little(&tail[at + 10], 2));
+    if (at < 20 || std::memcmp(&tail[at - 20], "PK\6\7", 4) != 0) {
+      claimed = std::max(claimed, counted);
+      continue;
+    }
+    unsigned char end64[56];
+    const std::uint64_t offset = Little(&tail[at - 12], 8);
+    if (offset < size && readAt(offset, end64, sizeof end64) &&
+        std::memcmp(end64, "PK\6\6", 4) == 0)
+      claimed = std::max(
+          {claimed, counted == 0xffff ? 0 : counted, Little(&end64[24], 8), Little(&end64[32], 8)});
+    else
+      claimed = std::max<std::uint64_t>(claimed, 0xffff);  // unreadable: assume the worst
+  }
+  return claimed;
+}
+
+[[noreturn]] void RefuseOpening(int code) {
+  if (code == ZIP_ER_NOZIP) Refuse("not a zip archive");
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  const std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  Refuse("a damaged zip archive (" + text + ")");
+}
+
+}  // namespace
+
+std::string RefusedZipName(std::string_view name) {
+  const std::string shown = QuotedName(name);
+  if (name.empty()) return "an entry has no name";
+  if (name.size() > kZipMaxNameBytes)
+    return Quoted(name, 40) + " is longer than " + std::to_string(kZipMaxNameBytes) + " bytes";
+  if (name.front() == '/') return shown + " is an absolute name";
+  if (std::any_of(name.begin(), name.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
+    return shown + " has a control character in its name";
+  std::string_view rest = name;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    if (part == "..") return shown + " climbs out of its folder with '..'";
+    if (part.empty() || part == ".") return shown + " is not a plain name";
+    rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+  }
+  return {};
+}
+
+void ZipArchive::Closer::operator()(zip* archive) const {
+  zip_discard(archive);
+}
+
+ZipArchive ZipArchive::OpenFile(const std::string& path, std::uint64_t budget) {
+  FileHandle fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (!fd) Refuse(std::strerror(errno));
+  struct stat status {};
+  if (fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) Refuse("not a file");
+  const auto size = static_cast<std::uint64_t>(status.st_size);
+  // The bytes within the budget as they are, each entry's two headers with the longest name,
+  // and the archive's comment.
+  if (size > budget + kZipMaxEntries * (100 + 2 * kZipMaxNameBytes) + kTail)
+    Refuse("too large for what it may hold");
+  const ReadAt readAt = [&](std::uint64_t offset, unsigned char* bytes, std::size_t count) {
+    return pread(fd.Get(), bytes, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
+  };
+  if (ClaimedEntries(readAt, size) > kZipMaxEntries)
+    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+  int error = ZIP_ER_NOZIP;
+  zip* archive = size == 0 ? nullptr : zip_fdopen(fd.Get(), ZIP_RDONLY, &error);
+  if (archive == nullptr) RefuseOpening(error);
+  fd.Release();  // the archive owns it now
+  return ZipArchive(archive, budget);
+}
+
+ZipArchive::ZipArchive(std::string_view bytes, std::uint64_t budget)
+    : ZipArchive(OpenBytes(bytes), budget) {}
+
+zip* ZipArchive::OpenBytes(std::string_view bytes) {
+  if (bytes.empty()) RefuseOpening(ZIP_ER_NOZIP);  // the library takes it for an empty archive
+  const ReadAt readAt = [&](std::uint64_t offset, unsigned char* out, std::size_t count) {
+    if (offset > bytes.size() || count > bytes.size() - offset) return false;
+    std::memcpy(out, bytes.data() + offset, count);
+    return true;
+  };
+  if (ClaimedEntries(readAt, bytes.size()) > kZipMaxEntries)
+    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+  zip* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+  const int code = zip_error_code_zip(&error);
+  zip_error_fini(&error);
+  if (archive == nullptr) {
+    if (source) zip_source_free(source);
+    RefuseOpening(code);
+  }
+  return archive;
+}
+
+ZipArchive::ZipArchive(zip* archive, std::uint64_t budget) : FArchive(archive), FBudget(budget) {
+  const zip_int64_t count = zip_get_num_entries(archive, 0);
+  if (count < 0 || static_cast<std::uint64_t>(count) > kZipMaxEntries)
+    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+  for (zip_int64_t index = 0; index < count; ++index) {
+    zip_stat_t stat;
+    if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW, &stat) != 0 ||
+        (stat.valid & (ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE)) !=
+            (ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE))
+      Refuse("a damaged zip archive (" + std::string(zip_strerror(archive)) + ")");
+    std::string name = stat.name;
+    std::replace(name.begin(), name.end(), '\\', '/');
+    if (const std::string refused = RefusedZipName(name); !refused.empty()) Refuse(refused);
+    const bool folder = name.back() == '/';
+    FEntries.push_back(
+        {static_cast<std::uint64_t>(index), std::move(name), folder, stat.size, stat.comp_size});
+  }
+}
+
+ZipArchive::ZipArchive(ZipArchive&&) noexcept = default;
+ZipArchive::~ZipArchive() = default;
+
+const ZipEntry* ZipArchive::Find(std::string_view name) const {
+  const auto found = std::find_if(FEntries.begin(), FEntries.end(),
+                                  [&](const ZipEntry& entry) { return entry.Name == name; });
+  return found == FEntries.end() ? nullptr : &*found;
+}
+
+void ZipArchive::Check(const ZipEntry& entry) const {
+  const std::string name = QuotedName(entry.Name);
+  zip_uint8_t system = 0;
+  zip_uint32_t attributes = 0;
+  zip_file_get_external_attributes(FArchive.get(), entry.Index, 0, &system, &attributes);
+  const mode_t type = system == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
+  if (type == S_IFLNK) Refuse(name + " is a symbolic link");
+  if (type != 0 && type != S_IFREG && type != S_IFDIR) Refuse(name + " is a special file");
+  if (entry.Folder != (type == S_IFDIR) && type != 0)
+    Refuse(name + " is a folder and a file at once");
+  if (entry.Folder && entry.Size != 0) Refuse(name + " is a folder with contents");
+
+  zip_stat_t stat;
+  zip_stat_index(FArchive.get(), entry.Index, 0, &stat);
+  if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+    Refuse(name + " is encrypted");
+  if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0))
+    Refuse(name + " is packed by a method this program cannot unpack");
+  if (entry.Size > FBudget) Refuse(name + " unpacks to more than " + Mebibytes(FBudget));
+  if (entry.Size > kZipRatioFloor &&
+      entry.Size / std::max<std::uint64_t>(entry.PackedSize, 1) > kZipMaxRatio)
+    Refuse(name + " unpacks to more than " + std::to_string(kZipMaxRatio) +
+           " times its packed size");
+}
+
+void ZipArchive::CheckAll() const {
+  std::uint64_t total = 0;
+  for (const ZipEntry& entry : FEntries) {
+    Check(entry);
+    total += entry.Size;
+    if (total > FBudget) Refuse("unpacks to more than " + Mebibytes(FBudget) + " in all");
+  }
+}
+
+void ZipArchive::Read(const ZipEntry& entry, const std::function<void(std::string_view)>& piece) {
+  Check(entry);
+  const std::string name = QuotedName(entry.Name);
+  const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> input(
+      zip_fopen_index(FArchive.get(), entry.Index, 0), zip_fclose);
+  if (!input) Refuse(name + " cannot be unpacked (" + zip_strerror(FArchive.get()) + ")");
+  std::vector<char> buffer(1 << 16);
+  std::uint64_t count = 0;
+  for (;;) {
+    const zip_int64_t got = zip_fread(input.get(), buffer.data(), buffer.size());
+    if (got < 0) Refuse(name + " is damaged (" + zip_file_strerror(input.get()) + ")");
+    if (got == 0) break;
+    count += static_cast<std::uint64_t>(got);
+    if (count > entry.Size) Refuse(name + " holds more than its header says");
+    piece(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
+  }
+  if (count != entry.Size) Refuse(name + " holds less than its header says");
+  FBudget -= count;
+}
+
+std::string ZipArchive::Read(const ZipEntry& entry) {
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(entry.Size, FBudget)));
+  Read(entry, [&](std::string_view piece) { bytes += piece; });
+  return bytes;
+}
+
+}  // namespace anthora

@@ -1,0 +1,72 @@
+#include "sheet/SheetArchive.h"
+
+#include <algorithm>
+
+#include "runtime/base/Findings.h"
+#include "sheet/Sheet.h"
+
+namespace anthora {
+
+SheetArchive::SheetArchive(std::string_view bytes) {
+  try {
+    FArchive.emplace(bytes, kMaxBytes);
+  } catch (const ZipError& error) {
+    Fail(std::string("it is not a spreadsheet archive (") + error.what() + ")");
+  }
+}
+
+bool SheetArchive::Fail(std::string why) {
+  FWhy = std::move(why);
+  return false;
+}
+
+const ZipEntry* SheetArchive::Find(std::string_view name) const {
+  if (!FArchive) return nullptr;
+  if (const ZipEntry* entry = FArchive->Find(name)) return entry;
+  const auto& entries = FArchive->Entries();
+  const auto found = std::find_if(entries.begin(), entries.end(), [&](const ZipEntry& entry) {
+    return SameName(entry.Name, name);
+  });
+  return found == entries.end() ? nullptr : &*found;
+}
+
+bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) {
+  const ZipEntry* entry = Find(name);
+  if (!entry) return Fail("it has no part " + QuotedName(name) + ", which every such file has");
+  std::string bytes;
+  try {
+    bytes = FArchive->Read(*entry);
+  } catch (const ZipError& error) {
+    return Fail(error.what());
+  }
+  const auto marks =
+      std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '<' || c == '='; });
+  if (static_cast<std::size_t>(marks) > kMaxXmlMarks)
+    return Fail(QuotedName(name) + " has more elements than any sheet of questions");
+  const pugi::xml_parse_result parsed =
+      document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  if (!parsed) {
+    return Fail(QuotedName(name) + " is not well-formed XML (" + parsed.description() +
+                " at byte " + std::to_string(parsed.offset) + ")");
+  }
+  return true;
+}
+
+std::string_view LocalName(const pugi::xml_node& node) {
+  const std::string_view name = node.name();
+  return name.substr(name.find(':') + 1);
+}
+
+std::string_view LocalName(const pugi::xml_attribute& attribute) {
+  const std::string_view name = attribute.name();
+  return name.substr(name.find(':') + 1);
+}
+
+pugi::xml_attribute AttributeOf(const pugi::xml_node& node, std::string_view localName) {
+  for (const pugi::xml_attribute attribute : node.attributes()) {
+    if (LocalName(attribute) == localName) return attribute;
+  }
+  return {};
+}
+
+}  // namespace anthora

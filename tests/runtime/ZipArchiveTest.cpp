@@ -1,0 +1,147 @@
+// The one zip reader: archives that common tools make are read, and every limit of its policy
+// refuses what goes beyond it, by name and reason.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/files/ZipArchive.h"
+#include "support/TempDir.h"
+#include "support/ZipBytes.h"
+
+namespace anthora {
+namespace {
+
+using test::ZipBytes;
+using test::ZipPart;
+using ::testing::AllOf;
+using ::testing::ElementsAre;
+using ::testing::Field;
+using ::testing::HasSubstr;
+
+constexpr std::uint64_t kBudget = std::uint64_t{8} << 20;
+
+// The reason the archive is refused at opening, at checking all entries or at reading them
+// all; empty when it is read whole.
+std::string Refusal(const std::string& bytes, std::uint64_t budget = kBudget) {
+  try {
+    ZipArchive archive(bytes, budget);
+    archive.CheckAll();
+    for (const ZipEntry& entry : archive.Entries()) archive.Read(entry);
+  } catch (const ZipError& error) {
+    return error.what();
+  }
+  return {};
+}
+
+void PutLittle(std::string& bytes, std::size_t at, std::uint64_t value, int count) {
+  for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// The unpacked size of the first entry changed in both of its headers, the bytes unchanged.
+std::string Declared(std::string bytes, std::uint32_t size) {
+  PutLittle(bytes, 22, size, 4);
+  PutLittle(bytes, bytes.find("PK\1\2") + 24, size, 4);
+  return bytes;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+TEST(ZipArchive, NamesThatLeaveTheArchiveAreRefused) {
+  for (const auto& [name, reason] : std::vector<std::pair<std::string, std::string>>{
+           {"/etc/passwd", "'/etc/passwd' is an absolute name"},
+           {"ris/../../x", "'ris/../../x' climbs out of its folder with '..'"},
+           {"..\\x", "'../x' climbs out of its folder with '..'"},
+           {"ris//x", "'ris//x' is not a plain name"},
+           {"ris/\x1b[2Jx", "'ris/\\x1B[2Jx' has a control character in its name"},
+           {std::string(1025, 'a'), "'" + std::string(40, 'a') + "…' is longer than 1024 bytes"},
+       })
+    EXPECT_EQ(Refusal(ZipBytes({{"ok", "x"}, {name, "x"}})), reason) << name;
+  // A backslash is a folder's separator, as archives made on another system have it.
+  const ZipArchive archive(ZipBytes({{"xl\\workbook.xml", "x"}, {"ris/", ""}}), kBudget);
+  EXPECT_THAT(
+      archive.Entries(),
+      ElementsAre(AllOf(Field(&ZipEntry::Name, "xl/workbook.xml"), Field(&ZipEntry::Folder, false)),
+                  AllOf(Field(&ZipEntry::Name, "ris/"), Field(&ZipEntry::Folder, true))));
+}
+
+TEST(ZipArchive, SizesCountsAndPackingAreBounded) {
+  // More entries than the policy allows: refused before the library reserves room for them,
+  // also when only the end record claims them.
+  std::vector<ZipPart> crowded;
+  for (std::uint64_t i = 0; i <= kZipMaxEntries; ++i) crowded.push_back({std::to_string(i), ""});
+  EXPECT_EQ(Refusal(ZipBytes(crowded)), "holds more than 10000 entries");
+  std::string claiming = ZipBytes({{"a", "x"}});
+  PutLittle(claiming, claiming.size() - 12, 60'000, 2);
+  PutLittle(claiming, claiming.size() - 14, 60'000, 2);
+  EXPECT_EQ(Refusal(claiming), "holds more than 10000 entries");
+
+  // Packed too tightly, larger than the budget, each and all together.
+  EXPECT_EQ(Refusal(ZipBytes({{"zeros", std::string(4u << 20, '\0')}})),
+            "'zeros' unpacks to more than 200 times its packed size");
+  std::string noise(3u << 20, '\0');
+  for (std::size_t i = 0, seed = 7; i < noise.size(); ++i, seed = seed * 1103515245 + 12345)
+    noise[i] = static_cast<char>(seed >> 16);
+  EXPECT_EQ(Refusal(ZipBytes({{"a", noise}}), 2u << 20), "'a' unpacks to more than 2 MiB");
+  EXPECT_EQ(Refusal(ZipBytes({{"a", noise}, {"b", noise}, {"c", noise}})),
+            "unpacks to more than 8 MiB in all");
+
+  // The sizes in the headers are not trusted: the bytes are counted as they come.
+  EXPECT_EQ(Refusal(Declared(ZipBytes({{"a", std::string(1000, 'a')}}), 10)),
+            "'a' holds more than its header says");
+  EXPECT_EQ(Refusal(Declared(ZipBytes({{"a", std::string(1000, 'a')}}), 5000)),
+            "'a' holds less than its header says");
+}
+
+TEST(ZipArchive, LinksSpecialFilesAndDamageAreRefused) {
+  EXPECT_EQ(Refusal(ZipBytes({{"ris/x", "/etc/passwd", 0120777}})), "'ris/x' is a symbolic link");
+  EXPECT_EQ(Refusal(ZipBytes({{"ris/x", "", 0010644}})), "'ris/x' is a special file");
+  EXPECT_EQ(Refusal(ZipBytes({{"ris/x", "", 0040755}})), "'ris/x' is a folder and a file at once");
+
+  EXPECT_EQ(Refusal(""), "not a zip archive");
+  EXPECT_EQ(Refusal("PK\3\4 and then nothing of a zip"), "not a zip archive");
+  const std::string sound = ZipBytes({{"a", "the text of a"}});
+  EXPECT_THAT(Refusal(sound.substr(0, sound.size() - 30)), HasSubstr("zip archive"));
+  std::string flipped = sound;
+  flipped[40] = static_cast<char>(flipped[40] ^ 0x55);  // inside the packed bytes
+  EXPECT_THAT(Refusal(flipped), HasSubstr("'a' is damaged ("));
+}
+
+// Archives made by Info-ZIP: written into a pipe (sizes in data descriptors after the data),
+// with 64-bit records forced, and with a 64-bit end record whose 16-bit counts say "see there".
+TEST(ZipArchive, ArchivesCommonToolsMakeAreRead) {
+  if (std::system("command -v zip >/dev/null") != 0) GTEST_SKIP() << "no zip command";
+  const test::TempDir dir;
+  dir.Write("ris/fen.ani", "1\r\nfen\r\n");
+  dir.Write("ris/a.jpg", std::string(5000, 'j'));
+  const std::string in = "cd '" + dir.Path().string() + "' && ";
+  ASSERT_EQ(std::system(
+                (in + "zip -q -r - ris | cat > piped.zip && zip -q -r -fz forced.zip ris").c_str()),
+            0);
+  std::string counted = ReadFile((dir.Path() / "forced.zip").string());
+  ASSERT_EQ(counted.compare(counted.size() - 22, 4, "PK\5\6"), 0);
+  PutLittle(counted, counted.size() - 14, 0xffff, 2);
+  PutLittle(counted, counted.size() - 12, 0xffff, 2);
+  const std::string zip64Counts = dir.Write("counted.zip", counted);
+  ASSERT_EQ(std::system(("unzip -tq '" + zip64Counts + "' >/dev/null").c_str()), 0);
+
+  for (const char* name : {"piped.zip", "forced.zip", "counted.zip"}) {
+    ZipArchive archive = ZipArchive::OpenFile((dir.Path() / name).string(), kBudget);
+    archive.CheckAll();
+    const ZipEntry* entry = archive.Find("ris/fen.ani");
+    ASSERT_NE(entry, nullptr) << name;
+    EXPECT_EQ(archive.Read(*entry), "1\r\nfen\r\n") << name;
+    EXPECT_EQ(archive.Read(*archive.Find("ris/a.jpg")), std::string(5000, 'j')) << name;
+  }
+}
+
+}  // namespace
+}  // namespace anthora
