@@ -5,7 +5,7 @@
 #include <cstring>
 #include <exception>
 
-#include "authoring/Findings.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 
