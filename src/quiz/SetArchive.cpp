@@ -15,6 +15,7 @@
 
 #include "platform/posix/DeferredTermination.h"
 #include "runtime/files/FileHandle.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -158,13 +159,15 @@ Entry CheckedEntry(zip_t* archive, zip_uint64_t index, const std::string& file) 
   return entry;
 }
 
-// Writes an entry's bytes to a new file, counting them against the size its header declares.
-void Unpack(zip_t* archive, const Entry& entry, const std::string& path, const std::string& file) {
+// Writes an entry's bytes to a new file in the open folder, counting them against the size its
+// header declares.
+void Unpack(zip_t* archive, const Entry& entry, int folder, const std::string& fileName,
+            const std::string& file) {
   const std::string name = Shown(entry.Name);
   const std::unique_ptr<zip_file_t, EntryCloser> input(zip_fopen_index(archive, entry.Index, 0));
   if (!input) Refuse(file, name + " cannot be unpacked (" + zip_strerror(archive) + ")");
-  FileHandle output(
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+  FileHandle output(openat(folder, fileName.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
     if (errno == EEXIST) Refuse(file, name + " appears twice");
     Refuse(file, name + " cannot be written: " + std::strerror(errno));
@@ -177,17 +180,34 @@ void Unpack(zip_t* archive, const Entry& entry, const std::string& path, const s
     if (got == 0) break;
     count += static_cast<std::uint64_t>(got);
     if (count > entry.Size) Refuse(file, name + " holds more than its header says");
-    for (zip_int64_t done = 0; done < got;) {
-      const ssize_t wrote =
-          write(output.Get(), buffer.data() + done, static_cast<size_t>(got - done));
-      if (wrote < 0 && errno == EINTR) continue;
-      if (wrote <= 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
-      done += wrote;
-    }
+    if (!WriteAll(output.Get(), {buffer.data(), static_cast<std::size_t>(got)}))
+      Refuse(file, name + " cannot be written: " + std::strerror(errno));
   }
   if (count != entry.Size) Refuse(file, name + " holds less than its header says");
   const int closed = close(output.Release());
   if (closed != 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
+}
+
+// The folder an entry goes in, made where missing, each step relative to the one above and
+// never through a link; with the name of the entry's file in it, empty for a folder.
+FileHandle EntryFolder(int top, const Entry& entry, std::string& fileName,
+                       const std::string& file) {
+  FileHandle folder(dup(top));
+  std::string_view rest = entry.Name;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string part(rest.substr(0, slash));
+    if (slash == std::string_view::npos) {
+      fileName = part;
+      break;
+    }
+    rest.remove_prefix(slash + 1);
+    if (mkdirat(folder.Get(), part.c_str(), 0700) != 0 && errno != EEXIST)
+      Refuse(file, Shown(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+    folder = OpenFolder(folder.Get(), part);
+    if (!folder) Refuse(file, Shown(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+  }
+  return folder;
 }
 
 }  // namespace
@@ -222,7 +242,7 @@ std::string RefusedEntryName(std::string_view name) {
   return {};
 }
 
-void UnpackSetFile(const std::string& file, const std::string& folder) {
+void UnpackSetFile(const std::string& file, int folder) {
   const Archive archive = OpenArchive(file);
   const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
   if (count < 0 || static_cast<std::uint64_t>(count) > kMaxSetEntries)
@@ -238,11 +258,9 @@ void UnpackSetFile(const std::string& file, const std::string& folder) {
 
   for (const Entry& entry : entries) {
     if (DeferredTermination::Pending()) Refuse(file, "not unpacked: interrupted");
-    const std::filesystem::path path = std::filesystem::path(folder) / entry.Name;
-    std::error_code error;
-    std::filesystem::create_directories(entry.Folder ? path : path.parent_path(), error);
-    if (error) Refuse(file, Shown(entry.Name) + " cannot be unpacked: " + error.message());
-    if (!entry.Folder) Unpack(archive.get(), entry, path.string(), file);
+    std::string fileName;
+    const FileHandle into = EntryFolder(folder, entry, fileName, file);
+    if (!entry.Folder) Unpack(archive.get(), entry, into.Get(), fileName, file);
   }
 }
 
