@@ -1,8 +1,10 @@
 // The run folder a set file is unpacked into: never where another user could take its place,
 // never in the current folder, and unpacked into through its descriptor alone.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -11,6 +13,7 @@
 
 #include "app/RunFolder.h"
 #include "authoring/SetPacker.h"
+#include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "support/TempDir.h"
 
@@ -90,18 +93,46 @@ TEST(RunFolder, IsNeverMadeInTheCurrentFolder) {
   EXPECT_TRUE(fs::is_empty(temp.Path()));
 }
 
+// Packs a small set into the folder and returns the set file's path.
+std::string PackedSet(const TempDir& temp) {
+  temp.Write("set/ris/fen.ani", "0\r\n");
+  temp.Write("set/ris/fru.ani", "0\r\n");
+  const std::string file = (temp.Path() / "set.anthora").string();
+  AtomicFile packed(file, false);
+  PackSetFolder((temp.Path() / "set").string(), packed);
+  packed.Commit();
+  return file;
+}
+
+TEST(RunFolder, ASignalDuringTheUnpackingLeavesNothingAndEndsTheProgram) {
+  const TempDir temp;
+  const std::string file = PackedSet(temp);
+  fs::create_directory(temp.Path() / "runtime");
+  const Variable runtime("XDG_RUNTIME_DIR", (temp.Path() / "runtime").string());
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      try {
+        const DeferredTermination signals;
+        const RunFolder run;
+        kill(getpid(), signal);
+        UnpackSetFile(file, run.Get());
+      } catch (const SetFileError&) {
+      }
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+    EXPECT_TRUE(fs::is_empty(temp.Path() / "runtime"));
+  }
+}
+
 // A run folder swapped for a link meanwhile: the set is unpacked where it was made, nothing goes
 // where the link leads, and only what the run made is removed.
 TEST(RunFolder, IsUnpackedIntoThroughItsDescriptorAndRemovesOnlyWhatItMade) {
   const TempDir temp;
-  temp.Write("set/ris/fen.ani", "0\r\n");
-  temp.Write("set/ris/fru.ani", "0\r\n");
-  const std::string file = (temp.Path() / "set.anthora").string();
-  {
-    AtomicFile packed(file, false);
-    PackSetFolder((temp.Path() / "set").string(), packed);
-    packed.Commit();
-  }
+  const std::string file = PackedSet(temp);
   const std::string victim = temp.Write("victim/kept", "kept");
   const Variable runtime("XDG_RUNTIME_DIR", temp.Path().string());
   const fs::path moved = temp.Path() / "moved";
