@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -54,7 +55,7 @@ void RemoveLiveRunFolder() {
 
 }  // namespace
 
-FileHandle OpenRunFolderParent(std::string& path) {
+FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
   std::vector<std::pair<std::string, std::string>> candidates;  // what names it, the folder
   for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
     const char* value = std::getenv(variable);
@@ -62,7 +63,7 @@ FileHandle OpenRunFolderParent(std::string& path) {
       candidates.emplace_back(std::string("$") + variable + " (" + value + ")", value);
   }
   candidates.emplace_back("/tmp", "/tmp");
-  std::string passedOver;
+  passedOver.clear();
   for (std::size_t i = 0; i <= candidates.size(); ++i) {
     if (i == candidates.size()) {
       const std::string own = OwnFolder();
@@ -79,15 +80,16 @@ FileHandle OpenRunFolderParent(std::string& path) {
         return opened;
       }
     }
-    passedOver += "; " + named + ": " + why;
+    passedOver += (passedOver.empty() ? "" : "; ") + named + ": " + why;
   }
-  throw WriteError("no folder to unpack a set file in", passedOver.substr(2));
+  throw WriteError("no folder to unpack a set file in", passedOver);
 }
 
 void RemoveAbandonedRunFolders() {
   try {
     std::string path;
-    const FileHandle parent = OpenRunFolderParent(path);
+    std::string passedOver;
+    const FileHandle parent = OpenRunFolderParent(path, passedOver);
     RetireDeadFolders(parent.Get(), kPrefix,
                       [&](const std::string& name, int) { RemoveEntry(parent.Get(), name); });
   } catch (const WriteError&) {
@@ -95,7 +97,12 @@ void RemoveAbandonedRunFolders() {
   }
 }
 
-RunFolder::RunFolder() : FParent(OpenRunFolderParent(FParentPath)) {
+RunFolder::RunFolder() {
+  std::string passedOver;
+  FParent = OpenRunFolderParent(FParentPath, passedOver);
+  if (!passedOver.empty())
+    std::fprintf(stderr, "anthora: the set file is unpacked in %s, not in %s\n",
+                 FParentPath.c_str(), passedOver.c_str());
   FFolder.emplace(FParent.Get(), kPrefix, FParentPath);
   static const bool hooked = std::atexit(RemoveLiveRunFolder) == 0;
   (void)hooked;

@@ -86,7 +86,11 @@ TEST(RunFolder, IsNeverMadeInTheCurrentFolder) {
   const fs::path current = fs::current_path();
   fs::current_path(temp.Path());
   {
+    testing::internal::CaptureStderr();
     const RunFolder run;
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "anthora: the set file is unpacked in /tmp, not in $TMPDIR (" +
+                  (temp.Path() / "missing").string() + "): No such file or directory\n");
     EXPECT_EQ(ParentOf(run), "/tmp");
   }
   fs::current_path(current);
