@@ -191,7 +191,7 @@ void Unpack(zip_t* archive, const Entry& entry, int folder, const std::string& f
 // never through a link; with the name of the entry's file in it, empty for a folder.
 FileHandle EntryFolder(int top, const Entry& entry, std::string& fileName,
                        const std::string& file) {
-  FileHandle folder(dup(top));
+  FileHandle folder(fcntl(top, F_DUPFD_CLOEXEC, 0));
   std::string_view rest = entry.Name;
   while (!rest.empty()) {
     const std::size_t slash = rest.find('/');
