@@ -10,7 +10,6 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
-#include "authoring/AtomicFile.h"
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
@@ -22,7 +21,8 @@
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
-#include "runtime/files/PrivateFolder.h"
+#include "runtime/files/Files.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -67,6 +67,13 @@ std::string DefaultPreviewPath(const std::string& set) {
   if (IsSetFileName(name)) name = path.stem().string();
   if (name.empty()) name = "set";
   return name + "-preview.png";
+}
+
+// Whether a file name ends in .png, in any letter case.
+bool IsPngName(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  for (char& c : extension) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+  return extension == ".png";
 }
 
 // A set's findings about its questions moved to the rows of the sheet it was built from, less
@@ -185,13 +192,21 @@ int RunSetPack(const CommandLine& line) {
 }
 
 int RunSetPreview(const CommandLine& line) {
+  const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
+  if (!IsPngName(path))
+    throw std::runtime_error(path + ": a preview is a PNG picture; give it a name ending in .png");
   const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
+  if (!FileExists(JoinPath(set.Folder(), std::string(kEnglishSetPath))) &&
+      !FileExists(JoinPath(set.Folder(), std::string(kRussianSetPath))))
+    throw std::runtime_error((set.Shown().empty() ? "." : set.Shown()) +
+                             ": no question set here: looked for " +
+                             JoinPath(set.Shown(), std::string(kEnglishSetPath)) + " and " +
+                             JoinPath(set.Shown(), std::string(kRussianSetPath)));
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
   ShowAsNamed(set, check);
   SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
-  const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
   WriteFileAtomically(path, line.Force,
                       [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
   std::printf("%s: %s", Printable(path).c_str(), Counted(preview.Shown, "question").c_str());

@@ -1,109 +1,117 @@
 #include "app/RunFolder.h"
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
+#include <cstring>
+#include <vector>
 
 namespace anthora {
 
 namespace {
 
-// A run folder is named anthora-set-PID-XXXXXX and holds the file "lock", which its run keeps
-// locked. The lock is made under another name and renamed once it is held, so a lock file that
-// can be taken always belongs to a run that has ended; a folder still without one belongs to
-// a run that ended if its process is gone.
 constexpr char kPrefix[] = "anthora-set-";
-constexpr char kLockName[] = "lock";
 
-std::string Prefix() {
-  return kPrefix + std::to_string(getpid()) + '-';
+// Why the folder may not hold run folders, or empty when it may: another user who can write
+// in it could take the place of a run folder with a link of theirs, unless the sticky bit
+// keeps them to their own entries.
+std::string Unfit(int folder) {
+  struct stat status {};
+  if (fstat(folder, &status) != 0) return std::strerror(errno);
+  if (status.st_uid != geteuid() && status.st_uid != 0) return "it belongs to another user";
+  if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (status.st_mode & S_ISVTX) == 0)
+    return "other users can write in it and it is not sticky";
+  if (faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0) return std::strerror(errno);
+  return {};
 }
 
-// The process id in a run folder's name, or 0 when the name is not one.
-pid_t RunOf(const std::string& name) {
-  if (name.rfind(kPrefix, 0) != 0) return 0;
-  const std::size_t digits = sizeof kPrefix - 1;
-  const std::size_t dash = name.find('-', digits);
-  if (dash == std::string::npos || dash == digits || name.size() != dash + 7) return 0;
-  pid_t pid = 0;
-  for (std::size_t i = digits; i < dash; ++i) {
-    if (name[i] < '0' || name[i] > '9' || pid > 10'000'000) return 0;
-    pid = pid * 10 + (name[i] - '0');
-  }
-  return pid;
-}
-
-bool Abandoned(const std::string& folder, pid_t pid) {
-  const int lock = open((folder + '/' + kLockName).c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-  if (lock < 0) return errno == ENOENT && kill(pid, 0) != 0 && errno == ESRCH;
-  const bool free = flock(lock, LOCK_EX | LOCK_NB) == 0;
-  close(lock);  // a run that has ended does not come back for it
-  return free;
+// The user's own folder for run folders, made when missing: $XDG_CACHE_HOME/anthora, else
+// ~/.cache/anthora.
+std::string OwnFolder() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  const char* home = std::getenv("HOME");
+  std::string folder = cache != nullptr && cache[0] == '/' ? cache
+                       : home != nullptr && home[0] == '/' ? std::string(home) + "/.cache"
+                                                           : std::string();
+  if (folder.empty()) return {};
+  mkdir(folder.c_str(), 0700);
+  folder += "/anthora";
+  mkdir(folder.c_str(), 0700);
+  return folder;
 }
 
 // The run folder of this process while it lives, for the exit hook: a program that ends
 // through exit() (as a lost display connection makes it) does not unwind to its destructor.
-const RunFolder* gLive = nullptr;
+PrivateFolder* gLive = nullptr;
 pid_t gLiveOwner = 0;
 
 void RemoveLiveRunFolder() {
-  if (gLive != nullptr && getpid() == gLiveOwner) RemoveTree(gLive->Path());  // not a child's
+  if (gLive != nullptr && getpid() == gLiveOwner) gLive->Remove();  // not a child's
 }
 
 }  // namespace
 
-std::string RunFolderParent() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  std::error_code error;
-  if (runtime != nullptr && runtime[0] == '/' && std::filesystem::is_directory(runtime, error))
-    return runtime;
-  return std::filesystem::temp_directory_path(error).string();
+FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
+  std::vector<std::pair<std::string, std::string>> candidates;  // what names it, the folder
+  for (const char* variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0')
+      candidates.emplace_back(std::string("$") + variable + " (" + value + ")", value);
+  }
+  candidates.emplace_back("/tmp", "/tmp");
+  passedOver.clear();
+  for (std::size_t i = 0; i <= candidates.size(); ++i) {
+    if (i == candidates.size()) {
+      const std::string own = OwnFolder();
+      if (own.empty()) break;
+      candidates.emplace_back(own, own);
+    }
+    const auto& [named, folder] = candidates[i];
+    std::string why = "it is not an absolute path";
+    if (folder.front() == '/') {
+      FileHandle opened(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+      why = opened ? Unfit(opened.Get()) : std::strerror(errno);
+      if (why.empty()) {
+        path = folder;
+        return opened;
+      }
+    }
+    passedOver += (passedOver.empty() ? "" : "; ") + named + ": " + why;
+  }
+  throw WriteError("no folder to unpack a set file in", passedOver);
 }
 
-void RemoveAbandonedRunFolders(const std::string& parent) {
-  DIR* folder = opendir(parent.c_str());
-  if (folder == nullptr) return;
-  while (const dirent* entry = readdir(folder)) {
-    const std::string name = entry->d_name;
-    const pid_t pid = RunOf(name);
-    const std::string path = parent + '/' + name;
-    struct stat status {};
-    if (pid == 0 || lstat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-        status.st_uid != geteuid())
-      continue;
-    if (Abandoned(path, pid)) RemoveTree(path);
+void RemoveAbandonedRunFolders() {
+  try {
+    std::string path;
+    std::string passedOver;
+    const FileHandle parent = OpenRunFolderParent(path, passedOver);
+    RetireDeadFolders(parent.Get(), kPrefix,
+                      [&](const std::string& name, int) { RemoveEntry(parent.Get(), name); });
+  } catch (const WriteError&) {
+    // nowhere to look; a set file cannot be opened either, and that says why
   }
-  closedir(folder);
 }
 
-RunFolder::RunFolder() : FFolder(RunFolderParent(), Prefix()) {
-  const std::string making = FFolder / "lock-new";
-  FLock = open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (FLock >= 0 && flock(FLock, LOCK_EX) == 0 &&
-      rename(making.c_str(), (FFolder / kLockName).c_str()) == 0) {
-    static const bool hooked = std::atexit(RemoveLiveRunFolder) == 0;
-    (void)hooked;
-    gLive = this;
-    gLiveOwner = getpid();
-    return;
-  }
-  const int error = errno;
-  if (FLock >= 0) close(FLock);
-  throw std::system_error(error, std::generic_category(), FFolder.Path());
+RunFolder::RunFolder() {
+  std::string passedOver;
+  FParent = OpenRunFolderParent(FParentPath, passedOver);
+  if (!passedOver.empty())
+    std::fprintf(stderr, "anthora: the set file is unpacked in %s, not in %s\n",
+                 FParentPath.c_str(), passedOver.c_str());
+  FFolder.emplace(FParent.Get(), kPrefix, FParentPath);
+  static const bool hooked = std::atexit(RemoveLiveRunFolder) == 0;
+  (void)hooked;
+  gLive = &*FFolder;
+  gLiveOwner = getpid();
 }
 
 RunFolder::~RunFolder() {
-  if (gLive == this) gLive = nullptr;
-  RemoveTree(FFolder.Path());
-  if (FLock >= 0) close(FLock);
+  if (gLive == &*FFolder) gLive = nullptr;
 }
 
 }  // namespace anthora

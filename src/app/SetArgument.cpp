@@ -72,7 +72,7 @@ std::string SetFolderOf(const std::string& argument) {
 
 OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& shownAs)
     : FShown(argument) {
-  RemoveAbandonedRunFolders(RunFolderParent());  // whatever this run opens
+  RemoveAbandonedRunFolders();  // whatever this run opens
   if (argument.empty()) {
     // The quiz reads ris/ in the current folder; a checker run inside ris/ itself says so
     // rather than report a set that is there as missing.
@@ -97,7 +97,7 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   }
   FSignals.emplace();
   FUnpacked = std::make_unique<RunFolder>();
-  UnpackSetFile(argument, FUnpacked->Path());
+  UnpackSetFile(argument, FUnpacked->Get());
   if (!HoldsSet(FUnpacked->Path()))
     throw SetFileError(argument + ": holds no question set: looked for " +
                        std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));

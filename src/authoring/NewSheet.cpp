@@ -1,16 +1,12 @@
 #include "authoring/NewSheet.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -24,16 +20,6 @@ std::string Row(const auto& cells) {
   std::string row;
   for (const std::string_view cell : cells) row += (row.empty() ? "" : "\t") + std::string(cell);
   return row + '\n';
-}
-
-bool WriteAll(int file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = write(file, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 }  // namespace
@@ -57,24 +43,16 @@ std::string WriteNewSheet(const std::string& source, Findings& findings) {
                    "already exists; a new sheet is never written over one");
     return {};
   }
-  // Written whole under a private name, then linked in place, which fails if anything is there.
-  std::string temporary = JoinPath(source, ".questions-XXXXXX");
-  const int file = mkostemp(temporary.data(), O_CLOEXEC);
-  bool written = file >= 0;
-  int reason = errno;
-  if (written) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    written = WriteAll(file, NewSheetText()) && fchmod(file, 0666 & ~mask) == 0 && fsync(file) == 0;
-    reason = errno;
-    if (close(file) != 0 && written) written = false, reason = errno;
-    if (written && link(temporary.c_str(), path.c_str()) != 0) written = false, reason = errno;
-    unlink(temporary.c_str());
-  }
-  if (!written) {
+  // Written whole in private, then put in place, which fails if anything is there.
+  try {
+    AtomicFile file(path, false);
+    if (!WriteAll(file.Create().Get(), NewSheetText()))
+      throw WriteError(path, std::string("cannot be written: ") + std::strerror(errno));
+    file.Commit();
+  } catch (const WriteError& failed) {
     findings.Error(path, 0,
-                   reason == EEXIST ? "already exists; a new sheet is never written over one"
-                                    : std::string("cannot be written: ") + std::strerror(reason));
+                   failed.Exists() ? "already exists; a new sheet is never written over one"
+                                   : failed.Reason());
     return {};
   }
   return path;

@@ -16,7 +16,6 @@
 #include <system_error>
 #include <thread>
 
-#include "authoring/FolderWrite.h"
 #include "authoring/Photo.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
@@ -27,6 +26,7 @@
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/SafeWrite.h"
 #include "runtime/files/Stream.h"
 #include "runtime/graphics/Bitmap.h"
 
@@ -395,16 +395,21 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
   SetBuild build;
   build.SetFolder = JoinPath(output, "ris");
   const FolderWrite request{output, "ris", replace, {"fen.ani", "fru.ani"}, IsSetFile, {}};
-  if (!CheckOutput(source, output, build) || !CanWriteFolder(request, build.Problems)) return build;
-  MadeSet set = MakeQuestionSet(source);
-  build.Problems = std::move(set.Problems);
-  if (build.Problems.Count(Finding::Level::Error) > 0 ||
-      !WriteFolder(request, set.Files, build.Problems))
-    return build;
-  build.Questions = set.Questions;
-  build.Pictures = set.Pictures;
-  build.Sheet = std::move(set.Sheet);
-  build.Rows = std::move(set.Rows);
+  try {
+    if (!CheckOutput(source, output, build)) return build;
+    CheckFolderWrite(request);
+    MadeSet set = MakeQuestionSet(source);
+    build.Problems = std::move(set.Problems);
+    if (build.Problems.Count(Finding::Level::Error) > 0) return build;
+    for (std::string& warning : WriteFolder(request, set.Files))
+      build.Problems.Warning(build.SetFolder, 0, std::move(warning));
+    build.Questions = set.Questions;
+    build.Pictures = set.Pictures;
+    build.Sheet = std::move(set.Sheet);
+    build.Rows = std::move(set.Rows);
+  } catch (const WriteError& error) {
+    build.Problems.Error(error.Path(), 0, error.Reason());
+  }
   return build;
 }
 

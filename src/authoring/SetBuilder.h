@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "runtime/base/Findings.h"
-#include "authoring/NamedFile.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 

@@ -12,8 +12,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "authoring/AtomicFile.h"
 #include "quiz/SetArchive.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -22,9 +22,18 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Member {
-  std::string Name;  // in the set file; a folder's ends in "/"
-  fs::path Source;   // empty for a folder
+  std::string Name;       // in the set file; a folder's ends in "/"
+  fs::path Source;        // empty for a folder
+  struct stat Status {};  // the source's as it was found
 };
+
+// Whether a file's size or time of change differ from those it was found with.
+bool Changed(const Member& member) {
+  struct stat now {};
+  return lstat(member.Source.c_str(), &now) != 0 || now.st_size != member.Status.st_size ||
+         now.st_mtim.tv_sec != member.Status.st_mtim.tv_sec ||
+         now.st_mtim.tv_nsec != member.Status.st_mtim.tv_nsec;
+}
 
 [[noreturn]] void Refuse(const std::string& file, const std::string& reason) {
   throw SetFileError(file + ": " + reason);
@@ -67,21 +76,35 @@ std::vector<Member> MembersOf(const fs::path& folder) {
 }
 
 // Refuses what unpacking would refuse.
-void CheckBounds(const std::vector<Member>& members, const fs::path& folder) {
+void CheckBounds(std::vector<Member>& members, const fs::path& folder) {
   if (members.size() > kMaxSetEntries)
     Refuse((folder / "ris").string(),
            "more than " + std::to_string(kMaxSetEntries) + " files and folders for one set file");
   std::uintmax_t total = 0;
-  for (const Member& member : members) {
+  for (Member& member : members) {
     if (const std::string refused = RefusedEntryName(member.Name); !refused.empty())
       Refuse((folder / member.Name).string(), "cannot be packed: " + refused);
     if (member.Source.empty()) continue;
-    const std::uintmax_t size = fs::file_size(member.Source);
+    const FileHandle file(open(member.Source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file || fstat(file.Get(), &member.Status) != 0)
+      Refuse(member.Source.string(), std::string("cannot be read: ") + std::strerror(errno));
+    const auto size = static_cast<std::uintmax_t>(member.Status.st_size);
     total += size;
     if (size > kMaxSetBytes || total > kMaxSetBytes)
       Refuse(member.Source.string(),
              "the set would be more than 256 MiB, too large for a set file");
   }
+}
+
+// Refuses an output inside the set, which would pack itself.
+void CheckOutsideSet(const fs::path& folder, const std::string& output) {
+  std::error_code error;
+  const fs::path set = fs::weakly_canonical(folder, error);
+  const fs::path out = fs::weakly_canonical(fs::absolute(output, error), error);
+  const fs::path inside = out.lexically_relative(set);
+  if (!error && !inside.empty() && *inside.begin() != "..")
+    Refuse(output,
+           "would be written inside the set it packs; choose a place outside " + folder.string());
 }
 
 bool IsPhoto(const std::string& name) {
@@ -107,7 +130,8 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
     if (member.Source.empty()) {
       index = zip_dir_add(archive, member.Name.c_str(), ZIP_FL_ENC_GUESS);
     } else {
-      zip_source_t* source = zip_source_file(archive, member.Source.c_str(), 0, -1);
+      zip_source_t* source =
+          zip_source_file(archive, member.Source.c_str(), 0, member.Status.st_size);
       if (source == nullptr) fail(member.Source.string() + ": ");
       index = zip_file_add(archive, member.Name.c_str(), source, ZIP_FL_ENC_GUESS);
       if (index < 0) zip_source_free(source);
@@ -128,13 +152,19 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
     }
     fail("");
   }
+  // A file that changed while it was packed may be in the archive in part.
+  for (const Member& member : members) {
+    if (!member.Source.empty() && Changed(member))
+      Refuse(member.Source.string(), "changed while it was packed; pack the set again");
+  }
 }
 
 }  // namespace
 
 int PackSetFolder(const std::string& setFolder, const AtomicFile& output) {
   const fs::path folder(setFolder.empty() ? "." : setFolder);
-  const std::vector<Member> members = MembersOf(folder);
+  CheckOutsideSet(folder, output.Path());
+  std::vector<Member> members = MembersOf(folder);
   CheckBounds(members, folder);
   Write(members, output.Made(), output.Path());
   return static_cast<int>(std::count_if(members.begin(), members.end(),

@@ -1,16 +1,18 @@
 #include "quiz/SetArchive.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
+#include <string>
 
 #include "platform/posix/DeferredTermination.h"
 #include "runtime/base/Findings.h"
 #include "runtime/files/FileHandle.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -25,26 +27,46 @@ bool IsCredits(std::string_view name) {
          std::end(kCreditsNames);
 }
 
-// Writes an entry's bytes to a new file, counting them against the size its header declares.
-void Unpack(ZipArchive& archive, const ZipEntry& entry, const std::string& path,
+// Writes an entry's bytes to a new file in the open folder, counting them against the size its
+// header declares.
+void Unpack(ZipArchive& archive, const ZipEntry& entry, int folder, const std::string& fileName,
             const std::string& file) {
   const std::string name = QuotedName(entry.Name);
-  FileHandle output(
-      open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
+  FileHandle output(openat(folder, fileName.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
     if (errno == EEXIST) Refuse(file, name + " appears twice");
     Refuse(file, name + " cannot be written: " + std::strerror(errno));
   }
   archive.Read(entry, [&](std::string_view bytes) {
-    for (std::size_t done = 0; done < bytes.size();) {
-      const ssize_t wrote = write(output.Get(), bytes.data() + done, bytes.size() - done);
-      if (wrote < 0 && errno == EINTR) continue;
-      if (wrote <= 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
-      done += static_cast<std::size_t>(wrote);
-    }
+    if (!WriteAll(output.Get(), bytes))
+      Refuse(file, name + " cannot be written: " + std::strerror(errno));
   });
   const int closed = close(output.Release());
   if (closed != 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
+}
+
+// The folder an entry goes in, made where missing, each step relative to the one above and
+// never through a link; with the name of the entry's file in it, empty for a folder.
+FileHandle EntryFolder(int top, const ZipEntry& entry, std::string& fileName,
+                       const std::string& file) {
+  FileHandle folder(fcntl(top, F_DUPFD_CLOEXEC, 0));
+  std::string_view rest = entry.Name;
+  while (!rest.empty()) {
+    const std::size_t slash = rest.find('/');
+    const std::string part(rest.substr(0, slash));
+    if (slash == std::string_view::npos) {
+      fileName = part;
+      break;
+    }
+    rest.remove_prefix(slash + 1);
+    if (mkdirat(folder.Get(), part.c_str(), 0700) != 0 && errno != EEXIST)
+      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+    folder = OpenFolder(folder.Get(), part);
+    if (!folder)
+      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+  }
+  return folder;
 }
 
 }  // namespace
@@ -66,7 +88,7 @@ std::string RefusedEntryName(std::string_view name) {
   return {};
 }
 
-void UnpackSetFile(const std::string& file, const std::string& folder) {
+void UnpackSetFile(const std::string& file, int folder) {
   try {
     ZipArchive archive = ZipArchive::OpenFile(file, kMaxSetBytes);
     for (const ZipEntry& entry : archive.Entries()) {
@@ -76,11 +98,9 @@ void UnpackSetFile(const std::string& file, const std::string& folder) {
     archive.CheckAll();
     for (const ZipEntry& entry : archive.Entries()) {
       if (DeferredTermination::Pending()) Refuse(file, "not unpacked: interrupted");
-      const std::filesystem::path path = std::filesystem::path(folder) / entry.Name;
-      std::error_code error;
-      std::filesystem::create_directories(entry.Folder ? path : path.parent_path(), error);
-      if (error) Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + error.message());
-      if (!entry.Folder) Unpack(archive, entry, path.string(), file);
+      std::string fileName;
+      const FileHandle into = EntryFolder(folder, entry, fileName, file);
+      if (!entry.Folder) Unpack(archive, entry, into.Get(), fileName, file);
     }
   } catch (const ZipError& error) {
     Refuse(file, error.what());

@@ -30,10 +30,11 @@ class SetFileError : public std::runtime_error {
 // that follow "the set file holds"; empty when it may.
 std::string RefusedEntryName(std::string_view name);
 
-// Unpacks the set file into a folder of ours, empty and private: its ris/ and its credits.
-// Every entry is checked against the bounds before anything is written, and the bytes are
-// counted again as they are unpacked. Throws SetFileError; what was written then stays in
+// Unpacks the set file into an open folder of ours, empty and private: its ris/ and its
+// credits, every file and folder made relative to it and never through a link.
+// Every entry is checked against the rules above before anything is written, and the bytes
+// are counted again as they are unpacked. Throws SetFileError; what was written then stays in
 // the folder for its owner to remove.
-void UnpackSetFile(const std::string& file, const std::string& folder);
+void UnpackSetFile(const std::string& file, int folder);
 
 }  // namespace anthora

@@ -83,6 +83,20 @@ expect_status 0 "$anthora" --build-set source Up.Anthora
 [[ -z $(ls -A | grep '^\.') ]] || fail "writes left $(ls -A)"
 rm -r linked pipe.* UP.ANTHORA Up.Anthora
 
+# A set file is never packed inside its own set; a preview is a PNG, and only of a set.
+cp -r "$sample" inner && mkdir empty
+expect_status 1 "$anthora" --pack --force inner inner/ris/x.anthora
+grep -qx 'anthora: inner/ris/x.anthora: would be written inside the set it packs; choose a place outside inner' err ||
+  fail "packed inside: $(cat err)"
+[[ ! -e inner/ris/x.anthora && -z $(ls -A inner/ris | grep '^\.') ]] || fail "packing inside left $(ls -A inner/ris)"
+expect_status 1 "$anthora" --preview "$sample" sheet.jpg
+grep -qx 'anthora: sheet.jpg: a preview is a PNG picture; give it a name ending in .png' err ||
+  fail "a preview as .jpg: $(cat err)"
+expect_status 1 "$anthora" --preview empty empty.png
+grep -q '^anthora: empty: no question set here' err || fail "a preview of no set: $(cat err)"
+[[ ! -e sheet.jpg && ! -e empty.png ]] || fail "a refused preview was written"
+rm -r inner empty
+
 # The check of a set file names its pictures by the file; run inside a ris/ folder, it says so.
 cp -r "$sample" lacking && rm lacking/ris/cosmos1.jpg
 expect_status 1 "$anthora" --pack lacking lacking.anthora
@@ -174,16 +188,13 @@ empty.anthora not a zip archive
 REFUSALS
 [[ ! -e /tmp/anthora-escaped && ! -e escaped && ! -e runtime/escaped ]] || fail "an entry escaped"
 
-# Folders of ended runs go at the next start, locked or not yet; a live run's stay.
-: &
-ended=$!
-wait $ended
-mkdir -m 700 runtime/anthora-set-1-dead00 runtime/anthora-set-$$-alive0 \
-  runtime/anthora-set-$ended-young0 runtime/anthora-set-$$-young1
-touch runtime/anthora-set-1-dead00/lock runtime/anthora-set-$$-alive0/lock
-exec {held}<runtime/anthora-set-$$-alive0/lock
+# Folders of ended runs go at the next start; a live run's, locked, stays.
+mkdir -m 700 runtime/anthora-set-dead00 runtime/anthora-set-alive0
+touch runtime/anthora-set-dead00/fen.ani
+exec {held}<runtime/anthora-set-alive0
 flock "$held"
 expect_status 0 "$anthora" --check "$sample"
-[[ $(ls "$XDG_RUNTIME_DIR" | tr '\n' ' ') == "anthora-set-$$-alive0 anthora-set-$$-young1 " ]] ||
+[[ $(ls "$XDG_RUNTIME_DIR" | tr '\n' ' ') == "anthora-set-alive0 " ]] ||
   fail "the run folders: $(ls "$XDG_RUNTIME_DIR")"
+exec {held}<&-
 echo "set files: all passed"

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include "authoring/AtomicFile.h"
 #include "authoring/SetPreview.h"
 #include "picture/Jpeg.h"
 #include "runtime/files/Stream.h"
@@ -122,28 +121,6 @@ TEST_F(SetPreviewTest, AHugeSetIsCutToOnePictureThatSaysSo) {
             layout.CellTop(kPreviewQuestions - 1) + layout.CellHeight() + PreviewLayout::kMargin);
   EXPECT_EQ(preview.Width, layout.CellLeft(PreviewLayout::kColumns - 1) + layout.CellWidth() +
                                PreviewLayout::kMargin);
-}
-
-TEST(WriteFileAtomically, PutsAWholeFileInPlaceAndNeverReplacesUnlessAllowed) {
-  const test::TempDir dir;
-  const std::string path = dir.Path().string() + "/sheet.png";
-  const auto writing = [](const char* text) {
-    return [text](std::FILE* file) { return std::fputs(text, file) >= 0; };
-  };
-  const auto contents = [&] {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  WriteFileAtomically(path, false, writing("one"));
-  EXPECT_THROW(WriteFileAtomically(path, false, writing("two")), FileExistsError);
-  EXPECT_EQ(contents(), "one");
-  EXPECT_THROW(WriteFileAtomically(path, true, [](std::FILE*) { return false; }),
-               std::runtime_error);
-  EXPECT_EQ(contents(), "one");
-  WriteFileAtomically(path, true, writing("three"));
-  EXPECT_EQ(contents(), "three");
-  // Nothing but the file itself is left in the folder.
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
 }  // namespace

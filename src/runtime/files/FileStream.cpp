@@ -11,6 +11,7 @@
 
 #include "runtime/base/Format.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
 
@@ -59,14 +60,7 @@ std::size_t TFileStream::Read(void* buffer, std::size_t count) {
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t put = ::write(FHandle, static_cast<const char*>(buffer) + done, count - done);
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) break;
-    done += static_cast<std::size_t>(put);
-  }
-  return done;
+  return WriteAll(FHandle, {static_cast<const char*>(buffer), count}) ? count : 0;
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
