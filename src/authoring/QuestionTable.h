@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "authoring/Findings.h"
-#include "authoring/Photo.h"
+#include "picture/Photo.h"
 #include "authoring/Sheet.h"
 
 namespace anthora {

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -11,9 +14,16 @@
 
 namespace anthora {
 
-// A failure of the JPEG library; the message is "JPEG error #<library message code>".
+// A failure of the JPEG library; the message is "JPEG error #<library message code>", the
+// reason the library's own words for it with their parameters, when it gave them.
 class EJPEG : public EInvalidGraphic {
-  using EInvalidGraphic::EInvalidGraphic;
+ public:
+  explicit EJPEG(std::string_view message, std::string reason = {})
+      : EInvalidGraphic(message), FReason(std::move(reason)) {}
+  const std::string& Reason() const noexcept { return FReason; }
+
+ private:
+  std::string FReason;
 };
 
 enum class TJPEGDecodeMode : std::uint8_t { dmQuality, dmSpeed };
@@ -140,5 +150,8 @@ JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t sh
 // fewer: 8-bit output) and registers "jpeg" and "jpg". The end unregisters them.
 void InitializeJpegUnit();
 void FinalizeJpegUnit();
+
+// The bytes of a JPEG file of the bitmap, at the default options' quality.
+std::string JpegFileBytes(TBitmap& bitmap);
 
 }  // namespace anthora

@@ -105,7 +105,8 @@ void DecompressContext::ReadHeader(const std::uint8_t* data, std::size_t size, s
   jpeg::AttachSource(&info, FState.Source, data, size, refill);
   Run([&info] { jpeg_read_header(&info, TRUE); });
   if (info.num_components != 1 && info.num_components != 3 && info.num_components != 4) {
-    throw EJPEG(Format("JPEG error #%d", {static_cast<int>(JERR_CONVERSION_NOTIMPL)}));
+    throw EJPEG(Format("JPEG error #%d", {static_cast<int>(JERR_CONVERSION_NOTIMPL)}),
+                jpeg::MessageText(JERR_CONVERSION_NOTIMPL));
   }
   if (std::int64_t{info.image_width} * info.image_height > TJPEGImage::kMaxPixels) {
     throw EInvalidGraphic(Format("JPEG image of %d x %d pixels is too large to decode",

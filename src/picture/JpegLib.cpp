@@ -117,7 +117,26 @@ void RaiseLibraryError(const ErrorState& state) {
     const std::exception_ptr pending = std::exchange(*state.Pending, nullptr);
     std::rethrow_exception(pending);
   }
-  throw EJPEG(Format("JPEG error #%d", {state.Manager.msg_code}));
+  throw EJPEG(Format("JPEG error #%d", {state.Manager.msg_code}), MessageText(state.Manager));
+}
+
+std::string MessageText(const jpeg_error_mgr& manager) {
+  jpeg_error_mgr standard{};
+  jpeg_std_error(&standard);
+  if (manager.msg_code <= 0 || manager.msg_code > standard.last_jpeg_message) return {};
+  standard.msg_code = manager.msg_code;
+  standard.msg_parm = manager.msg_parm;
+  jpeg_common_struct common{};
+  common.err = &standard;
+  char text[JMSG_LENGTH_MAX] = {};
+  standard.format_message(&common, text);
+  return text;
+}
+
+std::string MessageText(int code) {
+  jpeg_error_mgr manager{};
+  manager.msg_code = code;
+  return MessageText(manager);
 }
 
 ErrorState& ErrorStateOf(j_common_ptr info) {

@@ -1,5 +1,7 @@
 #include "quiz/QuestionSet.h"
 
+#include "platform/Utf8.h"
+#include "runtime/base/Composition.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/files/Files.h"
 
@@ -27,7 +29,10 @@ PictureLocation PictureFinder::Locate(std::string_view pictureName, bool ignorin
     listed = FFolders.emplace(std::string(folder), CaseBlindFolder(std::string(folder))).first;
   std::string found = listed->second.Find(std::string_view(converted).substr(folder.size()));
   if (found.empty()) return {};
-  return {std::move(found), PictureMatch::IgnoringCase};
+  const std::string_view name = std::string_view(found).substr(folder.size());
+  const bool accentsOnly = Composed(DecodeUtf8(name)) ==
+                           Composed(DecodeUtf8(std::string_view(converted).substr(folder.size())));
+  return {std::move(found), accentsOnly ? PictureMatch::Composed : PictureMatch::IgnoringCase};
 }
 
 }  // namespace anthora

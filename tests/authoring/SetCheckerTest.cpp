@@ -111,7 +111,8 @@ TEST_F(SetChecker, RepeatedAnswersDamagedAndSharedPicturesAndWhyAPictureFails) {
                           "ris/fen.ani:17: warning", "ris/fen.ani:17: warning"));
   EXPECT_THAT(Text(0), HasSubstr("'Tulip' is there twice: the learner sees two identical buttons"));
   EXPECT_THAT(Text(1), HasSubstr("is damaged (Premature end of JPEG file)"));
-  EXPECT_THAT(Text(2), HasSubstr("(Not a JPEG file): the file is a PNG picture, not a JPEG"));
+  EXPECT_THAT(Text(2), HasSubstr("\"JPEG error #53 (Not a JPEG file: starts with 0x89 0x50)\": "
+                                 "the file is a PNG picture, not a JPEG"));
   EXPECT_THAT(Text(4), HasSubstr("is also question 1's (line 2), whose right answer is 'Rose'; "
                                  "here it is 'Daisy'"));
 }

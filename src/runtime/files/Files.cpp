@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/Utf8.h"
+#include "runtime/base/Composition.h"
 #include "runtime/base/Cp1251.h"
 
 namespace anthora {
@@ -28,14 +29,17 @@ bool FileExists(std::string_view path) {
 
 namespace {
 
-// A name with letter case folded away. A name that is not well-formed UTF-8 folds only its
-// ASCII letters, so that two different malformed names never fold alike.
+// A name with letter case folded away and its accents composed with their letters, so that a
+// name stored decomposed matches the same name typed. A name that is not well-formed UTF-8
+// folds only its ASCII letters, so that two different malformed names never fold alike.
 std::u32string FoldedName(std::string_view name) {
   std::u32string folded = DecodeUtf8(name);
   if (folded.find(U'\uFFFD') != std::u32string::npos &&
       name.find("\xEF\xBF\xBD") == std::string_view::npos) {
     folded.assign(name.begin(), name.end());
     for (char32_t& c : folded) c = static_cast<unsigned char>(c);
+  } else {
+    folded = Composed(folded);
   }
   for (char32_t& c : folded) c = cp1251::ToLower(c);
   return folded;

@@ -1,4 +1,4 @@
-#include "authoring/Photo.h"
+#include "picture/Photo.h"
 
 #include <png.h>
 #include <stb_image_resize.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "authoring/PictureError.h"
 #include "picture/Jpeg.h"
+#include "picture/PictureError.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/graphics/Bitmap.h"
 
@@ -178,7 +178,7 @@ std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t 
     try {
       decoded = DecodeJpeg(photo, side);
     } catch (const EJPEG& error) {
-      throw EInvalidGraphic(PictureErrorInWords(error.Message()));
+      throw EInvalidGraphic(PictureErrorInWords(error));
     }
   } else if (photo.starts_with(kPngStart)) {
     decoded = DecodePng(photo);
