@@ -78,7 +78,7 @@ LoadedPicture LoadPicture(const std::string& path) {
     picture.LoadFromFile(path);
     if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic())) {
       jpeg->Bitmap();
-      if (jpeg->DecodeWarning() != 0) result.Warning = JpegMessageText(jpeg->DecodeWarning());
+      if (jpeg->DecodeWarning() != 0) result.Warning = jpeg->DecodeWarningText();
     }
     result.Width = picture.Width();
     result.Height = picture.Height();

@@ -97,6 +97,9 @@ class TJPEGImage : public TGraphic {
   // The library's message code for the first warning of the last decode (damaged data it
   // decoded around, such as a file cut short); 0 when there was none.
   int DecodeWarning() const { return FDecodeWarning; }
+  // Its words, with their parameters ("Corrupt JPEG data: 3 extraneous bytes before marker
+  // 0xd9").
+  const std::string& DecodeWarningText() const { return FDecodeWarningText; }
   // Makes sure JPEG data exists, compressing the bitmap when there is none.
   void Compress();
 
@@ -134,6 +137,7 @@ class TJPEGImage : public TGraphic {
   HPALETTE FImposedPalette;
   TJPEGOptions FOptions;
   int FDecodeWarning = 0;
+  std::string FDecodeWarningText;
 };
 
 // JPEG bytes decoded where they lie, for a caller that needs only the pixels: 24 bits, reduced
@@ -142,7 +146,8 @@ class TJPEGImage : public TGraphic {
 // the library's first warning.
 struct JpegPixels {
   std::unique_ptr<TBitmap> Bitmap;
-  int Warning = 0;  // the message code of the library's first warning; 0 when none
+  int Warning = 0;          // the message code of the library's first warning; 0 when none
+  std::string WarningText;  // its words, with their parameters
 };
 JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t shorterSide);
 

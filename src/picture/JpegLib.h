@@ -33,10 +33,11 @@ struct ErrorState {
   std::jmp_buf Jump;
   std::exception_ptr* Pending;  // an exception of one of our hooks, to rethrow after the jump
   int FirstWarning;             // the message code of the first warning; 0 while none
+  char FirstWarningText[JMSG_LENGTH_MAX];  // its words, with their parameters
 };
 
 // Fills the manager from the fixed template: error exit jumps, message hooks only keep the
-// first warning.
+// first warning and its words.
 void InitErrorState(ErrorState& state, std::exception_ptr& pending);
 
 // Raises the parked exception if there is one, otherwise EJPEG "JPEG error #<msg_code>" with

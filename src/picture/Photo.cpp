@@ -28,7 +28,7 @@ std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
       DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, side);
   if (decoded.Warning != 0) {
     throw EInvalidGraphic("JPEG warning #" + std::to_string(decoded.Warning) + " (" +
-                          JpegMessageText(decoded.Warning) +
+                          decoded.WarningText +
                           "): the photo is damaged or cut short, part of it would be grey");
   }
   return std::move(decoded.Bitmap);

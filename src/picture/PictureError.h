@@ -6,10 +6,6 @@ namespace anthora {
 
 class Exception;
 
-// libjpeg's own text for one of its message codes without its parameters, the words before
-// the first of them ("Premature end of JPEG file"); empty for a code it does not know.
-std::string JpegMessageText(int code);
-
 // A picture error as a teacher can act on it: a JPEG library error gets the library's reason,
 // with its parameters, after its number; any other message already says why and is kept as it
 // is. In the runtime's single-byte encoding, as the message.

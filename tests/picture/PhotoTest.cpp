@@ -138,8 +138,21 @@ TEST(SquarePicture, PngOrientationAndDamageInWords) {
   }
 }
 
-// The library's message is given with its parameters, as it words it.
-TEST(SquarePicture, ALibraryErrorInWordsWithItsParameters) {
+// The library's messages are given with their parameters, as it words them.
+TEST(SquarePicture, LibraryMessagesInWordsWithTheirParameters) {
+  std::string damaged = MarkedPhoto(64, 48, 0);
+  // Between the first segment after the start of the image and the next one.
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(damaged[at]); };
+  damaged.insert(4 + (byte(4) << 8 | byte(5)), "abc");
+  try {
+    MakeSquarePicture(damaged, 100);
+    ADD_FAILURE() << "a damaged photo was taken";
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_THAT(error.Message(),
+                MatchesRegex("JPEG warning #[0-9]+ \\(Corrupt JPEG data: 3 extraneous bytes "
+                             "before marker 0x[0-9a-f]{2}\\): .*"));
+  }
+
   std::string photo = MarkedPhoto(64, 48, 0);
   const std::size_t frame = photo.find("\xFF\xC0");
   ASSERT_NE(frame, std::string::npos);
