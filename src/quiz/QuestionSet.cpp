@@ -22,7 +22,8 @@ PictureLocation PictureFinder::Locate(std::string_view pictureName, bool ignorin
   if (FileExists(converted))
     return {converted, ascii ? PictureMatch::Exact : PictureMatch::Converted};
   if (!ascii && FileExists(verbatim)) return {verbatim, PictureMatch::Verbatim};
-  if (!ignoringCase || !IsPlainPath(converted)) return {};
+  // An ASCII name differs from no other name in its accents alone.
+  if ((!ignoringCase && ascii) || !IsPlainPath(converted)) return {};
   const std::string_view folder(converted.data(), converted.rfind('/') + 1);
   auto listed = FFolders.find(folder);
   if (listed == FFolders.end())
@@ -32,7 +33,9 @@ PictureLocation PictureFinder::Locate(std::string_view pictureName, bool ignorin
   const std::string_view name = std::string_view(found).substr(folder.size());
   const bool accentsOnly = Composed(DecodeUtf8(name)) ==
                            Composed(DecodeUtf8(std::string_view(converted).substr(folder.size())));
-  return {std::move(found), accentsOnly ? PictureMatch::Composed : PictureMatch::IgnoringCase};
+  if (accentsOnly) return {std::move(found), PictureMatch::Composed};
+  if (!ignoringCase) return {};
+  return {std::move(found), PictureMatch::IgnoringCase};
 }
 
 }  // namespace anthora

@@ -42,7 +42,8 @@ PictureLocation LocatePicture(std::string_view pictureName, std::string_view set
 class PictureFinder {
  public:
   explicit PictureFinder(std::string_view setFolder = {});
-  // Without ignoringCase, only the file names as they stand count.
+  // Without ignoringCase, only the file names as they stand count, or as they look when their
+  // accents are stored apart.
   PictureLocation Locate(std::string_view pictureName, bool ignoringCase = true);
 
  private:

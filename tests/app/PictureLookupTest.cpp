@@ -37,6 +37,8 @@ TEST(LocatePicture, ConvertsTheNameThenTriesItsBytesThenIgnoresCase) {
   EXPECT_EQ(located("йод"_cp1251),
             Found("/ris/\u0438\u0306\u043E\u0434.jpg", PictureMatch::Composed));
   EXPECT_EQ(located("ЙОД"_cp1251).second, PictureMatch::IgnoringCase);
+  EXPECT_EQ(finder.Locate("йод"_cp1251, false).Match, PictureMatch::Composed);
+  EXPECT_EQ(finder.Locate("ЙОД"_cp1251, false).Match, PictureMatch::None);
 }
 
 }  // namespace
