@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "authoring/Findings.h"
-#include "picture/Photo.h"
 #include "authoring/Sheet.h"
+#include "picture/Photo.h"
 
 namespace anthora {
 

@@ -151,7 +151,7 @@ MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
 
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace) {
   SetBuild build;
-  build.SetFolder = JoinPath(output, "ris");
+  build.SetFolder = JoinPath(output, std::string(kSetFolderName));
   const FolderWrite request{output, "ris", replace, {"fen.ani", "fru.ani"}, IsSetFile, {}};
   if (!CheckOutput(source, output, build) || !CanWriteFolder(request, build.Problems)) return build;
   MadeSet set = MakeQuestionSet(source);
