@@ -12,6 +12,7 @@
 
 #include "controls/CaptionText.h"
 #include "picture/Jpeg.h"
+#include "picture/Photo.h"
 #include "picture/Picture.h"
 #include "picture/PictureError.h"
 #include "platform/Utf8.h"
@@ -31,7 +32,6 @@ namespace anthora {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
 // Question records looked at ahead to tell a short record from a missing picture.
 constexpr std::size_t kRecordsAhead = 3;
 
@@ -84,7 +84,7 @@ LoadedPicture LoadPicture(const std::string& path) {
     result.Height = picture.Height();
   } catch (const Exception& error) {
     result.Error = Cp1251ToUtf8(PictureErrorInWords(error));
-    if (result.NotRegular.empty() && StartsWith(path, kPngStart))
+    if (result.NotRegular.empty() && StartsWith(path, kPngSignature))
       result.Note = ": the file is a PNG picture, not a JPEG";
   }
   return result;
