@@ -48,10 +48,8 @@ std::u32string FoldedName(std::string_view name) {
 }  // namespace
 
 std::string FindFileIgnoringCase(std::string_view path) {
-  if (!IsPlainPath(path)) return {};
-  const std::size_t name = path.rfind('/') + 1;
-  if (FileExists(path)) return std::string(path);
-  return CaseBlindFolder(std::string(path.substr(0, name))).Find(path.substr(name));
+  std::vector<std::string> found = FindFilesIgnoringCase(path);
+  return found.empty() ? std::string() : std::move(found.front());
 }
 
 std::vector<std::string> FindFilesIgnoringCase(std::string_view path) {
@@ -70,20 +68,11 @@ CaseBlindFolder::CaseBlindFolder(std::string folder) : FFolder(std::move(folder)
   for (auto& [folded, names] : FNames) std::sort(names.begin(), names.end());
 }
 
+// The least name in byte order that is a file, so that the choice does not depend on the
+// folder's order.
 std::string CaseBlindFolder::Find(std::string_view name) const {
-  std::string path = FFolder;
-  path += name;
-  if (FileExists(path)) return path;
-  if (!IsPlainPath(path)) return {};
-  const auto match = FNames.find(FoldedName(name));
-  if (match == FNames.end()) return {};
-  // The least name in byte order that is a file, so that the choice does not depend on the
-  // folder's order.
-  for (const std::string& candidate : match->second) {
-    path.replace(FFolder.size(), std::string::npos, candidate);
-    if (FileExists(path)) return path;
-  }
-  return {};
+  std::vector<std::string> found = FindAll(name);
+  return found.empty() ? std::string() : std::move(found.front());
 }
 
 std::vector<std::string> CaseBlindFolder::FindAll(std::string_view name) const {
