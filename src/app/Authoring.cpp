@@ -19,8 +19,8 @@
 #include "platform/PngWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "platform/posix/DeferredTermination.h"
-#include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "quiz/SetFile.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -81,16 +81,11 @@ bool IsPngName(const std::string& path) {
 Findings AtSheetRows(const Findings& found, const SetBuild& build) {
   Findings moved;
   for (Finding finding : found.All) {
-    // A question's picture name is on line 2 + 5 * its index, its answers on the next four.
-    const std::size_t question =
-        finding.Line >= 2 ? static_cast<std::size_t>(finding.Line - 2) / 5 : build.Rows.size();
-    const bool setFile =
-        finding.File.ends_with(kEnglishSetPath.substr(kEnglishSetPath.rfind('/'))) ||
-        finding.File.ends_with(kRussianSetPath.substr(kRussianSetPath.rfind('/')));
-    if (setFile && question < build.Rows.size()) {
+    const std::optional<std::size_t> question = QuestionOfLine(finding.Line);
+    if (IsSetFilePath(finding.File) && question && *question < build.Rows.size()) {
       if (finding.Text.ends_with(": one photo, two right answers")) continue;
       finding.File = build.Sheet;
-      finding.Line = build.Rows[question];
+      finding.Line = build.Rows[*question];
     }
     if (finding.Severity == Finding::Level::Error) {
       moved.Error(finding.File, finding.Line, std::move(finding.Text));

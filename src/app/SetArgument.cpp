@@ -54,7 +54,7 @@ std::string RealNameOf(const std::string& folder) {
 
 // A set's ris/ folder itself: named so and holding the English set.
 bool IsSetsRis(const std::string& folder) {
-  return RealNameOf(folder) == "ris" && FileExists(Joined(folder, "fen.ani"));
+  return RealNameOf(folder) == kSetFolderName && FileExists(Joined(folder, kEnglishSetFileName));
 }
 
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
@@ -63,8 +63,9 @@ std::string SetFolderOf(const std::string& argument) {
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
   std::string lookedFor =
       Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
-  if (RealNameOf(argument) == "ris")
-    lookedFor += " or " + Joined(argument, "fen.ani") + " and " + Joined(argument, "fru.ani");
+  if (RealNameOf(argument) == kSetFolderName)
+    lookedFor += " or " + Joined(argument, kEnglishSetFileName) + " and " +
+                 Joined(argument, kRussianSetFileName);
   throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
 }
 

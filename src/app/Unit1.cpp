@@ -7,7 +7,6 @@
 #include "quiz/Scoring.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Format.h"
-#include "runtime/base/StrToInt.h"
 #include "runtime/files/Files.h"
 #include "runtime/ui/FormReader.h"
 #include "runtime/ui/StdCtrls.h"
@@ -132,7 +131,7 @@ void TForm1::xpButton6Click(TObject*) {
   for (TxpButton* button : AnswerButtons()) {
     button->Font().SetColor(clBlack);
   }
-  const std::string pictureName = Quiz.QuestionFile.ReadLn();
+  const std::string pictureName = Quiz.QuestionFile.ReadPictureName();
   if (!pictureName.empty()) {
     PresentQuestion(pictureName);
   } else {
@@ -156,8 +155,8 @@ bool TForm1::StartQuiz() {
   std::string_view path;
   if (xpCheckBox1->Checked()) path = kEnglishSetPath;
   if (xpCheckBox2->Checked()) path = kRussianSetPath;
-  Quiz.QuestionFile.Reset(path);
-  Quiz.QuestionCount = StrToInt(Quiz.QuestionFile.ReadLn());
+  Quiz.QuestionFile.Open(path);
+  Quiz.QuestionCount = Quiz.QuestionFile.ReadCount();
   Panel4->SetCaption(IntToStr(Quiz.QuestionCount));
   Panel5->SetCaption(IntToStr(Quiz.QuestionCount));
   ProgressBar1->SetMax(Quiz.QuestionCount);
@@ -169,7 +168,7 @@ bool TForm1::StartQuiz() {
 void TForm1::PresentQuestion(const std::string& pictureName) {
   LoadQuestionPicture(pictureName);
   Panel1->SetCaption(StatusText(Quiz.RightCount, Quiz.QuestionCount, !EnglishChosen()));
-  for (std::string& answer : Quiz.Answers) answer = Quiz.QuestionFile.ReadLn();
+  Quiz.Answers = Quiz.QuestionFile.ReadAnswers();
   DealAnswers();
   xpButton6->SetCaption(EnglishChosen() ? kEnglishNext : kRussianNext);
   Quiz.AnswerAllowed = true;

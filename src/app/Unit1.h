@@ -7,7 +7,6 @@
 
 #include "quiz/QuestionSet.h"
 #include "runtime/base/Random.h"
-#include "runtime/files/TextFile.h"
 #include "runtime/ui/Forms.h"
 
 namespace anthora {
@@ -24,7 +23,7 @@ inline constexpr std::string_view kSiteAddress = "https://anthora.example.org/";
 
 // The state of the quiz from one question to the next.
 struct QuizState {
-  TextFile QuestionFile;
+  SetFileReader QuestionFile;
   std::int32_t QuestionCount = 0;
   std::int32_t RightCount = 0;
   std::int32_t WrongCount = 0;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "runtime/base/Findings.h"
@@ -39,12 +38,5 @@ struct SetBuild {
 // when replacing is allowed and it holds a set; then its set files (fen.ani, fru.ani and the
 // .jpg pictures) give way to the new ones, and every other file in it is kept.
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace);
-
-// Whether a file in a set folder is one the builder writes, and so replaces.
-bool IsSetFile(std::string_view name);
-
-// A file name made of lower-case ASCII letters, digits and "-" from a photo's name: Cyrillic
-// transliterated, anything else a "-"; "photo" when nothing is left.
-std::string SafePictureName(std::string_view photoName);
 
 }  // namespace anthora

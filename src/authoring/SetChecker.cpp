@@ -10,13 +10,15 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "authoring/PictureError.h"
 #include "controls/CaptionText.h"
 #include "picture/Jpeg.h"
+#include "picture/Photo.h"
 #include "picture/Picture.h"
+#include "picture/PictureError.h"
 #include "platform/Utf8.h"
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/Scoring.h"
+#include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/base/StrToInt.h"
@@ -30,16 +32,15 @@ namespace anthora {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
 // Question records looked at ahead to tell a short record from a missing picture.
 constexpr std::size_t kRecordsAhead = 3;
-constexpr std::size_t kRecordLines = 5;
 
 // What loading a picture file gave; kept so that a picture named twice is decoded once.
 struct LoadedPicture {
   std::string NotRegular;  // what the path names when not a regular file ("a named pipe")
   std::string Error;       // UTF-8; empty when it decoded
   std::string Warning;     // what the decoder had to work around; empty when nothing
+  std::string Note;        // what the error comes from, when the file tells ("a PNG picture")
   std::int32_t Width = 0;
   std::int32_t Height = 0;
 };
@@ -77,14 +78,14 @@ LoadedPicture LoadPicture(const std::string& path) {
     picture.LoadFromFile(path);
     if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic())) {
       jpeg->Bitmap();
-      if (jpeg->DecodeWarning() != 0) result.Warning = JpegMessageText(jpeg->DecodeWarning());
+      if (jpeg->DecodeWarning() != 0) result.Warning = jpeg->DecodeWarningText();
     }
     result.Width = picture.Width();
     result.Height = picture.Height();
   } catch (const Exception& error) {
-    result.Error = PictureErrorInWords(Cp1251ToUtf8(error.Message()));
-    if (result.NotRegular.empty() && StartsWith(path, kPngStart))
-      result.Error += ": the file is a PNG picture, not a JPEG";
+    result.Error = Cp1251ToUtf8(PictureErrorInWords(error));
+    if (result.NotRegular.empty() && StartsWith(path, kPngSignature))
+      result.Note = ": the file is a PNG picture, not a JPEG";
   }
   return result;
 }
@@ -347,8 +348,8 @@ class SetFileChecker {
       answers[read] = *lines.Ahead(read + 1);
     if (read + 1 < kRecordLines && length == kRecordLines) {
       Error(start, "question " + std::to_string(number) + " is cut short: the file ends after " +
-                       std::to_string(read) +
-                       " of its 4 answers, and the missing ones show as blank buttons");
+                       std::to_string(read) + " of its " + std::to_string(kAnswerCount) +
+                       " answers, and the missing ones show as blank buttons");
     }
     for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
     if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
@@ -467,6 +468,11 @@ class SetFileChecker {
                 "file to " +
                     QuotedName(wanted));
         break;
+      case PictureMatch::Composed:
+        Warning(index, "picture " + QuotedName(location.Path) +
+                           " is found only by composing the accents its file name stores apart "
+                           "from their letters; programs that take names byte for byte miss it");
+        break;
       case PictureMatch::IgnoringCase:
         Warning(index, "picture " + QuotedName(wanted) +
                            " is found only by ignoring letter case, as " +
@@ -481,7 +487,7 @@ class SetFileChecker {
                                   ? "cannot be shown"
                                   : "is not a regular file but " + picture.NotRegular;
       Error(index, "picture " + QuotedName(location.Path) + " " + why + ": the quiz stops with \"" +
-                       Shortened(picture.Error) + "\"");
+                       Shortened(picture.Error) + "\"" + picture.Note);
     } else if (!picture.Warning.empty()) {
       Warning(index, "picture " + QuotedName(location.Path) + " is damaged (" + picture.Warning +
                          "): the quiz shows only part of it");

@@ -3,6 +3,9 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
+#include <string_view>
+#include <utility>
 
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
@@ -11,9 +14,16 @@
 
 namespace anthora {
 
-// A failure of the JPEG library; the message is "JPEG error #<library message code>".
+// A failure of the JPEG library; the message is "JPEG error #<library message code>", the
+// reason the library's own words for it with their parameters, when it gave them.
 class EJPEG : public EInvalidGraphic {
-  using EInvalidGraphic::EInvalidGraphic;
+ public:
+  explicit EJPEG(std::string_view message, std::string reason = {})
+      : EInvalidGraphic(message), FReason(std::move(reason)) {}
+  const std::string& Reason() const noexcept { return FReason; }
+
+ private:
+  std::string FReason;
 };
 
 enum class TJPEGDecodeMode : std::uint8_t { dmQuality, dmSpeed };
@@ -87,6 +97,9 @@ class TJPEGImage : public TGraphic {
   // The library's message code for the first warning of the last decode (damaged data it
   // decoded around, such as a file cut short); 0 when there was none.
   int DecodeWarning() const { return FDecodeWarning; }
+  // Its words, with their parameters ("Corrupt JPEG data: 3 extraneous bytes before marker
+  // 0xd9").
+  const std::string& DecodeWarningText() const { return FDecodeWarningText; }
   // Makes sure JPEG data exists, compressing the bitmap when there is none.
   void Compress();
 
@@ -124,6 +137,7 @@ class TJPEGImage : public TGraphic {
   HPALETTE FImposedPalette;
   TJPEGOptions FOptions;
   int FDecodeWarning = 0;
+  std::string FDecodeWarningText;
 };
 
 // JPEG bytes decoded where they lie, for a caller that needs only the pixels: 24 bits, reduced
@@ -132,7 +146,8 @@ class TJPEGImage : public TGraphic {
 // the library's first warning.
 struct JpegPixels {
   std::unique_ptr<TBitmap> Bitmap;
-  int Warning = 0;  // the message code of the library's first warning; 0 when none
+  int Warning = 0;          // the message code of the library's first warning; 0 when none
+  std::string WarningText;  // its words, with their parameters
 };
 JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t shorterSide);
 
@@ -140,5 +155,8 @@ JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t sh
 // fewer: 8-bit output) and registers "jpeg" and "jpg". The end unregisters them.
 void InitializeJpegUnit();
 void FinalizeJpegUnit();
+
+// The bytes of a JPEG file of the bitmap, at the default options' quality.
+std::string JpegFileBytes(TBitmap& bitmap);
 
 }  // namespace anthora

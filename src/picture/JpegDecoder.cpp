@@ -76,7 +76,8 @@ JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t sh
   const bool cmyk = info.out_color_space == JCS_CMYK;
   if (!cmyk) info.out_color_space = JCS_EXT_BGR;  // gray too: the library spreads it to three
   info.dct_method = JDCT_ISLOW;
-  JpegPixels pixels{std::make_unique<TBitmap>()};
+  JpegPixels pixels;
+  pixels.Bitmap = std::make_unique<TBitmap>();
   pixels.Bitmap->SetPixelFormat(TPixelFormat::pf24bit);
   context.Run([&info] { jpeg_start_decompress(&info); });
   pixels.Bitmap->SetSize(static_cast<std::int32_t>(info.output_width),
@@ -84,6 +85,7 @@ JpegPixels DecodeJpegPixels(std::span<const std::uint8_t> bytes, std::int32_t sh
   ReadOutputRows(context, *pixels.Bitmap, cmyk);
   context.Run([&info] { jpeg_finish_decompress(&info); });
   pixels.Warning = context.FirstWarning();
+  pixels.WarningText = context.FirstWarningText();
   return pixels;
 }
 
@@ -105,7 +107,8 @@ void DecompressContext::ReadHeader(const std::uint8_t* data, std::size_t size, s
   jpeg::AttachSource(&info, FState.Source, data, size, refill);
   Run([&info] { jpeg_read_header(&info, TRUE); });
   if (info.num_components != 1 && info.num_components != 3 && info.num_components != 4) {
-    throw EJPEG(Format("JPEG error #%d", {static_cast<int>(JERR_CONVERSION_NOTIMPL)}));
+    throw EJPEG(Format("JPEG error #%d", {static_cast<int>(JERR_CONVERSION_NOTIMPL)}),
+                jpeg::MessageText(JERR_CONVERSION_NOTIMPL));
   }
   if (std::int64_t{info.image_width} * info.image_height > TJPEGImage::kMaxPixels) {
     throw EInvalidGraphic(Format("JPEG image of %d x %d pixels is too large to decode",
@@ -176,6 +179,7 @@ void JpegDecoder::Run() {
 
 void JpegDecoder::Finish(bool failed) {
   FOwner.FDecodeWarning = FContext.FirstWarning();
+  FOwner.FDecodeWarningText = FContext.FirstWarningText();
   FOwner.ReportProgress(TProgressStage::psEnding, failed ? 0 : 100, FOwner.PaletteModified(),
                         TRect{});
   if (FOwner.PaletteModified()) FOwner.Changed();

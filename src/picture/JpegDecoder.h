@@ -35,6 +35,7 @@ class DecompressContext {
   ProgressState& Progress() { return FState.Progress; }
   // The message code of the library's first warning, 0 when it gave none.
   int FirstWarning() const { return FState.Error.FirstWarning; }
+  const char* FirstWarningText() const { return FState.Error.FirstWarningText; }
 
  private:
   struct State {

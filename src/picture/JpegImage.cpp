@@ -172,4 +172,12 @@ void TJPEGImage::Compress() {
   JpegEncoder(*this).Run();
 }
 
+std::string JpegFileBytes(TBitmap& bitmap) {
+  TJPEGImage jpeg;
+  jpeg.Assign(bitmap);
+  TMemoryStream stream;
+  jpeg.SaveToStream(stream);
+  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+}
+
 }  // namespace anthora

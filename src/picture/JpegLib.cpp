@@ -16,13 +16,31 @@ namespace {
 
 constexpr JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
+// The library's words for the message a manager holds, with its parameters, as its own
+// formatter writes them; empty for a code it does not know. Allocates nothing, so that it may
+// run inside the library.
+void FormatText(const jpeg_error_mgr& manager, char (&text)[JMSG_LENGTH_MAX]) {
+  text[0] = '\0';
+  jpeg_error_mgr standard{};
+  jpeg_std_error(&standard);
+  if (manager.msg_code <= 0 || manager.msg_code > standard.last_jpeg_message) return;
+  standard.msg_code = manager.msg_code;
+  standard.msg_parm = manager.msg_parm;
+  jpeg_common_struct common{};
+  common.err = &standard;
+  standard.format_message(&common, text);
+}
+
 void ErrorExit(j_common_ptr info) {
   std::longjmp(ErrorStateOf(info).Jump, 1);
 }
 // Level -1 is a warning: the data is damaged but decoding goes on.
 void EmitMessage(j_common_ptr info, int level) {
   ErrorState& state = ErrorStateOf(info);
-  if (level < 0 && state.FirstWarning == 0) state.FirstWarning = info->err->msg_code;
+  if (level < 0 && state.FirstWarning == 0) {
+    state.FirstWarning = info->err->msg_code;
+    FormatText(*info->err, state.FirstWarningText);
+  }
 }
 void OutputMessage(j_common_ptr) {}
 void FormatMessage(j_common_ptr, char*) {}
@@ -110,6 +128,7 @@ void InitErrorState(ErrorState& state, std::exception_ptr& pending) {
   state.Manager.reset_error_mgr = ResetErrorManager;
   state.Pending = &pending;
   state.FirstWarning = 0;
+  state.FirstWarningText[0] = '\0';
 }
 
 void RaiseLibraryError(const ErrorState& state) {
@@ -117,7 +136,19 @@ void RaiseLibraryError(const ErrorState& state) {
     const std::exception_ptr pending = std::exchange(*state.Pending, nullptr);
     std::rethrow_exception(pending);
   }
-  throw EJPEG(Format("JPEG error #%d", {state.Manager.msg_code}));
+  throw EJPEG(Format("JPEG error #%d", {state.Manager.msg_code}), MessageText(state.Manager));
+}
+
+std::string MessageText(const jpeg_error_mgr& manager) {
+  char text[JMSG_LENGTH_MAX];
+  FormatText(manager, text);
+  return text;
+}
+
+std::string MessageText(int code) {
+  jpeg_error_mgr manager{};
+  manager.msg_code = code;
+  return MessageText(manager);
 }
 
 ErrorState& ErrorStateOf(j_common_ptr info) {

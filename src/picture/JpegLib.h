@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <string>
 
 namespace anthora {
 
@@ -32,14 +33,23 @@ struct ErrorState {
   std::jmp_buf Jump;
   std::exception_ptr* Pending;  // an exception of one of our hooks, to rethrow after the jump
   int FirstWarning;             // the message code of the first warning; 0 while none
+  char FirstWarningText[JMSG_LENGTH_MAX];  // its words, with their parameters
 };
 
 // Fills the manager from the fixed template: error exit jumps, message hooks only keep the
-// first warning.
+// first warning and its words.
 void InitErrorState(ErrorState& state, std::exception_ptr& pending);
 
-// Raises the parked exception if there is one, otherwise EJPEG "JPEG error #<msg_code>".
+// Raises the parked exception if there is one, otherwise EJPEG "JPEG error #<msg_code>" with
+// the library's words for it.
 [[noreturn]] void RaiseLibraryError(const ErrorState& state);
+
+// The library's words for the message a manager holds, its parameters put in as the library
+// puts them ("Maximum supported image dimension is 65500 pixels"); empty for a code it does
+// not know.
+std::string MessageText(const jpeg_error_mgr& manager);
+// The same for a message code without parameters.
+std::string MessageText(int code);
 
 template <class Call>
 bool TryLibrary(ErrorState& state, Call& call) {

@@ -1,27 +1,18 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
 
+#include "quiz/SetFile.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
 
-// Where the quiz content lies, relative to the current working directory.
-inline constexpr std::string_view kEnglishSetPath = "ris/fen.ani";
-inline constexpr std::string_view kRussianSetPath = "ris/fru.ani";
-
 // The side of a question's square picture as the quiz shows it, in pixels; other sizes are
 // stretched to it.
 inline constexpr std::int32_t kPictureSide = 230;
-
-// The picture file of a question: the folder, the picture-name line exactly as read, ".jpg".
-inline std::string PicturePath(std::string_view pictureName) {
-  return "ris/" + std::string(pictureName) + ".jpg";
-}
 
 // How a question's picture file was found.
 enum class PictureMatch {
@@ -29,6 +20,7 @@ enum class PictureMatch {
   Exact,         // the name is ASCII and names the file as it stands
   Converted,     // the name, turned from Windows-1251 into UTF-8, names the file
   Verbatim,      // the name's Windows-1251 bytes name the file, as an unpacked archive keeps them
+  Composed,      // a file whose name differs only in accents stored apart from their letters
   IgnoringCase,  // a file whose name differs only in letter case
 };
 
@@ -39,7 +31,8 @@ struct PictureLocation {
 
 // Finds a question's picture the way systems whose file names are in the code page and ignore
 // letter case do: the name is read as Windows-1251 and handed to the file system in UTF-8; then
-// its bytes as they stand; then a file of the same folder whose name differs only in case. The
+// its bytes as they stand; then a file of the same folder whose name differs only in case or
+// in accents stored decomposed. The
 // folder of the set (empty for the current folder) is put before "ris/".
 PictureLocation LocatePicture(std::string_view pictureName, std::string_view setFolder = {});
 
@@ -49,15 +42,13 @@ PictureLocation LocatePicture(std::string_view pictureName, std::string_view set
 class PictureFinder {
  public:
   explicit PictureFinder(std::string_view setFolder = {});
-  // Without ignoringCase, only the file names as they stand count.
+  // Without ignoringCase, only the file names as they stand count, or as they look when their
+  // accents are stored apart.
   PictureLocation Locate(std::string_view pictureName, bool ignoringCase = true);
 
  private:
   std::string FPrefix;  // the set's folder with its "/"; empty for the current one
   std::map<std::string, CaseBlindFolder, std::less<>> FFolders;
 };
-
-// The answer lines of the current question in file order; slot 1 (index 0) is the right one.
-using AnswerSlots = std::array<std::string, 4>;
 
 }  // namespace anthora

@@ -1,4 +1,5 @@
-// Pictures named in Windows-1251 or in another letter case are found as where names ignore case.
+// Pictures named in Windows-1251, in another letter case or with their accents stored apart are
+// found as where names ignore case.
 #include <gtest/gtest.h>
 
 #include "quiz/QuestionSet.h"
@@ -24,6 +25,7 @@ TEST(LocatePicture, ConvertsTheNameThenTriesItsBytesThenIgnoresCase) {
   dir.Write("ris/роза.jpg", "x");
   dir.Write("ris/Тюльпан.JPG", "x");
   dir.Write(std::string("ris/") + std::string("мак"_cp1251) + ".jpg", "x");
+  dir.Write("ris/\u0438\u0306\u043E\u0434.jpg", "x");  // й as и and a combining breve
 
   EXPECT_EQ(located("rose1"), Found("/ris/rose1.jpg", PictureMatch::Exact));
   EXPECT_EQ(located("Rose1"), Found("/ris/rose1.jpg", PictureMatch::IgnoringCase));
@@ -31,6 +33,12 @@ TEST(LocatePicture, ConvertsTheNameThenTriesItsBytesThenIgnoresCase) {
   EXPECT_EQ(located("тюльпан"_cp1251), Found("/ris/Тюльпан.JPG", PictureMatch::IgnoringCase));
   EXPECT_EQ(located("мак"_cp1251).second, PictureMatch::Verbatim);
   EXPECT_EQ(located("rose1 "), Found("", PictureMatch::None));
+
+  EXPECT_EQ(located("йод"_cp1251),
+            Found("/ris/\u0438\u0306\u043E\u0434.jpg", PictureMatch::Composed));
+  EXPECT_EQ(located("ЙОД"_cp1251).second, PictureMatch::IgnoringCase);
+  EXPECT_EQ(finder.Locate("йод"_cp1251, false).Match, PictureMatch::Composed);
+  EXPECT_EQ(finder.Locate("ЙОД"_cp1251, false).Match, PictureMatch::None);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "authoring/NewSheet.h"
+#include "authoring/PictureName.h"
 #include "authoring/SetBuilder.h"
 #include "picture/Jpeg.h"
 #include "runtime/files/FileStream.h"
@@ -101,6 +102,10 @@ TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
     return lines;
   };
   EXPECT_THAT(build("rose.jpg\ta\tb\tc\td\ntulip.JPG\ta\tb\tc\td\n"), IsEmpty());
+  // A name stored with its accents apart from their letters, as some systems keep names, is
+  // the same name typed composed.
+  dir.Write("source/\u0415\u0308\u043B\u043A\u0430.jpg", test::JpegBytes(300, 200));
+  EXPECT_THAT(build("\u0401\u043B\u043A\u0430.jpg\ta\tb\tc\td\n"), IsEmpty());
   EXPECT_THAT(build("ROSE.JPG\ta\tb\tc\td\n"),
               ElementsAre(AllOf(StartsWith("2: photo '"),
                                 EndsWith("/ROSE.JPG' matches 'Rose.jpg' and 'rose.jpg', which "
@@ -115,12 +120,8 @@ TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
   TBitmap half;
   half.SetSize(300, 200);
   for (std::int32_t y = 0; y < 200; ++y) std::fill_n(half.ScanLine(y) + 3 * 150, 3 * 150, 255);
-  TJPEGImage jpeg;
-  jpeg.Assign(half);
-  TMemoryStream photo;
-  jpeg.SaveToStream(photo);
   const test::TempDir dir;
-  dir.Write("source/rose.jpg", {reinterpret_cast<const char*>(photo.Memory()), photo.Length()});
+  dir.Write("source/rose.jpg", test::JpegBytes(half));
   dir.Write("source/questions.csv",
             "picture,en,en_wrong1,en_wrong2,en_wrong3,crop\n"
             "rose.jpg,A,B,C,D,left\n"
@@ -163,6 +164,7 @@ TEST(SafePictureName, LowerCaseAsciiFromAnyName) {
   EXPECT_EQ(SafePictureName("  ~~Rose  (2)~~.jpeg"), "rose-2");
   EXPECT_EQ(SafePictureName("日本.jpg"), "photo");
   EXPECT_EQ(SafePictureName(".hidden"), "hidden");
+  EXPECT_EQ(SafePictureName("\u0439\u043E\u0434 Cafe\u0301.jpg"), "yod-cafe");
 }
 
 }  // namespace

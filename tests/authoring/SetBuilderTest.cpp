@@ -5,8 +5,8 @@
 
 #include "authoring/SetBuilder.h"
 #include "picture/Jpeg.h"
-#include "runtime/files/Stream.h"
 #include "runtime/graphics/Bitmap.h"
+#include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
 namespace anthora {
@@ -17,11 +17,7 @@ std::string ShadePhoto(std::uint8_t shade, std::int32_t width) {
   TBitmap bitmap;
   bitmap.SetSize(width, 300);
   for (std::int32_t y = 0; y < 300; ++y) std::fill_n(bitmap.ScanLine(y), 3 * width, shade);
-  TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  TMemoryStream stream;
-  jpeg.SaveToStream(stream);
-  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+  return test::JpegBytes(bitmap);
 }
 
 TEST(SetBuilder, MakesTheSameSetOnOneThreadAsOnMany) {

@@ -57,6 +57,17 @@ TEST_F(SetChecker, ASoundSetInBothFilesPassesWithItsQuestionsCounted) {
   EXPECT_EQ(check.Russian.Questions, 1);
 }
 
+// A file name stored with its accents apart from their letters (й as и and a breve) is the
+// quiz's picture, but programs that take names byte for byte miss it.
+TEST_F(SetChecker, APictureNameStoredDecomposedIsFoundAndTold) {
+  dir.Write("ris/\u0438\u0306\u043E\u0434.jpg", test::JpegBytes(230, 230));
+  dir.Write("ris/fen.ani", "1\r\nrose\r\nA\r\nB\r\nC\r\nD\r\n");
+  dir.Write("ris/fru.ani", "1\r\n" + std::string("йод"_cp1251) + "\r\nA\r\nB\r\nC\r\nD\r\n");
+  EXPECT_THAT(Check(), ElementsAre("ris/fru.ani:2: warning"));
+  EXPECT_THAT(Text(0), HasSubstr("is found only by composing the accents its file name stores "
+                                 "apart from their letters"));
+}
+
 TEST_F(SetChecker, EachMistakeIsNamedAtItsLine) {
   dir.Write("ris/Tulip.JPG", test::JpegBytes(300, 200));
   dir.Write("ris/broken.jpg", test::JpegBytes(230, 230).substr(0, 300));
@@ -111,7 +122,8 @@ TEST_F(SetChecker, RepeatedAnswersDamagedAndSharedPicturesAndWhyAPictureFails) {
                           "ris/fen.ani:17: warning", "ris/fen.ani:17: warning"));
   EXPECT_THAT(Text(0), HasSubstr("'Tulip' is there twice: the learner sees two identical buttons"));
   EXPECT_THAT(Text(1), HasSubstr("is damaged (Premature end of JPEG file)"));
-  EXPECT_THAT(Text(2), HasSubstr("(Not a JPEG file): the file is a PNG picture, not a JPEG"));
+  EXPECT_THAT(Text(2), HasSubstr("\"JPEG error #53 (Not a JPEG file: starts with 0x89 0x50)\": "
+                                 "the file is a PNG picture, not a JPEG"));
   EXPECT_THAT(Text(4), HasSubstr("is also question 1's (line 2), whose right answer is 'Rose'; "
                                  "here it is 'Daisy'"));
 }

@@ -8,8 +8,8 @@
 
 #include "authoring/SetPreview.h"
 #include "picture/Jpeg.h"
-#include "runtime/files/Stream.h"
 #include "runtime/graphics/Bitmap.h"
+#include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
 namespace anthora {
@@ -28,11 +28,7 @@ std::string GreenJpeg() {
       pixel[2] = kGreen >> 16;
     }
   }
-  TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  TMemoryStream stream;
-  jpeg.SaveToStream(stream);
-  return {reinterpret_cast<const char*>(stream.Memory()), stream.Length()};
+  return test::JpegBytes(bitmap);
 }
 
 bool Near(std::uint32_t pixel, std::uint32_t colour) {

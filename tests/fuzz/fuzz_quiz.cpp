@@ -28,9 +28,9 @@
 #include "picture/Jpeg.h"
 #include "platform/headless/HeadlessPlatform.h"
 #include "quiz/QuestionSet.h"
+#include "quiz/SetFile.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/files/Stream.h"
-#include "runtime/files/TextFile.h"
 
 namespace anthora {
 namespace {
@@ -65,11 +65,15 @@ void Write(const std::string& path, std::string_view bytes) {
 // Writes the picture under every picture name of the set that names a file in ris/.
 void WritePictures(std::string_view picture) {
   if (TooLargeToDecode(picture)) return;
-  TextFile set;
-  set.Reset(kEnglishSetPath);
-  set.ReadLn();
+  SetFileReader set;
+  set.Open(kEnglishSetPath);
+  try {
+    set.ReadCount();
+  } catch (const EConvertError&) {
+    // the questions are read all the same
+  }
   for (std::size_t question = 0; question < kMaxPictures; ++question) {
-    const std::string name = set.ReadLn();
+    const std::string name = set.ReadPictureName();
     if (name.empty()) return;
     // A name may reach its file through "./" steps; the file is written where they lead.
     const auto path = std::filesystem::path(PicturePath(name)).lexically_normal();
@@ -77,7 +81,7 @@ void WritePictures(std::string_view picture) {
         path.filename().string().size() < 200) {
       Write(path.string(), picture);
     }
-    for (int answer = 0; answer < 4; ++answer) set.ReadLn();
+    set.ReadAnswers();
   }
 }
 

@@ -1,47 +1,12 @@
 // Streams that would otherwise exhaust memory, read past their end or come out wrong.
 #include <gtest/gtest.h>
 
-// clang-format off
-#include <cstdio>
-#include <jpeglib.h>
-// clang-format on
-
 #include "picture/Jpeg.h"
 #include "picture/JpegSamples.h"
+#include "support/JpegBytes.h"
 
 namespace anthora {
 namespace {
-
-// A flat image written with libjpeg in the given colour space and component count.
-std::string Encode(J_COLOR_SPACE space, J_COLOR_SPACE stored, int components,
-                   const std::vector<std::uint8_t>& pixel, bool adobe) {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr error{};
-  info.err = jpeg_std_error(&error);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = 16;
-  info.image_height = 16;
-  info.input_components = components;
-  info.in_color_space = space;
-  jpeg_set_defaults(&info);
-  jpeg_set_colorspace(&info, stored);
-  info.write_Adobe_marker = adobe;
-  jpeg_start_compress(&info, TRUE);
-  std::vector<std::uint8_t> row;
-  for (int x = 0; x < 16; ++x) row.insert(row.end(), pixel.begin(), pixel.end());
-  while (info.next_scanline < info.image_height) {
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  std::string bytes(reinterpret_cast<char*>(buffer), size);
-  std::free(buffer);
-  return bytes;
-}
 
 JpegPixels Pixels(const std::string& jpeg) {
   return DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()}, 1);
@@ -93,9 +58,9 @@ TEST(JpegSafety, StoredDataMustHoldWhatItAnnounces) {
 
 TEST(JpegSafety, CmykIsShownInItsColours) {
   // Adobe software stores the ink inverted, 255 meaning none.
-  ExpectColor(Encode(JCS_CMYK, JCS_CMYK, 4, {255, 0, 0, 255}, true), 255, 0, 0);
-  ExpectColor(Encode(JCS_CMYK, JCS_CMYK, 4, {0, 255, 0, 0}, false), 255, 0, 255);
-  ExpectColor(Encode(JCS_CMYK, JCS_YCCK, 4, {255, 255, 0, 255}, true), 255, 255, 0);
+  ExpectColor(test::JpegBytes(JCS_CMYK, JCS_CMYK, 4, {255, 0, 0, 255}, true), 255, 0, 0);
+  ExpectColor(test::JpegBytes(JCS_CMYK, JCS_CMYK, 4, {0, 255, 0, 0}, false), 255, 0, 255);
+  ExpectColor(test::JpegBytes(JCS_CMYK, JCS_YCCK, 4, {255, 255, 0, 255}, true), 255, 255, 0);
 }
 
 TEST(JpegSafety, EndlessScansAreRefused) {
@@ -124,7 +89,7 @@ TEST(JpegSafety, EndlessScansAreRefused) {
 
 TEST(JpegSafety, TwoComponentStreamsAreRefused) {
   try {
-    test::LoadJpeg(Encode(JCS_UNKNOWN, JCS_UNKNOWN, 2, {10, 200}, false));
+    test::LoadJpeg(test::JpegBytes(JCS_UNKNOWN, JCS_UNKNOWN, 2, {10, 200}, false));
     FAIL() << "a two-component stream must not load";
   } catch (const EJPEG& error) {
     EXPECT_EQ(error.Message(), "JPEG error #27");

@@ -6,10 +6,11 @@
 #include "picture/GraphicFormats.h"
 #include "picture/Image.h"
 #include "picture/Jpeg.h"
-#include "picture/JpegSamples.h"
 #include "picture/OtherGraphics.h"
 #include "picture/Picture.h"
 #include "runtime/graphics/Bitmap.h"
+#include "support/JpegBytes.h"
+#include "support/TempDir.h"
 
 namespace anthora {
 namespace {
@@ -19,7 +20,7 @@ class PictureFiles : public testing::Test {
   void SetUp() override { InitializeJpegUnit(); }
 
   std::string Jpeg(std::string_view name, std::int32_t width = 12) {
-    return FDir.Write(name, test::Cjpeg(FDir, test::Pattern(width, 9), "-baseline"));
+    return FDir.Write(name, test::JpegBytes(width, 9));
   }
 
   test::TempDir FDir;

@@ -12,6 +12,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
+#include "runtime/files/WholeFile.h"
 
 namespace anthora {
 
@@ -49,14 +50,7 @@ TFileStream::~TFileStream() {
 }
 
 std::size_t TFileStream::Read(void* buffer, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    const ssize_t got = ::read(FHandle, static_cast<char*>(buffer) + done, count - done);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    done += static_cast<std::size_t>(got);
-  }
-  return done;
+  return ReadFully(FHandle, buffer, count);
 }
 
 std::size_t TFileStream::Write(const void* buffer, std::size_t count) {

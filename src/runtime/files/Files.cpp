@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/Utf8.h"
+#include "runtime/base/Composition.h"
 #include "runtime/base/Cp1251.h"
 
 namespace anthora {
@@ -28,14 +29,17 @@ bool FileExists(std::string_view path) {
 
 namespace {
 
-// A name with letter case folded away. A name that is not well-formed UTF-8 folds only its
-// ASCII letters, so that two different malformed names never fold alike.
+// A name with letter case folded away and its accents composed with their letters, so that a
+// name stored decomposed matches the same name typed. A name that is not well-formed UTF-8
+// folds only its ASCII letters, so that two different malformed names never fold alike.
 std::u32string FoldedName(std::string_view name) {
   std::u32string folded = DecodeUtf8(name);
   if (folded.find(U'\uFFFD') != std::u32string::npos &&
       name.find("\xEF\xBF\xBD") == std::string_view::npos) {
     folded.assign(name.begin(), name.end());
     for (char32_t& c : folded) c = static_cast<unsigned char>(c);
+  } else {
+    folded = Composed(folded);
   }
   for (char32_t& c : folded) c = cp1251::ToLower(c);
   return folded;
@@ -44,10 +48,8 @@ std::u32string FoldedName(std::string_view name) {
 }  // namespace
 
 std::string FindFileIgnoringCase(std::string_view path) {
-  if (!IsPlainPath(path)) return {};
-  const std::size_t name = path.rfind('/') + 1;
-  if (FileExists(path)) return std::string(path);
-  return CaseBlindFolder(std::string(path.substr(0, name))).Find(path.substr(name));
+  std::vector<std::string> found = FindFilesIgnoringCase(path);
+  return found.empty() ? std::string() : std::move(found.front());
 }
 
 std::vector<std::string> FindFilesIgnoringCase(std::string_view path) {
@@ -66,20 +68,11 @@ CaseBlindFolder::CaseBlindFolder(std::string folder) : FFolder(std::move(folder)
   for (auto& [folded, names] : FNames) std::sort(names.begin(), names.end());
 }
 
+// The least name in byte order that is a file, so that the choice does not depend on the
+// folder's order.
 std::string CaseBlindFolder::Find(std::string_view name) const {
-  std::string path = FFolder;
-  path += name;
-  if (FileExists(path)) return path;
-  if (!IsPlainPath(path)) return {};
-  const auto match = FNames.find(FoldedName(name));
-  if (match == FNames.end()) return {};
-  // The least name in byte order that is a file, so that the choice does not depend on the
-  // folder's order.
-  for (const std::string& candidate : match->second) {
-    path.replace(FFolder.size(), std::string::npos, candidate);
-    if (FileExists(path)) return path;
-  }
-  return {};
+  std::vector<std::string> found = FindAll(name);
+  return found.empty() ? std::string() : std::move(found.front());
 }
 
 std::vector<std::string> CaseBlindFolder::FindAll(std::string_view name) const {

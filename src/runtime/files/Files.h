@@ -17,9 +17,10 @@ bool FileExists(std::string_view path);
 
 // The path of an existing file (not a folder) that the path names when letter case does not
 // count in its last component, the way file names are matched where names ignore case: Latin,
-// Cyrillic and the other letters of Windows-1251, in UTF-8 names. The path itself when it names
-// a file; otherwise the match with the least name in byte order, so that the choice does not
-// depend on the folder's order; empty when nothing matches.
+// Cyrillic and the other letters of Windows-1251, in UTF-8 names, with accents stored apart
+// from their letters (decomposed) counting as composed. The path itself when it names a file;
+// otherwise the match with the least name in byte order, so that the choice does not depend on the
+// folder's order; empty when nothing matches.
 std::string FindFileIgnoringCase(std::string_view path);
 
 // Every existing file (not a folder) that the path names when letter case does not count in its

@@ -1,4 +1,4 @@
-#include "authoring/Photo.h"
+#include "picture/Photo.h"
 
 #include <png.h>
 #include <stb_image_resize.h>
@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "authoring/PictureError.h"
 #include "picture/Jpeg.h"
+#include "picture/PictureError.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/graphics/Bitmap.h"
 
@@ -18,7 +18,6 @@ namespace anthora {
 namespace {
 
 constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
-constexpr std::string_view kPngStart = "\x89PNG\r\n\x1A\n";
 
 // Decoded from the bytes where they lie. libjpeg scales by 1/2, 1/4 or 1/8 almost for free
 // while decoding, and the smaller the scale the less it decodes; the filter does the rest from
@@ -28,7 +27,7 @@ std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
       DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, side);
   if (decoded.Warning != 0) {
     throw EInvalidGraphic("JPEG warning #" + std::to_string(decoded.Warning) + " (" +
-                          JpegMessageText(decoded.Warning) +
+                          decoded.WarningText +
                           "): the photo is damaged or cut short, part of it would be grey");
   }
   return std::move(decoded.Bitmap);
@@ -88,7 +87,7 @@ int TiffOrientation(const unsigned char* tiff, std::size_t size) {
 // The orientation in a PNG's eXIf chunk, or 1.
 int PngOrientation(std::string_view png) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(png.data());
-  for (std::size_t at = kPngStart.size(); at + 12 <= png.size();) {
+  for (std::size_t at = kPngSignature.size(); at + 12 <= png.size();) {
     const std::size_t length = Read32(bytes + at, false);
     if (length > png.size() - at - 12) break;
     const std::string_view type = png.substr(at + 4, 4);
@@ -136,7 +135,7 @@ std::int32_t SquareStart(std::int32_t length, std::int32_t side, double centre) 
 }  // namespace
 
 int ExifOrientation(std::string_view photo) {
-  if (photo.starts_with(kPngStart)) return PngOrientation(photo);
+  if (photo.starts_with(kPngSignature)) return PngOrientation(photo);
   const auto* bytes = reinterpret_cast<const unsigned char*>(photo.data());
   std::size_t at = 2;
   while (at + 4 <= photo.size() && bytes[at] == 0xFF) {
@@ -178,9 +177,9 @@ std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t 
     try {
       decoded = DecodeJpeg(photo, side);
     } catch (const EJPEG& error) {
-      throw EInvalidGraphic(PictureErrorInWords(error.Message()));
+      throw EInvalidGraphic(PictureErrorInWords(error));
     }
-  } else if (photo.starts_with(kPngStart)) {
+  } else if (photo.starts_with(kPngSignature)) {
     decoded = DecodePng(photo);
   } else {
     throw EInvalidGraphic("not a JPEG or PNG picture");

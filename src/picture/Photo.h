@@ -20,6 +20,9 @@ class TBitmap;
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
                                            const PhotoFraming& framing = {});
 
+// The first bytes of every PNG file.
+inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
+
 // The EXIF orientation (1 to 8) of JPEG or PNG bytes; 1 when they carry none.
 int ExifOrientation(std::string_view photo);
 

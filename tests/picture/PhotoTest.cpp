@@ -4,16 +4,17 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include "authoring/Photo.h"
 #include "picture/Jpeg.h"
+#include "picture/Photo.h"
 #include "runtime/base/Exceptions.h"
-#include "runtime/files/Stream.h"
 #include "runtime/graphics/Bitmap.h"
+#include "support/JpegBytes.h"
 
 namespace anthora {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
 
 // A JPEG of a white picture with a black square of a quarter side at its left top, and an
 // EXIF block carrying the orientation when one is given.
@@ -26,11 +27,7 @@ std::string MarkedPhoto(std::int32_t width, std::int32_t height, int orientation
       std::fill_n(bitmap.ScanLine(y) + 3 * x, 3, mark ? 0 : 255);
     }
   }
-  TJPEGImage jpeg;
-  jpeg.Assign(bitmap);
-  TMemoryStream stream;
-  jpeg.SaveToStream(stream);
-  std::string bytes(reinterpret_cast<const char*>(stream.Memory()), stream.Length());
+  std::string bytes = test::JpegBytes(bitmap);
   if (orientation == 0) return bytes;
   // APP1: "Exif", then a big-endian TIFF header and IFD0 with the one orientation entry.
   std::string exif(
@@ -138,6 +135,36 @@ TEST(SquarePicture, PngOrientationAndDamageInWords) {
     ADD_FAILURE() << "a photo cut short was taken";
   } catch (const EInvalidGraphic& error) {
     EXPECT_THAT(error.Message(), HasSubstr("(Premature end of JPEG file)"));
+  }
+}
+
+// The library's messages are given with their parameters, as it words them.
+TEST(SquarePicture, LibraryMessagesInWordsWithTheirParameters) {
+  std::string damaged = MarkedPhoto(64, 48, 0);
+  // Between the first segment after the start of the image and the next one.
+  const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(damaged[at]); };
+  damaged.insert(4 + (byte(4) << 8 | byte(5)), "abc");
+  try {
+    MakeSquarePicture(damaged, 100);
+    ADD_FAILURE() << "a damaged photo was taken";
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_THAT(error.Message(),
+                MatchesRegex("JPEG warning #[0-9]+ \\(Corrupt JPEG data: 3 extraneous bytes "
+                             "before marker 0x[0-9a-f]{2}\\): .*"));
+  }
+
+  std::string photo = MarkedPhoto(64, 48, 0);
+  const std::size_t frame = photo.find("\xFF\xC0");
+  ASSERT_NE(frame, std::string::npos);
+  photo[frame + 7] = '\xFF';  // the width: 65,535 pixels
+  photo[frame + 8] = '\xFF';
+  try {
+    MakeSquarePicture(photo, 100);
+    ADD_FAILURE() << "a photo wider than the library takes was taken";
+  } catch (const EInvalidGraphic& error) {
+    EXPECT_THAT(error.Message(),
+                MatchesRegex("JPEG error #[0-9]+ \\(Maximum supported image dimension is "
+                             "65500 pixels\\)"));
   }
 }
 

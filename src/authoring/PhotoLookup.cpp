@@ -1,0 +1,100 @@
+#include "authoring/PhotoLookup.h"
+
+#include <algorithm>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "runtime/files/Files.h"
+
+namespace anthora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Whether a picture cell names a file outside the folder it is read from.
+bool LeavesFolder(std::string_view cell) {
+  if (cell.starts_with('/')) return true;
+  for (std::size_t start = 0; start <= cell.size();) {
+    const std::size_t end = std::min(cell.find('/', start), cell.size());
+    if (cell.substr(start, end - start) == "..") return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+// The files a picture cell may name under SOURCE.
+std::vector<std::string> FindPhotos(const std::string& source, const std::string& cell) {
+  const std::string path = JoinPath(source, cell);
+  std::vector<std::string> found = FindFilesIgnoringCase(path);
+  const std::string_view name = std::string_view(cell).substr(cell.rfind('/') + 1);
+  if (found.empty() && name.find('.') == std::string_view::npos) {
+    for (const char* extension : {".jpg", ".jpeg", ".png"}) {
+      found = FindFilesIgnoringCase(path + extension);
+      if (!found.empty()) break;
+    }
+  }
+  return found;
+}
+
+// "'a.jpg', 'A.jpg' and 'A.JPG'", at most five of them and how many more.
+std::string NamesOf(const std::vector<std::string>& photos) {
+  constexpr std::size_t kNamed = 5;
+  std::string names;
+  for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
+    names += i == 0 ? "" : i + 1 == photos.size() ? " and " : ", ";
+    names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
+  }
+  if (photos.size() > kNamed) names += " and " + std::to_string(photos.size() - kNamed) + " more";
+  return names;
+}
+
+}  // namespace
+
+fs::path FolderPath(const std::string& folder) {
+  return folder.empty() ? fs::path(".") : fs::path(folder);
+}
+
+bool IsWithin(const fs::path& inner, const fs::path& outer) {
+  const auto [end, rest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
+  return end == outer.end();
+}
+
+PhotoLookup::PhotoLookup(const std::string& source, const std::string& sheet, Findings& findings)
+    : FSource(source), FSheet(sheet), FFindings(findings) {
+  std::error_code error;
+  FSourceFolder = fs::canonical(FolderPath(source), error);
+}
+
+std::string PhotoLookup::Outside(const std::string& shown, int row) {
+  FFindings.Error(FSheet, row,
+                  shown +
+                      " lies outside the source folder; a photo must be in it or in a folder "
+                      "below it");
+  return {};
+}
+
+std::string PhotoLookup::Find(const std::string& cell, int row) {
+  const std::string shown = "photo " + QuotedName(JoinPath(FSource, cell));
+  if (LeavesFolder(cell)) return Outside(shown, row);
+  const std::vector<std::string> photos = FindPhotos(FSource, cell);
+  if (photos.empty()) {
+    FFindings.Error(FSheet, row, shown + " not found");
+    return {};
+  }
+  if (photos.size() > 1) {
+    // Which one was meant cannot be told: taking either could put the wrong flower in.
+    FFindings.Error(FSheet, row,
+                    shown + " matches " + NamesOf(photos) +
+                        ", which differ only in letter case; write the name exactly as the "
+                        "photo's file has it");
+    return {};
+  }
+  std::error_code error;
+  const fs::path real = fs::canonical(photos.front(), error);
+  if (error || FSourceFolder.empty() || !IsWithin(real, FSourceFolder)) return Outside(shown, row);
+  return photos.front();
+}
+
+}  // namespace anthora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "runtime/base/Findings.h"
+
+namespace anthora {
+
+// A folder as the file system takes it: the current one when none is named.
+std::filesystem::path FolderPath(const std::string& folder);
+
+// Whether a path lies in a folder or is the folder, judged by their components as they stand.
+bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& outer);
+
+// Finds the photos a sheet's picture cells name in its source folder.
+class PhotoLookup {
+ public:
+  // Problems are reported at the sheet's rows.
+  PhotoLookup(const std::string& source, const std::string& sheet, Findings& findings);
+
+  // The photo a picture cell names, in SOURCE or below it: the file of that exact name, or the
+  // one file whose name differs only in letter case or in accents stored apart from their
+  // letters; a name without an extension finds a JPEG or PNG file. Empty, with the error at the
+  // row, when there is none, more than one, or it lies outside the folder.
+  std::string Find(const std::string& cell, int row);
+
+ private:
+  std::string Outside(const std::string& shown, int row);
+
+  const std::string& FSource;
+  const std::string& FSheet;
+  Findings& FFindings;
+  std::filesystem::path FSourceFolder;  // resolved, links and all; empty when it cannot be
+};
+
+}  // namespace anthora

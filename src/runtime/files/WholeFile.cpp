@@ -1,0 +1,55 @@
+#include "runtime/files/WholeFile.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/files/FileHandle.h"
+#include "runtime/files/Files.h"
+
+namespace anthora {
+
+std::size_t ReadFully(int descriptor, void* buffer, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const ssize_t got = ::read(descriptor, static_cast<char*>(buffer) + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  return done;
+}
+
+std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t limit,
+                                       std::string& why) {
+  int error = 0;
+  const FileHandle handle(OpenForSharedReading(path, error));
+  if (!handle) {
+    why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
+                                           : error == EISDIR ? "it is a folder, not a regular file"
+                                           : error == EWOULDBLOCK ? "it is being written"
+                                                                  : std::strerror(error));
+    return std::nullopt;
+  }
+  struct stat status {};
+  if (fstat(handle.Get(), &status) != 0) {
+    why = std::string("cannot be read: ") + std::strerror(errno);
+    return std::nullopt;
+  }
+  if (static_cast<std::uintmax_t>(status.st_size) > limit) {
+    why = "is larger than " + std::to_string(limit >> 20) + " MB";
+    return std::nullopt;
+  }
+  FileBytes bytes;
+  bytes.Size = static_cast<std::size_t>(status.st_size);
+  bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
+  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size) {
+    why = "cannot be read: it changed while it was read";
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+}  // namespace anthora

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "runtime/base/Findings.h"
+#include "sheet/QuestionTable.h"
+
+namespace anthora {
+
+// The sheet of a source folder and its questions.
+struct SourceSheet {
+  std::string Name;  // the sheet read, as findings name it
+  QuestionTable Table;
+};
+
+// Finds SOURCE's sheet and reads its questions; none when there is no sheet or it cannot be
+// read. Every problem is in the findings.
+std::optional<SourceSheet> ReadSourceSheet(const std::string& source, Findings& findings);
+
+}  // namespace anthora
