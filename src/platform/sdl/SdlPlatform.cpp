@@ -290,7 +290,7 @@ class SdlPlatform final : public Platform {
 
   void OpenAddress(std::string_view address) override {
     const std::string arguments[] = {"xdg-open", std::string(address)};
-    opener_.Start(arguments);
+    SpawnDetached(arguments);
   }
 
   std::optional<std::uint64_t> PerformanceCounter() const override {
@@ -332,7 +332,6 @@ class SdlPlatform final : public Platform {
   }
 
   MonotonicClock clock_;
-  PacedSpawn opener_{clock_};
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
