@@ -20,6 +20,7 @@
 #include "platform/sdl/SdlPlatform.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/graphics/FontFace.h"
 
 using namespace anthora;
 
@@ -66,7 +67,20 @@ void ReportOnDesktop(const std::string& message, int scale) {
   }
 }
 
+// A window without text would show no answers and no buttons' captions: without a usable face
+// the program says so and does not start.
+bool CanDrawText() {
+  if (FindFontFace(TFont{}).Usable()) return true;
+  const char* message =
+      "no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
+      "fontconfig knows no other scalable face; install fonts-liberation2 or fonts-dejavu-core";
+  std::fprintf(stderr, "anthora: %s\n", message);
+  if (!isatty(STDERR_FILENO)) ShowDesktopErrorBox("Anthora 1.0", message);
+  return false;
+}
+
 int PlayQuiz(const CommandLine& line) {
+  if (!CanDrawText()) return 1;
   std::optional<OpenedSet> set;
   try {
     set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);

@@ -345,4 +345,12 @@ std::unique_ptr<Platform> CreateSdlPlatform(int scale) {
   return std::make_unique<SdlPlatform>(scale);
 }
 
+bool ShowDesktopErrorBox(const char* title, const char* text) {
+  if (platformExists) return false;  // SDL's state belongs to the platform
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, DesktopVideoDrivers());
+  const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr) == 0;
+  SDL_Quit();
+  return shown;
+}
+
 }  // namespace anthora
