@@ -75,7 +75,12 @@ bool CanDrawText() {
       "no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
       "fontconfig knows no other scalable face; install fonts-liberation2 or fonts-dejavu-core";
   std::fprintf(stderr, "anthora: %s\n", message);
-  if (!isatty(STDERR_FILENO)) ShowDesktopErrorBox("Anthora 1.0", message);
+  if (!isatty(STDERR_FILENO))
+    ShowDesktopErrorBox("Anthora 1.0",
+                        "There is no font to draw text with.\n\n"
+                        "Neither the Liberation nor the DejaVu fonts were found,\n"
+                        "and fontconfig knows no other scalable face.\n"
+                        "Install fonts-liberation2 or fonts-dejavu-core.");
   return false;
 }
 
