@@ -4,7 +4,6 @@
 
 #include "app/QuizFixture.h"
 #include "runtime/graphics/Canvas.h"
-#include "support/TestNames.h"
 
 namespace anthora::test {
 namespace {
