@@ -25,6 +25,7 @@
 #include "runtime/base/Exceptions.h"
 #include "runtime/base/System.h"
 #include "runtime/base/Translate.h"
+#include "runtime/graphics/FontFace.h"
 
 using namespace anthora;
 
@@ -80,7 +81,25 @@ void ReportOnDesktop(const std::string& message, int scale) {
   }
 }
 
+// A window without text would show no answers and no buttons' captions: without a usable face
+// the program says so and does not start.
+bool CanDrawText() {
+  if (FindFontFace(TFont{}).Usable()) return true;
+  const char* message =
+      "no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
+      "fontconfig knows no other scalable face; install fonts-liberation2 or fonts-dejavu-core";
+  std::fprintf(stderr, "anthora: %s\n", message);
+  if (!isatty(STDERR_FILENO))
+    ShowDesktopErrorBox("Anthora 1.0",
+                        "There is no font to draw text with.\n\n"
+                        "Neither the Liberation nor the DejaVu fonts were found,\n"
+                        "and fontconfig knows no other scalable face.\n"
+                        "Install fonts-liberation2 or fonts-dejavu-core.");
+  return false;
+}
+
 int PlayQuiz(const CommandLine& line) {
+  if (!CanDrawText()) return 1;
   std::optional<OpenedSet> set;
   try {
     set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);

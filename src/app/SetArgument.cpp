@@ -25,6 +25,19 @@ bool HoldsSet(const std::string& folder) {
   return FileExists(Joined(folder, kEnglishSetPath)) && FileExists(Joined(folder, kRussianSetPath));
 }
 
+// Of two set files, the one that is missing while the other is there; empty otherwise.
+std::string LoneMissing(const std::string& english, const std::string& russian) {
+  const bool hasEnglish = FileExists(english);
+  if (hasEnglish == FileExists(russian)) return {};
+  return hasEnglish ? russian : english;
+}
+
+// Why a folder that holds one of the two set files is no set.
+std::string NeedsBoth(const std::string& missing) {
+  return missing + " is missing, and a set needs both " + std::string(kEnglishSetPath) + " and " +
+         std::string(kRussianSetPath);
+}
+
 std::string WithoutTrailingSlashes(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
@@ -61,6 +74,12 @@ bool IsSetsRis(const std::string& folder) {
 std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
+  std::string missing =
+      LoneMissing(Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath));
+  if (missing.empty() && RealNameOf(argument) == "ris")
+    missing = LoneMissing(Joined(argument, "fen.ani"), Joined(argument, "fru.ani"));
+  if (!missing.empty())
+    throw std::runtime_error(argument + ": no question set here: " + NeedsBoth(missing));
   std::string lookedFor =
       Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
   if (RealNameOf(argument) == kSetFolderName)
@@ -99,9 +118,17 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   FSignals.emplace();
   FUnpacked = std::make_unique<RunFolder>();
   UnpackSetFile(argument, FUnpacked->Get());
-  if (!HoldsSet(FUnpacked->Path()))
-    throw SetFileError(argument + ": holds no question set: looked for " +
-                       std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));
+  if (!HoldsSet(FUnpacked->Path())) {
+    const std::string& folder = FUnpacked->Path();
+    const std::string missing =
+        LoneMissing(Joined(folder, kEnglishSetPath), Joined(folder, kRussianSetPath));
+    throw SetFileError(
+        argument + ": holds no question set: " +
+        (missing.empty()
+             ? "looked for " + std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath)
+             : NeedsBoth(missing.ends_with(kEnglishSetPath) ? std::string(kEnglishSetPath)
+                                                            : std::string(kRussianSetPath))));
+  }
   FFolder = FUnpacked->Path();
   if (!shownAs.empty()) FShown = shownAs;
 }

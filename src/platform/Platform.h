@@ -125,9 +125,8 @@ class Platform : public Clock {
   // The part of the screen that windows may take: the screen without the desktop's panels.
   virtual ScreenRect WorkArea() const = 0;
 
-  // Hands an address to the desktop's default handler; the outcome is not reported. Within a
-  // second of the last handler started, none is started, so that a double click opens the
-  // address once.
+  // Hands an address to the desktop's default handler, a new one for every call, without
+  // waiting for it; the outcome is not reported.
   virtual void OpenAddress(std::string_view address) = 0;
 };
 

@@ -117,6 +117,20 @@ grep -qx 'anthora: lesson: no question set here: looked for lesson/ris/fen.ani a
 expect_status 1 "$anthora" lesson/ris
 grep -q 'or lesson/ris/fen.ani and lesson/ris/fru.ani$' err || fail "an empty ris/: $(cat err)"
 expect_status 0 "$anthora" --check "$sample/ris"
+# A folder, a ris/ folder or a set file that holds one of the two set files names the other.
+cp "$sample/ris/fen.ani" lesson/ris/
+for named in lesson lesson/ris; do
+  expect_status 1 "$anthora" "$named"
+  grep -qx "anthora: $named: no question set here: lesson/ris/fru.ani is missing, and a set needs both ris/fen.ani and ris/fru.ani" err ||
+    fail "a folder with ris/fen.ani only, named $named: $(cat err)"
+done
+(cd lesson && zip -q ../lesson.anthora ris/fen.ani)
+for command in "" --check; do
+  expect_status 1 "$anthora" $command lesson.anthora
+  grep -qx "anthora: lesson.anthora: holds no question set: ris/fru.ani is missing, and a set needs both ris/fen.ani and ris/fru.ani" err ||
+    fail "a set file with ris/fen.ani only${command:+ under $command}: $(cat err)"
+done
+rm -r lesson lesson.anthora
 
 # Hostile archives, each refused by name and reason.
 python3 - <<'PYTHON'

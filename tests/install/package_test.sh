@@ -18,8 +18,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Package) == anthora ]] || fail "Package: $(field Package)"
 [[ $(field Version) == 1.0* ]] || fail "Version: $(field Version)"
 depends=$(field Depends)
-for package in fonts-liberation2 xdg-utils libzip4 libsdl2-2.0-0 libjpeg62-turbo libfreetype6 \
-  libc6; do
+for package in fonts-liberation2 xdg-utils libzip4 libfontconfig1 libsdl2-2.0-0 libjpeg62-turbo \
+  libfreetype6 libc6; do
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 [[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no Maintainer or Description"

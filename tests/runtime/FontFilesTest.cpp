@@ -34,5 +34,22 @@ TEST(FontFiles, TheDesktopsFoldersInOrderAndTheFirstFileAnywhereBelowThem) {
   EXPECT_EQ(FindFontFile("Missing.ttf", folders), "");
 }
 
+// Fonts kept elsewhere and linked into a font folder are found; a link back up is looked
+// through once.
+TEST(FontFiles, LinkedFoldersAreFollowedAndALoopEnds) {
+  const test::TempDir fonts, elsewhere;
+  std::filesystem::create_directories(elsewhere.Path() / "family");
+  elsewhere.Write("family/DejaVuSans.ttf", "");
+  std::filesystem::create_directory_symlink(elsewhere.Path() / "family", fonts.Path() / "linked");
+  std::filesystem::create_directory_symlink(fonts.Path(), fonts.Path() / "loop");
+  std::filesystem::create_directory_symlink(fonts.Path() / "loop", elsewhere.Path() / "family/up");
+  const Paths folders{fonts.Path()};
+  const std::string found = FindFontFile("DejaVuSans.ttf", folders);
+  EXPECT_TRUE(found == (fonts.Path() / "linked/DejaVuSans.ttf").string() ||
+              found == (fonts.Path() / "loop/linked/DejaVuSans.ttf").string())
+      << found;
+  EXPECT_EQ(FindFontFile("Missing.ttf", folders), "");
+}
+
 }  // namespace
 }  // namespace anthora

@@ -48,13 +48,4 @@ pid_t SpawnDetached(std::span<const std::string> arguments) {
   return result == 0 ? child : -1;
 }
 
-pid_t PacedSpawn::Start(std::span<const std::string> arguments) {
-  const std::uint32_t now = clock_.MillisecondsSinceStart();
-  // The unsigned difference holds across the counter's wrap-around.
-  if (lastStart_ && now - *lastStart_ < kPauseMilliseconds) return -1;
-  const pid_t child = SpawnDetached(arguments);
-  if (child > 0) lastStart_ = now;
-  return child;
-}
-
 }  // namespace anthora

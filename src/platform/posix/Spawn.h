@@ -2,12 +2,8 @@
 
 #include <sys/types.h>
 
-#include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
-
-#include "platform/Clock.h"
 
 namespace anthora {
 
@@ -16,22 +12,5 @@ namespace anthora {
 // waits for it: from the first call on, the kernel reaps every child of this process as soon
 // as it ends, so none lingers as a zombie. Returns the child's id, or -1 when it cannot start.
 pid_t SpawnDetached(std::span<const std::string> arguments);
-
-// Starts programs detached, but none within a second of the last one it started: a burst of
-// requests (a double click) starts one program, and a later request always starts another,
-// however long the last one runs.
-class PacedSpawn {
- public:
-  static constexpr std::uint32_t kPauseMilliseconds = 1000;
-
-  explicit PacedSpawn(const Clock& clock) : clock_(clock) {}
-
-  // The new child's id; -1 when it cannot start or the last one started too recently.
-  pid_t Start(std::span<const std::string> arguments);
-
- private:
-  const Clock& clock_;
-  std::optional<std::uint32_t> lastStart_;  // the clock's milliseconds since start
-};
 
 }  // namespace anthora

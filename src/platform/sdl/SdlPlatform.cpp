@@ -301,7 +301,7 @@ class SdlPlatform final : public Platform {
 
   void OpenAddress(std::string_view address) override {
     const std::string arguments[] = {"xdg-open", std::string(address)};
-    opener_.Start(arguments);
+    SpawnDetached(arguments);
   }
 
   std::optional<std::uint64_t> PerformanceCounter() const override {
@@ -343,7 +343,6 @@ class SdlPlatform final : public Platform {
   }
 
   MonotonicClock clock_;
-  PacedSpawn opener_{clock_};
   WindowScale scale_;
   std::unique_ptr<Cursors> cursors_;
   std::deque<InputEvent> pending_;
@@ -355,6 +354,14 @@ class SdlPlatform final : public Platform {
 
 std::unique_ptr<Platform> CreateSdlPlatform(int scale) {
   return std::make_unique<SdlPlatform>(scale);
+}
+
+bool ShowDesktopErrorBox(const char* title, const char* text) {
+  if (platformExists) return false;  // SDL's state belongs to the platform
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, DesktopVideoDrivers());
+  const bool shown = SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr) == 0;
+  SDL_Quit();
+  return shown;
 }
 
 }  // namespace anthora

@@ -12,4 +12,9 @@ namespace anthora {
 // (see SdlScale.h).
 std::unique_ptr<Platform> CreateSdlPlatform(int scale = 0);
 
+// Shows an error in the desktop's own simple message box, for the one failure the program's
+// boxes cannot show: no font to draw their text with. Texts are UTF-8. False when no box could
+// be shown (no display).
+bool ShowDesktopErrorBox(const char* title, const char* text);
+
 }  // namespace anthora

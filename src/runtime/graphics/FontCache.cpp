@@ -1,15 +1,20 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "runtime/graphics/FontFace.h"
+#include "runtime/graphics/FontMatch.h"
 
 namespace anthora {
 
@@ -80,6 +85,7 @@ constexpr std::array<const char*, 2> kPackageFolders = {"/usr/share/fonts/truety
 
 // The file of that name: in the package folders, else anywhere among the desktop's fonts.
 std::string FindFileNamed(std::string_view name) {
+  if (const auto folders = NamedFontFolders()) return FindFontFile(name, *folders);
   for (const char* folder : kPackageFolders) {
     std::string path = std::string(folder) + "/" + std::string(name);
     if (access(path.c_str(), R_OK) == 0) return path;
@@ -88,16 +94,37 @@ std::string FindFileNamed(std::string_view name) {
                                                std::getenv("XDG_DATA_DIRS")));
 }
 
-FontFile FindFile(FontKind kind, bool bold, bool italic) {
+FontFile FindFileByName(FontKind kind, bool bold, bool italic) {
   const std::size_t style = (bold ? 1 : 0) + (italic ? 2 : 0);
   for (const StyleNames& names : kFileNames[static_cast<std::size_t>(kind)]) {
     for (const std::size_t choice : {style, style & 1}) {
       if (std::string path = FindFileNamed(names[choice]); !path.empty()) return {path, 0};
     }
   }
-  // A face of another kind is better than no text at all.
-  if (kind != FontKind::Sans) return FindFile(FontKind::Sans, bold, italic);
   return {};
+}
+
+// The usual files first; without them the nearest face that fontconfig knows; a face of
+// another kind is better than no text at all.
+FontFile FindFile(FontKind kind, bool bold, bool italic) {
+  if (FontFile file = FindFileByName(kind, bold, italic); !file.Path.empty()) return file;
+  if (kind != FontKind::Sans) {
+    if (FontFile file = FindFileByName(FontKind::Sans, bold, italic); !file.Path.empty())
+      return file;
+  }
+  constexpr std::array<const char*, 3> families = {"sans-serif", "serif", "monospace"};
+  const NearestFace nearest =
+      FindNearestFace(families[static_cast<std::size_t>(kind)], bold, italic);
+  return {nearest.Path, nearest.Index};
+}
+
+// FindFile once for each kind and style: a search through the folders or through fontconfig
+// costs more than a face of one more size.
+const FontFile& FindFileOnce(FontKind kind, bool bold, bool italic) {
+  static std::map<std::tuple<FontKind, bool, bool>, FontFile> files;
+  const auto key = std::make_tuple(kind, bold, italic);
+  if (const auto found = files.find(key); found != files.end()) return found->second;
+  return files.emplace(key, FindFile(kind, bold, italic)).first->second;
 }
 
 struct FaceKey {
@@ -140,17 +167,37 @@ std::vector<std::filesystem::path> DesktopFontFolders(const char* home, const ch
   return folders;
 }
 
-std::string FindFontFile(std::string_view name, std::span<const std::filesystem::path> folders) {
-  for (const auto& folder : folders) {
-    std::error_code error;
-    for (std::filesystem::recursive_directory_iterator
-             it(folder, std::filesystem::directory_options::skip_permission_denied, error),
-         end;
-         !error && it != end; it.increment(error)) {
-      if (it->path().filename() == name && it->is_regular_file(error) &&
-          access(it->path().c_str(), R_OK) == 0)
-        return it->path().string();
+namespace {
+
+// Looks through a folder and, first, through every folder under it, linked ones included;
+// a folder reached twice (a link back up) is looked through once.
+std::string FindBelow(std::string_view name, const std::filesystem::path& folder,
+                      std::set<std::pair<dev_t, ino_t>>& seen) {
+  struct stat status {};
+  if (stat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) return {};
+  if (!seen.insert({status.st_dev, status.st_ino}).second) return {};
+  std::error_code error;
+  for (std::filesystem::directory_iterator
+           it(folder, std::filesystem::directory_options::skip_permission_denied, error),
+       end;
+       !error && it != end; it.increment(error)) {
+    const std::filesystem::path& path = it->path();
+    if (it->is_directory(error)) {
+      if (std::string found = FindBelow(name, path, seen); !found.empty()) return found;
+    } else if (path.filename() == name && it->is_regular_file(error) &&
+               access(path.c_str(), R_OK) == 0) {
+      return path.string();
     }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string FindFontFile(std::string_view name, std::span<const std::filesystem::path> folders) {
+  std::set<std::pair<dev_t, ino_t>> seen;
+  for (const auto& folder : folders) {
+    if (std::string found = FindBelow(name, folder, seen); !found.empty()) return found;
   }
   return {};
 }
@@ -161,7 +208,7 @@ const FontFace& FindFontFace(const TFont& font) {
   for (const CachedFace& cached : faces) {
     if (cached.Key == key) return *cached.Face;
   }
-  const FontFile file = FindFile(key.Kind, key.Bold, key.Italic);
+  const FontFile& file = FindFileOnce(key.Kind, key.Bold, key.Italic);
   auto face = std::make_unique<FontFace>(file.Path.empty() ? nullptr : file.Path.c_str(),
                                          file.Index, key.EmPixels);
   faces.push_back({key, std::move(face)});

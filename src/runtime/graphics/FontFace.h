@@ -34,6 +34,8 @@ class FontFace {
   FontFace(const FontFace&) = delete;
   FontFace& operator=(const FontFace&) = delete;
 
+  // Whether it draws anything: false when no font file was found or it could not be opened.
+  bool Usable() const { return FFace != nullptr; }
   std::int32_t Ascent() const { return FAscent; }
   std::int32_t Descent() const { return FDescent; }
   std::int32_t CellHeight() const { return FAscent + FDescent; }
@@ -64,15 +66,16 @@ class FontFace {
 // process. "MS Sans Serif", "Arial" and other sans names are drawn with Liberation Sans,
 // serif names with Liberation Serif, fixed-pitch names with Liberation Mono; DejaVu stands
 // in when Liberation is missing. The files are looked for where Debian's packages put them,
-// then in the desktop's font folders (XDG_DATA_HOME/fonts, ~/.fonts, XDG_DATA_DIRS/fonts).
+// then in the desktop's font folders (XDG_DATA_HOME/fonts, ~/.fonts, XDG_DATA_DIRS/fonts);
+// without either family, fontconfig gives the nearest scalable face of the kind.
 const FontFace& FindFontFace(const TFont& font);
 
 // The folders the desktop keeps fonts in, in the order it looks at them, from the values of
 // HOME, XDG_DATA_HOME and XDG_DATA_DIRS (each may be null); relative paths count as unset.
 std::vector<std::filesystem::path> DesktopFontFolders(const char* home, const char* dataHome,
                                                       const char* dataDirs);
-// The first readable file of that name in the folders and every folder under them; empty
-// when there is none.
+// The first readable file of that name in the folders and every folder under them, linked
+// folders included; empty when there is none.
 std::string FindFontFile(std::string_view name, std::span<const std::filesystem::path> folders);
 
 // Whether two fonts are drawn with the same face (colour and underline play no part).

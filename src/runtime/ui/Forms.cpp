@@ -265,7 +265,8 @@ void TCustomForm::PresentPainted() {
 // Errors are reported once the painting is done, so that the report's own loop finds a
 // finished picture. Then the failed controls' areas are painted once more: what a control
 // keeps from its failed paint (a picture decoded as far as it got) shows, and a control that
-// fails again is not reported again.
+// fails again is not reported again. The report's loop has presented what was painted before
+// it, so the repainted areas are noted to be presented anew.
 void TCustomForm::ReportPaintErrors(std::span<const TRect> rects) {
   if (FPaintFailures.empty()) return;
   const auto failures = std::move(FPaintFailures);
@@ -278,8 +279,12 @@ void TCustomForm::ReportPaintErrors(std::span<const TRect> rects) {
   for (const PaintFailure& failure : failures) {
     // The report's own loop may have removed the control meanwhile.
     if (!Contains(failure.Control) || !failure.Control->Showing()) continue;
-    for (const TRect& rect : rects)
-      PaintTree(*this, IntersectRect(rect, failure.Control->FormRect()));
+    for (const TRect& rect : rects) {
+      const TRect area = IntersectRect(rect, failure.Control->FormRect());
+      if (IsRectEmpty(area)) continue;
+      PaintTree(*this, area);
+      AddRect(FPainted, area);
+    }
   }
   FRepaintingFailures = false;
 }
