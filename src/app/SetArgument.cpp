@@ -10,6 +10,8 @@
 #include "app/RunFolder.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
@@ -61,12 +63,17 @@ bool IsSetsRis(const std::string& folder) {
 std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
-  std::string lookedFor =
-      Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
-  if (RealNameOf(argument) == kSetFolderName)
-    lookedFor += " or " + Joined(argument, kEnglishSetFileName) + " and " +
-                 Joined(argument, kRussianSetFileName);
-  throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
+  if (RealNameOf(argument) == kSetFolderName) {
+    // TRANSLATORS: %1$s is the folder; %2$s to %5$s are the set files looked for, two pairs.
+    throw std::runtime_error(
+        Format(Tr("%1$s: no question set here: looked for %2$s and %3$s or %4$s and %5$s"),
+               {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath),
+                Joined(argument, kEnglishSetFileName), Joined(argument, kRussianSetFileName)}));
+  }
+  // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
+  throw std::runtime_error(
+      Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
+             {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath)}));
 }
 
 }  // namespace
@@ -79,8 +86,8 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
     // rather than report a set that is there as missing.
     if (need == Need::Anything && !HoldsSet("") && IsSetsRis(""))
       throw std::runtime_error(
-          "this looks like a set's ris folder, and the set is read from the folder above it: run "
-          "anthora --check .. (or cd .. first)");
+          Tr("this looks like a set's ris folder, and the set is read from the folder above it: "
+             "run anthora --check .. (or cd .. first)"));
     return;
   }
   struct stat status {};
@@ -100,8 +107,9 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   FUnpacked = std::make_unique<RunFolder>();
   UnpackSetFile(argument, FUnpacked->Get());
   if (!HoldsSet(FUnpacked->Path()))
-    throw SetFileError(argument + ": holds no question set: looked for " +
-                       std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));
+    // TRANSLATORS: %1$s is the set file, %2$s and %3$s the files looked for in it.
+    throw SetFileError(Format(Tr("%1$s: holds no question set: looked for %2$s and %3$s"),
+                              {argument, kEnglishSetPath, kRussianSetPath}));
   FFolder = FUnpacked->Path();
   if (!shownAs.empty()) FShown = shownAs;
 }
