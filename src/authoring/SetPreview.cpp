@@ -192,7 +192,9 @@ void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const Set
   DrawFindings(column, russianLabel, russian);
 }
 
-std::string Header(const std::string& folder, const SetCheck& check) {
+}  // namespace
+
+std::string PreviewHeader(const std::string& folder, const SetCheck& check) {
   const std::string name = folder.empty() ? "." : folder;
   const int english = check.English.Questions;
   const int russian = check.Russian.Questions;
@@ -206,8 +208,6 @@ std::string Header(const std::string& folder, const SetCheck& check) {
                          TrN("%d Russian question", "%d Russian questions", russian)),
                  check.Problems.Tally()});
 }
-
-}  // namespace
 
 std::int32_t PreviewLayout::CellWidth() const {
   return kMargin + kPictureSide + kMargin + kTextWidth + kMargin;
@@ -239,7 +239,7 @@ SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, cons
 
   // The header: the tally, what was left out, and the findings about the files themselves.
   std::vector<std::pair<std::string, TColor>> header = {
-      {DrawnText(Header(folder, check)), clBlack}};
+      {DrawnText(PreviewHeader(folder, check)), clBlack}};
   if (preview.Shown < preview.Questions) {
     header.emplace_back(DrawnText(Format(TrN("Only the first %1$d of %2$d question are drawn.",
                                              "Only the first %1$d of %2$d questions are drawn.",
