@@ -10,6 +10,7 @@
 
 #include "authoring/SetPreview.h"
 #include "runtime/base/Findings.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 namespace {
@@ -59,6 +60,17 @@ TEST_F(RussianReportTest, FindingsLeftOutAreCountedInRussian) {
   Findings found;
   for (int i = 0; i < Findings::kMaxAlike + 3; ++i) found.Error("ris/fen.ani", i + 1, "пусто");
   EXPECT_EQ(found.Lines().back(), "ris/fen.ani: error: и ещё 3 таких же замечания");
+}
+
+// The builder leaves out the checker's finding of one picture with two right answers, which
+// the sheet's reading reported already, by the words it ends with: in Russian too.
+TEST_F(RussianReportTest, SharedPictureFindingEndsAsTheBuilderLooksForIt) {
+  const std::string finding =
+      Tr("picture %1$s is also question %2$d's (line %3$d), whose right answer is %4$s; here it "
+         "is %5$s: one photo, two right answers");
+  const std::string end = Tr(": one photo, two right answers");
+  EXPECT_NE(end, ": one photo, two right answers");
+  EXPECT_TRUE(finding.ends_with(end)) << finding;
 }
 
 }  // namespace
