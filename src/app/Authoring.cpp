@@ -21,6 +21,8 @@
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -83,7 +85,9 @@ Findings AtSheetRows(const Findings& found, const SetBuild& build) {
   for (Finding finding : found.All) {
     const std::optional<std::size_t> question = QuestionOfLine(finding.Line);
     if (IsSetFilePath(finding.File) && question && *question < build.Rows.size()) {
-      if (finding.Text.ends_with(": one photo, two right answers")) continue;
+      // TRANSLATORS: the end of the checker's message "picture ... is also question ...'s";
+      // the same words as its translation ends with.
+      if (finding.Text.ends_with(Tr(": one photo, two right answers"))) continue;
       finding.File = build.Sheet;
       finding.Line = build.Rows[*question];
     }
@@ -125,11 +129,19 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
-  std::printf("%s (%s), %s (%s): %s\n",
-              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
-              Counted(check.English.Questions, "question").c_str(),
-              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
-              Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
+  const int english = check.English.Questions;
+  const int russian = check.Russian.Questions;
+  // TRANSLATORS: the English set file and its questions, the Russian one and its questions,
+  // then the tally of errors and warnings.
+  std::printf(
+      "%s\n",
+      Format(Tr("%1$s (%2$s), %3$s (%4$s): %5$s"),
+             {Printable(JoinPath(folder, std::string(kEnglishSetPath))),
+              Counted(english, Tr("no questions"), TrN("%d question", "%d questions", english)),
+              Printable(JoinPath(folder, std::string(kRussianSetPath))),
+              Counted(russian, Tr("no questions"), TrN("%d question", "%d questions", russian)),
+              check.Problems.Tally()})
+          .c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
@@ -158,19 +170,28 @@ int RunSetBuild(const CommandLine& line) {
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
-    std::fprintf(stderr, "nothing written: %s\n", build.Problems.Tally().c_str());
+    // TRANSLATORS: %s is the tally of errors and warnings.
+    std::fprintf(stderr, "%s\n",
+                 Format(Tr("nothing written: %s"), {build.Problems.Tally()}).c_str());
     return 1;
   }
   if (packed) PackSetFolder(building, *packed);
-  std::printf("%s: %s, %s\n", Printable(packed ? line.Output : build.SetFolder).c_str(),
-              Counted(build.Questions, "question").c_str(),
-              Counted(build.Pictures, "picture").c_str());
+  // TRANSLATORS: the set made, how many questions and how many pictures it has.
+  std::printf("%s\n", Format(Tr("%1$s: %2$s, %3$s"),
+                             {Printable(packed ? line.Output : build.SetFolder),
+                              Counted(build.Questions, Tr("no questions"),
+                                      TrN("%d question", "%d questions", build.Questions)),
+                              Counted(build.Pictures, Tr("no pictures"),
+                                      TrN("%d picture", "%d pictures", build.Pictures))})
+                          .c_str());
   // A set file is checked before it is put in place, so that an interrupted check leaves none.
   const int checked =
       packed ? CheckSet(packed->Made(), &build, line.Output) : CheckSet(line.Output, &build);
   if (packed) packed->Commit();
-  std::printf("to see every question in one picture: anthora --preview %s\n",
-              ShellWord(line.Output).c_str());
+  // TRANSLATORS: %s is a command to paste as it is.
+  std::printf("%s\n", Format(Tr("to see every question in one picture: %s"),
+                             {"anthora --preview " + ShellWord(line.Output)})
+                          .c_str());
   return checked;
 }
 
@@ -180,7 +201,8 @@ int RunSetPack(const CommandLine& line) {
     const OpenedSet set(line.Source);
     return PackSetFolder(set.Folder(), packed);
   }();
-  std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
+  std::printf("%s: %s\n", Printable(line.Output).c_str(),
+              Counted(files, Tr("no files"), TrN("%d file", "%d files", files)).c_str());
   const int checked = CheckSet(packed.Made(), nullptr, line.Output);
   packed.Commit();
   return checked;
@@ -189,14 +211,16 @@ int RunSetPack(const CommandLine& line) {
 int RunSetPreview(const CommandLine& line) {
   const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
   if (!IsPngName(path))
-    throw std::runtime_error(path + ": a preview is a PNG picture; give it a name ending in .png");
+    throw std::runtime_error(
+        Format(Tr("%s: a preview is a PNG picture; give it a name ending in .png"), {path}));
   const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
   if (!FileExists(JoinPath(set.Folder(), std::string(kEnglishSetPath))) &&
       !FileExists(JoinPath(set.Folder(), std::string(kRussianSetPath))))
-    throw std::runtime_error((set.Shown().empty() ? "." : set.Shown()) +
-                             ": no question set here: looked for " +
-                             JoinPath(set.Shown(), std::string(kEnglishSetPath)) + " and " +
-                             JoinPath(set.Shown(), std::string(kRussianSetPath)));
+    // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
+    throw std::runtime_error(Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
+                                    {set.Shown().empty() ? "." : set.Shown(),
+                                     JoinPath(set.Shown(), std::string(kEnglishSetPath)),
+                                     JoinPath(set.Shown(), std::string(kRussianSetPath))}));
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
@@ -204,11 +228,26 @@ int RunSetPreview(const CommandLine& line) {
   SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
   WriteFileAtomically(path, line.Force,
                       [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
-  std::printf("%s: %s", Printable(path).c_str(), Counted(preview.Shown, "question").c_str());
-  if (preview.Shown < preview.Questions)
-    std::printf(", the first of %d (one picture holds at most %d)", preview.Questions,
-                kPreviewQuestions);
-  std::printf("; %s\n", check.Problems.Tally().c_str());
+  const std::string drawn =
+      Counted(preview.Shown, Tr("no questions"), TrN("%d question", "%d questions", preview.Shown));
+  if (preview.Shown < preview.Questions) {
+    // TRANSLATORS: the picture written, the questions drawn ("12 questions"), how many the set
+    // has, how many one picture holds, and the tally of errors and warnings.
+    std::printf("%s\n", Format(TrN("%1$s: %2$s, the first of %3$d (one picture holds at most "
+                                   "%4$d); %5$s",
+                                   "%1$s: %2$s, the first of %3$d (one picture holds at most "
+                                   "%4$d); %5$s",
+                                   static_cast<unsigned long>(preview.Questions)),
+                               {Printable(path), drawn, preview.Questions, kPreviewQuestions,
+                                check.Problems.Tally()})
+                            .c_str());
+  } else {
+    // TRANSLATORS: the picture written, the questions drawn, and the tally of errors and
+    // warnings.
+    std::printf(
+        "%s\n",
+        Format(Tr("%1$s: %2$s; %3$s"), {Printable(path), drawn, check.Problems.Tally()}).c_str());
+  }
   return 0;
 }
 
@@ -217,10 +256,13 @@ int RunNewSheet(const std::string& source) {
   const std::string path = WriteNewSheet(source, findings);
   for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
   if (path.empty()) return 1;
-  std::printf(
-      "%s: a header row and an example row; fill in a row per photo, then run\n"
-      "anthora --build-set %s OUTPUT\n",
-      Printable(path).c_str(), Printable(source).c_str());
+  // TRANSLATORS: %1$s is the sheet written; %2$s is the source folder in a command to run, in
+  // which only OUTPUT may be translated, as the word for the folder to make.
+  std::printf("%s",
+              Format(Tr("%1$s: a header row and an example row; fill in a row per photo, then "
+                        "run\nanthora --build-set %2$s OUTPUT\n"),
+                     {Printable(path), Printable(source)})
+                  .c_str());
   return 0;
 }
 

@@ -30,10 +30,9 @@ int main(int argc, char* argv[]) {
       case CommandLine::Action::Version:
         break;
     }
-    std::fputs(
-        "anthora: the question-set commands are --check, --build-set, --preview, "
-        "--new-sheet and --pack\n",
-        stderr);
+    std::fprintf(stderr, "anthora: %s\n",
+                 Tr("the question-set commands are --check, --build-set, --preview, "
+                    "--new-sheet and --pack"));
     return 2;
   });
 }

@@ -8,6 +8,8 @@
 #include "runtime/base/Findings.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 
@@ -18,8 +20,10 @@ namespace {
 int CheckedOutput(int status) {
   errno = 0;
   if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return status;
-  std::fprintf(stderr, "anthora: cannot write to standard output: %s\n",
-               errno != 0 ? std::strerror(errno) : "write error");
+  std::fprintf(stderr, "anthora: %s\n",
+               Format(Tr("cannot write to standard output: %s"),
+                      {errno != 0 ? std::strerror(errno) : Tr("write error")})
+                   .c_str());
   return 1;
 }
 

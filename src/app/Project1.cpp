@@ -23,6 +23,7 @@
 #include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
 #include "runtime/base/System.h"
 #include "runtime/base/Translate.h"
 #include "runtime/graphics/FontFace.h"
@@ -121,7 +122,9 @@ int PlayQuiz(const CommandLine& line) {
 int RunAuthoringProgram(char* argv[]) {
   const std::string self = ProgramPath();
   if (self.empty()) {
-    std::fprintf(stderr, "anthora: cannot find the program's own file: %s\n", std::strerror(errno));
+    std::fprintf(
+        stderr, "anthora: %s\n",
+        Format(Tr("cannot find the program's own file: %s"), {std::strerror(errno)}).c_str());
     return 1;
   }
   const std::string folder = self.substr(0, self.rfind('/') + 1);
@@ -131,8 +134,9 @@ int RunAuthoringProgram(char* argv[]) {
     execv(program.c_str(), argv);
     if (errno != ENOENT) break;
   }
-  std::fprintf(stderr, "anthora: cannot run %s: %s\n", Printable(program).c_str(),
-               std::strerror(errno));
+  std::fprintf(
+      stderr, "anthora: %s\n",
+      Format(Tr("cannot run %1$s: %2$s"), {Printable(program), std::strerror(errno)}).c_str());
   return 1;
 }
 

@@ -10,6 +10,9 @@
 #include <cstring>
 #include <vector>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
+
 namespace anthora {
 
 namespace {
@@ -22,9 +25,9 @@ constexpr char kPrefix[] = "anthora-set-";
 std::string Unfit(int folder) {
   struct stat status {};
   if (fstat(folder, &status) != 0) return std::strerror(errno);
-  if (status.st_uid != geteuid() && status.st_uid != 0) return "it belongs to another user";
+  if (status.st_uid != geteuid() && status.st_uid != 0) return Tr("it belongs to another user");
   if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (status.st_mode & S_ISVTX) == 0)
-    return "other users can write in it and it is not sticky";
+    return Tr("other users can write in it and it is not sticky");
   if (faccessat(folder, ".", W_OK | X_OK, AT_EACCESS) != 0) return std::strerror(errno);
   return {};
 }
@@ -71,7 +74,7 @@ FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
       candidates.emplace_back(own, own);
     }
     const auto& [named, folder] = candidates[i];
-    std::string why = "it is not an absolute path";
+    std::string why = Tr("it is not an absolute path");
     if (folder.front() == '/') {
       FileHandle opened(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
       why = opened ? Unfit(opened.Get()) : std::strerror(errno);
@@ -82,7 +85,7 @@ FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
     }
     passedOver += (passedOver.empty() ? "" : "; ") + named + ": " + why;
   }
-  throw WriteError("no folder to unpack a set file in", passedOver);
+  throw WriteError(Tr("no folder to unpack a set file in"), passedOver);
 }
 
 void RemoveAbandonedRunFolders() {
@@ -101,8 +104,11 @@ RunFolder::RunFolder() {
   std::string passedOver;
   FParent = OpenRunFolderParent(FParentPath, passedOver);
   if (!passedOver.empty())
-    std::fprintf(stderr, "anthora: the set file is unpacked in %s, not in %s\n",
-                 FParentPath.c_str(), passedOver.c_str());
+    // TRANSLATORS: %1$s is the folder used, %2$s the folders passed over and why.
+    std::fprintf(
+        stderr, "anthora: %s\n",
+        Format(Tr("the set file is unpacked in %1$s, not in %2$s"), {FParentPath, passedOver})
+            .c_str());
   FFolder.emplace(FParent.Get(), kPrefix, FParentPath);
   static const bool hooked = std::atexit(RemoveLiveRunFolder) == 0;
   (void)hooked;

@@ -10,6 +10,8 @@
 #include "app/RunFolder.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
@@ -34,8 +36,9 @@ std::string LoneMissing(const std::string& english, const std::string& russian) 
 
 // Why a folder that holds one of the two set files is no set.
 std::string NeedsBoth(const std::string& missing) {
-  return missing + " is missing, and a set needs both " + std::string(kEnglishSetPath) + " and " +
-         std::string(kRussianSetPath);
+  // TRANSLATORS: %1$s is the missing file; %2$s and %3$s are ris/fen.ani and ris/fru.ani.
+  return Format(Tr("%1$s is missing, and a set needs both %2$s and %3$s"),
+                {missing, std::string(kEnglishSetPath), std::string(kRussianSetPath)});
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -76,16 +79,24 @@ std::string SetFolderOf(const std::string& argument) {
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
   std::string missing =
       LoneMissing(Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath));
-  if (missing.empty() && RealNameOf(argument) == "ris")
-    missing = LoneMissing(Joined(argument, "fen.ani"), Joined(argument, "fru.ani"));
+  if (missing.empty() && RealNameOf(argument) == kSetFolderName)
+    missing =
+        LoneMissing(Joined(argument, kEnglishSetFileName), Joined(argument, kRussianSetFileName));
   if (!missing.empty())
-    throw std::runtime_error(argument + ": no question set here: " + NeedsBoth(missing));
-  std::string lookedFor =
-      Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
-  if (RealNameOf(argument) == kSetFolderName)
-    lookedFor += " or " + Joined(argument, kEnglishSetFileName) + " and " +
-                 Joined(argument, kRussianSetFileName);
-  throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
+    // TRANSLATORS: %1$s is the folder; %2$s the reason, a sentence of its own.
+    throw std::runtime_error(
+        Format(Tr("%1$s: no question set here: %2$s"), {argument, NeedsBoth(missing)}));
+  if (RealNameOf(argument) == kSetFolderName) {
+    // TRANSLATORS: %1$s is the folder; %2$s to %5$s are the set files looked for, two pairs.
+    throw std::runtime_error(
+        Format(Tr("%1$s: no question set here: looked for %2$s and %3$s or %4$s and %5$s"),
+               {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath),
+                Joined(argument, kEnglishSetFileName), Joined(argument, kRussianSetFileName)}));
+  }
+  // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
+  throw std::runtime_error(
+      Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
+             {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath)}));
 }
 
 }  // namespace
@@ -98,8 +109,8 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
     // rather than report a set that is there as missing.
     if (need == Need::Anything && !HoldsSet("") && IsSetsRis(""))
       throw std::runtime_error(
-          "this looks like a set's ris folder, and the set is read from the folder above it: run "
-          "anthora --check .. (or cd .. first)");
+          Tr("this looks like a set's ris folder, and the set is read from the folder above it: "
+             "run anthora --check .. (or cd .. first)"));
     return;
   }
   struct stat status {};
@@ -122,12 +133,15 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
     const std::string& folder = FUnpacked->Path();
     const std::string missing =
         LoneMissing(Joined(folder, kEnglishSetPath), Joined(folder, kRussianSetPath));
-    throw SetFileError(
-        argument + ": holds no question set: " +
-        (missing.empty()
-             ? "looked for " + std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath)
-             : NeedsBoth(missing.ends_with(kEnglishSetPath) ? std::string(kEnglishSetPath)
-                                                            : std::string(kRussianSetPath))));
+    if (!missing.empty())
+      // TRANSLATORS: %1$s is the set file; %2$s the reason, a sentence of its own.
+      throw SetFileError(Format(Tr("%1$s: holds no question set: %2$s"),
+                                {argument, NeedsBoth(missing.ends_with(kEnglishSetPath)
+                                                         ? std::string(kEnglishSetPath)
+                                                         : std::string(kRussianSetPath))}));
+    // TRANSLATORS: %1$s is the set file, %2$s and %3$s the files looked for in it.
+    throw SetFileError(Format(Tr("%1$s: holds no question set: looked for %2$s and %3$s"),
+                              {argument, kEnglishSetPath, kRussianSetPath}));
   }
   FFolder = FUnpacked->Path();
   if (!shownAs.empty()) FShown = shownAs;

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 #include "runtime/files/SafeWrite.h"
@@ -35,23 +37,24 @@ std::string WriteNewSheet(const std::string& source, Findings& findings) {
   if (!source.empty()) std::filesystem::create_directories(source, error);
   const SheetFiles files = ListSheetFiles(source);
   if (error || files.Error) {
-    findings.Error(source, 0, "cannot be used: " + (error ? error : files.Error).message());
+    findings.Error(source, 0,
+                   Format(Tr("cannot be used: %s"), {(error ? error : files.Error).message()}));
     return {};
   }
   if (!files.Sheets.empty()) {
     findings.Error(JoinPath(source, files.Sheets.front()), 0,
-                   "already exists; a new sheet is never written over one");
+                   Tr("already exists; a new sheet is never written over one"));
     return {};
   }
   // Written whole in private, then put in place, which fails if anything is there.
   try {
     AtomicFile file(path, false);
     if (!WriteAll(file.Create().Get(), NewSheetText()))
-      throw WriteError(path, std::string("cannot be written: ") + std::strerror(errno));
+      throw WriteError(path, Format(Tr("cannot be written: %s"), {std::strerror(errno)}));
     file.Commit();
   } catch (const WriteError& failed) {
     findings.Error(path, 0,
-                   failed.Exists() ? "already exists; a new sheet is never written over one"
+                   failed.Exists() ? Tr("already exists; a new sheet is never written over one")
                                    : failed.Reason());
     return {};
   }

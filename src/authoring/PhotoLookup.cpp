@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
@@ -43,10 +45,15 @@ std::string NamesOf(const std::vector<std::string>& photos) {
   constexpr std::size_t kNamed = 5;
   std::string names;
   for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
-    names += i == 0 ? "" : i + 1 == photos.size() ? " and " : ", ";
+    // TRANSLATORS: what comes before the last name of a list: "'a.jpg', 'A.jpg' and 'A.JPG'".
+    names += i == 0 ? "" : i + 1 == photos.size() ? Tr(" and ") : ", ";
     names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
   }
-  if (photos.size() > kNamed) names += " and " + std::to_string(photos.size() - kNamed) + " more";
+  if (photos.size() > kNamed) {
+    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
+    names += Format(TrN(" and %d more", " and %d more", photos.size() - kNamed),
+                    {photos.size() - kNamed});
+  }
   return names;
 }
 
@@ -69,26 +76,27 @@ PhotoLookup::PhotoLookup(const std::string& source, const std::string& sheet, Fi
 
 std::string PhotoLookup::Outside(const std::string& shown, int row) {
   FFindings.Error(FSheet, row,
-                  shown +
-                      " lies outside the source folder; a photo must be in it or in a folder "
-                      "below it");
+                  Format(Tr("photo %s lies outside the source folder; a photo must be in it or "
+                            "in a folder below it"),
+                         {shown}));
   return {};
 }
 
 std::string PhotoLookup::Find(const std::string& cell, int row) {
-  const std::string shown = "photo " + QuotedName(JoinPath(FSource, cell));
+  const std::string shown = QuotedName(JoinPath(FSource, cell));
   if (LeavesFolder(cell)) return Outside(shown, row);
   const std::vector<std::string> photos = FindPhotos(FSource, cell);
   if (photos.empty()) {
-    FFindings.Error(FSheet, row, shown + " not found");
+    FFindings.Error(FSheet, row, Format(Tr("photo %s not found"), {shown}));
     return {};
   }
   if (photos.size() > 1) {
     // Which one was meant cannot be told: taking either could put the wrong flower in.
     FFindings.Error(FSheet, row,
-                    shown + " matches " + NamesOf(photos) +
-                        ", which differ only in letter case; write the name exactly as the "
-                        "photo's file has it");
+                    // TRANSLATORS: %2$s is a list of file names.
+                    Format(Tr("photo %1$s matches %2$s, which differ only in letter case; write "
+                              "the name exactly as the photo's file has it"),
+                           {shown, NamesOf(photos)}));
     return {};
   }
   std::error_code error;

@@ -18,6 +18,8 @@
 #include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
@@ -38,13 +40,14 @@ bool CheckOutput(const std::string& source, const std::string& output, SetBuild&
   const fs::path sourcePath = fs::weakly_canonical(FolderPath(source), sourceError);
   const fs::path ris = fs::weakly_canonical(FolderPath(output) / kSetFolderName, outputError);
   if (const std::error_code& error = sourceError ? sourceError : outputError) {
-    build.Problems.Error(build.SetFolder, 0, "cannot be reached: " + error.message());
+    build.Problems.Error(build.SetFolder, 0,
+                         Format(Tr("cannot be reached: %s"), {error.message()}));
     return false;
   }
   if (IsWithin(sourcePath, ris) || IsWithin(ris, sourcePath)) {
     build.Problems.Error(build.SetFolder, 0,
-                         "would be written inside the source folder "
-                         "or over it; choose another output folder");
+                         Tr("would be written inside the source folder "
+                            "or over it; choose another output folder"));
     return false;
   }
   return true;
@@ -66,9 +69,9 @@ void MakePicture(PictureJob& job) {
   try {
     job.Jpeg = JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing));
   } catch (const Exception& error) {
-    job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
+    job.Error = Format(Tr("cannot be read: %s"), {Cp1251ToUtf8(error.Message())});
   } catch (const std::bad_alloc&) {
-    job.Error = "cannot be read: it needs more memory than there is";
+    job.Error = Tr("cannot be read: it needs more memory than there is");
   }
 }
 
@@ -108,7 +111,9 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
     if (job.Error.empty()) {
       set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
     } else {
-      set.Problems.Error(sheet.Name, job.Line, "photo " + QuotedName(job.Photo) + " " + job.Error);
+      // TRANSLATORS: %2$s says what is wrong with the photo: "cannot be read: ...".
+      set.Problems.Error(sheet.Name, job.Line,
+                         Format(Tr("photo %1$s %2$s"), {QuotedName(job.Photo), job.Error}));
     }
   }
   return pictureNames;
@@ -137,7 +142,7 @@ MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
   if (!sheet) return set;
   const std::vector<std::string> pictureNames = MakePictures(source, *sheet, threads, set);
   if (DeferredTermination::Pending()) {
-    set.Problems.Error(sheet->Name, 0, "not made: the build was interrupted");
+    set.Problems.Error(sheet->Name, 0, Tr("not made: the build was interrupted"));
     return set;
   }
   set.Problems.SortByLine();

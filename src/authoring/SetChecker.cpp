@@ -21,7 +21,9 @@
 #include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
 #include "runtime/base/StrToInt.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/TextFile.h"
@@ -51,10 +53,12 @@ struct LoadedPicture {
 std::string NotARegularFile(const std::string& path) {
   struct stat status {};
   if (!IsPlainPath(path) || stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return {};
-  if (S_ISDIR(status.st_mode)) return "a folder";
-  if (S_ISFIFO(status.st_mode)) return "a named pipe";
-  if (S_ISSOCK(status.st_mode)) return "a socket";
-  return "a device";
+  // TRANSLATORS: what a path is when it is not a regular file, as in "is not a regular file but
+  // a folder".
+  if (S_ISDIR(status.st_mode)) return Tr("a folder");
+  if (S_ISFIFO(status.st_mode)) return Tr("a named pipe");
+  if (S_ISSOCK(status.st_mode)) return Tr("a socket");
+  return Tr("a device");
 }
 
 // Opened as a file stream opens a file: never waiting, and only when it is a regular file by
@@ -85,7 +89,7 @@ LoadedPicture LoadPicture(const std::string& path) {
   } catch (const Exception& error) {
     result.Error = Cp1251ToUtf8(PictureErrorInWords(error));
     if (result.NotRegular.empty() && StartsWith(path, kPngSignature))
-      result.Note = ": the file is a PNG picture, not a JPEG";
+      result.Note = Tr("the file is a PNG picture, not a JPEG");
   }
   return result;
 }
@@ -148,9 +152,10 @@ class LineWindow {
 
 // "four lines"
 std::string LinesInWords(std::size_t count) {
-  static constexpr const char* kWords[] = {"no", "one", "two", "three", "four"};
-  return std::string(count < std::size(kWords) ? kWords[count] : "five") +
-         (count == 1 ? " line" : " lines");
+  // TRANSLATORS: how many lines a question has, as in "question 3 has only four lines".
+  const char* const words[] = {Tr("no lines"),    Tr("one line"),   Tr("two lines"),
+                               Tr("three lines"), Tr("four lines"), Tr("five lines")};
+  return words[std::min<std::size_t>(count, std::size(words) - 1)];
 }
 
 // The first question to use a picture file, to compare later ones with.
@@ -191,7 +196,7 @@ class SetFileChecker {
         if (count && *count > 0 && *count != FResult.Questions) ReportCountMismatch(*count);
       } catch (const Exception& error) {
         Report(Finding::Level::Error, std::nullopt,
-               "cannot be read: " + Cp1251ToUtf8(error.Message()));
+               Format(Tr("cannot be read: %s"), {Cp1251ToUtf8(error.Message())}));
       }
     }
     FFindings.SortByLine(first);
@@ -229,21 +234,21 @@ class SetFileChecker {
   bool Readable() {
     if (const std::string kind = NotARegularFile(FPath); !kind.empty()) {
       Report(Finding::Level::Error, std::nullopt,
-             "is not a regular file but " + kind + ": the quiz cannot read it");
+             Format(Tr("is not a regular file but %s: the quiz cannot read it"), {kind}));
       return false;
     }
     if (!FileExists(FPath)) {
       Report(Finding::Level::Error, std::nullopt,
-             "missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
-             "language is chosen, and will not start without them");
+             Tr("missing: the quiz needs both ris/fen.ani and ris/fru.ani, whichever "
+                "language is chosen, and will not start without them"));
       return false;
     }
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(FPath, error);
     if (!error && size > kMaxSetFileBytes) {
       Report(Finding::Level::Error, std::nullopt,
-             "holds " + std::to_string(size >> 20) + " MiB, more than any question set (at most " +
-                 std::to_string(kMaxSetFileBytes >> 20) + " MiB): not checked");
+             Format(Tr("holds %d MiB, more than any question set (at most %d MiB): not checked"),
+                    {size >> 20, kMaxSetFileBytes >> 20}));
       return false;
     }
     return true;
@@ -253,23 +258,25 @@ class SetFileChecker {
     FText = ReadText(FPath);
     if (FText.ByteOrderMark) {
       Warning(0,
-              "the file starts with a byte-order mark, which the quiz takes as part of the "
-              "count; remove it with: sed -i '1s/^\\xEF\\xBB\\xBF//' " +
-                  FPath);
+              // TRANSLATORS: %s is a shell command to paste as it is.
+              Format(Tr("the file starts with a byte-order mark, which the quiz takes as part of "
+                        "the count; remove it with: %s"),
+                     {"sed -i '1s/^\\xEF\\xBB\\xBF//' " + FPath}));
     }
     if (!FText.Utf8) return;
     const std::string convert =
         "iconv -f UTF-8 -t CP1251 " + FPath + " > fixed.ani && mv fixed.ani " + FPath;
     if (FRussian) {
-      Error(*FText.FirstUtf8,
-            "the text is UTF-8, but the Russian set must be Windows-1251: the quiz shows every "
-            "Russian answer garbled; convert it with: " +
-                convert);
+      // TRANSLATORS: %s is a shell command to paste as it is.
+      Error(*FText.FirstUtf8, Format(Tr("the text is UTF-8, but the Russian set must be "
+                                        "Windows-1251: the quiz shows every Russian answer "
+                                        "garbled; convert it with: %s"),
+                                     {convert}));
     } else {
-      Warning(*FText.FirstUtf8,
-              "the text is UTF-8, which the quiz shows garbled; convert it to Windows-1251 "
-              "with: " +
-                  convert);
+      // TRANSLATORS: %s is a shell command to paste as it is.
+      Warning(*FText.FirstUtf8, Format(Tr("the text is UTF-8, which the quiz shows garbled; "
+                                          "convert it to Windows-1251 with: %s"),
+                                       {convert}));
     }
   }
 
@@ -279,17 +286,18 @@ class SetFileChecker {
     try {
       count = StrToInt(line);
     } catch (const EConvertError& error) {
-      Error(0, "the count line must be a whole number: the quiz stops with \"" +
-                   Shortened(Cp1251ToUtf8(error.Message())) + "\"");
+      // TRANSLATORS: %s is the quiz's own error message, which stays in English.
+      Error(0, Format(Tr("the count line must be a whole number: the quiz stops with \"%s\""),
+                      {Shortened(Cp1251ToUtf8(error.Message()))}));
       return std::nullopt;
     }
     if (count == 0) {
-      Error(0,
-            "the count is 0: the quiz fails with \"Invalid floating point operation\" "
-            "at the first question");
+      Error(0, Tr("the count is 0: the quiz fails with \"Invalid floating point operation\" "
+                  "at the first question"));
     } else if (count < 0) {
-      Error(0, "the count is " + std::to_string(count) +
-                   ": the quiz cannot start with a negative number of questions");
+      Error(0, Format(Tr("the count is %d: the quiz cannot start with a negative number of "
+                         "questions"),
+                      {count}));
     }
     return count;
   }
@@ -305,9 +313,8 @@ class SetFileChecker {
         while (lines.Ahead(0) && lines.Ahead(0)->empty()) lines.Skip(1);
         if (!lines.Ahead(0)) break;
         if (!ended) {
-          Error(blank,
-                "blank line where a picture name is due: the quiz ends here and never "
-                "asks the questions after it");
+          Error(blank, Tr("blank line where a picture name is due: the quiz ends here and never "
+                          "asks the questions after it"));
         }
         ended = true;
         continue;
@@ -336,20 +343,25 @@ class SetFileChecker {
     std::size_t length = kRecordLines;
     if (const std::size_t shortLength = ShortRecordLength(lines, picture.Match)) {
       length = shortLength;
-      Error(start + length,
-            "question " + std::to_string(number) + " has only " + LinesInWords(length) + ": " +
-                Shown(*lines.Ahead(length)) + " on line " + std::to_string(start + length + 1) +
-                " looks like the next picture name; the quiz reads it as an answer and every "
-                "later question one line off");
+      Error(
+          start + length,
+          // TRANSLATORS: %1$d is the question's number, %2$s how many lines it has ("four
+          // lines"), %3$s the quoted line and %4$d its number.
+          Format(Tr("question %1$d has only %2$s: %3$s on line %4$d looks like the next "
+                    "picture name; the quiz reads it as an answer and every later question "
+                    "one line off"),
+                 {number, LinesInWords(length), Shown(*lines.Ahead(length)), start + length + 1}));
     }
     AnswerSlots answers;
     std::size_t read = 0;
     for (; read + 1 < length && lines.Ahead(read + 1); ++read)
       answers[read] = *lines.Ahead(read + 1);
     if (read + 1 < kRecordLines && length == kRecordLines) {
-      Error(start, "question " + std::to_string(number) + " is cut short: the file ends after " +
-                       std::to_string(read) + " of its " + std::to_string(kAnswerCount) +
-                       " answers, and the missing ones show as blank buttons");
+      // TRANSLATORS: %1$d is the question's number, %2$d how many answers were read of its
+      // %3$d.
+      Error(start, Format(Tr("question %1$d is cut short: the file ends after %2$d of its %3$d "
+                             "answers, and the missing ones show as blank buttons"),
+                          {number, read, kAnswerCount}));
     }
     for (std::size_t k = 0; k < read; ++k) CheckAnswer(start + 1 + k, answers, k);
     if (!picture.Path.empty()) CheckSharedPicture(start, number, picture.Path, answers[0]);
@@ -410,35 +422,40 @@ class SetFileChecker {
   void CheckAnswer(std::size_t index, const AnswerSlots& answers, std::size_t k) {
     const std::string& answer = answers[k];
     if (answer.empty()) {
-      Error(index, "empty answer: its button shows no text");
+      Error(index, Tr("empty answer: its button shows no text"));
       return;
     }
     const auto same =
         std::find(answers.begin(), answers.begin() + static_cast<std::ptrdiff_t>(k), answer);
     if (same == answers.begin() && k > 0) {
-      Error(index, "the right answer " + Shown(answer) +
-                       " is repeated as a wrong answer: the learner cannot tell right from wrong");
+      Error(index, Format(Tr("the right answer %s is repeated as a wrong answer: the learner "
+                             "cannot tell right from wrong"),
+                          {Shown(answer)}));
     } else if (same != answers.begin() + static_cast<std::ptrdiff_t>(k)) {
-      Error(index, "the wrong answer " + Shown(answer) +
-                       " is there twice: the learner sees two identical buttons");
+      Error(index, Format(Tr("the wrong answer %s is there twice: the learner sees two "
+                             "identical buttons"),
+                          {Shown(answer)}));
     }
     if (FFace.ShowAccelChar && answer.find('&') != std::string::npos) {
-      Warning(index, "'&' in " + Shown(answer) +
-                         " is not shown: the button underlines the letter after it instead");
+      Warning(index, Format(Tr("'&' in %s is not shown: the button underlines the letter after "
+                               "it instead"),
+                            {Shown(answer)}));
     }
     if (answer.front() == ' ' || answer.back() == ' ' || answer.front() == '\t' ||
         answer.back() == '\t') {
-      Warning(index, "blanks at an end of " + Shown(answer) +
-                         " belong to the answer and shift it on its button");
+      Warning(index,
+              Format(Tr("blanks at an end of %s belong to the answer and shift it on its button"),
+                     {Shown(answer)}));
     }
     // The width of garbled text says nothing about the text once it is converted.
     if (FText.Utf8 && TextOf(answer) != LineText::Ascii) return;
     const std::int32_t width =
         FCanvas.TextWidth(FFace.ShowAccelChar ? DisplayCaption(answer) : answer);
     if (width > FFace.Width) {
-      Warning(index, Shown(answer) + " is " + std::to_string(width) +
-                         " pixels wide, its button shows " + std::to_string(FFace.Width) +
-                         ": it will be cut at both ends");
+      // TRANSLATORS: %1$s is the answer, %2$d its width and %3$d its button's, in pixels.
+      Warning(index, Format(Tr("%1$s is %2$d pixels wide, its button shows %3$d: it will be cut "
+                               "at both ends"),
+                            {Shown(answer), width, FFace.Width}));
     }
   }
 
@@ -448,56 +465,69 @@ class SetFileChecker {
     switch (location.Match) {
       case PictureMatch::None:
         if (const std::string kind = NotARegularFile(wanted); !kind.empty()) {
-          Error(index, "picture " + QuotedName(wanted) + " is not a regular file but " + kind +
-                           ": the quiz says it is not found and shows the previous picture");
+          // TRANSLATORS: %2$s is what the path is instead: "a folder", "a named pipe"...
+          Error(index, Format(Tr("picture %1$s is not a regular file but %2$s: the quiz says it "
+                                 "is not found and shows the previous picture"),
+                              {QuotedName(wanted), kind}));
         } else {
-          Error(index, "picture " + QuotedName(wanted) +
-                           " not found: the quiz says so and shows the previous picture");
+          Error(index, Format(Tr("picture %s not found: the quiz says so and shows the previous "
+                                 "picture"),
+                              {QuotedName(wanted)}));
         }
         return location;
       case PictureMatch::Exact:
         break;
       case PictureMatch::Converted:
-        Warning(index, "picture " + QuotedName(location.Path) +
-                           " is found only by reading its name as Windows-1251; programs that take "
-                           "names byte for byte miss it");
+        Warning(index, Format(Tr("picture %s is found only by reading its name as Windows-1251; "
+                                 "programs that take names byte for byte miss it"),
+                              {QuotedName(location.Path)}));
         break;
       case PictureMatch::Verbatim:
         Warning(index,
-                "picture found only by the Windows-1251 bytes of its file name; rename the "
-                "file to " +
-                    QuotedName(wanted));
+                Format(Tr("picture found only by the Windows-1251 bytes of its file name; rename "
+                          "the file to %s"),
+                       {QuotedName(wanted)}));
         break;
       case PictureMatch::Composed:
-        Warning(index, "picture " + QuotedName(location.Path) +
-                           " is found only by composing the accents its file name stores apart "
-                           "from their letters; programs that take names byte for byte miss it");
+        Warning(index, Format(Tr("picture %s is found only by composing the accents its file "
+                                 "name stores apart from their letters; programs that take names "
+                                 "byte for byte miss it"),
+                              {QuotedName(location.Path)}));
         break;
       case PictureMatch::IgnoringCase:
-        Warning(index, "picture " + QuotedName(wanted) +
-                           " is found only by ignoring letter case, as " +
-                           QuotedName(location.Path) + "; rename one to match the other");
+        // TRANSLATORS: %1$s is the name the set gives, %2$s the file found.
+        Warning(index, Format(Tr("picture %1$s is found only by ignoring letter case, as %2$s; "
+                                 "rename one to match the other"),
+                              {QuotedName(wanted), QuotedName(location.Path)}));
         break;
     }
     auto [entry, added] = FPictures.try_emplace(location.Path);
     if (added) entry->second = LoadPicture(location.Path);
     const LoadedPicture& picture = entry->second;
     if (!picture.Error.empty()) {
-      const std::string why = picture.NotRegular.empty()
-                                  ? "cannot be shown"
-                                  : "is not a regular file but " + picture.NotRegular;
-      Error(index, "picture " + QuotedName(location.Path) + " " + why + ": the quiz stops with \"" +
-                       Shortened(picture.Error) + "\"" + picture.Note);
+      // TRANSLATORS: the last %s is the quiz's own error message, which stays in English.
+      std::string text =
+          picture.NotRegular.empty()
+              ? Format(Tr("picture %1$s cannot be shown: the quiz stops with \"%2$s\""),
+                       {QuotedName(location.Path), Shortened(picture.Error)})
+              : Format(Tr("picture %1$s is not a regular file but %2$s: the quiz stops with "
+                          "\"%3$s\""),
+                       {QuotedName(location.Path), picture.NotRegular, Shortened(picture.Error)});
+      // TRANSLATORS: a finding, then what it comes from.
+      if (!picture.Note.empty()) text = Format(Tr("%1$s: %2$s"), {text, picture.Note});
+      Error(index, std::move(text));
     } else if (!picture.Warning.empty()) {
-      Warning(index, "picture " + QuotedName(location.Path) + " is damaged (" + picture.Warning +
-                         "): the quiz shows only part of it");
+      // TRANSLATORS: %2$s is the picture reader's own words, in English.
+      Warning(index, Format(Tr("picture %1$s is damaged (%2$s): the quiz shows only part of it"),
+                            {QuotedName(location.Path), picture.Warning}));
     }
     if (picture.Error.empty() &&
         (picture.Width != kPictureSide || picture.Height != kPictureSide)) {
-      Warning(index, "picture " + QuotedName(location.Path) + " is " +
-                         std::to_string(picture.Width) + " x " + std::to_string(picture.Height) +
-                         ", not " + std::to_string(kPictureSide) + " x " +
-                         std::to_string(kPictureSide) + ": it will be stretched to fit");
+      // TRANSLATORS: the picture's width and height, then the size the quiz shows.
+      Warning(index,
+              Format(Tr("picture %1$s is %2$d x %3$d, not %4$d x %4$d: it will be "
+                        "stretched to fit"),
+                     {QuotedName(location.Path), picture.Width, picture.Height, kPictureSide}));
     }
     return location;
   }
@@ -508,23 +538,41 @@ class SetFileChecker {
     if (added || rightAnswer.empty() || first->second.RightAnswer.empty() ||
         first->second.RightAnswer == rightAnswer)
       return;
-    Warning(index, "picture " + QuotedName(path) + " is also question " +
-                       std::to_string(first->second.Number) + "'s (line " +
-                       std::to_string(first->second.Index + 1) + "), whose right answer is " +
-                       Shown(first->second.RightAnswer) + "; here it is " + Shown(rightAnswer) +
-                       ": one photo, two right answers");
+    // TRANSLATORS: %2$d is the number of the question that uses the picture first, %3$d its
+    // line and %4$s its right answer; %5$s is this question's. The translation ends with the
+    // translation of ": one photo, two right answers", which the builder looks for.
+    Warning(index, Format(Tr("picture %1$s is also question %2$d's (line %3$d), whose right "
+                             "answer is %4$s; here it is %5$s: one photo, two right answers"),
+                          {QuotedName(path), first->second.Number, first->second.Index + 1,
+                           Shown(first->second.RightAnswer), Shown(rightAnswer)}));
   }
 
   void ReportCountMismatch(std::int32_t count) {
     const int questions = FResult.Questions;
-    std::string text = "the count line says " + std::to_string(count) + " but the file holds " +
-                       Counted(questions, "question");
+    const auto many = static_cast<unsigned long>(questions);
+    std::string text;
     if (count < questions) {
-      text += ": more right answers than " + std::to_string(count) +
-              " give a grade over 5 and a status beyond the top rank";
+      // TRANSLATORS: %1$d is the count the file states, %2$d the questions it holds.
+      text = Format(TrN("the count line says %1$d but the file holds %2$d question: more right "
+                        "answers than %1$d give a grade over 5 and a status beyond the top rank",
+                        "the count line says %1$d but the file holds %2$d questions: more right "
+                        "answers than %1$d give a grade over 5 and a status beyond the top rank",
+                        many),
+                    {count, questions});
+    } else if (questions == 0) {
+      // TRANSLATORS: %1$d is the count the file states, %2$s the best grade then.
+      text = Format(Tr("the count line says %1$d but the file holds no questions: the grade is "
+                       "out of %1$d, so even every answer right gives only %2$s"),
+                    {count, GradeText(questions, count)});
     } else {
-      text += ": the grade is out of " + std::to_string(count) +
-              ", so even every answer right gives only " + GradeText(questions, count);
+      // TRANSLATORS: %1$d is the count the file states, %2$d the questions it holds, %3$s the
+      // best grade then.
+      text = Format(TrN("the count line says %1$d but the file holds %2$d question: the grade "
+                        "is out of %1$d, so even every answer right gives only %3$s",
+                        "the count line says %1$d but the file holds %2$d questions: the grade "
+                        "is out of %1$d, so even every answer right gives only %3$s",
+                        many),
+                    {count, questions, GradeText(questions, count)});
     }
     Error(0, std::move(text));
   }

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "quiz/SetArchive.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/SafeWrite.h"
 
 namespace anthora {
@@ -46,7 +48,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   std::vector<Member> members;
   const fs::path ris = folder / "ris";
   const auto refuseLink = [](const fs::path& path) {
-    Refuse(path.string(), "is a symbolic link, and a set file packs no links");
+    Refuse(path.string(), Tr("is a symbolic link, and a set file packs no links"));
   };
   std::error_code error;
   if (fs::is_symlink(ris, error)) refuseLink(ris);
@@ -59,7 +61,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
     } else if (it->is_regular_file()) {
       members.push_back({name, it->path()});
     } else {
-      Refuse(it->path().string(), "not a file, so it cannot be packed");
+      Refuse(it->path().string(), Tr("not a file, so it cannot be packed"));
     }
     if (members.size() >= kMaxSetEntries) break;  // too many already: refused below
   }
@@ -79,20 +81,22 @@ std::vector<Member> MembersOf(const fs::path& folder) {
 void CheckBounds(std::vector<Member>& members, const fs::path& folder) {
   if (members.size() > kMaxSetEntries)
     Refuse((folder / "ris").string(),
-           "more than " + std::to_string(kMaxSetEntries) + " files and folders for one set file");
+           Format(TrN("more than %d file and folder for one set file",
+                      "more than %d files and folders for one set file", kMaxSetEntries),
+                  {kMaxSetEntries}));
   std::uintmax_t total = 0;
   for (Member& member : members) {
     if (const std::string refused = RefusedEntryName(member.Name); !refused.empty())
-      Refuse((folder / member.Name).string(), "cannot be packed: " + refused);
+      Refuse((folder / member.Name).string(), Format(Tr("cannot be packed: %s"), {refused}));
     if (member.Source.empty()) continue;
     const FileHandle file(open(member.Source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!file || fstat(file.Get(), &member.Status) != 0)
-      Refuse(member.Source.string(), std::string("cannot be read: ") + std::strerror(errno));
+      Refuse(member.Source.string(), Format(Tr("cannot be read: %s"), {std::strerror(errno)}));
     const auto size = static_cast<std::uintmax_t>(member.Status.st_size);
     total += size;
     if (size > kMaxSetBytes || total > kMaxSetBytes)
       Refuse(member.Source.string(),
-             "the set would be more than 256 MiB, too large for a set file");
+             Tr("the set would be more than 256 MiB, too large for a set file"));
   }
 }
 
@@ -103,8 +107,8 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
   const fs::path out = fs::weakly_canonical(fs::absolute(output, error), error);
   const fs::path inside = out.lexically_relative(set);
   if (!error && !inside.empty() && *inside.begin() != "..")
-    Refuse(output,
-           "would be written inside the set it packs; choose a place outside " + folder.string());
+    Refuse(output, Format(Tr("would be written inside the set it packs; choose a place outside %s"),
+                          {folder.string()}));
 }
 
 bool IsPhoto(const std::string& name) {
@@ -116,14 +120,14 @@ bool IsPhoto(const std::string& name) {
 void Write(const std::vector<Member>& members, const std::string& path, const std::string& output) {
   int error = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
-  if (archive == nullptr) Refuse(output, "cannot be written");
+  if (archive == nullptr) Refuse(output, Tr("cannot be written"));
   // The members are read and packed when the archive closes; a termination signal stops it.
   zip_register_cancel_callback_with_state(
       archive, [](zip_t*, void*) { return AtomicFile::Interrupted() ? 1 : 0; }, nullptr, nullptr);
   const auto fail = [&](const std::string& what) {
     const std::string reason = zip_strerror(archive);
     zip_discard(archive);
-    Refuse(output, "cannot be written: " + what + reason);
+    Refuse(output, Format(Tr("cannot be written: %s"), {what + reason}));
   };
   for (const Member& member : members) {
     zip_int64_t index = -1;
@@ -148,14 +152,14 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
   if (zip_close(archive) != 0) {
     if (AtomicFile::Interrupted()) {
       zip_discard(archive);
-      Refuse(output, "not written: interrupted");
+      Refuse(output, Tr("not written: interrupted"));
     }
     fail("");
   }
   // A file that changed while it was packed may be in the archive in part.
   for (const Member& member : members) {
     if (!member.Source.empty() && Changed(member))
-      Refuse(member.Source.string(), "changed while it was packed; pack the set again");
+      Refuse(member.Source.string(), Tr("changed while it was packed; pack the set again"));
   }
 }
 

@@ -7,6 +7,8 @@
 #include "platform/posix/DeferredTermination.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/graphics/Canvas.h"
 
 namespace anthora {
@@ -134,12 +136,13 @@ const CheckedQuestion* QuestionAt(const CheckedSetFile& file, int index) {
 
 void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
   if (!question) {
-    column.Line(std::string(language) + ": no such question", kNoteColor);
+    // TRANSLATORS: %s is the label of the set's language, "EN" or "RU".
+    column.Line(DrawnText(Format(Tr("%s: no such question"), {language})), kNoteColor);
     column.SkipLines(3);
     return;
   }
   constexpr std::int32_t kIndent = 24;
-  column.Label(language, kNoteColor);
+  column.Label(DrawnText(language), kNoteColor);
   for (std::size_t k = 0; k < question->Answers.size(); ++k)
     column.Line(question->Answers[k], clBlack, k == 0, kIndent);
 }
@@ -147,9 +150,11 @@ void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQue
 void DrawFindings(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
   if (!question) return;
   for (const Finding& finding : question->Problems) {
-    column.Paragraph(DrawnText(std::string(language) + " line " + std::to_string(finding.Line) +
-                               ": " + finding.Text),
-                     kFindingColor);
+    // TRANSLATORS: %1$s is the label of the set's language ("EN" or "RU"), %2$d the line of its
+    // set file and %3$s the finding.
+    column.Paragraph(
+        DrawnText(Format(Tr("%1$s line %2$d: %3$s"), {language, finding.Line, finding.Text})),
+        kFindingColor);
   }
 }
 
@@ -177,19 +182,32 @@ void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const Set
   TextColumn column(canvas, layout.LineHeight, pictureLeft + kPictureSide + PreviewLayout::kMargin,
                     pictureTop, PreviewLayout::kTextWidth, PreviewLayout::kTextLines);
   column.Line(std::to_string(shown.Number) + "   " + shown.PictureName, clBlack, true);
-  DrawAnswers(column, "EN", english);
-  DrawAnswers(column, "RU", russian);
-  DrawFindings(column, "EN", english);
-  DrawFindings(column, "RU", russian);
-}
-
-std::string Header(const std::string& folder, const SetCheck& check) {
-  const std::string name = folder.empty() ? "." : folder;
-  return name + ": " + Counted(check.English.Questions, "English question") + ", " +
-         Counted(check.Russian.Questions, "Russian question") + "; " + check.Problems.Tally();
+  // TRANSLATORS: the labels of the English and the Russian answers; two or three letters, as
+  // they stand before the first answer.
+  const std::string englishLabel = Tr("EN");
+  const std::string russianLabel = Tr("RU");
+  DrawAnswers(column, englishLabel, english);
+  DrawAnswers(column, russianLabel, russian);
+  DrawFindings(column, englishLabel, english);
+  DrawFindings(column, russianLabel, russian);
 }
 
 }  // namespace
+
+std::string PreviewHeader(const std::string& folder, const SetCheck& check) {
+  const std::string name = folder.empty() ? "." : folder;
+  const int english = check.English.Questions;
+  const int russian = check.Russian.Questions;
+  // TRANSLATORS: %1$s is the set, %2$s and %3$s how many questions each language has, %4$s
+  // the tally of errors and warnings.
+  return Format(Tr("%1$s: %2$s, %3$s; %4$s"),
+                {name,
+                 Counted(english, Tr("no English questions"),
+                         TrN("%d English question", "%d English questions", english)),
+                 Counted(russian, Tr("no Russian questions"),
+                         TrN("%d Russian question", "%d Russian questions", russian)),
+                 check.Problems.Tally()});
+}
 
 std::int32_t PreviewLayout::CellWidth() const {
   return kMargin + kPictureSide + kMargin + kTextWidth + kMargin;
@@ -221,10 +239,12 @@ SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, cons
 
   // The header: the tally, what was left out, and the findings about the files themselves.
   std::vector<std::pair<std::string, TColor>> header = {
-      {DrawnText(Header(folder, check)), clBlack}};
+      {DrawnText(PreviewHeader(folder, check)), clBlack}};
   if (preview.Shown < preview.Questions) {
-    header.emplace_back(DrawnText("Only the first " + std::to_string(preview.Shown) + " of " +
-                                  std::to_string(preview.Questions) + " questions are drawn."),
+    header.emplace_back(DrawnText(Format(TrN("Only the first %1$d of %2$d question are drawn.",
+                                             "Only the first %1$d of %2$d questions are drawn.",
+                                             static_cast<unsigned long>(preview.Questions)),
+                                         {preview.Shown, preview.Questions})),
                         kNoteColor);
   }
   for (const auto* file : {&check.English, &check.Russian}) {

@@ -44,6 +44,10 @@ struct PreviewLayout {
   std::int32_t CellTop(int index) const;
 };
 
+// The first line of the sheet's header: the set, how many questions each language has, and the
+// tally of the findings.
+std::string PreviewHeader(const std::string& folder, const SetCheck& check);
+
 // Draws the sheet of the set in the folder from its check, in the font given (the quiz's own
 // answer font); the pictures are read again from the paths the check found.
 SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, const TFont& font,

@@ -10,7 +10,10 @@
 
 #include "picture/Jpeg.h"
 #include "picture/PictureError.h"
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
@@ -19,6 +22,11 @@ namespace {
 
 constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
 
+// A message in the user's language, in the single-byte encoding every exception's text has.
+std::string InExceptionText(const std::string& message) {
+  return Utf8ToCp1251(message).value_or(message);
+}
+
 // Decoded from the bytes where they lie. libjpeg scales by 1/2, 1/4 or 1/8 almost for free
 // while decoding, and the smaller the scale the less it decodes; the filter does the rest from
 // at least the final size.
@@ -26,9 +34,11 @@ std::unique_ptr<TBitmap> DecodeJpeg(std::string_view bytes, std::int32_t side) {
   JpegPixels decoded =
       DecodeJpegPixels({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, side);
   if (decoded.Warning != 0) {
-    throw EInvalidGraphic("JPEG warning #" + std::to_string(decoded.Warning) + " (" +
-                          decoded.WarningText +
-                          "): the photo is damaged or cut short, part of it would be grey");
+    // TRANSLATORS: %1$d is the JPEG library's warning number, %2$s its own words, in English.
+    throw EInvalidGraphic(InExceptionText(Format(Tr("JPEG warning #%1$d (%2$s): the photo is "
+                                                    "damaged or cut short, part of it would be "
+                                                    "grey"),
+                                                 {decoded.Warning, decoded.WarningText})));
   }
   return std::move(decoded.Bitmap);
 }
@@ -182,9 +192,9 @@ std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t 
   } else if (photo.starts_with(kPngSignature)) {
     decoded = DecodePng(photo);
   } else {
-    throw EInvalidGraphic("not a JPEG or PNG picture");
+    throw EInvalidGraphic(InExceptionText(Tr("not a JPEG or PNG picture")));
   }
-  if (decoded->Empty()) throw EInvalidGraphic("the picture is empty");
+  if (decoded->Empty()) throw EInvalidGraphic(InExceptionText(Tr("the picture is empty")));
   const int orientation = ExifOrientation(photo);
 
   const std::int32_t crop = std::min(decoded->Width(), decoded->Height());

@@ -11,6 +11,8 @@
 
 #include "platform/posix/DeferredTermination.h"
 #include "runtime/base/Findings.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/FileHandle.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -35,15 +37,16 @@ void Unpack(ZipArchive& archive, const ZipEntry& entry, int folder, const std::s
   FileHandle output(openat(folder, fileName.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
-    if (errno == EEXIST) Refuse(file, name + " appears twice");
-    Refuse(file, name + " cannot be written: " + std::strerror(errno));
+    if (errno == EEXIST) Refuse(file, Format(Tr("%s appears twice"), {name}));
+    Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
   }
   archive.Read(entry, [&](std::string_view bytes) {
     if (!WriteAll(output.Get(), bytes))
-      Refuse(file, name + " cannot be written: " + std::strerror(errno));
+      Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
   });
   const int closed = close(output.Release());
-  if (closed != 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
+  if (closed != 0)
+    Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
 }
 
 // The folder an entry goes in, made where missing, each step relative to the one above and
@@ -61,10 +64,12 @@ FileHandle EntryFolder(int top, const ZipEntry& entry, std::string& fileName,
     }
     rest.remove_prefix(slash + 1);
     if (mkdirat(folder.Get(), part.c_str(), 0700) != 0 && errno != EEXIST)
-      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+      Refuse(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
+                          {QuotedName(entry.Name), std::strerror(errno)}));
     folder = OpenFolder(folder.Get(), part);
     if (!folder)
-      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+      Refuse(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
+                          {QuotedName(entry.Name), std::strerror(errno)}));
   }
   return folder;
 }
@@ -82,9 +87,9 @@ bool IsSetFileName(std::string_view path) {
 std::string RefusedEntryName(std::string_view name) {
   if (const std::string refused = RefusedZipName(name); !refused.empty()) return refused;
   if (name.find('\\') != std::string_view::npos)
-    return QuotedName(name) + " has a backslash in its name";
+    return Format(Tr("%s has a backslash in its name"), {QuotedName(name)});
   if (name.substr(0, 4) != "ris/" && !IsCredits(name))
-    return QuotedName(name) + " lies outside ris/";
+    return Format(Tr("%s lies outside ris/"), {QuotedName(name)});
   return {};
 }
 
@@ -97,7 +102,7 @@ void UnpackSetFile(const std::string& file, int folder) {
     }
     archive.CheckAll();
     for (const ZipEntry& entry : archive.Entries()) {
-      if (DeferredTermination::Pending()) Refuse(file, "not unpacked: interrupted");
+      if (DeferredTermination::Pending()) Refuse(file, Tr("not unpacked: interrupted"));
       std::string fileName;
       const FileHandle into = EntryFolder(folder, entry, fileName, file);
       if (!entry.Folder) Unpack(archive, entry, into.Get(), fileName, file);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/SheetArchive.h"
 
 namespace anthora {
@@ -127,7 +129,7 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
   SheetArchive archive(bytes);
   pugi::xml_document content;
   if (!archive.IsOpen() || !archive.ReadXml("content.xml", content)) {
-    findings.Error(name, 0, "cannot be read: " + archive.Why());
+    findings.Error(name, 0, Format(Tr("cannot be read: %s"), {archive.Why()}));
     return sheet;
   }
   // The table named "questions", or else the first one shown.
@@ -148,7 +150,7 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
     }
   }
   if (!chosen) {
-    findings.Error(name, 0, "cannot be read: it holds no sheet");
+    findings.Error(name, 0, Tr("cannot be read: it holds no sheet"));
     return sheet;
   }
   OdsReader(sheet, findings).ReadRows(chosen);

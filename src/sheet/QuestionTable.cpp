@@ -6,6 +6,8 @@
 
 #include "platform/Utf8.h"
 #include "runtime/base/Cp1251.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 
@@ -14,8 +16,6 @@ namespace {
 using ColumnNames = std::array<std::string_view, 4>;
 constexpr ColumnNames kEnglishColumns = {"en", "en_wrong1", "en_wrong2", "en_wrong3"};
 constexpr ColumnNames kRussianColumns = {"ru", "ru_wrong1", "ru_wrong2", "ru_wrong3"};
-constexpr std::string_view kColumnList =
-    "picture, en, en_wrong1 to en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate";
 constexpr std::size_t kRowsNamed = 10;  // rows a finding lists before "and N more"
 
 std::string Trimmed(std::string_view text) {
@@ -73,24 +73,26 @@ std::optional<std::string_view> NearestColumn(const std::string& canonical) {
 // The answer of a set file in Windows-1251 that a cell holds; the reason it cannot be one
 // when it cannot, and the answer is left as it was.
 std::string ConvertAnswer(const std::string& cell, std::string& answer) {
-  if (cell.empty()) return "the answer is empty";
+  if (cell.empty()) return Tr("the answer is empty");
   if (cell.find_first_of("\r\n") != std::string::npos)
-    return "the answer holds a line break; an answer is one line";
+    return Tr("the answer holds a line break; an answer is one line");
   if (std::any_of(cell.begin(), cell.end(), [](char c) { return c >= 0 && c < 0x20; }))
-    return "the answer holds a control character";
+    return Tr("the answer holds a control character");
   std::string bytes;
   std::size_t position = 0;
   for (const char32_t c : DecodeUtf8(cell)) {
     ++position;
     if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
-      return "character " + std::to_string(position) +
-             " is a byte that is not UTF-8 text; retype it and save the sheet as UTF-8";
+      return Format(Tr("character %d is a byte that is not UTF-8 text; retype it and save the "
+                       "sheet as UTF-8"),
+                    {position});
     const unsigned byte = cp1251::FromUnicode(c);
     if (byte > 0xFF) {
       char code[16];
       std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-      return "character " + std::to_string(position) + " (" + code +
-             ") cannot be written in Windows-1251";
+      // TRANSLATORS: %1$d is the character's place in the cell, %2$s its code ("U+263A").
+      return Format(Tr("character %1$d (%2$s) cannot be written in Windows-1251"),
+                    {position, code});
     }
     bytes += static_cast<char>(byte);
   }
@@ -110,10 +112,14 @@ std::string RowList(const std::vector<int>& rows) {
   std::string text;
   const std::size_t named = std::min(rows.size(), kRowsNamed);
   for (std::size_t i = 0; i < named; ++i) {
-    text += i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ";
+    // TRANSLATORS: what comes before the last number of a list: "2, 5 and 7".
+    text += i == 0 ? "" : i + 1 == rows.size() ? Tr(" and ") : ", ";
     text += std::to_string(rows[i]);
   }
-  if (named < rows.size()) text += " and " + std::to_string(rows.size() - named) + " more";
+  if (named < rows.size()) {
+    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
+    text += Format(TrN(" and %d more", " and %d more", rows.size() - named), {rows.size() - named});
+  }
   return text;
 }
 
@@ -125,7 +131,7 @@ class TableReader {
     QuestionTable result;
     if (sheet.Rows.empty()) {
       // A sheet that could not be read was reported as such.
-      if (!Unreadable()) Error(0, "the sheet is empty; its first row names the columns");
+      if (!Unreadable()) Error(0, Tr("the sheet is empty; its first row names the columns"));
       return result;
     }
     const int errors = FFindings.Count(Finding::Level::Error);
@@ -138,7 +144,8 @@ class TableReader {
       // A row with faulty answers still has its photo made, so that its faults show too.
       if (ReadRow(sheet.Rows[i], result, question)) result.Questions.push_back(question);
     }
-    if (sheet.Rows.size() == 1) Error(sheet.Rows.front().Row, "no questions below the header row");
+    if (sheet.Rows.size() == 1)
+      Error(sheet.Rows.front().Row, Tr("no questions below the header row"));
     ReportSharedPhotos(result);
     return result;
   }
@@ -162,19 +169,25 @@ class TableReader {
                        [&](std::string_view c) { return Canonical(c) == canonical; });
       if (known == kSheetColumns.end()) {
         const auto nearest = NearestColumn(canonical);
-        Error(header.Row, "column " + Quoted(written) + ": " +
-                              (nearest ? "did you mean '" + std::string(*nearest) + "'? " : "") +
-                              "the columns are " + std::string(kColumnList) +
-                              "; a column without a name is not read");
+        // TRANSLATORS: the column names stay as they are.
+        Error(header.Row,
+              nearest ? Format(Tr("column %1$s: did you mean '%2$s'? the columns are picture, en, "
+                                  "en_wrong1 to en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and "
+                                  "rotate; a column without a name is not read"),
+                               {Quoted(written), *nearest})
+                      : Format(Tr("column %s: the columns are picture, en, en_wrong1 to "
+                                  "en_wrong3, ru, ru_wrong1 to ru_wrong3, crop and rotate; a "
+                                  "column without a name is not read"),
+                               {Quoted(written)}));
       } else if (!FColumns.emplace(*known, i).second) {
-        Error(header.Row, "the column '" + std::string(*known) + "' is named twice");
+        Error(header.Row, Format(Tr("the column '%s' is named twice"), {*known}));
       } else if (*known != "crop" && *known != "rotate") {
         FWidth = std::max(FWidth, i + 1);  // a row reaches the last column that must be filled
       }
     }
     bool sound = true;
     if (!FColumns.contains("picture")) {
-      Error(header.Row, "no column 'picture' in the header row");
+      Error(header.Row, Tr("no column 'picture' in the header row"));
       sound = false;
     }
     bool anyLanguage = false;
@@ -187,15 +200,14 @@ class TableReader {
                                        [&](std::string_view c) { return FColumns.contains(c); });
       for (const std::string_view name : columns) {
         if (FColumns.contains(name)) continue;
-        Error(header.Row,
-              "no column '" + std::string(name) + "' beside '" + std::string(named) + "'");
+        // TRANSLATORS: %1$s is a column missing, %2$s a column of the same language present.
+        Error(header.Row, Format(Tr("no column '%1$s' beside '%2$s'"), {name, named}));
         sound = false;
       }
     }
     if (!anyLanguage) {
-      Error(header.Row,
-            "no answers: name the columns en, en_wrong1 to en_wrong3 or ru, "
-            "ru_wrong1 to ru_wrong3 in the header row");
+      Error(header.Row, Tr("no answers: name the columns en, en_wrong1 to en_wrong3 or ru, "
+                           "ru_wrong1 to ru_wrong3 in the header row"));
       sound = false;
     }
     return sound;
@@ -211,8 +223,13 @@ class TableReader {
   bool ReadRow(const SheetRow& row, const QuestionTable& table, TableQuestion& question) {
     // A row that stops two or more read columns early was cut short, not left blank.
     if (row.Cells.size() + 1 < FWidth) {
-      Error(row.Row, "the row is cut short: it has " + std::to_string(row.Cells.size()) +
-                         " cells, the answers reach column " + std::to_string(FWidth));
+      // TRANSLATORS: %1$d is how many cells the row has, %2$d the last column with answers.
+      Error(row.Row, Format(TrN("the row is cut short: it has %1$d cell, the answers reach column "
+                                "%2$d",
+                                "the row is cut short: it has %1$d cells, the answers reach "
+                                "column %2$d",
+                                row.Cells.size()),
+                            {row.Cells.size(), FWidth}));
       return false;
     }
     question.Line = row.Row;
@@ -222,11 +239,11 @@ class TableReader {
     if (table.HasRussian) ReadAnswers(row, kRussianColumns, question.Russian);
     ReadFraming(row, question.Framing);
     if (question.Photo.empty()) {
-      Error(row.Row, "the picture cell is empty");
+      Error(row.Row, Tr("the picture cell is empty"));
       return false;
     }
     if (question.Photo.find_first_of("\r\n") != std::string::npos) {
-      Error(row.Row, "column picture: the name holds a line break");
+      Error(row.Row, Tr("column picture: the name holds a line break"));
       return false;
     }
     return true;
@@ -240,18 +257,20 @@ class TableReader {
       const std::string problem = ConvertAnswer(cell, answers[k]);
       read[k] = problem.empty();
       if (!read[k]) {
-        Error(row.Row, "column " + std::string(columns[k]) + ": " + problem);
+        // TRANSLATORS: %1$s is the column's name, %2$s what is wrong with its answer.
+        Error(row.Row, Format(Tr("column %1$s: %2$s"), {columns[k], problem}));
         continue;
       }
       for (std::size_t j = 0; j < k; ++j) {
         if (!read[j] || answers[j] != answers[k]) continue;
         if (j == 0) {
-          Error(row.Row, "column " + std::string(columns[k]) + " repeats the right answer " +
-                             Quoted(cell) + ", so both buttons would count as right");
+          Error(row.Row, Format(Tr("column %1$s repeats the right answer %2$s, so both buttons "
+                                   "would count as right"),
+                                {columns[k], Quoted(cell)}));
         } else {
-          Error(row.Row, "columns " + std::string(columns[j]) + " and " + std::string(columns[k]) +
-                             " hold the same answer " + Quoted(cell) +
-                             ": the learner would see two identical buttons");
+          Error(row.Row, Format(Tr("columns %1$s and %2$s hold the same answer %3$s: the learner "
+                                   "would see two identical buttons"),
+                                {columns[j], columns[k], Quoted(cell)}));
         }
         break;
       }
@@ -263,16 +282,20 @@ class TableReader {
     if (const auto read = ReadCrop(crop)) {
       framing = *read;
     } else {
-      Error(row.Row, "column crop: " + Quoted(crop) +
-                         " is not a place to cut the square at; write centre, top, bottom, "
-                         "left, right or a point of the photo such as 30%,40%");
+      // TRANSLATORS: the words centre, top, bottom, left and right are what the cell takes and
+      // stay in English.
+      Error(row.Row,
+            Format(Tr("column crop: %s is not a place to cut the square at; write centre, "
+                      "top, bottom, left, right or a point of the photo such as 30%%,40%%"),
+                   {Quoted(crop)}));
     }
     const std::string rotate = Cell(row, "rotate");
     if (const auto degrees = ReadRotate(rotate)) {
       framing.Degrees = *degrees;
     } else {
-      Error(row.Row, "column rotate: " + Quoted(rotate) +
-                         " is not a turn; write 0, 90, 180 or 270 (degrees clockwise)");
+      Error(row.Row, Format(Tr("column rotate: %s is not a turn; write 0, 90, 180 or 270 (degrees "
+                               "clockwise)"),
+                            {Quoted(rotate)}));
     }
   }
 
@@ -299,8 +322,10 @@ class TableReader {
       std::vector<int> rows;
       for (const TableQuestion* question : questions) rows.push_back(question->Line);
       FFindings.Warning(FName, rows.front(),
-                        "photo " + QuotedName(questions.front()->Photo) + " is on rows " +
-                            RowList(rows) + " with different right answers: one of them is wrong");
+                        // TRANSLATORS: %2$s is a list of row numbers: "2, 5 and 7".
+                        Format(Tr("photo %1$s is on rows %2$s with different right answers: one "
+                                  "of them is wrong"),
+                               {QuotedName(questions.front()->Photo), RowList(rows)}));
     }
   }
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <filesystem>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/OdsSheet.h"
 #include "sheet/TextSheet.h"
 #include "sheet/XlsxSheet.h"
@@ -48,7 +50,7 @@ bool SheetRows::StartRow(int row) {
   if (FFull) return false;
   FRow = {row, {}};
   FPendingEmpty = 0;
-  if (row > kMaxSheetRow) Stop("the sheet goes on beyond row " + std::to_string(kMaxSheetRow));
+  if (row > kMaxSheetRow) Stop(Format(Tr("the sheet goes on beyond row %d"), {kMaxSheetRow}));
   return !FFull;
 }
 
@@ -59,9 +61,9 @@ void SheetRows::AddCell(std::string cell, std::size_t times) {
     if (FRow.Cells.size() + FPendingEmpty >= kMaxSheetColumns) {
       if (!FWide) {
         FFindings.Error(FSheet.Name, FRow.Row,
-                        "the row has text beyond column " + std::to_string(kMaxSheetColumns) +
-                            "; a question needs about ten columns, the rest of the sheet's "
-                            "rows are cut there too");
+                        Format(Tr("the row has text beyond column %d; a question needs about "
+                                  "ten columns, the rest of the sheet's rows are cut there too"),
+                               {kMaxSheetColumns}));
       }
       FWide = true;
       return;
@@ -69,12 +71,15 @@ void SheetRows::AddCell(std::string cell, std::size_t times) {
     FCells += FPendingEmpty + 1;
     FText += cell.size();
     if (FCells > kMaxSheetCells) {
-      return Stop("the sheet holds more than " + std::to_string(kMaxSheetCells) +
-                  " cells, more than any set of questions");
+      return Stop(Format(
+          TrN("the sheet holds more than %d cell, more than any set of questions",
+              "the sheet holds more than %d cells, more than any set of questions", kMaxSheetCells),
+          {kMaxSheetCells}));
     }
     if (FText > kMaxSheetText) {
-      return Stop("the sheet holds more than " + std::to_string(kMaxSheetText >> 20) +
-                  " MB of text, more than any set of questions");
+      return Stop(Format(Tr("the sheet holds more than %d MB of text, more than any set of "
+                            "questions"),
+                         {kMaxSheetText >> 20}));
     }
     FRow.Cells.resize(FRow.Cells.size() + FPendingEmpty);
     FPendingEmpty = 0;
@@ -88,7 +93,8 @@ void SheetRows::EndRow() {
 }
 
 void SheetRows::Stop(const std::string& why) {
-  FFindings.Error(FSheet.Name, FRow.Row, why + "; reading stops here");
+  // TRANSLATORS: %s says why the sheet is read no further.
+  FFindings.Error(FSheet.Name, FRow.Row, Format(Tr("%s; reading stops here"), {why}));
   FFull = true;
   FRow = {};
 }
@@ -124,11 +130,13 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
   const std::vector<std::string>& others = files.Others;
   const std::string where = source.empty() ? "." : source;
   if (files.Error) {
-    findings.Error(where, 0, "cannot be read: " + files.Error.message());
+    findings.Error(where, 0, Format(Tr("cannot be read: %s"), {files.Error.message()}));
     return std::nullopt;
   }
   if (sheets.size() > 1) {
-    findings.Error(where, 0, "more than one sheet: " + Joined(sheets) + "; keep only one of them");
+    // TRANSLATORS: %s lists the sheets' names.
+    findings.Error(where, 0,
+                   Format(Tr("more than one sheet: %s; keep only one of them"), {Joined(sheets)}));
     return std::nullopt;
   }
   if (sheets.size() == 1) {
@@ -142,20 +150,24 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     const std::filesystem::path inside = real.lexically_relative(folder);
     if (error || folderError || (!inside.empty() && *inside.begin() != "..")) return path;
     findings.Error(path, 0,
-                   "is a link to a file outside the source folder; the sheet must be in it, "
-                   "as its photos must");
+                   Tr("is a link to a file outside the source folder; the sheet must be in it, "
+                      "as its photos must"));
     return std::nullopt;
   }
   std::string text =
-      "no sheet: looked for questions.tsv, questions.csv, questions.txt, "
-      "questions.ods and questions.xlsx, in any letter case";
+      Tr("no sheet: looked for questions.tsv, questions.csv, questions.txt, "
+         "questions.ods and questions.xlsx, in any letter case");
   constexpr std::size_t kNamed = 5;  // spreadsheet-like files named, at most
   for (std::size_t i = 0; i < std::min(others.size(), kNamed); ++i) {
     const std::string& other = others[i];
     const std::string extension = LowerAscii(std::filesystem::path(other).extension().string());
-    text += Listed(kSheetExtensions, extension)
-                ? "; found " + Printable(other) + ": name it questions" + Printable(extension)
-                : "; found " + Printable(other) + ": save it as .ods, .xlsx or .csv";
+    // TRANSLATORS: %1$s is what was said so far, %2$s a file found in the folder and %3$s its
+    // extension (".ods").
+    text = Listed(kSheetExtensions, extension)
+               ? Format(Tr("%1$s; found %2$s: name it questions%3$s"),
+                        {text, Printable(other), Printable(extension)})
+               : Format(Tr("%1$s; found %2$s: save it as .ods, .xlsx or .csv"),
+                        {text, Printable(other)});
   }
   findings.Error(where, 0, text);
   return std::nullopt;

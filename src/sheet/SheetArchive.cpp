@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "runtime/base/Findings.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/Sheet.h"
 
 namespace anthora {
@@ -11,7 +13,8 @@ SheetArchive::SheetArchive(std::string_view bytes) {
   try {
     FArchive.emplace(bytes, kMaxBytes);
   } catch (const ZipError& error) {
-    Fail(std::string("it is not a spreadsheet archive (") + error.what() + ")");
+    // TRANSLATORS: %s says why, from the zip reader.
+    Fail(Format(Tr("it is not a spreadsheet archive (%s)"), {error.what()}));
   }
 }
 
@@ -32,7 +35,8 @@ const ZipEntry* SheetArchive::Find(std::string_view name) const {
 
 bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) {
   const ZipEntry* entry = Find(name);
-  if (!entry) return Fail("it has no part " + QuotedName(name) + ", which every such file has");
+  if (!entry)
+    return Fail(Format(Tr("it has no part %s, which every such file has"), {QuotedName(name)}));
   std::string bytes;
   try {
     bytes = FArchive->Read(*entry);
@@ -42,12 +46,13 @@ bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) 
   const auto marks =
       std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '<' || c == '='; });
   if (static_cast<std::size_t>(marks) > kMaxXmlMarks)
-    return Fail(QuotedName(name) + " has more elements than any sheet of questions");
+    return Fail(Format(Tr("%s has more elements than any sheet of questions"), {QuotedName(name)}));
   const pugi::xml_parse_result parsed =
       document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
   if (!parsed) {
-    return Fail(QuotedName(name) + " is not well-formed XML (" + parsed.description() +
-                " at byte " + std::to_string(parsed.offset) + ")");
+    // TRANSLATORS: %2$s is the XML reader's own words, in English; %3$d is a byte's place.
+    return Fail(Format(Tr("%1$s is not well-formed XML (%2$s at byte %3$d)"),
+                       {QuotedName(name), parsed.description(), parsed.offset}));
   }
   return true;
 }

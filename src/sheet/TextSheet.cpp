@@ -4,6 +4,8 @@
 #include <array>
 
 #include "runtime/base/Cp1251.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/TextEncoding.h"
 
 namespace anthora {
@@ -86,7 +88,7 @@ class TextSheetReader {
         return true;
       }
     }
-    FFindings.Error(FSheet.Name, row, "a quoted cell has no closing double quote");
+    FFindings.Error(FSheet.Name, row, Tr("a quoted cell has no closing double quote"));
     return false;
   }
 
@@ -94,8 +96,8 @@ class TextSheetReader {
   bool SkipByteOrderMark() {
     if (!FText.substr(FAt).starts_with(kByteOrderMark)) return false;
     FFindings.Warning(FSheet.Name, FRows.Row(),
-                      "a byte-order mark inside the text is left out; it often comes from "
-                      "files joined together");
+                      Tr("a byte-order mark inside the text is left out; it often comes from "
+                         "files joined together"));
     FAt += kByteOrderMark.size();
     return true;
   }
@@ -106,8 +108,8 @@ class TextSheetReader {
       if (IsUtf8BeyondAscii(FCell) && FUtf8Row != FRows.Row()) {
         FUtf8Row = FRows.Row();
         FFindings.Error(FSheet.Name, FUtf8Row,
-                        "a cell is UTF-8 text, but the rest of the sheet is not, so it was read "
-                        "as Windows-1251; save the whole sheet as UTF-8");
+                        Tr("a cell is UTF-8 text, but the rest of the sheet is not, so it was "
+                           "read as Windows-1251; save the whole sheet as UTF-8"));
       }
       FCell = Cp1251ToUtf8(FCell);
     }
@@ -132,14 +134,14 @@ Sheet ReadTextSheet(std::string_view bytes, const std::string& name, Findings& f
   const DecodedText text = DecodeSheetText(bytes);
   if (text.Windows1251) {
     findings.Warning(name, 0,
-                     "the sheet is not UTF-8 text, so it was read as Windows-1251; if its "
-                     "letters come out wrong, save it as UTF-8");
+                     Tr("the sheet is not UTF-8 text, so it was read as Windows-1251; if its "
+                        "letters come out wrong, save it as UTF-8"));
   }
   TextSheetReader(text, sheet, findings).Read();
   if (text.OddByteAtEnd) {
     findings.Warning(name, sheet.Rows.empty() ? 0 : sheet.Rows.back().Row,
-                     "the sheet ends with a stray byte, left out: UTF-16 text comes in pairs "
-                     "of bytes, so the file may be cut short");
+                     Tr("the sheet ends with a stray byte, left out: UTF-16 text comes in pairs "
+                        "of bytes, so the file may be cut short"));
   }
   return sheet;
 }

@@ -9,6 +9,8 @@
 
 #include "platform/Utf8.h"
 #include "runtime/base/Findings.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "sheet/NumberFormat.h"
 #include "sheet/SheetArchive.h"
 
@@ -208,16 +210,18 @@ class XlsxReader {
     const char* text = value.text().get();
     if (type == "s") {
       if (!FMissingStrings.empty())
-        Stop("it has no part " + QuotedName(FMissingStrings) + ", which holds its text");
+        Stop(Format(Tr("it has no part %s, which holds its text"), {QuotedName(FMissingStrings)}));
       char* end = nullptr;
       const long long index = std::strtoll(text, &end, 10);
       if (end != text && *end == '\0' && index >= 0 &&
           static_cast<unsigned long long>(index) < FStrings.size())
         return FStrings[static_cast<std::size_t>(index)];
       if (FMissingStrings.empty())
-        Stop("the workbook is damaged: cell " + ColumnName(column) + std::to_string(FRow) +
-             " names shared text " + Quoted(text) + ", but there are " +
-             std::to_string(FStrings.size()));
+        // TRANSLATORS: %1$s is a cell ("B7"), %2$s the number of the text it names, %3$d how
+        // many texts there are.
+        Stop(Format(Tr("the workbook is damaged: cell %1$s names shared text %2$s, but there are "
+                       "%3$d"),
+                    {ColumnName(column) + std::to_string(FRow), Quoted(text), FStrings.size()}));
       return {};
     }
     if (type == "b") return std::string_view(text) == "1" ? "TRUE" : "FALSE";
@@ -324,18 +328,18 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   if (read) {
     const std::string part = WorksheetPart(workbook, links, folder);
     if (part.empty()) {
-      findings.Error(name, 0, "cannot be read: it holds no sheet");
+      findings.Error(name, 0, Tr("cannot be read: it holds no sheet"));
       return sheet;
     }
     read = archive.ReadXml(part, worksheet);
   }
   if (!read) {
-    findings.Error(name, 0, "cannot be read: " + archive.Why());
+    findings.Error(name, 0, Format(Tr("cannot be read: %s"), {archive.Why()}));
     return sheet;
   }
   reader.ReadRows(worksheet);
   if (!reader.Why().empty()) {
-    findings.Error(name, reader.WhyRow(), "cannot be read: " + reader.Why());
+    findings.Error(name, reader.WhyRow(), Format(Tr("cannot be read: %s"), {reader.Why()}));
     sheet.Rows.clear();
   }
   return sheet;

@@ -39,6 +39,21 @@ expect 2 err "anthora: unknown option '--bogus'"
 run LANG=C "$program" --help
 expect 0 out "Usage: anthora [OPTIONS] [FOLDER]"
 
+# The question-set commands: a finding of the checker, the builder's findings and its last line,
+# and the new sheet's hint. The prefix editors read stays as it is.
+mkdir -p "$work/set/ris"
+printf '1\r\nrose\r\nRose\r\nTulip\r\nTulip\r\nDaisy\r\n' >"$work/set/ris/fen.ani"
+cp "$work/set/ris/fen.ani" "$work/set/ris/fru.ani"
+run LANG=ru_RU.UTF-8 "$program" --check "$work/set"
+expect 1 out "ris/fen.ani:5: error: неправильный ответ 'Tulip' встречается дважды: ученик увидит \
+две одинаковые кнопки"
+expect 1 out "(1 вопрос), $work/set/ris/fru.ani (1 вопрос): 4 ошибки, предупреждений нет"
+run LANG=ru_RU.UTF-8 "$program" --new-sheet "$work/photos"
+expect 0 out "questions.tsv: строка заголовков и строка-пример; заполните по строке на каждое фото"
+run LANG=ru_RU.UTF-8 "$program" --build-set "$work/photos" "$work/out"
+expect 1 err "photos/questions.tsv:2: error: фото '$work/photos/rose.jpg' не найдено"
+expect 1 err "ничего не записано: 1 ошибка, предупреждений нет"
+
 # Laid out as installed: PREFIX/bin/anthora finds PREFIX/share/locale, and a program without
 # its catalogue speaks English.
 mkdir -p "$work/prefix/bin" "$work/bare" "$work/prefix/share/locale/ru/LC_MESSAGES"

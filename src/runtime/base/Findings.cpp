@@ -4,6 +4,8 @@
 #include <cstdio>
 
 #include "platform/Utf8.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 
@@ -127,7 +129,9 @@ std::vector<std::string> Findings::Lines() const {
     const auto alike = FAlike.find(kind);
     if (++shown[kind] == kMaxAlike && alike != FAlike.end() && alike->second > kMaxAlike) {
       const Finding more{finding.File, 0, finding.Severity,
-                         "and " + std::to_string(alike->second - kMaxAlike) + " more like it"};
+                         Format(TrN("and %d more like it", "and %d more like it",
+                                    static_cast<unsigned long>(alike->second - kMaxAlike)),
+                                {alike->second - kMaxAlike})};
       lines.push_back(more.Format());
     }
   }
@@ -139,9 +143,17 @@ std::string Counted(int count, const std::string& noun) {
   return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
+std::string Counted(int count, const char* none, const char* some) {
+  return count == 0 ? std::string(none) : Format(some, {count});
+}
+
 std::string Findings::Tally() const {
-  return Counted(Count(Finding::Level::Error), "error") + ", " +
-         Counted(Count(Finding::Level::Warning), "warning");
+  const int errors = Count(Finding::Level::Error);
+  const int warnings = Count(Finding::Level::Warning);
+  // TRANSLATORS: the errors and the warnings of a check: "1 error, 2 warnings".
+  return Format(Tr("%1$s, %2$s"),
+                {Counted(errors, Tr("no errors"), TrN("%d error", "%d errors", errors)),
+                 Counted(warnings, Tr("no warnings"), TrN("%d warning", "%d warnings", warnings))});
 }
 
 std::string JoinPath(const std::string& folder, const std::string& path) {

@@ -13,6 +13,9 @@
 #include <filesystem>
 #include <random>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
+
 namespace anthora {
 
 namespace {
@@ -98,7 +101,7 @@ PrivateFolder::PrivateFolder(int parent, const std::string& prefix, const std::s
     if (mkdirat(parent, name.c_str(), 0700) != 0) {
       if (errno == EEXIST) continue;
       throw WriteError(shownParent.empty() ? "." : shownParent,
-                       "cannot be written: " + Reason(errno));
+                       Format(Tr("cannot be written: %s"), {Reason(errno)}));
     }
     FileHandle folder = OpenFolder(parent, name);
     // Another process clearing dead folders may have taken this one between its making and the
@@ -111,7 +114,8 @@ PrivateFolder::PrivateFolder(int parent, const std::string& prefix, const std::s
       return;
     }
   }
-  throw WriteError(shownParent.empty() ? "." : shownParent, "cannot be written: " + Reason(EEXIST));
+  throw WriteError(shownParent.empty() ? "." : shownParent,
+                   Format(Tr("cannot be written: %s"), {Reason(EEXIST)}));
 }
 
 PrivateFolder::~PrivateFolder() {
@@ -144,12 +148,12 @@ void RetireDeadFolders(int parent, const std::string& prefix,
 std::string Refusal(int parent, const std::string& name, const std::vector<std::string>& markers) {
   struct stat status {};
   if (fstatat(parent, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
-    return errno == ENOENT ? std::string() : "cannot be reached: " + Reason(errno);
+    return errno == ENOENT ? std::string() : Format(Tr("cannot be reached: %s"), {Reason(errno)});
   if (markers.empty())
     return S_ISREG(status.st_mode)
                ? std::string()
-               : "is there and is not a regular file; only a regular file is ever replaced";
-  if (!S_ISDIR(status.st_mode)) return "is not a folder, and only a folder is replaced";
+               : Tr("is there and is not a regular file; only a regular file is ever replaced");
+  if (!S_ISDIR(status.st_mode)) return Tr("is not a folder, and only a folder is replaced");
   const FileHandle folder = OpenFolder(parent, name);
   const bool marked = std::any_of(markers.begin(), markers.end(), [&](const std::string& marker) {
     struct stat file {};
@@ -158,11 +162,12 @@ std::string Refusal(int parent, const std::string& name, const std::vector<std::
   });
   if (!marked) {
     std::string names;
-    for (const std::string& marker : markers) names += (names.empty() ? "" : " or ") + marker;
-    return "holds no " + names + ", so it is not replaced";
+    // TRANSLATORS: between the names of files a folder holds none of: "fen.ani or fru.ani".
+    for (const std::string& marker : markers) names += (names.empty() ? "" : Tr(" or ")) + marker;
+    return Format(Tr("holds no %s, so it is not replaced"), {names});
   }
   if (faccessat(parent, name.c_str(), W_OK | X_OK, AT_EACCESS) != 0)
-    return "cannot be replaced, since its files cannot be removed: " + Reason(errno);
+    return Format(Tr("cannot be replaced, since its files cannot be removed: %s"), {Reason(errno)});
   return {};
 }
 
@@ -171,7 +176,7 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
   const char* source = from.c_str();
   const char* target = to.c_str();
   const auto exists = [&] {
-    return WriteError(shown, "already exists; add --force to replace it", true);
+    return WriteError(shown, Tr("already exists; add --force to replace it"), true);
   };
   for (int attempt = 0; attempt < 3; ++attempt) {
     if (renameat2(fromFolder, source, toFolder, target, RENAME_NOREPLACE) == 0) return false;
@@ -192,14 +197,15 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
         if (const std::string refusal = Refusal(toFolder, to, markers); !refusal.empty())
           throw WriteError(shown, refusal);
         if (renameat(fromFolder, source, toFolder, target) == 0) return false;
-        throw WriteError(shown, "cannot be replaced: " + Reason(errno));
+        throw WriteError(shown, Format(Tr("cannot be replaced: %s"), {Reason(errno)}));
       }
     }
-    if (error != EEXIST) throw WriteError(shown, "cannot be put in place: " + Reason(error));
+    if (error != EEXIST)
+      throw WriteError(shown, Format(Tr("cannot be put in place: %s"), {Reason(error)}));
     if (!replace) throw exists();
     if (renameat2(fromFolder, source, toFolder, target, RENAME_EXCHANGE) != 0) {
       if (errno == ENOENT) continue;  // removed meanwhile
-      throw WriteError(shown, "cannot be replaced: " + Reason(errno));
+      throw WriteError(shown, Format(Tr("cannot be replaced: %s"), {Reason(errno)}));
     }
     // What was in the way now has the name `from`: looked at after the swap, so that what is
     // looked at is what was replaced.
@@ -209,7 +215,7 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
     }
     return true;
   }
-  throw WriteError(shown, "cannot be put in place: it keeps changing");
+  throw WriteError(shown, Tr("cannot be put in place: it keeps changing"));
 }
 
 namespace {
@@ -224,12 +230,14 @@ FileHandle OpenParent(const std::string& named, std::vector<std::filesystem::pat
     if (mkdir(reached.c_str(), 0777) == 0) {
       made.push_back(reached);
     } else if (errno != EEXIST) {
-      throw WriteError(shown, "cannot be written: " + reached.string() + ": " + Reason(errno));
+      throw WriteError(
+          shown, Format(Tr("cannot be written: %1$s: %2$s"), {reached.string(), Reason(errno)}));
     }
   }
   FileHandle folder(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder)
-    throw WriteError(shown, "cannot be written: " + parent.string() + ": " + Reason(errno));
+    throw WriteError(shown,
+                     Format(Tr("cannot be written: %1$s: %2$s"), {parent.string(), Reason(errno)}));
   return folder;
 }
 
@@ -258,8 +266,10 @@ void Retire(int parent, const FolderWrite& request, const std::string& name, int
     }
     if (errno != EEXIST) break;
   }
-  warnings.push_back("the old folder could not be cleared (" + why +
-                     "); what is left of it is in " + Joined(request.Parent, left));
+  // TRANSLATORS: %1$s is why, %2$s the folder that holds what is left.
+  warnings.push_back(Format(Tr("the old folder could not be cleared (%1$s); what is left of it is "
+                               "in %2$s"),
+                            {why, Joined(request.Parent, left)}));
 }
 
 void Fill(int fresh, const NamedFiles& files, const FolderWrite& request,
@@ -269,17 +279,19 @@ void Fill(int fresh, const NamedFiles& files, const FolderWrite& request,
     const FileHandle out(openat(fresh, file.Name.c_str(),
                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (!out || !WriteAll(out.Get(), file.Bytes) || fsync(out.Get()) != 0)
-      throw WriteError(shown, "cannot be written: " + file.Name + ": " + Reason(errno));
+      throw WriteError(shown,
+                       Format(Tr("cannot be written: %1$s: %2$s"), {file.Name, Reason(errno)}));
     if (request.AfterFile) request.AfterFile(i + 1);
-    if (signals.Arrived()) throw WriteError(shown, "not written: interrupted");
+    if (signals.Arrived()) throw WriteError(shown, Tr("not written: interrupted"));
   }
   const mode_t mask = Umask();
   for (const NamedFile& file : files) {
     if (fchmodat(fresh, file.Name.c_str(), 0666 & ~mask, 0) != 0)
-      throw WriteError(shown, "cannot be written: " + file.Name + ": " + Reason(errno));
+      throw WriteError(shown,
+                       Format(Tr("cannot be written: %1$s: %2$s"), {file.Name, Reason(errno)}));
   }
   if (fchmod(fresh, 0777 & ~mask) != 0 || fsync(fresh) != 0)
-    throw WriteError(shown, "cannot be written: " + Reason(errno));
+    throw WriteError(shown, Format(Tr("cannot be written: %s"), {Reason(errno)}));
 }
 
 }  // namespace
@@ -322,7 +334,8 @@ void CheckFolderWrite(const FolderWrite& request) {
   struct stat status {};
   if (fstatat(parent.Get(), request.Name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return;
   const std::string shown = Joined(request.Parent, request.Name);
-  if (!request.Replace) throw WriteError(shown, "already exists; add --force to replace it", true);
+  if (!request.Replace)
+    throw WriteError(shown, Tr("already exists; add --force to replace it"), true);
   if (const std::string refusal = Refusal(parent.Get(), request.Name, request.Markers);
       !refusal.empty())
     throw WriteError(shown, refusal);
@@ -332,15 +345,16 @@ AtomicFile::AtomicFile(const std::string& path, bool replace) : FPath(path), FRe
   const std::filesystem::path target(path);
   FName = target.filename().string();
   if (FName.empty() || FName == "." || FName == "..")
-    throw WriteError(path, "names a folder, not a file");
+    throw WriteError(path, Tr("names a folder, not a file"));
   const std::string parent = target.parent_path().empty() ? "." : target.parent_path().string();
   FParent = FileHandle(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!FParent) throw WriteError(path, "cannot be written: " + parent + ": " + Reason(errno));
+  if (!FParent)
+    throw WriteError(path, Format(Tr("cannot be written: %1$s: %2$s"), {parent, Reason(errno)}));
   struct stat status {};
   if (fstatat(FParent.Get(), FName.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
     if (const std::string refusal = Refusal(FParent.Get(), FName, {}); !refusal.empty())
       throw WriteError(path, refusal);
-    if (!replace) throw WriteError(path, "already exists; add --force to replace it", true);
+    if (!replace) throw WriteError(path, Tr("already exists; add --force to replace it"), true);
   }
   const std::string prefix = "." + FName + "-part-";
   RetireDeadFolders(FParent.Get(), prefix,
@@ -351,16 +365,16 @@ AtomicFile::AtomicFile(const std::string& path, bool replace) : FPath(path), FRe
 FileHandle AtomicFile::Create() const {
   FileHandle file(openat(FWork->Get(), FName.c_str(),
                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-  if (!file) throw WriteError(FPath, "cannot be created: " + Reason(errno));
+  if (!file) throw WriteError(FPath, Format(Tr("cannot be created: %s"), {Reason(errno)}));
   return file;
 }
 
 void AtomicFile::Commit() {
-  if (Interrupted()) throw WriteError(FPath, "not written: interrupted");
+  if (Interrupted()) throw WriteError(FPath, Tr("not written: interrupted"));
   {
     const FileHandle made(openat(FWork->Get(), FName.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!made || fsync(made.Get()) != 0 || fchmod(made.Get(), 0666 & ~Umask()) != 0)
-      throw WriteError(FPath, "cannot be written: " + Reason(errno));
+      throw WriteError(FPath, Format(Tr("cannot be written: %s"), {Reason(errno)}));
   }
   // Whatever was swapped out is in the private folder now, and goes with it.
   PutInPlace(FWork->Get(), FName, FParent.Get(), FName, FReplace, {}, FPath);
@@ -379,7 +393,7 @@ ssize_t WriteUnlessInterrupted(void* cookie, const char* bytes, std::size_t size
 void WriteFileAtomically(const std::string& path, bool replace,
                          const std::function<bool(std::FILE*)>& write) {
   AtomicFile file(path, replace);
-  if (AtomicFile::Interrupted()) throw WriteError(path, "not written: interrupted");
+  if (AtomicFile::Interrupted()) throw WriteError(path, Tr("not written: interrupted"));
   FileHandle out = file.Create();
   int descriptor = out.Get();
   std::FILE* stream =
@@ -389,8 +403,8 @@ void WriteFileAtomically(const std::string& path, bool replace,
       stream != nullptr && write(stream) && std::fflush(stream) == 0 && !std::ferror(stream);
   const int error = errno != 0 ? errno : EIO;
   if (stream != nullptr) std::fclose(stream);
-  if (AtomicFile::Interrupted()) throw WriteError(path, "not written: interrupted");
-  if (!written) throw WriteError(path, "cannot be written: " + Reason(error));
+  if (AtomicFile::Interrupted()) throw WriteError(path, Tr("not written: interrupted"));
+  if (!written) throw WriteError(path, Format(Tr("cannot be written: %s"), {Reason(error)}));
   file.Commit();
 }
 

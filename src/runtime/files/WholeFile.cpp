@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/FileHandle.h"
 #include "runtime/files/Files.h"
 
@@ -27,26 +29,27 @@ std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t l
   int error = 0;
   const FileHandle handle(OpenForSharedReading(path, error));
   if (!handle) {
-    why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
-                                           : error == EISDIR ? "it is a folder, not a regular file"
-                                           : error == EWOULDBLOCK ? "it is being written"
-                                                                  : std::strerror(error));
+    why = Format(Tr("cannot be read: %s"),
+                 {error == kNotRegularFile ? Tr("it is not a regular file")
+                  : error == EISDIR        ? Tr("it is a folder, not a regular file")
+                  : error == EWOULDBLOCK   ? Tr("it is being written")
+                                           : std::strerror(error)});
     return std::nullopt;
   }
   struct stat status {};
   if (fstat(handle.Get(), &status) != 0) {
-    why = std::string("cannot be read: ") + std::strerror(errno);
+    why = Format(Tr("cannot be read: %s"), {std::strerror(errno)});
     return std::nullopt;
   }
   if (static_cast<std::uintmax_t>(status.st_size) > limit) {
-    why = "is larger than " + std::to_string(limit >> 20) + " MB";
+    why = Format(Tr("is larger than %d MB"), {limit >> 20});
     return std::nullopt;
   }
   FileBytes bytes;
   bytes.Size = static_cast<std::size_t>(status.st_size);
   bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
   if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size) {
-    why = "cannot be read: it changed while it was read";
+    why = Tr("cannot be read: it changed while it was read");
     return std::nullopt;
   }
   return bytes;

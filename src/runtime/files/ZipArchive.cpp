@@ -10,6 +10,8 @@
 #include <cstring>
 
 #include "runtime/base/Findings.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/FileHandle.h"
 
 namespace anthora {
@@ -23,7 +25,7 @@ constexpr std::uint64_t kTail = 65'557;  // the end record and the longest comme
 }
 
 std::string Mebibytes(std::uint64_t bytes) {
-  return std::to_string(bytes >> 20) + " MiB";
+  return Format(Tr("%d MiB"), {bytes >> 20});
 }
 
 std::uint64_t Little(const unsigned char* bytes, int count) {
@@ -64,31 +66,35 @@ std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
 }
 
 [[noreturn]] void RefuseOpening(int code) {
-  if (code == ZIP_ER_NOZIP) Refuse("not a zip archive");
+  if (code == ZIP_ER_NOZIP) Refuse(Tr("not a zip archive"));
   zip_error_t error;
   zip_error_init_with_code(&error, code);
   const std::string text = zip_error_strerror(&error);
   zip_error_fini(&error);
-  Refuse("a damaged zip archive (" + text + ")");
+  // TRANSLATORS: %s is the zip library's own words, in English.
+  Refuse(Format(Tr("a damaged zip archive (%s)"), {text}));
 }
 
 }  // namespace
 
 std::string RefusedZipName(std::string_view name) {
   const std::string shown = QuotedName(name);
-  if (name.empty()) return "an entry has no name";
-  if (name.size() > kZipMaxNameBytes)
-    return Quoted(name, 40) + " is longer than " + std::to_string(kZipMaxNameBytes) + " bytes";
-  if (name.front() == '/') return shown + " is an absolute name";
+  if (name.empty()) return Tr("an entry has no name");
+  if (name.size() > kZipMaxNameBytes) {
+    return Format(
+        TrN("%1$s is longer than %2$d byte", "%1$s is longer than %2$d bytes", kZipMaxNameBytes),
+        {Quoted(name, 40), kZipMaxNameBytes});
+  }
+  if (name.front() == '/') return Format(Tr("%s is an absolute name"), {shown});
   if (std::any_of(name.begin(), name.end(),
                   [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }))
-    return shown + " has a control character in its name";
+    return Format(Tr("%s has a control character in its name"), {shown});
   std::string_view rest = name;
   while (!rest.empty()) {
     const std::size_t slash = rest.find('/');
     const std::string_view part = rest.substr(0, slash);
-    if (part == "..") return shown + " climbs out of its folder with '..'";
-    if (part.empty() || part == ".") return shown + " is not a plain name";
+    if (part == "..") return Format(Tr("%s climbs out of its folder with '..'"), {shown});
+    if (part.empty() || part == ".") return Format(Tr("%s is not a plain name"), {shown});
     rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
   }
   return {};
@@ -102,17 +108,18 @@ ZipArchive ZipArchive::OpenFile(const std::string& path, std::uint64_t budget) {
   FileHandle fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (!fd) Refuse(std::strerror(errno));
   struct stat status {};
-  if (fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) Refuse("not a file");
+  if (fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) Refuse(Tr("not a file"));
   const auto size = static_cast<std::uint64_t>(status.st_size);
   // The bytes within the budget as they are, each entry's two headers with the longest name,
   // and the archive's comment.
   if (size > budget + kZipMaxEntries * (100 + 2 * kZipMaxNameBytes) + kTail)
-    Refuse("too large for what it may hold");
+    Refuse(Tr("too large for what it may hold"));
   const ReadAt readAt = [&](std::uint64_t offset, unsigned char* bytes, std::size_t count) {
     return pread(fd.Get(), bytes, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
   };
   if (ClaimedEntries(readAt, size) > kZipMaxEntries)
-    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
+                  {kZipMaxEntries}));
   int error = ZIP_ER_NOZIP;
   zip* archive = size == 0 ? nullptr : zip_fdopen(fd.Get(), ZIP_RDONLY, &error);
   if (archive == nullptr) RefuseOpening(error);
@@ -131,7 +138,8 @@ zip* ZipArchive::OpenBytes(std::string_view bytes) {
     return true;
   };
   if (ClaimedEntries(readAt, bytes.size()) > kZipMaxEntries)
-    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
+                  {kZipMaxEntries}));
   zip_error_t error;
   zip_error_init(&error);
   zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
@@ -148,13 +156,14 @@ zip* ZipArchive::OpenBytes(std::string_view bytes) {
 ZipArchive::ZipArchive(zip* archive, std::uint64_t budget) : FArchive(archive), FBudget(budget) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
   if (count < 0 || static_cast<std::uint64_t>(count) > kZipMaxEntries)
-    Refuse("holds more than " + std::to_string(kZipMaxEntries) + " entries");
+    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
+                  {kZipMaxEntries}));
   for (zip_int64_t index = 0; index < count; ++index) {
     zip_stat_t stat;
     if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW, &stat) != 0 ||
         (stat.valid & (ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE)) !=
             (ZIP_STAT_NAME | ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE))
-      Refuse("a damaged zip archive (" + std::string(zip_strerror(archive)) + ")");
+      Refuse(Format(Tr("a damaged zip archive (%s)"), {zip_strerror(archive)}));
     std::string name = stat.name;
     std::replace(name.begin(), name.end(), '\\', '/');
     if (const std::string refused = RefusedZipName(name); !refused.empty()) Refuse(refused);
@@ -179,23 +188,26 @@ void ZipArchive::Check(const ZipEntry& entry) const {
   zip_uint32_t attributes = 0;
   zip_file_get_external_attributes(FArchive.get(), entry.Index, 0, &system, &attributes);
   const mode_t type = system == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
-  if (type == S_IFLNK) Refuse(name + " is a symbolic link");
-  if (type != 0 && type != S_IFREG && type != S_IFDIR) Refuse(name + " is a special file");
+  if (type == S_IFLNK) Refuse(Format(Tr("%s is a symbolic link"), {name}));
+  if (type != 0 && type != S_IFREG && type != S_IFDIR)
+    Refuse(Format(Tr("%s is a special file"), {name}));
   if (entry.Folder != (type == S_IFDIR) && type != 0)
-    Refuse(name + " is a folder and a file at once");
-  if (entry.Folder && entry.Size != 0) Refuse(name + " is a folder with contents");
+    Refuse(Format(Tr("%s is a folder and a file at once"), {name}));
+  if (entry.Folder && entry.Size != 0) Refuse(Format(Tr("%s is a folder with contents"), {name}));
 
   zip_stat_t stat;
   zip_stat_index(FArchive.get(), entry.Index, 0, &stat);
   if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
-    Refuse(name + " is encrypted");
+    Refuse(Format(Tr("%s is encrypted"), {name}));
   if ((stat.valid & ZIP_STAT_COMP_METHOD) && !zip_compression_method_supported(stat.comp_method, 0))
-    Refuse(name + " is packed by a method this program cannot unpack");
-  if (entry.Size > FBudget) Refuse(name + " unpacks to more than " + Mebibytes(FBudget));
+    Refuse(Format(Tr("%s is packed by a method this program cannot unpack"), {name}));
+  if (entry.Size > FBudget)
+    Refuse(Format(Tr("%1$s unpacks to more than %2$s"), {name, Mebibytes(FBudget)}));
   if (entry.Size > kZipRatioFloor &&
       entry.Size / std::max<std::uint64_t>(entry.PackedSize, 1) > kZipMaxRatio)
-    Refuse(name + " unpacks to more than " + std::to_string(kZipMaxRatio) +
-           " times its packed size");
+    Refuse(Format(TrN("%1$s unpacks to more than %2$d time its packed size",
+                      "%1$s unpacks to more than %2$d times its packed size", kZipMaxRatio),
+                  {name, kZipMaxRatio}));
 }
 
 void ZipArchive::CheckAll() const {
@@ -203,7 +215,7 @@ void ZipArchive::CheckAll() const {
   for (const ZipEntry& entry : FEntries) {
     Check(entry);
     total += entry.Size;
-    if (total > FBudget) Refuse("unpacks to more than " + Mebibytes(FBudget) + " in all");
+    if (total > FBudget) Refuse(Format(Tr("unpacks to more than %s in all"), {Mebibytes(FBudget)}));
   }
 }
 
@@ -212,18 +224,21 @@ void ZipArchive::Read(const ZipEntry& entry, const std::function<void(std::strin
   const std::string name = QuotedName(entry.Name);
   const std::unique_ptr<zip_file_t, int (*)(zip_file_t*)> input(
       zip_fopen_index(FArchive.get(), entry.Index, 0), zip_fclose);
-  if (!input) Refuse(name + " cannot be unpacked (" + zip_strerror(FArchive.get()) + ")");
+  // TRANSLATORS: %2$s is the zip library's own words, in English.
+  if (!input)
+    Refuse(Format(Tr("%1$s cannot be unpacked (%2$s)"), {name, zip_strerror(FArchive.get())}));
   std::vector<char> buffer(1 << 16);
   std::uint64_t count = 0;
   for (;;) {
     const zip_int64_t got = zip_fread(input.get(), buffer.data(), buffer.size());
-    if (got < 0) Refuse(name + " is damaged (" + zip_file_strerror(input.get()) + ")");
+    if (got < 0)
+      Refuse(Format(Tr("%1$s is damaged (%2$s)"), {name, zip_file_strerror(input.get())}));
     if (got == 0) break;
     count += static_cast<std::uint64_t>(got);
-    if (count > entry.Size) Refuse(name + " holds more than its header says");
+    if (count > entry.Size) Refuse(Format(Tr("%s holds more than its header says"), {name}));
     piece(std::string_view(buffer.data(), static_cast<std::size_t>(got)));
   }
-  if (count != entry.Size) Refuse(name + " holds less than its header says");
+  if (count != entry.Size) Refuse(Format(Tr("%s holds less than its header says"), {name}));
   FBudget -= count;
 }
 
