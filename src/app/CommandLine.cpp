@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/base/Findings.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetWriter.h"
 
 namespace anthora {
 
@@ -26,7 +28,9 @@ const char* Usage() {
       "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
       "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
       "                               .txt, .ods, .xlsx) and the photos it names\n"
-      "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
+      "  --new-sheet SOURCE [SHEET]   start the sheet SOURCE/questions.ods (or SHEET:\n"
+      "                               questions.xlsx, .csv or .tsv) with a row for each photo\n"
+      "                               in SOURCE and its folders\n"
       "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
       "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
       "                               into one picture (default: SET-preview.png here)\n"
@@ -199,8 +203,21 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::NewSheet) {
-    if (operands.size() != 1) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
+    if (operands.empty()) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
+    if (operands.size() > 2)
+      throw UsageError(Format(Tr("--new-sheet takes a folder and a sheet's name, not also %s"),
+                              {Shown(operands[2])}));
     line.Source = operands[0];
+    if (operands.size() == 2) {
+      const std::string& name = operands[1];
+      const std::size_t dot = name.rfind('.');
+      if (dot == std::string::npos || !SameName(name.substr(0, dot), "questions") ||
+          !SheetFormOf(name))
+        throw UsageError(Format(Tr("--new-sheet writes questions.ods, questions.xlsx, "
+                                   "questions.csv or questions.tsv in SOURCE, not %s"),
+                                {Shown(name)}));
+      line.Output = name;
+    }
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !IsSetFileName(operands[1]))
       throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));
