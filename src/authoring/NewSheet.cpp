@@ -51,7 +51,7 @@ std::vector<std::string> PhotosForSheet(const std::string& source, Findings& fin
     if (!IsPhotoName(name) || !it->is_regular_file(error)) continue;
     const std::string relative = it->path().lexically_relative(folder).generic_string();
     if (!FitsSheet(relative)) {
-      findings.Warning(JoinPath(source, Printable(relative)), 0,
+      findings.Warning(JoinPath(source, relative), 0,
                        Tr("left out of the new sheet: a sheet cannot hold its name; rename the "
                           "photo and write the sheet again, or add its row by hand"));
       continue;
