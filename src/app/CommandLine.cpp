@@ -9,8 +9,6 @@
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
-#include "sheet/Sheet.h"
-#include "sheet/SheetWriter.h"
 
 namespace anthora {
 
@@ -208,16 +206,7 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       throw UsageError(Format(Tr("--new-sheet takes a folder and a sheet's name, not also %s"),
                               {Shown(operands[2])}));
     line.Source = operands[0];
-    if (operands.size() == 2) {
-      const std::string& name = operands[1];
-      const std::size_t dot = name.rfind('.');
-      if (dot == std::string::npos || !SameName(name.substr(0, dot), "questions") ||
-          !SheetFormOf(name))
-        throw UsageError(Format(Tr("--new-sheet writes questions.ods, questions.xlsx, "
-                                   "questions.csv or questions.tsv in SOURCE, not %s"),
-                                {Shown(name)}));
-      line.Output = name;
-    }
+    if (operands.size() == 2) line.Output = operands[1];
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !IsSetFileName(operands[1]))
       throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));

@@ -44,11 +44,13 @@ std::vector<std::string> PhotosForSheet(const std::string& source, Findings& fin
   for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
        it.increment(error)) {
     const std::string name = it->path().filename().string();
+    // A broken link or an entry that vanished is no photo; it does not end the listing.
+    std::error_code ignored;
     if (name.starts_with('.')) {
-      if (it->is_directory(error)) it.disable_recursion_pending();
+      if (it->is_directory(ignored)) it.disable_recursion_pending();
       continue;
     }
-    if (!IsPhotoName(name) || !it->is_regular_file(error)) continue;
+    if (!IsPhotoName(name) || !it->is_regular_file(ignored)) continue;
     const std::string relative = it->path().lexically_relative(folder).generic_string();
     if (!FitsSheet(relative)) {
       findings.Warning(JoinPath(source, relative), 0,
@@ -84,9 +86,13 @@ SheetCells NewSheetRows(const std::vector<std::string>& photos) {
 
 NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings) {
   const std::string path = JoinPath(source, name);
+  // The builder looks for the sheet by this name, in SOURCE itself.
   const std::optional<SheetForm> form = SheetFormOf(name);
-  if (!form) {
-    findings.Error(path, 0, Tr("a new sheet is written as .ods, .xlsx, .csv or .tsv"));
+  const std::size_t dot = name.rfind('.');
+  if (!form || name.find('/') != std::string::npos || !SameName(name.substr(0, dot), "questions")) {
+    findings.Error(path, 0,
+                   Tr("a new sheet is named questions.ods, questions.xlsx, questions.csv or "
+                      "questions.tsv, so that building the set finds it"));
     return {};
   }
   std::error_code error;

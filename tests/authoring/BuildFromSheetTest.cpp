@@ -182,19 +182,21 @@ TEST(NewSheet, WithoutPhotosReadsAsOneQuestionAndIsNeverWrittenOverASheet) {
 // other files and photos whose names no sheet can hold are left out.
 TEST(NewSheet, HasARowPerPhotoInEveryForm) {
   const test::TempDir dir;
-  for (const char* name : {"b.JPG", "a b.png", "extra/c.jpeg", "extra/deep/d.jpg", "a.PnG",
-                           "notes.txt", ".hidden.jpg", ".thumbs/e.jpg", "bad\x01.jpg"})
+  for (const char* name : {"b.JPG", "Роза.jpg", "a b.png", "extra/c.jpeg", "extra/deep/d.jpg",
+                           "a.PnG", "notes.txt", ".hidden.jpg", ".thumbs/e.jpg", "bad\x01.jpg"})
     dir.Write(std::string("photos/") + name, "x");
   const std::vector<std::vector<std::string>> expected = {
-      kHeader, {"a b.png"}, {"a.PnG"}, {"b.JPG"}, {"extra/c.jpeg"}, {"extra/deep/d.jpg"}};
+      kHeader,          {"a b.png"},          {"a.PnG"},   {"b.JPG"},
+      {"extra/c.jpeg"}, {"extra/deep/d.jpg"}, {"Роза.jpg"}};
   std::size_t sheets = 0;
   for (const char* name : {"questions.ods", "questions.xlsx", "questions.csv", "questions.tsv"}) {
     const std::string folder = (dir.Path() / ("form" + std::to_string(sheets++))).string();
     std::filesystem::create_directory(folder);
     std::filesystem::copy(dir.Path() / "photos", folder, std::filesystem::copy_options::recursive);
+    std::filesystem::create_symlink("nowhere", folder + "/broken.jpg");
     Findings findings;
     const NewSheet sheet = WriteNewSheet(folder, name, findings);
-    EXPECT_EQ(sheet.Photos, 5u);
+    EXPECT_EQ(sheet.Photos, 6u);
     EXPECT_EQ(SheetFileCells(sheet.Path), expected) << name;
     ASSERT_THAT(findings.All, SizeIs(1));
     EXPECT_EQ(findings.All[0].Format(),
@@ -202,8 +204,12 @@ TEST(NewSheet, HasARowPerPhotoInEveryForm) {
                   "/bad\\x01.jpg: warning: left out of the new sheet: a sheet cannot hold its "
                   "name; rename the photo and write the sheet again, or add its row by hand");
   }
-  Findings findings;
-  EXPECT_EQ(WriteNewSheet((dir.Path() / "photos").string(), "questions.txt", findings).Path, "");
+  for (const char* refused : {"questions.txt", "flowers.csv", "sub/questions.csv", "questions"}) {
+    Findings findings;
+    EXPECT_EQ(WriteNewSheet((dir.Path() / "photos").string(), refused, findings).Path, "");
+    EXPECT_EQ(findings.Count(Finding::Level::Error), 1) << refused;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "photos/sub"));
 }
 
 TEST(SafePictureName, LowerCaseAsciiFromAnyName) {
