@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "quiz/SetArchive.h"
 #include "runtime/base/Findings.h"
+#include "quiz/SetArchive.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
