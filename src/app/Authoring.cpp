@@ -22,6 +22,7 @@
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
 #include "runtime/base/Format.h"
+#include "runtime/base/ShellWord.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
@@ -49,17 +50,6 @@ class OffscreenProgram {
   TApplication FApplication;
 };
 
-// A path as the shell takes it back.
-std::string ShellWord(const std::string& path) {
-  if (path.starts_with('-')) return ShellWord("./" + path);  // not to be taken for an option
-  if (!path.empty() && path.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                              "0123456789._/-+,:@") == std::string::npos)
-    return path;
-  std::string quoted = "'";
-  for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
 // NAME-preview.png in the current folder, after the set's last name without its extension.
 std::string DefaultPreviewPath(const std::string& set) {
   std::filesystem::path path =
@@ -69,6 +59,16 @@ std::string DefaultPreviewPath(const std::string& set) {
   if (IsSetFileName(name)) name = path.stem().string();
   if (name.empty()) name = "set";
   return name + "-preview.png";
+}
+
+// NAME.anthora in the current folder, after the last name of the folder of photos.
+std::string SetFileNameFor(const std::string& source) {
+  std::filesystem::path path =
+      std::filesystem::absolute(source.empty() ? "." : source).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();  // a name that ended in "/"
+  std::string name = path.filename().string();
+  if (name.empty()) name = "questions";
+  return name + ".anthora";
 }
 
 // Whether a file name ends in .png, in any letter case.
@@ -190,7 +190,7 @@ int RunSetBuild(const CommandLine& line) {
   if (packed) packed->Commit();
   // TRANSLATORS: %s is a command to paste as it is.
   std::printf("%s\n", Format(Tr("to see every question in one picture: %s"),
-                             {"anthora --preview " + ShellWord(line.Output)})
+                             {"anthora --preview " + ShellPath(line.Output)})
                           .c_str());
   return checked;
 }
@@ -251,18 +251,26 @@ int RunSetPreview(const CommandLine& line) {
   return 0;
 }
 
-int RunNewSheet(const std::string& source) {
+int RunNewSheet(const CommandLine& line) {
   Findings findings;
-  const std::string path = WriteNewSheet(source, findings);
-  for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
-  if (path.empty()) return 1;
-  // TRANSLATORS: %1$s is the sheet written; %2$s is the source folder in a command to run, in
-  // which only OUTPUT may be translated, as the word for the folder to make.
-  std::printf("%s",
-              Format(Tr("%1$s: a header row and an example row; fill in a row per photo, then "
-                        "run\nanthora --build-set %2$s OUTPUT\n"),
-                     {Printable(path), Printable(source)})
-                  .c_str());
+  const std::string name = line.Output.empty() ? std::string(kNewSheetName) : line.Output;
+  const NewSheet sheet = WriteNewSheet(line.Source, name, findings);
+  for (const std::string& text : findings.Lines()) std::fprintf(stderr, "%s\n", text.c_str());
+  if (sheet.Path.empty()) return 1;
+  if (sheet.Photos == 0)
+    std::printf("%s\n",
+                Format(Tr("%s: a header row and an example row; fill in a row per photo, then run"),
+                       {Printable(sheet.Path)})
+                    .c_str());
+  else
+    std::printf("%s\n",
+                Format(TrN("%s: a row for %d photo; fill in its answers, then run",
+                           "%s: a row for each of %d photos; fill in their answers, then run",
+                           sheet.Photos),
+                       {Printable(sheet.Path), sheet.Photos})
+                    .c_str());
+  std::printf("anthora --build-set %s %s\n", ShellPath(line.Source).c_str(),
+              ShellPath(SetFileNameFor(line.Source)).c_str());
   return 0;
 }
 

@@ -21,7 +21,8 @@ int RunSetPack(const CommandLine& line);
 // none was written.
 int RunSetPreview(const CommandLine& line);
 
-// `anthora --new-sheet SOURCE`: writes SOURCE/questions.tsv; 1 when it wrote nothing.
-int RunNewSheet(const std::string& source);
+// `anthora --new-sheet SOURCE [SHEET]`: writes SOURCE/questions.ods, or SHEET there, with a row
+// for each photo, and the command that builds the set; 1 when it wrote nothing.
+int RunNewSheet(const CommandLine& line);
 
 }  // namespace anthora

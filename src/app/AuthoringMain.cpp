@@ -22,7 +22,7 @@ int main(int argc, char* argv[]) {
       case CommandLine::Action::Preview:
         return RunSetPreview(*line);
       case CommandLine::Action::NewSheet:
-        return RunNewSheet(line->Source);
+        return RunNewSheet(*line);
       case CommandLine::Action::Pack:
         return RunSetPack(*line);
       case CommandLine::Action::Play:

@@ -26,7 +26,9 @@ const char* Usage() {
       "  --build-set SOURCE OUTPUT    make OUTPUT/ris, or the set file OUTPUT when it ends in\n"
       "                               .anthora, from the sheet SOURCE/questions.tsv (or .csv,\n"
       "                               .txt, .ods, .xlsx) and the photos it names\n"
-      "  --new-sheet SOURCE           start SOURCE/questions.tsv: the header row and an example\n"
+      "  --new-sheet SOURCE [SHEET]   start the sheet SOURCE/questions.ods (or SHEET:\n"
+      "                               questions.xlsx, .csv or .tsv) with a row for each photo\n"
+      "                               in SOURCE and its folders\n"
       "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
       "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
       "                               into one picture (default: SET-preview.png here)\n"
@@ -199,8 +201,12 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::NewSheet) {
-    if (operands.size() != 1) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
+    if (operands.empty()) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
+    if (operands.size() > 2)
+      throw UsageError(Format(Tr("--new-sheet takes a folder and a sheet's name, not also %s"),
+                              {Shown(operands[2])}));
     line.Source = operands[0];
+    if (operands.size() == 2) line.Output = operands[1];
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !IsSetFileName(operands[1]))
       throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));

@@ -13,7 +13,7 @@ struct CommandLine {
   std::string DefaultSet;  // Play: the set to play when Folder is empty
   std::string Source;      // BuildSet and NewSheet: the sheet and photos; Pack: the set's folder
   std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
-                       // Preview: the picture, when named
+                       // Preview: the picture, when named; NewSheet: the sheet's name, if given
   bool Force = false;  // BuildSet, Pack and Preview: replace an existing ris/, set file or picture
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
 };

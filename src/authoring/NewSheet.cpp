@@ -1,16 +1,20 @@
 #include "authoring/NewSheet.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
+#include <array>
 #include <filesystem>
 
+#include "platform/Utf8.h"
+#include "quiz/SetArchive.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "runtime/files/SafeWrite.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
-#include "runtime/files/SafeWrite.h"
 
 namespace anthora {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -18,23 +22,81 @@ constexpr std::array<std::string_view, kSheetColumns.size()> kExample = {
     "rose.jpg", "Rose",    "Tulip", "Daisy",  "Poppy", "Роза",
     "Тюльпан",  "Ромашка", "Мак",   "centre", "0"};
 
-std::string Row(const auto& cells) {
-  std::string row;
-  for (const std::string_view cell : cells) row += (row.empty() ? "" : "\t") + std::string(cell);
-  return row + '\n';
+bool IsPhotoName(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || dot == 0) return false;
+  const std::string_view extension = std::string_view(name).substr(dot + 1);
+  return SameName(extension, "jpg") || SameName(extension, "jpeg") || SameName(extension, "png");
+}
+
+bool FitsSheet(std::string_view name) {
+  return IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {
+           return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
+         });
 }
 
 }  // namespace
 
-std::string NewSheetText() {
-  // The byte-order mark tells spreadsheet programs that the text is UTF-8.
-  return "\xEF\xBB\xBF" + Row(kSheetColumns) + Row(kExample);
+std::vector<std::string> PhotosForSheet(const std::string& source, Findings& findings) {
+  std::vector<std::string> photos;
+  const fs::path folder(source.empty() ? "." : source);
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    // A broken link or an entry that vanished is no photo; it does not end the listing.
+    std::error_code ignored;
+    if (name.starts_with('.')) {
+      if (it->is_directory(ignored)) it.disable_recursion_pending();
+      continue;
+    }
+    if (!IsPhotoName(name) || !it->is_regular_file(ignored)) continue;
+    const std::string relative = it->path().lexically_relative(folder).generic_string();
+    if (!FitsSheet(relative)) {
+      findings.Warning(JoinPath(source, relative), 0,
+                       Tr("left out of the new sheet: a sheet cannot hold its name; rename the "
+                          "photo and write the sheet again, or add its row by hand"));
+      continue;
+    }
+    // More than a set file holds: the folder is surely not one set's photos.
+    if (photos.size() == kMaxSetEntries) {
+      findings.Error(source, 0,
+                     Format(Tr("holds more than %d photos, more than one set can show; choose "
+                               "the folder of one set's photos"),
+                            {kMaxSetEntries}));
+      return {};
+    }
+    photos.push_back(relative);
+  }
+  if (error) findings.Error(source, 0, Format(Tr("cannot be read: %s"), {error.message()}));
+  std::sort(photos.begin(), photos.end());
+  return photos;
 }
 
-std::string WriteNewSheet(const std::string& source, Findings& findings) {
-  const std::string path = JoinPath(source, "questions.tsv");
+SheetCells NewSheetRows(const std::vector<std::string>& photos) {
+  SheetCells rows;
+  rows.emplace_back(kSheetColumns.begin(), kSheetColumns.end());
+  if (photos.empty()) rows.emplace_back(kExample.begin(), kExample.end());
+  for (const std::string& photo : photos) {
+    rows.emplace_back(kSheetColumns.size());
+    rows.back().front() = photo;
+  }
+  return rows;
+}
+
+NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings) {
+  const std::string path = JoinPath(source, name);
+  // The builder looks for the sheet by this name, in SOURCE itself.
+  const std::optional<SheetForm> form = SheetFormOf(name);
+  const std::size_t dot = name.rfind('.');
+  if (!form || name.find('/') != std::string::npos || !SameName(name.substr(0, dot), "questions")) {
+    findings.Error(path, 0,
+                   Tr("a new sheet is named questions.ods, questions.xlsx, questions.csv or "
+                      "questions.tsv, so that building the set finds it"));
+    return {};
+  }
   std::error_code error;
-  if (!source.empty()) std::filesystem::create_directories(source, error);
+  if (!source.empty()) fs::create_directories(source, error);
   const SheetFiles files = ListSheetFiles(source);
   if (error || files.Error) {
     findings.Error(source, 0,
@@ -46,11 +108,13 @@ std::string WriteNewSheet(const std::string& source, Findings& findings) {
                    Tr("already exists; a new sheet is never written over one"));
     return {};
   }
+  const int errors = findings.Count(Finding::Level::Error);
+  const std::vector<std::string> photos = PhotosForSheet(source, findings);
+  if (findings.Count(Finding::Level::Error) > errors) return {};
   // Written whole in private, then put in place, which fails if anything is there.
   try {
     AtomicFile file(path, false);
-    if (!WriteAll(file.Create().Get(), NewSheetText()))
-      throw WriteError(path, Format(Tr("cannot be written: %s"), {std::strerror(errno)}));
+    WriteSheet(file, NewSheetRows(photos), *form);
     file.Commit();
   } catch (const WriteError& failed) {
     findings.Error(path, 0,
@@ -58,7 +122,7 @@ std::string WriteNewSheet(const std::string& source, Findings& findings) {
                                    : failed.Reason());
     return {};
   }
-  return path;
+  return {path, photos.size()};
 }
 
 }  // namespace anthora

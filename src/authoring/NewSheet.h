@@ -1,17 +1,36 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "runtime/base/Findings.h"
+#include "sheet/SheetWriter.h"
 
 namespace anthora {
 
-// The text of a new sheet: the header row naming every column, and one example row.
-std::string NewSheetText();
+// The name a new sheet gets unless another is asked for.
+inline constexpr std::string_view kNewSheetName = "questions.ods";
 
-// Writes SOURCE/questions.tsv with NewSheetText, making SOURCE when it does not exist. Never
-// writes over a sheet: when SOURCE has one in any of its forms, or a file appears in its place
-// meanwhile, that is an error and nothing is written. The path written, or empty.
-std::string WriteNewSheet(const std::string& source, Findings& findings);
+// The photos in SOURCE and its folders, JPEG and PNG by their extension in any letter case, as
+// paths relative to SOURCE with "/" between folders, sorted. Hidden files and folders are left
+// out, and so is a photo whose name a sheet cannot hold (not UTF-8, or with a control
+// character), with a warning.
+std::vector<std::string> PhotosForSheet(const std::string& source, Findings& findings);
+
+// The rows of a new sheet: the header row naming every column, then one row per photo with only
+// its picture cell filled; with no photos, one example row.
+SheetCells NewSheetRows(const std::vector<std::string>& photos);
+
+// What WriteNewSheet wrote: the path, empty when nothing, and the number of photos named.
+struct NewSheet {
+  std::string Path;
+  std::size_t Photos = 0;
+};
+
+// Writes SOURCE/NAME, in the form its extension gives, with NewSheetRows of the photos in SOURCE,
+// making SOURCE when it does not exist. Never writes over a sheet: when SOURCE has one in any of
+// its forms, or a file appears in its place meanwhile, that is an error and nothing is written.
+NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings);
 
 }  // namespace anthora

@@ -10,7 +10,6 @@
 #include "authoring/ParallelWork.h"
 #include "authoring/PhotoLookup.h"
 #include "authoring/PictureName.h"
-#include "sheet/SheetLookup.h"
 #include "picture/Jpeg.h"
 #include "picture/Photo.h"
 #include "platform/posix/DeferredTermination.h"
@@ -24,6 +23,7 @@
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/graphics/Bitmap.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -150,7 +150,10 @@ MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
   set.Pictures = static_cast<int>(set.Files.size());
   set.Questions = static_cast<int>(sheet->Table.Questions.size());
   set.Sheet = sheet->Name;
-  for (const TableQuestion& question : sheet->Table.Questions) set.Rows.push_back(question.Line);
+  for (const TableQuestion& question : sheet->Table.Questions) {
+    set.Rows.push_back(question.Line);
+    set.Photos.push_back(question.Photo);
+  }
   AddSetFiles(sheet->Table, pictureNames, set);
   return set;
 }
@@ -171,6 +174,7 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     build.Pictures = set.Pictures;
     build.Sheet = std::move(set.Sheet);
     build.Rows = std::move(set.Rows);
+    build.Photos = std::move(set.Photos);
   } catch (const WriteError& error) {
     build.Problems.Error(error.Path(), 0, error.Reason());
   }

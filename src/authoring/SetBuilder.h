@@ -16,8 +16,9 @@ struct MadeSet {
   int Questions = 0;
   int Pictures = 0;
   NamedFiles Files;
-  std::string Sheet;      // the sheet read, as findings name it
-  std::vector<int> Rows;  // the sheet's row of each question, in the set files' order
+  std::string Sheet;                // the sheet read, as findings name it
+  std::vector<int> Rows;            // the sheet's row of each question, in the set files' order
+  std::vector<std::string> Photos;  // the photo each question's row names, in the same order
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
@@ -32,6 +33,7 @@ struct SetBuild {
   std::string SetFolder;  // OUTPUT/ris
   std::string Sheet;      // as in MadeSet
   std::vector<int> Rows;
+  std::vector<std::string> Photos;
 };
 
 // Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only

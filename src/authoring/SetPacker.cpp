@@ -4,7 +4,6 @@
 #include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -16,6 +15,8 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/SafeWrite.h"
+#include "runtime/files/ZipArchive.h"
+#include "runtime/files/ZipWriter.h"
 
 namespace anthora {
 
@@ -118,43 +119,19 @@ bool IsPhoto(const std::string& name) {
 }
 
 void Write(const std::vector<Member>& members, const std::string& path, const std::string& output) {
-  int error = 0;
-  zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
-  if (archive == nullptr) Refuse(output, Tr("cannot be written"));
-  // The members are read and packed when the archive closes; a termination signal stops it.
-  zip_register_cancel_callback_with_state(
-      archive, [](zip_t*, void*) { return AtomicFile::Interrupted() ? 1 : 0; }, nullptr, nullptr);
-  const auto fail = [&](const std::string& what) {
-    const std::string reason = zip_strerror(archive);
-    zip_discard(archive);
-    Refuse(output, Format(Tr("cannot be written: %s"), {what + reason}));
-  };
-  for (const Member& member : members) {
-    zip_int64_t index = -1;
-    if (member.Source.empty()) {
-      index = zip_dir_add(archive, member.Name.c_str(), ZIP_FL_ENC_GUESS);
-    } else {
-      zip_source_t* source =
-          zip_source_file(archive, member.Source.c_str(), 0, member.Status.st_size);
-      if (source == nullptr) fail(member.Source.string() + ": ");
-      index = zip_file_add(archive, member.Name.c_str(), source, ZIP_FL_ENC_GUESS);
-      if (index < 0) zip_source_free(source);
+  try {
+    ZipWriter archive(path);
+    for (const Member& member : members) {
+      // Photos are packed already; storing them as they are saves time for no loss of space.
+      if (member.Source.empty())
+        archive.AddFolder(member.Name);
+      else
+        archive.AddFile(member.Name, member.Source.string(),
+                        static_cast<std::uint64_t>(member.Status.st_size), !IsPhoto(member.Name));
     }
-    const zip_uint32_t mode = member.Source.empty() ? S_IFDIR | 0755 : S_IFREG | 0644;
-    // Photos are packed already; storing them as they are saves time for no loss of space.
-    if (index < 0 ||
-        zip_file_set_external_attributes(archive, static_cast<zip_uint64_t>(index), 0,
-                                         ZIP_OPSYS_UNIX, mode << 16) != 0 ||
-        (IsPhoto(member.Name) &&
-         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0))
-      fail(member.Name + ": ");
-  }
-  if (zip_close(archive) != 0) {
-    if (AtomicFile::Interrupted()) {
-      zip_discard(archive);
-      Refuse(output, Tr("not written: interrupted"));
-    }
-    fail("");
+    archive.Close();
+  } catch (const ZipError& error) {
+    Refuse(output, error.what());
   }
   // A file that changed while it was packed may be in the archive in part.
   for (const Member& member : members) {

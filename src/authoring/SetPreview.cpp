@@ -1,6 +1,7 @@
 #include "authoring/SetPreview.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "picture/Picture.h"
 #include "platform/Utf8.h"
@@ -18,6 +19,8 @@ namespace {
 constexpr TColor kFindingColor = clRed;
 constexpr TColor kNoteColor = clGray;
 constexpr TColor kCellFrameColor = clSilver;
+constexpr TColor kProblemFrameColor = clRed;
+constexpr std::int32_t kProblemFrameWidth = 3;
 
 // Windows-1251 of a UTF-8 text, for drawing; a character the code page lacks becomes '?'.
 std::string DrawnText(std::string_view utf8) {
@@ -49,6 +52,22 @@ class TextColumn {
     FCanvas.Font().SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
     const TRect clip{FLeft, FTop, FLeft + FWidth, FTop + FLineHeight};
     FCanvas.TextRect(clip, FLeft + indent, FTop, text);
+    FTop += FLineHeight;
+    --FLinesLeft;
+  }
+
+  // A bold line with a note at its right end, which the line's own text never covers.
+  void LineWithNote(std::string_view text, std::string_view note, TColor noteColor) {
+    if (FLinesLeft <= 0) return;
+    FCanvas.Font().SetStyle({fsBold});
+    const std::int32_t noteWidth = note.empty() ? 0 : FCanvas.TextWidth(std::string(note));
+    const std::int32_t noteLeft = FLeft + std::max(0, FWidth - noteWidth);
+    FCanvas.Font().SetColor(noteColor);
+    FCanvas.TextRect({noteLeft, FTop, FLeft + FWidth, FTop + FLineHeight}, noteLeft, FTop, note);
+    FCanvas.Font().SetColor(clBlack);
+    const std::int32_t gap = note.empty() ? 0 : FLineHeight / 2;
+    FCanvas.TextRect({FLeft, FTop, std::max(FLeft, noteLeft - gap), FTop + FLineHeight}, FLeft,
+                     FTop, text);
     FTop += FLineHeight;
     --FLinesLeft;
   }
@@ -164,16 +183,32 @@ std::string PictureOf(const CheckedQuestion* english, const CheckedQuestion* rus
   return russian ? russian->PicturePath : std::string();
 }
 
-void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const SetCheck& check) {
+int FindingsOf(const CheckedQuestion* question) {
+  return question ? static_cast<int>(question->Problems.size()) : 0;
+}
+
+void DrawFrame(TCanvas& canvas, const TRect& cell, bool problems) {
+  canvas.Brush().SetStyle(bsClear);
+  if (!problems) {
+    canvas.Pen().SetColor(kCellFrameColor);
+    canvas.Rectangle(cell);
+    return;
+  }
+  canvas.Pen().SetColor(kProblemFrameColor);
+  for (std::int32_t inset = 0; inset < kProblemFrameWidth; ++inset)
+    canvas.Rectangle(cell.Left + inset, cell.Top + inset, cell.Right - inset, cell.Bottom - inset);
+}
+
+void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const SetCheck& check,
+              const PreviewOrigin* origin) {
   const CheckedQuestion* english = QuestionAt(check.English, index);
   const CheckedQuestion* russian = QuestionAt(check.Russian, index);
-  const CheckedQuestion& shown = english ? *english : *russian;
   const std::int32_t left = layout.CellLeft(index);
   const std::int32_t top = layout.CellTop(index);
+  const CardLabels labels = LabelsOfCard(check, index, origin);
 
-  canvas.Pen().SetColor(kCellFrameColor);
-  canvas.Brush().SetStyle(bsClear);
-  canvas.Rectangle(left, top, left + layout.CellWidth(), top + layout.CellHeight());
+  DrawFrame(canvas, {left, top, left + layout.CellWidth(), top + layout.CellHeight()},
+            !labels.Findings.empty());
   const std::int32_t pictureLeft = left + PreviewLayout::kMargin;
   const std::int32_t pictureTop = top + PreviewLayout::kMargin;
   DrawPicture(canvas, PictureOf(english, russian),
@@ -181,7 +216,8 @@ void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const Set
 
   TextColumn column(canvas, layout.LineHeight, pictureLeft + kPictureSide + PreviewLayout::kMargin,
                     pictureTop, PreviewLayout::kTextWidth, PreviewLayout::kTextLines);
-  column.Line(std::to_string(shown.Number) + "   " + shown.PictureName, clBlack, true);
+  column.LineWithNote(labels.Title, labels.Findings, kFindingColor);
+  if (!labels.Origin.empty()) column.Line(labels.Origin, kNoteColor);
   // TRANSLATORS: the labels of the English and the Russian answers; two or three letters, as
   // they stand before the first answer.
   const std::string englishLabel = Tr("EN");
@@ -209,6 +245,24 @@ std::string PreviewHeader(const std::string& folder, const SetCheck& check) {
                  check.Problems.Tally()});
 }
 
+CardLabels LabelsOfCard(const SetCheck& check, int index, const PreviewOrigin* origin) {
+  const CheckedQuestion* english = QuestionAt(check.English, index);
+  const CheckedQuestion* russian = QuestionAt(check.Russian, index);
+  const CheckedQuestion& shown = english ? *english : *russian;
+  CardLabels labels;
+  labels.Title = std::to_string(shown.Number) + "   " + shown.PictureName;
+  const auto at = static_cast<std::size_t>(index);
+  if (origin && at < origin->Rows.size() && at < origin->Photos.size()) {
+    const std::string sheet = std::filesystem::path(origin->Sheet).filename().string();
+    labels.Origin =
+        DrawnText(Format(Tr("row %d of %s: %s"), {origin->Rows[at], sheet, origin->Photos[at]}));
+  }
+  if (const int findings = FindingsOf(english) + FindingsOf(russian); findings > 0)
+    labels.Findings = DrawnText(
+        Format(TrN("%d finding", "%d findings", static_cast<unsigned long>(findings)), {findings}));
+  return labels;
+}
+
 std::int32_t PreviewLayout::CellWidth() const {
   return kMargin + kPictureSide + kMargin + kTextWidth + kMargin;
 }
@@ -223,7 +277,7 @@ std::int32_t PreviewLayout::CellTop(int index) const {
 }
 
 SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, const TFont& font,
-                          PreviewLayout* layoutOut) {
+                          PreviewLayout* layoutOut, const PreviewOrigin* origin) {
   SetPreview preview;
   preview.Questions = std::max(check.English.Questions, check.Russian.Questions);
   preview.Shown =
@@ -266,7 +320,7 @@ SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, cons
 
   // A termination signal that waits stops the drawing: the sheet will not be written.
   for (int index = 0; index < preview.Shown && !DeferredTermination::Pending(); ++index)
-    DrawCell(canvas, layout, index, check);
+    DrawCell(canvas, layout, index, check, origin);
   if (layoutOut) *layoutOut = layout;
   return preview;
 }

@@ -11,9 +11,11 @@
 namespace anthora {
 
 // A contact sheet of a question set: a header with the set's tally and the findings about its
-// files, then one cell per question, four to a row: its number, its picture as the quiz shows
-// it (a crossed box where there is none to show), its answers in both languages with the
-// right one in bold, and the checker's findings on its lines in red.
+// files, then one card per question, four to a row: its number and picture name, the sheet row
+// and photo it was made from when known, its picture as the quiz shows it (a crossed box where
+// there is none to show), its answers in both languages with the right one in bold, and the
+// checker's findings on its lines in red. A card with findings has a red frame and says how many
+// it has, so that problems stand out in a large set.
 struct SetPreview {
   std::int32_t Width = 0;
   std::int32_t Height = 0;
@@ -48,9 +50,28 @@ struct PreviewLayout {
 // tally of the findings.
 std::string PreviewHeader(const std::string& folder, const SetCheck& check);
 
+// Where the questions of a set built from a sheet came from: the sheet as findings name it, and
+// for each question in the set files' order its row and the photo's name as the row gives it.
+struct PreviewOrigin {
+  std::string Sheet;
+  std::vector<int> Rows;
+  std::vector<std::string> Photos;
+};
+
+// The texts of a question's card, in Windows-1251 as they are drawn: its number and the name
+// the set gives its picture; the sheet row and the teacher's photo, when the origin is known;
+// and how many findings it has, empty when none.
+struct CardLabels {
+  std::string Title;
+  std::string Origin;
+  std::string Findings;
+};
+CardLabels LabelsOfCard(const SetCheck& check, int index, const PreviewOrigin* origin);
+
 // Draws the sheet of the set in the folder from its check, in the font given (the quiz's own
-// answer font); the pictures are read again from the paths the check found.
+// answer font); the pictures are read again from the paths the check found. The origin, when
+// given, names each card's sheet row and photo.
 SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, const TFont& font,
-                          PreviewLayout* layout = nullptr);
+                          PreviewLayout* layout = nullptr, const PreviewOrigin* origin = nullptr);
 
 }  // namespace anthora

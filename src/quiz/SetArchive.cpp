@@ -107,6 +107,8 @@ void UnpackSetFile(const std::string& file, int folder) {
       const FileHandle into = EntryFolder(folder, entry, fileName, file);
       if (!entry.Folder) Unpack(archive, entry, into.Get(), fileName, file);
     }
+  } catch (const ZipIncomplete&) {
+    Refuse(file, Tr("the file is incomplete: download it again"));
   } catch (const ZipError& error) {
     Refuse(file, error.what());
   }

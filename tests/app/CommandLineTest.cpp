@@ -37,6 +37,8 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_TRUE(build.Force);
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).What, Action::NewSheet);
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).Source, "photos");
+  EXPECT_EQ(Parse({"--new-sheet", "photos"}).Output, "");
+  EXPECT_EQ(Parse({"--new-sheet", "photos", "Questions.XLSX"}).Output, "Questions.XLSX");
 
   const CommandLine pack = Parse({"--pack", "roses", "roses.anthora"});
   EXPECT_EQ(pack.What, Action::Pack);
@@ -75,6 +77,7 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--force"},
                                              {"--new-sheet"},
                                              {"--new-sheet", "a", "--build-set", "b", "c"},
+                                             {"--new-sheet", "a", "questions.csv", "c"},
                                              {"--pack", "roses", "roses.zip"},
                                              {"--pack", "roses", ".anthora"},
                                              {"--pack", "--check", "a", "b.anthora"},

@@ -180,6 +180,8 @@ declare_size("lying.anthora", "ris/a.jpg", 10)
 PYTHON
 (cd "$sample" && zip -q -P secret "$work/encrypted.anthora" ris/fen.ani)
 printf 'not a zip\n' >text.anthora
+# A download that stopped half way: the start of a set file, without its end.
+head -c "$(($(stat -c %s credits.anthora) / 2))" credits.anthora >cut.anthora
 : >empty.anthora
 while read -r file reason; do
   expect_status 1 "$anthora" --check "$file"
@@ -199,6 +201,7 @@ lying.anthora 'ris/a.jpg' holds more than its header says
 encrypted.anthora 'ris/fen.ani' is encrypted
 text.anthora not a zip archive
 empty.anthora not a zip archive
+cut.anthora the file is incomplete: download it again
 REFUSALS
 [[ ! -e /tmp/anthora-escaped && ! -e escaped && ! -e runtime/escaped ]] || fail "an entry escaped"
 

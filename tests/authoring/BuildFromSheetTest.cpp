@@ -13,6 +13,7 @@
 #include "picture/Jpeg.h"
 #include "runtime/files/FileStream.h"
 #include "sheet/QuestionTable.h"
+#include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
@@ -138,24 +139,77 @@ TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
   FinalizeJpegUnit();
 }
 
-TEST(NewSheet, ReadsAsOneQuestionAndIsNeverWrittenOverASheet) {
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// The cells of a sheet file, as the readers give them.
+std::vector<std::vector<std::string>> SheetFileCells(const std::string& path) {
   Findings findings;
-  const QuestionTable table =
-      ReadQuestionTable(ReadTextSheet(NewSheetText(), "q.tsv", findings), findings);
+  const Sheet sheet = ReadSheet(Contents(path), path, findings);
+  EXPECT_THAT(findings.All, IsEmpty()) << path;
+  std::vector<std::vector<std::string>> cells;
+  for (const SheetRow& row : sheet.Rows) cells.push_back(row.Cells);
+  return cells;
+}
+
+const std::vector<std::string> kHeader(kSheetColumns.begin(), kSheetColumns.end());
+
+TEST(NewSheet, WithoutPhotosReadsAsOneQuestionAndIsNeverWrittenOverASheet) {
+  Findings findings;
+  const test::TempDir dir;
+  const std::string source = (dir.Path() / "new").string();
+  EXPECT_EQ(WriteNewSheet(source, "questions.tsv", findings).Path, source + "/questions.tsv");
+  const QuestionTable table = ReadQuestionTable(
+      ReadTextSheet(Contents(source + "/questions.tsv"), "q.tsv", findings), findings);
   EXPECT_THAT(findings.All, IsEmpty());
   EXPECT_THAT(table.Questions, ElementsAre(Field(&TableQuestion::Photo, "rose.jpg")));
 
-  const test::TempDir dir;
-  const std::string source = (dir.Path() / "new").string();
-  EXPECT_EQ(WriteNewSheet(source, findings), source + "/questions.tsv");
-  EXPECT_EQ(WriteNewSheet(source, findings), "");
-  std::filesystem::rename(source + "/questions.tsv", source + "/Questions.XLSX");
-  EXPECT_EQ(WriteNewSheet(source, findings), "");
+  EXPECT_EQ(WriteNewSheet(source, "questions.ods", findings).Path, "");
+  std::filesystem::rename(source + "/questions.tsv", source + "/Questions.TXT");
+  EXPECT_EQ(WriteNewSheet(source, "questions.xlsx", findings).Path, "");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(source), {}), 1);
   ASSERT_THAT(findings.All, SizeIs(2));
   EXPECT_EQ(
       findings.All[1].Format(),
-      source + "/Questions.XLSX: error: already exists; a new sheet is never written over one");
+      source + "/Questions.TXT: error: already exists; a new sheet is never written over one");
+}
+
+// Photos in the folder and below, JPEG and PNG in any letter case, sorted by path; hidden ones,
+// other files and photos whose names no sheet can hold are left out.
+TEST(NewSheet, HasARowPerPhotoInEveryForm) {
+  const test::TempDir dir;
+  for (const char* name : {"b.JPG", "Роза.jpg", "a b.png", "extra/c.jpeg", "extra/deep/d.jpg",
+                           "a.PnG", "notes.txt", ".hidden.jpg", ".thumbs/e.jpg", "bad\x01.jpg"})
+    dir.Write(std::string("photos/") + name, "x");
+  const std::vector<std::vector<std::string>> expected = {
+      kHeader,          {"a b.png"},          {"a.PnG"},   {"b.JPG"},
+      {"extra/c.jpeg"}, {"extra/deep/d.jpg"}, {"Роза.jpg"}};
+  std::size_t sheets = 0;
+  for (const char* name : {"questions.ods", "questions.xlsx", "questions.csv", "questions.tsv"}) {
+    const std::string folder = (dir.Path() / ("form" + std::to_string(sheets++))).string();
+    std::filesystem::create_directory(folder);
+    std::filesystem::copy(dir.Path() / "photos", folder, std::filesystem::copy_options::recursive);
+    std::filesystem::create_symlink("nowhere", folder + "/broken.jpg");
+    Findings findings;
+    const NewSheet sheet = WriteNewSheet(folder, name, findings);
+    EXPECT_EQ(sheet.Photos, 6u);
+    EXPECT_EQ(SheetFileCells(sheet.Path), expected) << name;
+    ASSERT_THAT(findings.All, SizeIs(1));
+    EXPECT_EQ(findings.All[0].Format(),
+              folder +
+                  "/bad\\x01.jpg: warning: left out of the new sheet: a sheet cannot hold its "
+                  "name; rename the photo and write the sheet again, or add its row by hand");
+  }
+  for (const char* refused : {"questions.txt", "flowers.csv", "sub/questions.csv", "questions"}) {
+    Findings findings;
+    EXPECT_EQ(WriteNewSheet((dir.Path() / "photos").string(), refused, findings).Path, "");
+    EXPECT_EQ(findings.Count(Finding::Level::Error), 1) << refused;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / "photos/sub"));
 }
 
 TEST(SafePictureName, LowerCaseAsciiFromAnyName) {

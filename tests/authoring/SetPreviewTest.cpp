@@ -48,10 +48,10 @@ class SetPreviewTest : public ::testing::Test {
     face.Font.SetHeight(-13);
     face.Width = 226;
   }
-  SetPreview Draw() {
+  SetPreview Draw(const PreviewOrigin* origin = nullptr) {
     const std::string folder = dir.Path().string();
     return DrawSetPreview(folder, CheckQuestionSets(folder, face, kPreviewQuestions), face.Font,
-                          &layout);
+                          &layout, origin);
   }
   // How many pixels of the colour lie in the rectangle.
   static int Count(const SetPreview& preview, std::int32_t left, std::int32_t top,
@@ -103,6 +103,62 @@ TEST_F(SetPreviewTest, EachQuestionShowsItsPictureOrACrossAndItsFindingsInRed) {
   EXPECT_EQ(pixel(left2 + 40, top2 + 100), 0xFFFFFFu);
   const std::int32_t text2 = left2 + side + m;
   EXPECT_GT(Count(preview, text2, top2, text2 + PreviewLayout::kTextWidth, bottom1, 0xFF0000), 50);
+}
+
+// A card with findings stands out: a red frame three pixels wide and their number in red at the
+// right of its title; each card names the sheet row and photo it was made from when known.
+TEST_F(SetPreviewTest, ACardWithFindingsHasARedFrameAndEveryCardNamesItsRowAndPhoto) {
+  dir.Write("ris/rose.jpg", GreenJpeg());
+  const std::string set = "2\nrose\nRose\nTulip\nLily\nDaisy\ngone\nAster\nPoppy\nIris\nPeony\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", set);
+  const PreviewOrigin origin{"photos/questions.ods", {2, 5}, {"IMG 0042.JPG", "extra/gone.png"}};
+  const SetPreview preview = Draw(&origin);
+  const auto pixel = [&](std::int32_t x, std::int32_t y) {
+    return preview.Pixels.at(static_cast<std::size_t>(y) * preview.Width + x);
+  };
+  for (const int index : {0, 1}) {
+    const std::int32_t left = layout.CellLeft(index);
+    const std::int32_t top = layout.CellTop(index);
+    const std::int32_t right = left + layout.CellWidth() - 1;
+    const std::int32_t bottom = top + layout.CellHeight() - 1;
+    const std::int32_t middle = top + layout.CellHeight() / 2;
+    for (const std::int32_t inset : {0, 1, 2}) {
+      const std::uint32_t frame = index == 0 ? (inset == 0 ? 0xC0C0C0u : 0xFFFFFFu) : 0xFF0000u;
+      EXPECT_EQ(pixel(left + inset, middle), frame) << index << " " << inset;
+      EXPECT_EQ(pixel(right - inset, middle), frame) << index << " " << inset;
+      EXPECT_EQ(pixel(left + 40, top + inset), frame) << index << " " << inset;
+      EXPECT_EQ(pixel(left + 40, bottom - inset), frame) << index << " " << inset;
+    }
+    EXPECT_EQ(pixel(left + 3, middle), 0xFFFFFFu) << index;
+    // The number of findings in red at the right end of the title line.
+    const std::int32_t textRight =
+        left + PreviewLayout::kMargin + 230 + PreviewLayout::kMargin + PreviewLayout::kTextWidth;
+    const std::int32_t titleTop = top + PreviewLayout::kMargin;
+    EXPECT_EQ(Count(preview, textRight - 60, titleTop, textRight, titleTop + layout.LineHeight,
+                    0xFF0000) > 0,
+              index == 1)
+        << index;
+  }
+
+  const SetCheck check = CheckQuestionSets(dir.Path().string(), face, kPreviewQuestions);
+  const CardLabels first = LabelsOfCard(check, 0, &origin);
+  EXPECT_EQ(first.Title, "1   rose");
+  EXPECT_EQ(first.Origin, "row 2 of questions.ods: IMG 0042.JPG");
+  EXPECT_EQ(first.Findings, "");
+  const CardLabels second = LabelsOfCard(check, 1, &origin);
+  EXPECT_EQ(second.Title, "2   gone");
+  EXPECT_EQ(second.Origin, "row 5 of questions.ods: extra/gone.png");
+  EXPECT_EQ(second.Findings, std::to_string(check.English.First[1].Problems.size() +
+                                            check.Russian.First[1].Problems.size()) +
+                                 " findings");
+  // Without an origin, a card names what the set itself gives.
+  EXPECT_EQ(LabelsOfCard(check, 1, nullptr).Origin, "");
+  const PreviewOrigin shorter{"q.tsv", {2}, {"a.jpg"}};
+  EXPECT_EQ(LabelsOfCard(check, 1, &shorter).Origin, "");
+
+  // The same set draws the same picture every time.
+  EXPECT_EQ(Draw(&origin).Pixels, preview.Pixels);
 }
 
 TEST_F(SetPreviewTest, AHugeSetIsCutToOnePictureThatSaysSo) {

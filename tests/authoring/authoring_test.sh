@@ -160,8 +160,19 @@ expect_status 1 "$anthora" --build-set source many
   grep -q '^source/questions.tsv: error: and 5 more like it$' err &&
   grep -q '^nothing written: 25 errors' err || fail "many alike: $(cat err)"
 # A new sheet beside the photos, and never one over a sheet that is there.
-expect_status 0 "$anthora" --new-sheet fresh
+expect_status 0 "$anthora" --new-sheet fresh questions.tsv
 [[ $(sed -n 1p fresh/questions.tsv) == $'\xEF\xBB\xBFpicture\ten\t'* ]] || fail "new sheet: $(cat out)"
+# A sheet with a row per photo, and a next command that the shell takes as it was meant, for a
+# folder whose name has a space and a quote.
+folder="Цветы 6Б it's"
+mkdir -p "$folder/extra" && cp set/ris/roza.jpg "$folder/" && cp set/ris/roza.jpg "$folder/extra/b.JPG"
+expect_status 0 "$anthora" --new-sheet "$folder"
+[[ $(sed -n 1p out) == "$folder/questions.ods: a row for each of 2 photos; "* ]] ||
+  fail "new sheet from photos: $(cat out)"
+suggested=$(sed -n 2p out)
+[[ $suggested == "anthora --build-set "* ]] || fail "the next command: $suggested"
+expect_status 1 bash -c "anthora() { '$anthora' \"\$@\"; }; $suggested"
+grep -qF "$folder/questions.ods:2: error: " err || fail "the suggested build: $(cat err)"
 expect_status 1 "$anthora" --new-sheet source
 grep -q '^source/questions.tsv: error: already exists' err || fail "over a sheet: $(cat err)"
 echo "authoring: all passed"

@@ -107,9 +107,14 @@ TEST(ZipArchive, LinksSpecialFilesAndDamageAreRefused) {
   EXPECT_EQ(Refusal(ZipBytes({{"ris/x", "", 0040755}})), "'ris/x' is a folder and a file at once");
 
   EXPECT_EQ(Refusal(""), "not a zip archive");
-  EXPECT_EQ(Refusal("PK\3\4 and then nothing of a zip"), "not a zip archive");
-  const std::string sound = ZipBytes({{"a", "the text of a"}});
-  EXPECT_THAT(Refusal(sound.substr(0, sound.size() - 30)), HasSubstr("zip archive"));
+  EXPECT_EQ(Refusal("PK\1\2 and then nothing of a zip"), "not a zip archive");
+  // Cut short anywhere after its first entry's header: incomplete, and said so by its own type.
+  const std::string sound = ZipBytes({{"a", "the text of a"}, {"b", "the text of b"}});
+  for (const std::size_t kept : {std::size_t{4}, std::size_t{40}, sound.size() - 30}) {
+    EXPECT_THROW(ZipArchive(sound.substr(0, kept), kBudget), ZipIncomplete) << kept;
+    EXPECT_EQ(Refusal(sound.substr(0, kept)),
+              "incomplete: it stops before the end of the zip archive");
+  }
   std::string flipped = sound;
   flipped[40] = static_cast<char>(flipped[40] ^ 0x55);  // inside the packed bytes
   EXPECT_THAT(Refusal(flipped), HasSubstr("'a' is damaged ("));

@@ -49,9 +49,9 @@ expect 1 out "ris/fen.ani:5: error: неправильный ответ 'Tulip' 
 две одинаковые кнопки"
 expect 1 out "(1 вопрос), $work/set/ris/fru.ani (1 вопрос): 4 ошибки, предупреждений нет"
 run LANG=ru_RU.UTF-8 "$program" --new-sheet "$work/photos"
-expect 0 out "questions.tsv: строка заголовков и строка-пример; заполните по строке на каждое фото"
+expect 0 out "questions.ods: строка заголовков и строка-пример; заполните по строке на каждую фотографию"
 run LANG=ru_RU.UTF-8 "$program" --build-set "$work/photos" "$work/out"
-expect 1 err "photos/questions.tsv:2: error: фото '$work/photos/rose.jpg' не найдено"
+expect 1 err "photos/questions.ods:2: error: фото '$work/photos/rose.jpg' не найдено"
 expect 1 err "ничего не записано: 1 ошибка, предупреждений нет"
 
 # Laid out as installed: PREFIX/bin/anthora finds PREFIX/share/locale, and a program without

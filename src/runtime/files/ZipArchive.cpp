@@ -65,7 +65,11 @@ std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
   return claimed;
 }
 
-[[noreturn]] void RefuseOpening(int code) {
+// `start` holds the archive's first bytes: an archive that starts with an entry's header but
+// in which the library found no end record was cut short.
+[[noreturn]] void RefuseOpening(int code, std::string_view start = {}) {
+  if (code == ZIP_ER_NOZIP && start.substr(0, 4) == std::string_view("PK\3\4", 4))
+    throw ZipIncomplete(Tr("incomplete: it stops before the end of the zip archive"));
   if (code == ZIP_ER_NOZIP) Refuse(Tr("not a zip archive"));
   zip_error_t error;
   zip_error_init_with_code(&error, code);
@@ -122,7 +126,11 @@ ZipArchive ZipArchive::OpenFile(const std::string& path, std::uint64_t budget) {
                   {kZipMaxEntries}));
   int error = ZIP_ER_NOZIP;
   zip* archive = size == 0 ? nullptr : zip_fdopen(fd.Get(), ZIP_RDONLY, &error);
-  if (archive == nullptr) RefuseOpening(error);
+  if (archive == nullptr) {
+    char start[4] = {};
+    const bool read = readAt(0, reinterpret_cast<unsigned char*>(start), sizeof start);
+    RefuseOpening(error, read ? std::string_view(start, sizeof start) : std::string_view());
+  }
   fd.Release();  // the archive owns it now
   return ZipArchive(archive, budget);
 }
@@ -148,7 +156,7 @@ zip* ZipArchive::OpenBytes(std::string_view bytes) {
   zip_error_fini(&error);
   if (archive == nullptr) {
     if (source) zip_source_free(source);
-    RefuseOpening(code);
+    RefuseOpening(code, bytes);
   }
   return archive;
 }

@@ -33,6 +33,12 @@ class ZipError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// An archive that starts as a zip archive does but stops before its end records: a download or
+// a copy that was cut short.
+class ZipIncomplete : public ZipError {
+  using ZipError::ZipError;
+};
+
 // Why an entry may not have this name, in words that follow the archive's name; empty when it
 // may.
 std::string RefusedZipName(std::string_view name);
@@ -49,7 +55,7 @@ class ZipArchive {
  public:
   // The archive in a file, or in bytes that must outlive it, whose entries unpack to at most
   // `budget` bytes. Throws ZipError for what is no zip archive, is damaged, holds too many
-  // entries or an entry of a refused name.
+  // entries or an entry of a refused name; ZipIncomplete for one that was cut short.
   static ZipArchive OpenFile(const std::string& path, std::uint64_t budget);
   ZipArchive(std::string_view bytes, std::uint64_t budget);
   ZipArchive(ZipArchive&&) noexcept;

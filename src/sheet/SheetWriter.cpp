@@ -1,0 +1,268 @@
+#include "sheet/SheetWriter.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/files/SafeWrite.h"
+#include "runtime/files/ZipArchive.h"
+#include "runtime/files/ZipWriter.h"
+#include "sheet/Sheet.h"
+
+namespace anthora {
+
+namespace {
+
+constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+
+// Text as XML character data and attribute values take it; control characters other than tab
+// and line breaks, which XML cannot hold, are left out.
+std::string XmlText(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      case '\'':
+        escaped += "&apos;";
+        break;
+      default:
+        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r')
+          escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// A cell's text as OpenDocument paragraphs: a run of spaces, a space at the start, tabs and
+// line breaks are written as elements, since the format folds white space in plain text.
+std::string OdsParagraphs(std::string_view text) {
+  std::string out = "<text:p>";
+  std::size_t spaces = 0;
+  const auto flushSpaces = [&](bool atStart) {
+    if (spaces == 0) return;
+    std::size_t elements = spaces;
+    if (!atStart) {
+      out += ' ';
+      --elements;
+    }
+    if (elements > 0) out += "<text:s text:c=\"" + std::to_string(elements) + "\"/>";
+    spaces = 0;
+  };
+  bool atStart = true;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (c == ' ') {
+      ++spaces;
+      continue;
+    }
+    flushSpaces(atStart);
+    atStart = false;
+    if (c == '\t') {
+      out += "<text:tab/>";
+    } else if (c == '\n') {
+      out += "</text:p><text:p>";
+      atStart = true;
+    } else if (c != '\r') {
+      out += XmlText(std::string_view(&c, 1));
+    }
+  }
+  // Spaces at the end are written as elements: folded otherwise.
+  if (spaces > 0) out += "<text:s text:c=\"" + std::to_string(spaces) + "\"/>";
+  return out + "</text:p>";
+}
+
+std::string OdsContent(const SheetCells& rows) {
+  std::string xml(kXmlHead);
+  xml +=
+      "<office:document-content"
+      " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+      " office:version=\"1.2\"><office:body><office:spreadsheet>"
+      "<table:table table:name=\"questions\">";
+  for (const auto& row : rows) {
+    xml += "<table:table-row>";
+    for (const std::string& cell : row) {
+      xml += cell.empty() ? "<table:table-cell/>"
+                          : "<table:table-cell office:value-type=\"string\">" +
+                                OdsParagraphs(cell) + "</table:table-cell>";
+    }
+    xml += "</table:table-row>";
+  }
+  return xml + "</table:table></office:spreadsheet></office:body></office:document-content>\n";
+}
+
+constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
+
+std::string OdsManifest() {
+  return std::string(kXmlHead) +
+         "<manifest:manifest"
+         " xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\""
+         " manifest:version=\"1.2\">"
+         "<manifest:file-entry manifest:full-path=\"/\" manifest:version=\"1.2\""
+         " manifest:media-type=\"" +
+         std::string(kOdsType) +
+         "\"/>"
+         "<manifest:file-entry manifest:full-path=\"content.xml\" "
+         "manifest:media-type=\"text/xml\"/>"
+         "</manifest:manifest>\n";
+}
+
+// A column's letters: A to Z, then AA and on.
+std::string ColumnLetters(std::size_t column) {
+  std::string letters;
+  for (++column; column > 0; column = (column - 1) / 26)
+    letters.insert(letters.begin(), static_cast<char>('A' + (column - 1) % 26));
+  return letters;
+}
+
+// Text as an inline string of a workbook cell: an underscore that would start an escape of the
+// format ("_x" and four hexadecimal digits and "_") is itself escaped.
+std::string XlsxText(std::string_view text) {
+  std::string out;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const std::string_view rest = text.substr(at);
+    if (rest.size() >= 7 && rest.starts_with("_x") && rest[6] == '_' &&
+        rest.substr(2, 4).find_first_not_of("0123456789ABCDEFabcdef") == std::string_view::npos)
+      out += "_x005F_";  // stands for the underscore it replaces
+    else
+      out += text[at];
+  }
+  return XmlText(out);
+}
+
+std::string XlsxWorksheet(const SheetCells& rows) {
+  std::string xml(kXmlHead);
+  xml +=
+      "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+      "<sheetData>";
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const std::string number = std::to_string(r + 1);
+    xml += "<row r=\"" + number + "\">";
+    for (std::size_t column = 0; column < rows[r].size(); ++column) {
+      if (rows[r][column].empty()) continue;
+      xml += "<c r=\"" + ColumnLetters(column) + number +
+             "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">" + XlsxText(rows[r][column]) +
+             "</t></is></c>";
+    }
+    xml += "</row>";
+  }
+  return xml + "</sheetData></worksheet>\n";
+}
+
+constexpr std::string_view kXlsxTypes =
+    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+    "<Default Extension=\"rels\""
+    " ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+    "<Override PartName=\"/xl/workbook.xml\""
+    " ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+    "<Override PartName=\"/xl/worksheets/sheet1.xml\""
+    " ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+    "</Types>\n";
+
+constexpr std::string_view kXlsxPackageLinks =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\""
+    " Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\""
+    " Target=\"xl/workbook.xml\"/></Relationships>\n";
+
+constexpr std::string_view kXlsxWorkbook =
+    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
+    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+    "<sheets><sheet name=\"questions\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>\n";
+
+constexpr std::string_view kXlsxWorkbookLinks =
+    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+    "<Relationship Id=\"rId1\""
+    " Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\""
+    " Target=\"worksheets/sheet1.xml\"/></Relationships>\n";
+
+struct Part {
+  std::string Name;
+  std::string Bytes;
+  bool Compress = true;
+};
+
+void WriteArchive(const AtomicFile& file, const std::vector<Part>& parts) {
+  try {
+    ZipWriter archive(file.Made());
+    for (const Part& part : parts) archive.AddBytes(part.Name, part.Bytes, part.Compress);
+    archive.Close();
+  } catch (const ZipError& error) {
+    throw WriteError(file.Path(), error.what());
+  }
+}
+
+bool NeedsQuotes(std::string_view cell, char separator) {
+  return cell.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos ||
+         (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
+}
+
+}  // namespace
+
+std::optional<SheetForm> SheetFormOf(std::string_view name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string_view::npos) return std::nullopt;
+  const std::string_view extension = name.substr(dot + 1);
+  if (SameName(extension, "ods")) return SheetForm::Ods;
+  if (SameName(extension, "xlsx")) return SheetForm::Xlsx;
+  if (SameName(extension, "csv")) return SheetForm::Csv;
+  if (SameName(extension, "tsv")) return SheetForm::Tsv;
+  return std::nullopt;
+}
+
+std::string SheetText(const SheetCells& rows, char separator) {
+  std::string text = "\xEF\xBB\xBF";
+  for (const auto& row : rows) {
+    for (std::size_t column = 0; column < row.size(); ++column) {
+      if (column > 0) text += separator;
+      const std::string& cell = row[column];
+      if (!NeedsQuotes(cell, separator)) {
+        text += cell;
+        continue;
+      }
+      text += '"';
+      for (const char c : cell) text += c == '"' ? std::string("\"\"") : std::string(1, c);
+      text += '"';
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form) {
+  switch (form) {
+    case SheetForm::Ods:
+      // The type comes first and is stored as it is, so that it can be told by its start.
+      WriteArchive(file, {{"mimetype", std::string(kOdsType), false},
+                          {"META-INF/manifest.xml", OdsManifest()},
+                          {"content.xml", OdsContent(rows)}});
+      return;
+    case SheetForm::Xlsx:
+      WriteArchive(file, {{"[Content_Types].xml", std::string(kXmlHead) + std::string(kXlsxTypes)},
+                          {"_rels/.rels", std::string(kXmlHead) + std::string(kXlsxPackageLinks)},
+                          {"xl/workbook.xml", std::string(kXmlHead) + std::string(kXlsxWorkbook)},
+                          {"xl/_rels/workbook.xml.rels",
+                           std::string(kXmlHead) + std::string(kXlsxWorkbookLinks)},
+                          {"xl/worksheets/sheet1.xml", XlsxWorksheet(rows)}});
+      return;
+    case SheetForm::Csv:
+    case SheetForm::Tsv:
+      if (!WriteAll(file.Create().Get(), SheetText(rows, form == SheetForm::Csv ? ',' : '\t')))
+        throw WriteError(file.Path(), std::string("cannot be written: ") + std::strerror(errno));
+      return;
+  }
+}
+
+}  // namespace anthora

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace anthora {
+
+class AtomicFile;
+
+// The forms a sheet is written in: an OpenDocument spreadsheet, an Office Open XML workbook,
+// and UTF-8 text with commas or tabs between the cells.
+enum class SheetForm { Ods, Xlsx, Csv, Tsv };
+
+// The form the extension of a sheet's name gives, in any letter case; none for another one.
+std::optional<SheetForm> SheetFormOf(std::string_view name);
+
+// The rows of a sheet to write, each a list of cells as UTF-8 text; an empty cell is left empty.
+using SheetCells = std::vector<std::vector<std::string>>;
+
+// Writes the rows as one sheet of text cells in the form into the file the AtomicFile makes, for
+// the caller to commit. Every cell is text, so that no spreadsheet program reads a file name
+// such as "05" as a number. Characters XML cannot hold are left out of the archive forms.
+// Throws WriteError.
+void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form);
+
+// The bytes of the text forms, with a byte-order mark that tells spreadsheet programs the text
+// is UTF-8; a cell that holds a separator, a quote, a line break or spaces at either end is
+// quoted.
+std::string SheetText(const SheetCells& rows, char separator);
+
+}  // namespace anthora

@@ -1,0 +1,111 @@
+// Sheets this program writes: every form reads back through the sheet readers to the same rows,
+// and LibreOffice, when installed, reads the archive forms to the same cells.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "runtime/files/SafeWrite.h"
+#include "sheet/Sheet.h"
+#include "sheet/SheetWriter.h"
+#include "support/TempDir.h"
+
+namespace anthora {
+namespace {
+
+using ::testing::IsEmpty;
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// Cells that each form has its own way to keep: separators, quotes, markup, runs of spaces and
+// spaces at either end, tabs, the workbook's own escapes, Cyrillic, and empty cells between.
+const SheetCells kRows = {
+    {"picture", "en", "en_wrong1", "ru", "crop"},
+    {"rose.jpg", "Rose", "", "Роза", "50.5%,20%"},
+    {"extra/a  b .jpg", " lead", "a,b;c", "\"quoted\" 'and' it's", "x y"},
+    {"t & <p>.png", "_x0041_ stays", "", "", "05"},
+    {"last.jpg"},
+};
+
+// The rows as a reader gives them: numbered from 1, with empty cells at the end left out.
+std::vector<std::vector<std::string>> Expected(const SheetCells& rows) {
+  std::vector<std::vector<std::string>> expected;
+  for (auto row : rows) {
+    while (!row.empty() && row.back().empty()) row.pop_back();
+    expected.push_back(row);
+  }
+  return expected;
+}
+
+std::string Written(const test::TempDir& dir, const std::string& name, SheetForm form) {
+  const std::string path = (dir.Path() / name).string();
+  AtomicFile file(path, false);
+  WriteSheet(file, kRows, form);
+  file.Commit();
+  return path;
+}
+
+TEST(SheetWriter, EveryFormReadsBackToTheSameRows) {
+  const test::TempDir dir;
+  for (const auto& [name, form] : {std::pair{"q.ods", SheetForm::Ods},
+                                   {"q.xlsx", SheetForm::Xlsx},
+                                   {"q.csv", SheetForm::Csv},
+                                   {"q.tsv", SheetForm::Tsv}}) {
+    ASSERT_EQ(SheetFormOf(name), form);
+    Findings findings;
+    const Sheet sheet = ReadSheet(Contents(Written(dir, name, form)), name, findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << name;
+    std::vector<std::vector<std::string>> cells;
+    for (std::size_t i = 0; i < sheet.Rows.size(); ++i) {
+      EXPECT_EQ(sheet.Rows[i].Row, static_cast<int>(i) + 1) << name;
+      cells.push_back(sheet.Rows[i].Cells);
+    }
+    EXPECT_EQ(cells, Expected(kRows)) << name;
+  }
+  EXPECT_EQ(SheetFormOf("QUESTIONS.XLSX"), SheetForm::Xlsx);
+  EXPECT_EQ(SheetFormOf("questions.txt"), std::nullopt);
+  EXPECT_EQ(SheetFormOf("questions"), std::nullopt);
+}
+
+TEST(SheetWriter, NeverWritesOverAFile) {
+  const test::TempDir dir;
+  const std::string path = dir.Write("q.ods", "mine");
+  EXPECT_THROW(Written(dir, "q.ods", SheetForm::Ods), WriteError);
+  EXPECT_EQ(Contents(path), "mine");
+}
+
+// The archive forms as a spreadsheet program reads them, compared with the CSV form.
+TEST(SheetWriter, LibreOfficeReadsTheArchiveForms) {
+  if (std::system("command -v libreoffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice is not installed";
+  const test::TempDir dir;
+  std::string csv = SheetText(kRows, ',');
+  csv.erase(0, 3);  // the byte-order mark
+  for (const auto& [name, form] :
+       {std::pair{"q.ods", SheetForm::Ods}, {"q.xlsx", SheetForm::Xlsx}}) {
+    const std::string out = (dir.Path() / (form == SheetForm::Ods ? "ods" : "xlsx")).string();
+    Written(dir, name, form);
+    // UTF-8, commas, double quotes around text only where needed.
+    const std::string command = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string() +
+                                "' libreoffice --headless --convert-to " +
+                                "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,false' " +
+                                "--outdir '" + out + "' " + name + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << name;
+    Findings findings;
+    const Sheet read = ReadSheet(Contents(out + "/q.csv"), "q.csv", findings);
+    const Sheet expected = ReadSheet(csv, "q.csv", findings);
+    ASSERT_EQ(read.Rows.size(), expected.Rows.size()) << name;
+    for (std::size_t i = 0; i < read.Rows.size(); ++i)
+      EXPECT_EQ(read.Rows[i].Cells, expected.Rows[i].Cells) << name << " row " << i + 1;
+  }
+}
+
+}  // namespace
+}  // namespace anthora
