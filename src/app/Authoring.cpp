@@ -21,6 +21,8 @@
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -119,18 +121,36 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   // A folder is checked whatever it holds, so that the report names what is missing.
   const OpenedSet set(argument, OpenedSet::Need::Anything, shownAs);
   const OffscreenProgram program;
-  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
+  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace(), 0,
+                                     set.IsSetFile() ? SetPlace::SetFile : SetPlace::Folder);
   if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
   ShowAsNamed(set, check);
   if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
-  std::printf("%s (%s), %s (%s): %s\n",
-              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
-              Counted(check.English.Questions, "question").c_str(),
-              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
-              Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
+  const std::string english = Printable(JoinPath(folder, std::string(kEnglishSetPath))) + " (" +
+                              Counted(check.English.Questions, "question") + ")";
+  const std::string russian = Printable(JoinPath(folder, std::string(kRussianSetPath))) + " (" +
+                              Counted(check.Russian.Questions, "question") + ")";
+  if (build) {
+    // The build's own findings came before: this line is about the set it made, not the sheet.
+    std::printf("%s\n", Format(Tr("the finished set, %s and %s: %s"),
+                               {english, russian, check.Problems.Tally()})
+                            .c_str());
+  } else {
+    std::printf("%s, %s: %s\n", english.c_str(), russian.c_str(), check.Problems.Tally().c_str());
+  }
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
+}
+
+// Says that a set file made in private was not put in place because its check found errors.
+int NotPacked(const std::string& output) {
+  std::fprintf(stderr, "%s\n",
+               Format(Tr("%s not written: the set has errors; fix them and make the set file "
+                         "again"),
+                      {Printable(output)})
+                   .c_str());
+  return 1;
 }
 
 }  // namespace
@@ -165,9 +185,11 @@ int RunSetBuild(const CommandLine& line) {
   std::printf("%s: %s, %s\n", Printable(packed ? line.Output : build.SetFolder).c_str(),
               Counted(build.Questions, "question").c_str(),
               Counted(build.Pictures, "picture").c_str());
-  // A set file is checked before it is put in place, so that an interrupted check leaves none.
+  // A set file is checked before it is put in place, so that an interrupted check leaves none,
+  // and one with errors is never put in place.
   const int checked =
       packed ? CheckSet(packed->Made(), &build, line.Output) : CheckSet(line.Output, &build);
+  if (packed && checked != 0) return NotPacked(line.Output);
   if (packed) packed->Commit();
   std::printf("to see every question in one picture: anthora --preview %s\n",
               ShellWord(line.Output).c_str());
@@ -181,9 +203,10 @@ int RunSetPack(const CommandLine& line) {
     return PackSetFolder(set.Folder(), packed);
   }();
   std::printf("%s: %s\n", Printable(line.Output).c_str(), Counted(files, "file").c_str());
-  const int checked = CheckSet(packed.Made(), nullptr, line.Output);
+  // A set with errors would play wrong wherever the file goes: it is not put in place.
+  if (CheckSet(packed.Made(), nullptr, line.Output) != 0) return NotPacked(line.Output);
   packed.Commit();
-  return checked;
+  return 0;
 }
 
 int RunSetPreview(const CommandLine& line) {

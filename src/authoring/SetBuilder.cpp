@@ -5,12 +5,12 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "authoring/ParallelWork.h"
 #include "authoring/PhotoLookup.h"
 #include "authoring/PictureName.h"
-#include "sheet/SheetLookup.h"
 #include "picture/Jpeg.h"
 #include "picture/Photo.h"
 #include "platform/posix/DeferredTermination.h"
@@ -18,10 +18,13 @@
 #include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/graphics/Bitmap.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -58,17 +61,60 @@ struct PictureJob {
   int Line = 0;
   std::string Jpeg;
   std::string Error;  // "cannot be read: ..."; empty when it was made
+  PhotoSize Size;     // as MakeSquarePicture tells it
 };
 
 void MakePicture(PictureJob& job) {
   const std::optional<FileBytes> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
   if (!bytes) return;
   try {
-    job.Jpeg = JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing));
+    job.Jpeg =
+        JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing, &job.Size));
   } catch (const Exception& error) {
     job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
   } catch (const std::bad_alloc&) {
     job.Error = "cannot be read: it needs more memory than there is";
+  }
+}
+
+// "2, 5 and 7", naming at most ten rows.
+std::string RowList(const std::vector<int>& rows) {
+  constexpr std::size_t kNamed = 10;
+  std::string text;
+  const std::size_t named = std::min(rows.size(), kNamed);
+  for (std::size_t i = 0; i < named; ++i) {
+    text += i == 0 ? "" : i + 1 == rows.size() ? Tr(" and ") : ", ";
+    text += std::to_string(rows[i]);
+  }
+  if (named < rows.size())
+    text += Format(Tr(" and %d more"), {static_cast<long long>(rows.size() - named)});
+  return text;
+}
+
+// One photo file on rows with different right answers: at least one of those rows is wrong.
+// The file counts, however the rows spell its name; two files are two photos, however alike
+// their names.
+void ReportSharedPhotos(const SourceSheet& sheet, const std::vector<std::string>& files,
+                        Findings& findings) {
+  std::map<std::string, std::vector<const TableQuestion*>> byFile;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!files[i].empty()) byFile[files[i]].push_back(&sheet.Table.Questions[i]);
+  }
+  for (const auto& [file, questions] : byFile) {
+    const auto differs = [&](std::array<std::string, 4> TableQuestion::*answers) {
+      return std::any_of(questions.begin(), questions.end(), [&](const TableQuestion* q) {
+        return (q->*answers)[0] != (questions.front()->*answers)[0];
+      });
+    };
+    if (questions.size() < 2 ||
+        !(differs(&TableQuestion::English) || differs(&TableQuestion::Russian)))
+      continue;
+    std::vector<int> rows;
+    for (const TableQuestion* question : questions) rows.push_back(question->Line);
+    findings.Warning(sheet.Name, rows.front(),
+                     Format(Tr("photo %s is on rows %s with different right answers: one of "
+                               "them is wrong"),
+                            {QuotedName(questions.front()->Photo), RowList(rows)}));
   }
 }
 
@@ -81,17 +127,21 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
   PictureNames names;
   std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
   std::vector<std::string> pictureNames;
+  std::vector<std::string> files;  // each question's photo file, resolved; empty when none
   std::vector<PictureJob> jobs;
   for (const TableQuestion& question : sheet.Table.Questions) {
     const std::string photo = photos.Find(question.Photo, question.Line);
+    std::error_code error;
+    const fs::path file = photo.empty() ? fs::path() : fs::canonical(photo, error);
+    files.push_back(error ? photo : file.string());
     if (photo.empty()) {
       pictureNames.emplace_back();
       continue;
     }
-    auto [entry, added] = namesByPhoto.try_emplace({photo, question.Framing});
+    auto [entry, added] = namesByPhoto.try_emplace({files.back(), question.Framing});
     if (added) {
       entry->second = names.Add(question.Photo);
-      jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}});
+      jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}, {}});
     }
     pictureNames.push_back(entry->second);
   }
@@ -104,13 +154,24 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
   std::sort(order.begin(), order.end(), std::greater<>());
   ForEachInParallel(jobs.size(), threads,
                     [&](std::size_t k) { MakePicture(jobs[order[k].second]); });
+  std::set<std::string> enlarged;  // each photo is named once, however it is framed
   for (PictureJob& job : jobs) {
-    if (job.Error.empty()) {
-      set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
-    } else {
+    if (!job.Error.empty()) {
       set.Problems.Error(sheet.Name, job.Line, "photo " + QuotedName(job.Photo) + " " + job.Error);
+      continue;
+    }
+    set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
+    if (std::min(job.Size.Width, job.Size.Height) < kPictureSide &&
+        enlarged.insert(job.Photo).second) {
+      set.Problems.Warning(
+          sheet.Name, job.Line,
+          Format(Tr("photo %s is only %d x %d pixels: its square is enlarged to %d x %d and "
+                    "looks blurred; a photo at least %d pixels on its shorter side looks sharp"),
+                 {QuotedName(job.Photo), job.Size.Width, job.Size.Height, kPictureSide,
+                  kPictureSide, kPictureSide}));
     }
   }
+  ReportSharedPhotos(sheet, files, set.Problems);
   return pictureNames;
 }
 

@@ -21,7 +21,9 @@
 #include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Format.h"
 #include "runtime/base/StrToInt.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/TextFile.h"
@@ -163,9 +165,10 @@ struct FirstUse {
 class SetFileChecker {
  public:
   SetFileChecker(const std::string& folder, std::string_view setPath, const AnswerFace& face,
-                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept,
+                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept, SetPlace place,
                  Findings& findings, CheckedSetFile& result)
       : FFolder(folder),
+        FPlace(place),
         FPath(JoinPath(folder, std::string(setPath))),
         FRussian(setPath == kRussianSetPath),
         FFace(face),
@@ -251,6 +254,27 @@ class SetFileChecker {
 
   void CheckText() {
     FText = ReadText(FPath);
+    // The files of a set file are out of reach: only making it again changes them.
+    if (FPlace == SetPlace::SetFile) {
+      if (FText.ByteOrderMark) {
+        Warning(0, Tr("the file starts with a byte-order mark, which the quiz takes as part of "
+                      "the count; remove it from the set's source and build or pack the set "
+                      "file again"));
+      }
+      if (FText.Utf8 && FRussian) {
+        Error(*FText.FirstUtf8,
+              Tr("the text is UTF-8, but the Russian set must be Windows-1251: the quiz shows "
+                 "every Russian answer garbled; build the set file again from its sheet, or "
+                 "convert ris/fru.ani in the folder it was packed from to Windows-1251 and "
+                 "pack it again"));
+      } else if (FText.Utf8) {
+        Warning(*FText.FirstUtf8,
+                Tr("the text is UTF-8, which the quiz shows garbled; build the set file again "
+                   "from its sheet, or convert ris/fen.ani in the folder it was packed from to "
+                   "Windows-1251 and pack it again"));
+      }
+      return;
+    }
     if (FText.ByteOrderMark) {
       Warning(0,
               "the file starts with a byte-order mark, which the quiz takes as part of the "
@@ -530,6 +554,7 @@ class SetFileChecker {
   }
 
   const std::string& FFolder;
+  const SetPlace FPlace;
   const std::string FPath;
   const bool FRussian;
   const AnswerFace& FFace;
@@ -549,13 +574,13 @@ class SetFileChecker {
 }  // namespace
 
 SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face,
-                           std::size_t keptQuestions) {
+                           std::size_t keptQuestions, SetPlace place) {
   SetCheck check;
   std::map<std::string, LoadedPicture> pictures;
-  SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, check.Problems,
+  SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, place, check.Problems,
                  check.English)
       .Run();
-  SetFileChecker(folder, kRussianSetPath, face, pictures, keptQuestions, check.Problems,
+  SetFileChecker(folder, kRussianSetPath, face, pictures, keptQuestions, place, check.Problems,
                  check.Russian)
       .Run();
   return check;
