@@ -212,9 +212,11 @@ class TableReader {
 
   // False when the row has no photo to make.
   bool ReadRow(const SheetRow& row, const QuestionTable& table, TableQuestion& question) {
-    // A row that stops two or more read columns early lacks whole answers, such as all of
-    // one language's: one finding names them all.
-    if (row.Cells.size() + 1 < FWidth) {
+    // A row whose text stops two or more read columns early lacks whole answers, such as all
+    // of one language's: one finding names them all.
+    const auto filled = std::find_if(row.Cells.rbegin(), row.Cells.rend(),
+                                     [](const std::string& c) { return !Trimmed(c).empty(); });
+    if (static_cast<std::size_t>(row.Cells.rend() - filled) + 1 < FWidth) {
       std::vector<std::string_view> empty;
       for (const auto& [name, column] : FColumns) {
         if (name != "crop" && name != "rotate" && Cell(row, name).empty()) empty.push_back(name);
