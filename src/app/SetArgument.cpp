@@ -10,6 +10,8 @@
 #include "app/RunFolder.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
@@ -99,9 +101,18 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   FSignals.emplace();
   FUnpacked = std::make_unique<RunFolder>();
   UnpackSetFile(argument, FUnpacked->Get());
-  if (!HoldsSet(FUnpacked->Path()))
+  const bool english = FileExists(Joined(FUnpacked->Path(), kEnglishSetPath));
+  const bool russian = FileExists(Joined(FUnpacked->Path(), kRussianSetPath));
+  if (!english && !russian)
     throw SetFileError(argument + ": holds no question set: looked for " +
                        std::string(kEnglishSetPath) + " and " + std::string(kRussianSetPath));
+  // A checker reports the missing file with the rest of its findings.
+  if ((!english || !russian) && need == Need::Set) {
+    throw SetFileError(Format(Tr("%s: holds %s but not %s, and the quiz needs both; make the "
+                                 "set file again"),
+                              {argument, english ? kEnglishSetPath : kRussianSetPath,
+                               english ? kRussianSetPath : kEnglishSetPath}));
+  }
   FFolder = FUnpacked->Path();
   if (!shownAs.empty()) FShown = shownAs;
 }
