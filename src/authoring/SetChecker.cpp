@@ -442,6 +442,13 @@ class SetFileChecker {
     if (same == answers.begin() && k > 0) {
       Error(index, "the right answer " + Shown(answer) +
                        " is repeated as a wrong answer: the learner cannot tell right from wrong");
+    } else if (k > 0 && same == answers.begin() + static_cast<std::ptrdiff_t>(k) && !FText.Utf8 &&
+               LowerCp1251(answer) == LowerCp1251(answers[0])) {
+      // Garbled UTF-8 letters have no case to compare.
+      Error(index, Format(Tr("the right answer %s is repeated as the wrong answer %s, which "
+                             "differs only in letter case: the learner cannot tell right from "
+                             "wrong"),
+                          {Shown(answers[0]), Shown(answer)}));
     } else if (same != answers.begin() + static_cast<std::ptrdiff_t>(k)) {
       Error(index, "the wrong answer " + Shown(answer) +
                        " is there twice: the learner sees two identical buttons");

@@ -33,16 +33,6 @@ bool BlankRow(const SheetRow& row) {
                      [](const std::string& cell) { return Trimmed(cell).empty(); });
 }
 
-// An answer of a set file with the letter case of its Latin and Cyrillic letters folded away.
-std::string Folded(std::string_view answer) {
-  std::string folded;
-  for (const char c : answer) {
-    folded += static_cast<char>(
-        cp1251::FromUnicode(cp1251::ToLower(cp1251::ToUnicode(static_cast<unsigned char>(c)))));
-  }
-  return folded;
-}
-
 // A column name as it is compared: lower case, without blanks or underscores.
 std::string Canonical(std::string_view name) {
   std::string text;
@@ -264,7 +254,8 @@ class TableReader {
       }
       for (std::size_t j = 0; j < k; ++j) {
         if (!read[j]) continue;
-        if (j == 0 && answers[j] != answers[k] && Folded(answers[j]) == Folded(answers[k])) {
+        if (j == 0 && answers[j] != answers[k] &&
+            LowerCp1251(answers[j]) == LowerCp1251(answers[k])) {
           // A learner who knows the flower cannot tell which of the two is meant.
           Error(row.Row,
                 Format(Tr("column %s repeats the right answer %s as %s, which differs "
