@@ -11,6 +11,7 @@
 #include "authoring/ParallelWork.h"
 #include "authoring/PhotoLookup.h"
 #include "authoring/PictureName.h"
+#include "sheet/SheetLookup.h"
 #include "picture/Jpeg.h"
 #include "picture/Photo.h"
 #include "platform/posix/DeferredTermination.h"
@@ -24,7 +25,6 @@
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/graphics/Bitmap.h"
-#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
