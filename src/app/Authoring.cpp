@@ -123,26 +123,45 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   // A folder is checked whatever it holds, so that the report names what is missing.
   const OpenedSet set(argument, OpenedSet::Need::Anything, shownAs);
   const OffscreenProgram program;
-  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace());
+  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace(), 0,
+                                     set.IsSetFile() ? SetPlace::SetFile : SetPlace::Folder);
   if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
   ShowAsNamed(set, check);
   if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
-  const int english = check.English.Questions;
-  const int russian = check.Russian.Questions;
-  // TRANSLATORS: the English set file and its questions, the Russian one and its questions,
-  // then the tally of errors and warnings.
-  std::printf(
-      "%s\n",
-      Format(Tr("%1$s (%2$s), %3$s (%4$s): %5$s"),
-             {Printable(JoinPath(folder, std::string(kEnglishSetPath))),
-              Counted(english, Tr("no questions"), TrN("%d question", "%d questions", english)),
-              Printable(JoinPath(folder, std::string(kRussianSetPath))),
-              Counted(russian, Tr("no questions"), TrN("%d question", "%d questions", russian)),
-              check.Problems.Tally()})
-          .c_str());
+  const int englishCount = check.English.Questions;
+  const int russianCount = check.Russian.Questions;
+  const std::string english =
+      Printable(JoinPath(folder, std::string(kEnglishSetPath))) + " (" +
+      Counted(englishCount, Tr("no questions"), TrN("%d question", "%d questions", englishCount)) +
+      ")";
+  const std::string russian =
+      Printable(JoinPath(folder, std::string(kRussianSetPath))) + " (" +
+      Counted(russianCount, Tr("no questions"), TrN("%d question", "%d questions", russianCount)) +
+      ")";
+  if (build) {
+    // The build's own findings came before: this line is about the set it made, not the sheet.
+    // TRANSLATORS: the English set file with its questions, the Russian one, then the tally.
+    std::printf("%s\n", Format(Tr("the finished set, %s and %s: %s"),
+                               {english, russian, check.Problems.Tally()})
+                            .c_str());
+  } else {
+    // TRANSLATORS: the English set file with its questions, the Russian one, then the tally.
+    std::printf("%s\n",
+                Format(Tr("%1$s, %2$s: %3$s"), {english, russian, check.Problems.Tally()}).c_str());
+  }
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
+}
+
+// Says that a set file made in private was not put in place because its check found errors.
+int NotPacked(const std::string& output) {
+  std::fprintf(stderr, "%s\n",
+               Format(Tr("%s not written: the set has errors; fix them and make the set file "
+                         "again"),
+                      {Printable(output)})
+                   .c_str());
+  return 1;
 }
 
 }  // namespace
@@ -184,9 +203,11 @@ int RunSetBuild(const CommandLine& line) {
                               Counted(build.Pictures, Tr("no pictures"),
                                       TrN("%d picture", "%d pictures", build.Pictures))})
                           .c_str());
-  // A set file is checked before it is put in place, so that an interrupted check leaves none.
+  // A set file is checked before it is put in place, so that an interrupted check leaves none,
+  // and one with errors is never put in place.
   const int checked =
       packed ? CheckSet(packed->Made(), &build, line.Output) : CheckSet(line.Output, &build);
+  if (packed && checked != 0) return NotPacked(line.Output);
   if (packed) packed->Commit();
   // TRANSLATORS: %s is a command to paste as it is.
   std::printf("%s\n", Format(Tr("to see every question in one picture: %s"),
@@ -203,9 +224,10 @@ int RunSetPack(const CommandLine& line) {
   }();
   std::printf("%s: %s\n", Printable(line.Output).c_str(),
               Counted(files, Tr("no files"), TrN("%d file", "%d files", files)).c_str());
-  const int checked = CheckSet(packed.Made(), nullptr, line.Output);
+  // A set with errors would play wrong wherever the file goes: it is not put in place.
+  if (CheckSet(packed.Made(), nullptr, line.Output) != 0) return NotPacked(line.Output);
   packed.Commit();
-  return checked;
+  return 0;
 }
 
 int RunSetPreview(const CommandLine& line) {

@@ -129,19 +129,18 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   FSignals.emplace();
   FUnpacked = std::make_unique<RunFolder>();
   UnpackSetFile(argument, FUnpacked->Get());
-  if (!HoldsSet(FUnpacked->Path())) {
-    const std::string& folder = FUnpacked->Path();
-    const std::string missing =
-        LoneMissing(Joined(folder, kEnglishSetPath), Joined(folder, kRussianSetPath));
-    if (!missing.empty())
-      // TRANSLATORS: %1$s is the set file; %2$s the reason, a sentence of its own.
-      throw SetFileError(Format(Tr("%1$s: holds no question set: %2$s"),
-                                {argument, NeedsBoth(missing.ends_with(kEnglishSetPath)
-                                                         ? std::string(kEnglishSetPath)
-                                                         : std::string(kRussianSetPath))}));
+  const bool english = FileExists(Joined(FUnpacked->Path(), kEnglishSetPath));
+  const bool russian = FileExists(Joined(FUnpacked->Path(), kRussianSetPath));
+  if (!english && !russian)
     // TRANSLATORS: %1$s is the set file, %2$s and %3$s the files looked for in it.
     throw SetFileError(Format(Tr("%1$s: holds no question set: looked for %2$s and %3$s"),
                               {argument, kEnglishSetPath, kRussianSetPath}));
+  // A checker reports the missing file with the rest of its findings.
+  if ((!english || !russian) && need == Need::Set) {
+    throw SetFileError(Format(Tr("%s: holds %s but not %s, and the quiz needs both; make the "
+                                 "set file again"),
+                              {argument, english ? kEnglishSetPath : kRussianSetPath,
+                               english ? kRussianSetPath : kEnglishSetPath}));
   }
   FFolder = FUnpacked->Path();
   if (!shownAs.empty()) FShown = shownAs;

@@ -36,6 +36,8 @@ class OpenedSet {
   std::string Show(const std::string& path) const;
   // A text with every path under Folder() in it as reports name it.
   std::string ShowIn(std::string text) const;
+  // Whether the set is a set file, unpacked.
+  bool IsSetFile() const { return FUnpacked != nullptr; }
   // A set file's signals; nothing for a folder.
   DeferredTermination* Signals() { return FSignals ? &*FSignals : nullptr; }
 

@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <system_error>
 
 #include "authoring/ParallelWork.h"
@@ -61,17 +62,63 @@ struct PictureJob {
   int Line = 0;
   std::string Jpeg;
   std::string Error;  // "cannot be read: ..."; empty when it was made
+  PhotoSize Size;     // as MakeSquarePicture tells it
 };
 
 void MakePicture(PictureJob& job) {
   const std::optional<FileBytes> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
   if (!bytes) return;
   try {
-    job.Jpeg = JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing));
+    job.Jpeg =
+        JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing, &job.Size));
   } catch (const Exception& error) {
     job.Error = Format(Tr("cannot be read: %s"), {Cp1251ToUtf8(error.Message())});
   } catch (const std::bad_alloc&) {
     job.Error = Tr("cannot be read: it needs more memory than there is");
+  }
+}
+
+// "2, 5 and 7", naming at most ten rows.
+std::string RowList(const std::vector<int>& rows) {
+  constexpr std::size_t kNamed = 10;
+  std::string text;
+  const std::size_t named = std::min(rows.size(), kNamed);
+  for (std::size_t i = 0; i < named; ++i) {
+    // TRANSLATORS: what comes before the last number of a list: "2, 5 and 7".
+    text += i == 0 ? "" : i + 1 == rows.size() ? Tr(" and ") : ", ";
+    text += std::to_string(rows[i]);
+  }
+  if (named < rows.size())
+    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
+    text += Format(TrN(" and %d more", " and %d more", rows.size() - named), {rows.size() - named});
+  return text;
+}
+
+// One photo file on rows with different right answers: at least one of those rows is wrong.
+// The file counts, however the rows spell its name; two files are two photos, however alike
+// their names.
+void ReportSharedPhotos(const SourceSheet& sheet, const std::vector<std::string>& files,
+                        Findings& findings) {
+  std::map<std::string, std::vector<const TableQuestion*>> byFile;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (!files[i].empty()) byFile[files[i]].push_back(&sheet.Table.Questions[i]);
+  }
+  for (const auto& [file, questions] : byFile) {
+    const auto differs = [&](std::array<std::string, 4> TableQuestion::*answers) {
+      return std::any_of(questions.begin(), questions.end(), [&](const TableQuestion* q) {
+        return (q->*answers)[0] != (questions.front()->*answers)[0];
+      });
+    };
+    if (questions.size() < 2 ||
+        !(differs(&TableQuestion::English) || differs(&TableQuestion::Russian)))
+      continue;
+    std::vector<int> rows;
+    for (const TableQuestion* question : questions) rows.push_back(question->Line);
+    findings.Warning(sheet.Name, rows.front(),
+                     // TRANSLATORS: %2$s is a list of row numbers: "2, 5 and 7".
+                     Format(Tr("photo %1$s is on rows %2$s with different right answers: one of "
+                               "them is wrong"),
+                            {QuotedName(questions.front()->Photo), RowList(rows)}));
   }
 }
 
@@ -84,17 +131,21 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
   PictureNames names;
   std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
   std::vector<std::string> pictureNames;
+  std::vector<std::string> files;  // each question's photo file, resolved; empty when none
   std::vector<PictureJob> jobs;
   for (const TableQuestion& question : sheet.Table.Questions) {
     const std::string photo = photos.Find(question.Photo, question.Line);
+    std::error_code error;
+    const fs::path file = photo.empty() ? fs::path() : fs::canonical(photo, error);
+    files.push_back(error ? photo : file.string());
     if (photo.empty()) {
       pictureNames.emplace_back();
       continue;
     }
-    auto [entry, added] = namesByPhoto.try_emplace({photo, question.Framing});
+    auto [entry, added] = namesByPhoto.try_emplace({files.back(), question.Framing});
     if (added) {
       entry->second = names.Add(question.Photo);
-      jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}});
+      jobs.push_back({photo, question.Framing, entry->second, question.Line, {}, {}, {}});
     }
     pictureNames.push_back(entry->second);
   }
@@ -107,15 +158,26 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
   std::sort(order.begin(), order.end(), std::greater<>());
   ForEachInParallel(jobs.size(), threads,
                     [&](std::size_t k) { MakePicture(jobs[order[k].second]); });
+  std::set<std::string> enlarged;  // each photo is named once, however it is framed
   for (PictureJob& job : jobs) {
-    if (job.Error.empty()) {
-      set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
-    } else {
+    if (!job.Error.empty()) {
       // TRANSLATORS: %2$s says what is wrong with the photo: "cannot be read: ...".
       set.Problems.Error(sheet.Name, job.Line,
                          Format(Tr("photo %1$s %2$s"), {QuotedName(job.Photo), job.Error}));
+      continue;
+    }
+    set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
+    if (std::min(job.Size.Width, job.Size.Height) < kPictureSide &&
+        enlarged.insert(job.Photo).second) {
+      set.Problems.Warning(
+          sheet.Name, job.Line,
+          Format(Tr("photo %s is only %d x %d pixels: its square is enlarged to %d x %d and "
+                    "looks blurred; a photo at least %d pixels on its shorter side looks sharp"),
+                 {QuotedName(job.Photo), job.Size.Width, job.Size.Height, kPictureSide,
+                  kPictureSide, kPictureSide}));
     }
   }
+  ReportSharedPhotos(sheet, files, set.Problems);
   return pictureNames;
 }
 

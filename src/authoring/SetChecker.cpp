@@ -168,9 +168,10 @@ struct FirstUse {
 class SetFileChecker {
  public:
   SetFileChecker(const std::string& folder, std::string_view setPath, const AnswerFace& face,
-                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept,
+                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept, SetPlace place,
                  Findings& findings, CheckedSetFile& result)
       : FFolder(folder),
+        FPlace(place),
         FPath(JoinPath(folder, std::string(setPath))),
         FRussian(setPath == kRussianSetPath),
         FFace(face),
@@ -256,6 +257,27 @@ class SetFileChecker {
 
   void CheckText() {
     FText = ReadText(FPath);
+    // The files of a set file are out of reach: only making it again changes them.
+    if (FPlace == SetPlace::SetFile) {
+      if (FText.ByteOrderMark) {
+        Warning(0, Tr("the file starts with a byte-order mark, which the quiz takes as part of "
+                      "the count; remove it from the set's source and build or pack the set "
+                      "file again"));
+      }
+      if (FText.Utf8 && FRussian) {
+        Error(*FText.FirstUtf8,
+              Tr("the text is UTF-8, but the Russian set must be Windows-1251: the quiz shows "
+                 "every Russian answer garbled; build the set file again from its sheet, or "
+                 "convert ris/fru.ani in the folder it was packed from to Windows-1251 and "
+                 "pack it again"));
+      } else if (FText.Utf8) {
+        Warning(*FText.FirstUtf8,
+                Tr("the text is UTF-8, which the quiz shows garbled; build the set file again "
+                   "from its sheet, or convert ris/fen.ani in the folder it was packed from to "
+                   "Windows-1251 and pack it again"));
+      }
+      return;
+    }
     if (FText.ByteOrderMark) {
       Warning(0,
               // TRANSLATORS: %s is a shell command to paste as it is.
@@ -431,6 +453,13 @@ class SetFileChecker {
       Error(index, Format(Tr("the right answer %s is repeated as a wrong answer: the learner "
                              "cannot tell right from wrong"),
                           {Shown(answer)}));
+    } else if (k > 0 && same == answers.begin() + static_cast<std::ptrdiff_t>(k) && !FText.Utf8 &&
+               LowerCp1251(answer) == LowerCp1251(answers[0])) {
+      // Garbled UTF-8 letters have no case to compare.
+      Error(index, Format(Tr("the right answer %s is repeated as the wrong answer %s, which "
+                             "differs only in letter case: the learner cannot tell right from "
+                             "wrong"),
+                          {Shown(answers[0]), Shown(answer)}));
     } else if (same != answers.begin() + static_cast<std::ptrdiff_t>(k)) {
       Error(index, Format(Tr("the wrong answer %s is there twice: the learner sees two "
                              "identical buttons"),
@@ -578,6 +607,7 @@ class SetFileChecker {
   }
 
   const std::string& FFolder;
+  const SetPlace FPlace;
   const std::string FPath;
   const bool FRussian;
   const AnswerFace& FFace;
@@ -597,13 +627,13 @@ class SetFileChecker {
 }  // namespace
 
 SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face,
-                           std::size_t keptQuestions) {
+                           std::size_t keptQuestions, SetPlace place) {
   SetCheck check;
   std::map<std::string, LoadedPicture> pictures;
-  SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, check.Problems,
+  SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, place, check.Problems,
                  check.English)
       .Run();
-  SetFileChecker(folder, kRussianSetPath, face, pictures, keptQuestions, check.Problems,
+  SetFileChecker(folder, kRussianSetPath, face, pictures, keptQuestions, place, check.Problems,
                  check.Russian)
       .Run();
   return check;

@@ -44,11 +44,15 @@ struct SetCheck {
 // A question set file larger than this is refused unread: no set comes near it.
 inline constexpr std::uintmax_t kMaxSetFileBytes = std::uintmax_t{64} << 20;
 
+// Where the set files checked are: in a folder of their own, where they can be fixed, or
+// unpacked from a set file, which is fixed by fixing its source and making it again.
+enum class SetPlace { Folder, SetFile };
+
 // Reads ris/fen.ani and ris/fru.ani under the folder (empty: the current one) as the quiz
 // reads them, line by line, loads and decodes every picture they name through the picture
 // layer (the JPEG kinds must be registered), and reports what would go wrong or look wrong in
 // the quiz. The first keptQuestions questions of each file are kept with their findings.
 SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face,
-                           std::size_t keptQuestions = 0);
+                           std::size_t keptQuestions = 0, SetPlace place = SetPlace::Folder);
 
 }  // namespace anthora

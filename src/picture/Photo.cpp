@@ -181,7 +181,7 @@ void ApplyOrientation(TBitmap& square, int orientation) {
 }
 
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
-                                           const PhotoFraming& framing) {
+                                           const PhotoFraming& framing, PhotoSize* size) {
   std::unique_ptr<TBitmap> decoded;
   if (photo.starts_with(kJpegStart)) {
     try {
@@ -196,6 +196,10 @@ std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t 
   }
   if (decoded->Empty()) throw EInvalidGraphic(InExceptionText(Tr("the picture is empty")));
   const int orientation = ExifOrientation(photo);
+  if (size) {  // orientations 5 to 8 turn the photo a quarter
+    *size = orientation >= 5 ? PhotoSize{decoded->Height(), decoded->Width()}
+                             : PhotoSize{decoded->Width(), decoded->Height()};
+  }
 
   const std::int32_t crop = std::min(decoded->Width(), decoded->Height());
   const Point centre =

@@ -17,8 +17,16 @@ class TBitmap;
 // with a filter that keeps detail without ringing. Raises an Exception whose message says
 // what is wrong with the bytes, in words; a JPEG that decodes only with a warning (cut short
 // or damaged) is refused too.
+struct PhotoSize {
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+// With `size`, the photo's size upright as its orientation tag turns it, which is exact whenever
+// its shorter side is less than `side` (the square is enlarged); a large JPEG is decoded smaller,
+// to no less than `side`.
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
-                                           const PhotoFraming& framing = {});
+                                           const PhotoFraming& framing = {},
+                                           PhotoSize* size = nullptr);
 
 // The first bytes of every PNG file.
 inline constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";

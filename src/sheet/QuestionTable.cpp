@@ -6,6 +6,7 @@
 
 #include "platform/Utf8.h"
 #include "runtime/base/Cp1251.h"
+#include "runtime/base/EditDistance.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
@@ -16,13 +17,18 @@ namespace {
 using ColumnNames = std::array<std::string_view, 4>;
 constexpr ColumnNames kEnglishColumns = {"en", "en_wrong1", "en_wrong2", "en_wrong3"};
 constexpr ColumnNames kRussianColumns = {"ru", "ru_wrong1", "ru_wrong2", "ru_wrong3"};
-constexpr std::size_t kRowsNamed = 10;  // rows a finding lists before "and N more"
 
 std::string Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t'; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);
   while (!text.empty() && blank(text.back())) text.remove_suffix(1);
   return std::string(text);
+}
+
+// A row whose cells hold only blanks, which a spreadsheet shows as an empty row.
+bool BlankRow(const SheetRow& row) {
+  return std::all_of(row.Cells.begin(), row.Cells.end(),
+                     [](const std::string& cell) { return Trimmed(cell).empty(); });
 }
 
 // A column name as it is compared: lower case, without blanks or underscores.
@@ -39,29 +45,13 @@ std::string Canonical(std::string_view name) {
   return text;
 }
 
-// Edits (insertions, deletions, changes) that turn one text into the other.
-std::size_t EditDistance(std::string_view a, std::string_view b) {
-  std::vector<std::size_t> row(b.size() + 1);
-  for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-  for (std::size_t i = 1; i <= a.size(); ++i) {
-    std::size_t diagonal = row[0];
-    row[0] = i;
-    for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] != b[j - 1])});
-      diagonal = above;
-    }
-  }
-  return row[b.size()];
-}
-
 // The column name nearest to an unknown one, when it is near enough to be a slip.
 std::optional<std::string_view> NearestColumn(const std::string& canonical) {
   if (canonical.size() > 40) return std::nullopt;
   std::optional<std::string_view> nearest;
   std::size_t best = 3;  // more edits than this is another word
   for (const std::string_view column : kSheetColumns) {
-    const std::size_t distance = EditDistance(canonical, Canonical(column));
+    const std::size_t distance = EditDistance(canonical, Canonical(column), best);
     if (distance < best && distance < Canonical(column).size()) {
       best = distance;
       nearest = column;
@@ -107,46 +97,42 @@ std::optional<int> ReadRotate(std::string_view cell) {
   return std::nullopt;
 }
 
-// "2, 5 and 7", naming at most kRowsNamed rows.
-std::string RowList(const std::vector<int>& rows) {
-  std::string text;
-  const std::size_t named = std::min(rows.size(), kRowsNamed);
-  for (std::size_t i = 0; i < named; ++i) {
-    // TRANSLATORS: what comes before the last number of a list: "2, 5 and 7".
-    text += i == 0 ? "" : i + 1 == rows.size() ? Tr(" and ") : ", ";
-    text += std::to_string(rows[i]);
-  }
-  if (named < rows.size()) {
-    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
-    text += Format(TrN(" and %d more", " and %d more", rows.size() - named), {rows.size() - named});
-  }
-  return text;
-}
-
 class TableReader {
  public:
   TableReader(const Sheet& sheet, Findings& findings) : FName(sheet.Name), FFindings(findings) {}
 
   QuestionTable Read(const Sheet& sheet) {
     QuestionTable result;
-    if (sheet.Rows.empty()) {
+    std::vector<const SheetRow*> rows;
+    for (const SheetRow& row : sheet.Rows) {
+      if (!BlankRow(row)) rows.push_back(&row);
+    }
+    if (rows.empty()) {
       // A sheet that could not be read was reported as such.
       if (!Unreadable()) Error(0, Tr("the sheet is empty; its first row names the columns"));
       return result;
     }
     const int errors = FFindings.Count(Finding::Level::Error);
-    if (!ReadHeader(sheet.Rows.front()) || FFindings.Count(Finding::Level::Error) > errors)
-      return result;
+    const SheetRow& header = *rows.front();
+    if (!ReadHeader(header) || FFindings.Count(Finding::Level::Error) > errors) return result;
     result.HasEnglish = FColumns.contains("en");
     result.HasRussian = FColumns.contains("ru");
-    for (std::size_t i = 1; i < sheet.Rows.size(); ++i) {
+    // The quiz needs both languages, so the one left out shows the other one's answers.
+    if (!result.HasRussian) {
+      FFindings.Warning(FName, header.Row,
+                        Tr("no Russian columns (ru, ru_wrong1 to ru_wrong3): the Russian quiz "
+                           "will show the English answers"));
+    } else if (!result.HasEnglish) {
+      FFindings.Warning(FName, header.Row,
+                        Tr("no English columns (en, en_wrong1 to en_wrong3): the English quiz "
+                           "will show the Russian answers"));
+    }
+    for (std::size_t i = 1; i < rows.size(); ++i) {
       TableQuestion question;
       // A row with faulty answers still has its photo made, so that its faults show too.
-      if (ReadRow(sheet.Rows[i], result, question)) result.Questions.push_back(question);
+      if (ReadRow(*rows[i], result, question)) result.Questions.push_back(question);
     }
-    if (sheet.Rows.size() == 1)
-      Error(sheet.Rows.front().Row, Tr("no questions below the header row"));
-    ReportSharedPhotos(result);
+    if (rows.size() == 1) Error(header.Row, Tr("no questions below the header row"));
     return result;
   }
 
@@ -221,15 +207,26 @@ class TableReader {
 
   // False when the row has no photo to make.
   bool ReadRow(const SheetRow& row, const QuestionTable& table, TableQuestion& question) {
-    // A row that stops two or more read columns early was cut short, not left blank.
-    if (row.Cells.size() + 1 < FWidth) {
-      // TRANSLATORS: %1$d is how many cells the row has, %2$d the last column with answers.
-      Error(row.Row, Format(TrN("the row is cut short: it has %1$d cell, the answers reach column "
-                                "%2$d",
-                                "the row is cut short: it has %1$d cells, the answers reach "
-                                "column %2$d",
-                                row.Cells.size()),
-                            {row.Cells.size(), FWidth}));
+    // A row whose text stops two or more read columns early lacks whole answers, such as all
+    // of one language's: one finding names them all.
+    const auto filled = std::find_if(row.Cells.rbegin(), row.Cells.rend(),
+                                     [](const std::string& c) { return !Trimmed(c).empty(); });
+    if (static_cast<std::size_t>(row.Cells.rend() - filled) + 1 < FWidth) {
+      std::vector<std::string_view> empty;
+      for (const auto& [name, column] : FColumns) {
+        if (name != "crop" && name != "rotate" && Cell(row, name).empty()) empty.push_back(name);
+      }
+      std::sort(empty.begin(), empty.end(), [](std::string_view a, std::string_view b) {
+        return std::find(kSheetColumns.begin(), kSheetColumns.end(), a) <
+               std::find(kSheetColumns.begin(), kSheetColumns.end(), b);
+      });
+      std::string names;
+      for (const std::string_view name : empty)
+        names += (names.empty() ? "" : ", ") + std::string(name);
+      Error(row.Row,
+            Format(TrN("column %s is empty; fill it in or remove the row",
+                       "columns %s are empty; fill them in or remove the row", empty.size()),
+                   {names}));
       return false;
     }
     question.Line = row.Row;
@@ -262,7 +259,17 @@ class TableReader {
         continue;
       }
       for (std::size_t j = 0; j < k; ++j) {
-        if (!read[j] || answers[j] != answers[k]) continue;
+        if (!read[j]) continue;
+        if (j == 0 && answers[j] != answers[k] &&
+            LowerCp1251(answers[j]) == LowerCp1251(answers[k])) {
+          // A learner who knows the flower cannot tell which of the two is meant.
+          Error(row.Row,
+                Format(Tr("column %s repeats the right answer %s as %s, which differs "
+                          "only in letter case, so both buttons would look right"),
+                       {std::string(columns[k]), Quoted(Cell(row, columns[0])), Quoted(cell)}));
+          break;
+        }
+        if (answers[j] != answers[k]) continue;
         if (j == 0) {
           Error(row.Row, Format(Tr("column %1$s repeats the right answer %2$s, so both buttons "
                                    "would count as right"),
@@ -296,36 +303,6 @@ class TableReader {
       Error(row.Row, Format(Tr("column rotate: %s is not a turn; write 0, 90, 180 or 270 (degrees "
                                "clockwise)"),
                             {Quoted(rotate)}));
-    }
-  }
-
-  // One photo on rows with different right answers: at least one of those rows is wrong.
-  void ReportSharedPhotos(const QuestionTable& table) {
-    std::map<std::string, std::vector<const TableQuestion*>> byPhoto;
-    for (const TableQuestion& question : table.Questions) {
-      std::string key = Canonical(question.Photo);
-      for (const std::string_view extension : {".jpg", ".jpeg", ".png"}) {
-        if (key.ends_with(extension)) key.resize(key.size() - extension.size());
-      }
-      byPhoto[key].push_back(&question);
-    }
-    for (const auto& entry : byPhoto) {
-      const std::vector<const TableQuestion*>& questions = entry.second;
-      const auto differs = [&](std::array<std::string, 4> TableQuestion::*answers) {
-        return std::any_of(questions.begin(), questions.end(), [&](const TableQuestion* q) {
-          return (q->*answers)[0] != (questions.front()->*answers)[0];
-        });
-      };
-      if (questions.size() < 2 ||
-          !(differs(&TableQuestion::English) || differs(&TableQuestion::Russian)))
-        continue;
-      std::vector<int> rows;
-      for (const TableQuestion* question : questions) rows.push_back(question->Line);
-      FFindings.Warning(FName, rows.front(),
-                        // TRANSLATORS: %2$s is a list of row numbers: "2, 5 and 7".
-                        Format(Tr("photo %1$s is on rows %2$s with different right answers: one "
-                                  "of them is wrong"),
-                               {QuotedName(questions.front()->Photo), RowList(rows)}));
     }
   }
 

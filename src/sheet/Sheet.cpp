@@ -32,6 +32,12 @@ bool Listed(const std::array<std::string_view, N>& list, std::string_view item) 
   return std::find(list.begin(), list.end(), item) != list.end();
 }
 
+// A file a spreadsheet program keeps beside the sheet it has open: ".~lock.questions.ods#",
+// "~$questions.xlsx".
+bool IsLockFile(std::string_view name) {
+  return name.starts_with(".~lock.") || name.starts_with("~$");
+}
+
 std::string Joined(const std::vector<std::string>& names) {
   std::string text;
   for (const std::string& name : names) text += (text.empty() ? "" : ", ") + Printable(name);
@@ -107,6 +113,7 @@ SheetFiles ListSheetFiles(const std::string& source) {
        entry.increment(files.Error)) {
     std::error_code ignored;
     const std::string name = entry->path().filename().string();
+    if (IsLockFile(name)) continue;
     const std::string extension = LowerAscii(entry->path().extension().string());
     const std::string stem = LowerAscii(entry->path().stem().string());
     // A sheet's name is taken whatever the entry is, so that reading it says what is wrong.
@@ -133,17 +140,37 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     findings.Error(where, 0, Format(Tr("cannot be read: %s"), {files.Error.message()}));
     return std::nullopt;
   }
+  std::string sheet = sheets.empty() ? std::string() : sheets.front();
   if (sheets.size() > 1) {
-    // TRANSLATORS: %s lists the sheets' names.
-    findings.Error(where, 0,
-                   Format(Tr("more than one sheet: %s; keep only one of them"), {Joined(sheets)}));
-    return std::nullopt;
+    // A sheet the builder wrote and the one a spreadsheet program saved from it: the teacher
+    // worked on the one saved last.
+    std::vector<std::pair<std::filesystem::file_time_type, std::string>> saved;
+    for (const std::string& name : sheets) {
+      std::error_code error;
+      const auto time = std::filesystem::last_write_time(JoinPath(source, name), error);
+      saved.emplace_back(error ? std::filesystem::file_time_type::min() : time, name);
+    }
+    std::sort(saved.begin(), saved.end(), std::greater<>());
+    if (saved[0].first == saved[1].first) {
+      findings.Error(where, 0,
+                     Format(Tr("more than one sheet, saved at the same time: %s; keep only one "
+                               "of them"),
+                            {Joined(sheets)}));
+      return std::nullopt;
+    }
+    sheet = saved.front().second;
+    std::vector<std::string> leftAlone;
+    for (std::size_t i = 1; i < saved.size(); ++i) leftAlone.push_back(saved[i].second);
+    std::sort(leftAlone.begin(), leftAlone.end());
+    findings.Warning(where, 0,
+                     Format(Tr("more than one sheet: read %s, the one saved last; left alone: %s"),
+                            {Printable(sheet), Joined(leftAlone)}));
   }
-  if (sheets.size() == 1) {
+  if (!sheet.empty()) {
     // A link may name the sheet, but only one to a file in the folder: a sheet from elsewhere
     // would carry text from outside into the set and its messages, as a photo from elsewhere
     // would.
-    const std::string path = JoinPath(source, sheets.front());
+    const std::string path = JoinPath(source, sheet);
     std::error_code error, folderError;
     const std::filesystem::path real = std::filesystem::canonical(path, error);
     const std::filesystem::path folder = std::filesystem::canonical(where, folderError);

@@ -27,6 +27,7 @@ using ::testing::EndsWith;
 using ::testing::Field;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 using ::testing::SizeIs;
 using ::testing::StartsWith;
 
@@ -38,7 +39,7 @@ std::vector<std::string> BuildRows(const std::string& fixture) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
-  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/rose.jpg", test::JpegBytes(345, 230));
   const SetBuild build =
       BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "out")) << fixture;
@@ -92,20 +93,21 @@ TEST(BuildFromSheet, AnUnreadableSheetSaysWhy) {
 TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
   InitializeJpegUnit();
   const test::TempDir dir;
-  dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/rose.jpg", test::JpegBytes(345, 230));
   dir.Write("source/Rose.jpg", "not a photo");
-  dir.Write("source/TULIP.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/TULIP.jpg", test::JpegBytes(345, 230));
   const auto build = [&](const std::string& rows) {
     dir.Write("source/questions.tsv", "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n" + rows);
     std::vector<std::string> lines;
-    for (const Finding& f : MakeQuestionSet((dir.Path() / "source").string()).Problems.All)
-      lines.push_back(std::to_string(f.Line) + ": " + f.Text);
+    for (const Finding& f : MakeQuestionSet((dir.Path() / "source").string()).Problems.All) {
+      if (f.Line > 1) lines.push_back(std::to_string(f.Line) + ": " + f.Text);  // not the header
+    }
     return lines;
   };
   EXPECT_THAT(build("rose.jpg\ta\tb\tc\td\ntulip.JPG\ta\tb\tc\td\n"), IsEmpty());
   // A name stored with its accents apart from their letters, as some systems keep names, is
   // the same name typed composed.
-  dir.Write("source/\u0415\u0308\u043B\u043A\u0430.jpg", test::JpegBytes(300, 200));
+  dir.Write("source/\u0415\u0308\u043B\u043A\u0430.jpg", test::JpegBytes(345, 230));
   EXPECT_THAT(build("\u0401\u043B\u043A\u0430.jpg\ta\tb\tc\td\n"), IsEmpty());
   EXPECT_THAT(build("ROSE.JPG\ta\tb\tc\td\n"),
               ElementsAre(AllOf(StartsWith("2: photo '"),
@@ -115,18 +117,94 @@ TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
   FinalizeJpegUnit();
 }
 
+// A photo not found is named with what was likely meant: the name a spreadsheet turned into a
+// number, the photo in a folder below, the nearest names; bounded, so a sheet of wrong names
+// still gets its errors.
+TEST(BuildFromSheet, APhotoNotFoundNamesTheOneMeant) {
+  const test::TempDir dir;
+  for (const char* photo : {"IMG_20240512_101523.jpg", "IMG_20240512_101777.jpg", "05.jpg",
+                            "extra/tulpan.jpg", "extra/notes.txt"})
+    dir.Write(std::string("source/") + photo, "");
+  dir.Write("source/questions.tsv",
+            "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n"
+            "IMG_20240512_101532.jpg\ta\tb\tc\td\n"
+            "5\ta\tb\tc\td\n"
+            "Tulpan\ta\tb\tc\td\n"
+            "lily.jpg\ta\tb\tc\td\n"
+            "img_20240512_101\ta\tb\tc\td\n");
+  std::vector<std::string> lines;
+  for (const Finding& f : MakeQuestionSet((dir.Path() / "source").string()).Problems.All) {
+    const std::size_t quote = f.Text.find("source/");
+    lines.push_back(std::to_string(f.Line) + ": " +
+                    (quote == std::string::npos ? f.Text : f.Text.substr(quote)));
+  }
+  EXPECT_THAT(
+      lines,
+      ElementsAre(StartsWith("1: no Russian columns"),
+                  "2: source/IMG_20240512_101532.jpg' not found; did you mean "
+                  "IMG_20240512_101523.jpg?",
+                  "3: source/5' not found: the spreadsheet took the name for the number 5; did "
+                  "you mean 05.jpg? Format the picture column as text and write the whole name",
+                  "4: source/Tulpan' not found: extra/tulpan.jpg is in a folder below; write the "
+                  "name with its folder",
+                  "5: source/lily.jpg' not found",
+                  "6: source/img_20240512_101' not found; did you mean "
+                  "IMG_20240512_101523.jpg or IMG_20240512_101777.jpg?"));
+}
+
+// Rows share a photo when they name the same file, however they spell it; files whose names
+// differ only in extension or blanks are different photos, and their pictures get names of
+// their own. A photo smaller than the picture is enlarged, with a warning naming its size.
+TEST(BuildFromSheet, RowsShareAPhotoOnlyWhenTheyNameOneFile) {
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  for (const char* photo : {"rose.jpg", "rose.png", "a b.jpg", "a_b.jpg"})
+    dir.Write(std::string("source/") + photo, test::JpegBytes(345, 230));
+  dir.Write("source/small.jpg", test::JpegBytes(100, 240));
+  dir.Write("source/questions.tsv",
+            "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tru\tru_wrong1\tru_wrong2\tru_wrong3\n"
+            "rose.jpg\tRose\tb\tc\td\tR\tb\tc\td\n"
+            "rose.png\tTulip\tb\tc\td\tR\tb\tc\td\n"
+            "a b.jpg\tRose\tb\tc\td\tR\tb\tc\td\n"
+            "a_b.jpg\tTulip\tb\tc\td\tR\tb\tc\td\n"
+            "small.jpg\tRose\tb\tc\td\tR\tb\tc\td\n"
+            "small.jpg\tRose\tb\tc\td\tR\tb\tc\td\n");
+  MadeSet set = MakeQuestionSet((dir.Path() / "source").string());
+  EXPECT_THAT(set.Problems.All,
+              ElementsAre(Field(&Finding::Text, AllOf(HasSubstr("small.jpg' is only 100 x 240 "
+                                                                "pixels: its square is enlarged "
+                                                                "to 230 x 230"),
+                                                      Not(HasSubstr("rose"))))));
+  std::vector<std::string> names;
+  for (const NamedFile& file : set.Files) names.push_back(file.Name);
+  EXPECT_THAT(names, ElementsAre("rose.jpg", "rose-2.jpg", "a-b.jpg", "a-b-2.jpg", "small.jpg",
+                                 "fen.ani", "fru.ani"));
+
+  // The same file named two ways, with two right answers.
+  dir.Write("source/questions.tsv",
+            "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tru\tru_wrong1\tru_wrong2\tru_wrong3\n"
+            "rose.jpg\tRose\tb\tc\td\tR\tb\tc\td\n"
+            "ROSE.JPG\tRose\tb\tc\td\tT\tb\tc\td\n");
+  set = MakeQuestionSet((dir.Path() / "source").string());
+  EXPECT_THAT(set.Problems.All,
+              ElementsAre(Field(&Finding::Text,
+                                "photo 'rose.jpg' is on rows 2 and 3 with "
+                                "different right answers: one of them is wrong")));
+  FinalizeJpegUnit();
+}
+
 // One photo, dark on its left half, framed twice: two pictures, each cut where its row says.
 TEST(BuildFromSheet, EachRowFramesItsOwnPicture) {
   InitializeJpegUnit();
   TBitmap half;
-  half.SetSize(300, 200);
-  for (std::int32_t y = 0; y < 200; ++y) std::fill_n(half.ScanLine(y) + 3 * 150, 3 * 150, 255);
+  half.SetSize(450, 300);
+  for (std::int32_t y = 0; y < 300; ++y) std::fill_n(half.ScanLine(y) + 3 * 225, 3 * 225, 255);
   const test::TempDir dir;
   dir.Write("source/rose.jpg", test::JpegBytes(half));
   dir.Write("source/questions.csv",
-            "picture,en,en_wrong1,en_wrong2,en_wrong3,crop\n"
-            "rose.jpg,A,B,C,D,left\n"
-            "rose.jpg,A,B,C,D,Right\n");
+            "picture,en,en_wrong1,en_wrong2,en_wrong3,ru,ru_wrong1,ru_wrong2,ru_wrong3,crop\n"
+            "rose.jpg,A,B,C,D,E,F,G,H,left\n"
+            "rose.jpg,A,B,C,D,E,F,G,H,Right\n");
   const SetBuild build =
       BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
   EXPECT_THAT(build.Problems.All, IsEmpty());

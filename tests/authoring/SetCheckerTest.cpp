@@ -11,10 +11,12 @@
 namespace anthora {
 namespace {
 
+using ::testing::AllOf;
 using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::Not;
 
 class SetChecker : public ::testing::Test {
  protected:
@@ -116,10 +118,13 @@ TEST_F(SetChecker, RepeatedAnswersDamagedAndSharedPicturesAndWhyAPictureFails) {
             "cut\nA\nB\nC\nD\n"
             "flat\nA\nB\nC\nD\n"
             "Rose\nDaisy\nB\nC\nD\n");  // the same file as question 1, another right answer
-  dir.Write("ris/fru.ani", "1\nrose\nA\nB\nC\nD\n");
-  EXPECT_THAT(Check(),
-              ElementsAre("ris/fen.ani:6: error", "ris/fen.ani:7: warning", "ris/fen.ani:12: error",
-                          "ris/fen.ani:17: warning", "ris/fen.ani:17: warning"));
+  // The right answer again but for letter case, Cyrillic too.
+  dir.Write("ris/fru.ani", "1\nrose\n" + std::string("Роза\nМак\nрОЗА\nАстра\n"_cp1251));
+  EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:6: error", "ris/fen.ani:7: warning",
+                                   "ris/fen.ani:12: error", "ris/fen.ani:17: warning",
+                                   "ris/fen.ani:17: warning", "ris/fru.ani:5: error"));
+  EXPECT_THAT(Text(5), HasSubstr("is repeated as the wrong answer 'рОЗА', which differs only in "
+                                 "letter case"));
   EXPECT_THAT(Text(0), HasSubstr("'Tulip' is there twice: the learner sees two identical buttons"));
   EXPECT_THAT(Text(1), HasSubstr("is damaged (Premature end of JPEG file)"));
   EXPECT_THAT(Text(2), HasSubstr("\"JPEG error #53 (Not a JPEG file: starts with 0x89 0x50)\": "
@@ -145,8 +150,8 @@ TEST_F(SetChecker, AQuestionOneLineShortIsOneFindingWhereTheShiftStarts) {
   // A picture that is simply missing, in a set whose answers also name pictures, is no shift.
   dir.Write("ris/tulip.jpg", test::JpegBytes(230, 230));
   dir.Write("ris/fen.ani",
-            "3\nrose\nRose\nTulip\nLily\nrose\n"
-            "gone\nRose\nTulip\nLily\nrose\n"
+            "3\nrose\nBriar\nTulip\nLily\nrose\n"
+            "gone\nBriar\nTulip\nLily\nrose\n"
             "tulip\nTulip\nRose\nLily\nrose\n");
   EXPECT_THAT(Check(), ElementsAre("ris/fen.ani:7: error", "ris/fru.ani:26: error"));
   EXPECT_THAT(Text(0), HasSubstr("not found"));
@@ -159,6 +164,11 @@ TEST_F(SetChecker, ARussianSetInUtf8IsAnErrorWithoutWidthsOfGarbledText) {
             "не помещается на кнопке\n");
   EXPECT_THAT(Check(), ElementsAre("ris/fru.ani:3: error"));
   EXPECT_THAT(Text(0), HasSubstr("the Russian set must be Windows-1251"));
+  EXPECT_THAT(Text(0), HasSubstr("iconv -f UTF-8 -t CP1251 " + dir.Path().string()));
+  // Unpacked from a set file, the file named cannot be mended in place: the set is made again.
+  check = CheckQuestionSets(dir.Path().string(), face, 0, SetPlace::SetFile);
+  EXPECT_THAT(Text(0),
+              AllOf(HasSubstr("build the set file again from its sheet"), Not(HasSubstr("iconv"))));
 }
 
 TEST_F(SetChecker, BoundedInputAndOutput) {

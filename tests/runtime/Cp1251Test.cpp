@@ -15,6 +15,12 @@ TEST(Cp1251, SourceLiteralsBecomeSingleBytes) {
   EXPECT_EQ("Графический файл не найден!!"_cp1251.size(), 28u);
 }
 
+// Letter case folded for Latin and every Cyrillic capital of the code page; the rest as it is.
+TEST(Cp1251, LowersCapitals) {
+  EXPECT_EQ(LowerCp1251("Tulip РОЗА Ёлка ЇҐ №1 «Мак»"_cp1251),
+            "tulip роза ёлка їґ №1 «мак»"_cp1251);
+}
+
 TEST(Cp1251, DecodesEveryByteAsTheSystemConverterDoes) {
   iconv_t converter = iconv_open("UTF-32LE", "CP1251");
   ASSERT_NE(converter, reinterpret_cast<iconv_t>(-1));

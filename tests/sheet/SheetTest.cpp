@@ -409,18 +409,37 @@ TEST(FindSheet, OneSheetInAnyCaseOrAClearNo) {
   dir.Write("Questions.XLS", "");
   dir.Write("flowers.csv", "");
   dir.Write("notes.txt", "");
+  dir.Write("~$questions.xlsx", "");  // a spreadsheet program's lock files are no sheets
+  dir.Write(".~lock.questions.ods#", "");
   EXPECT_EQ(FindSheet(source, findings), std::nullopt);
   dir.Write("QUESTIONS.Csv", "");
   EXPECT_EQ(FindSheet(source, findings), source + "/QUESTIONS.Csv");
-  dir.Write("questions.ods", "");
-  EXPECT_EQ(FindSheet(source, findings), std::nullopt);
   EXPECT_THAT(Lines(findings),
               ElementsAre("0: error: no sheet: looked for questions.tsv, questions.csv, "
                           "questions.txt, questions.ods and questions.xlsx, in any letter case; "
                           "found Questions.XLS: save it as .ods, .xlsx or .csv; found "
-                          "flowers.csv: name it questions.csv",
-                          "0: error: more than one sheet: QUESTIONS.Csv, questions.ods; keep "
-                          "only one of them"));
+                          "flowers.csv: name it questions.csv"));
+}
+
+// A sheet the builder wrote and the one the teacher saved from it: the one saved last is read,
+// and the report says which; two saved at once cannot be told apart.
+TEST(FindSheet, OfSeveralSheetsTheOneSavedLast) {
+  const test::TempDir dir;
+  const std::string source = dir.Path().string();
+  const auto saved = std::filesystem::file_time_type::clock::now();
+  for (const auto& [name, age] : {std::pair{"questions.tsv", 2}, std::pair{"Questions.ods", 1},
+                                  std::pair{"questions.xlsx", 3}}) {
+    std::filesystem::last_write_time(dir.Write(name, ""), saved - std::chrono::hours(age));
+  }
+  Findings findings;
+  EXPECT_EQ(FindSheet(source, findings), source + "/Questions.ods");
+  std::filesystem::last_write_time(source + "/questions.tsv", saved - std::chrono::hours(1));
+  EXPECT_EQ(FindSheet(source, findings), std::nullopt);
+  EXPECT_THAT(Lines(findings),
+              ElementsAre("0: warning: more than one sheet: read Questions.ods, the one saved "
+                          "last; left alone: questions.tsv, questions.xlsx",
+                          "0: error: more than one sheet, saved at the same time: Questions.ods, "
+                          "questions.tsv, questions.xlsx; keep only one of them"));
 }
 
 }  // namespace

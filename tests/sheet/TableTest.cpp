@@ -34,7 +34,8 @@ TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
   EXPECT_THAT(Read(" Picture \tEN\tEn_Wrong1\ten wrong2\tEN_WRONG 3\t\tCrop\n"
                    "rose\tRose\tTulip\tAster\tIris\tnotes\tleft\n",
                    &table),
-              IsEmpty());
+              ElementsAre("1: no Russian columns (ru, ru_wrong1 to ru_wrong3): the Russian "
+                          "quiz will show the English answers"));
   ASSERT_THAT(table.Questions, SizeIs(1));
   EXPECT_THAT(table.Questions[0].English, ElementsAre("Rose", "Tulip", "Aster", "Iris"));
   EXPECT_EQ(table.Questions[0].Framing, (PhotoFraming{0, 0.5, 0}));
@@ -63,10 +64,9 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
            "a.png\tAster\tRose\tIris\tTulip\t\t270\n"
            "d\tRose\tIris\n"),
       ElementsAre(
+          StartsWith("1: no Russian columns"),
           "2: columns en_wrong1 and en_wrong2 hold the same answer 'Tulip': the learner would "
           "see two identical buttons",
-          "2: photo 'a.jpg' is on rows 2, 5 and 7 with different right answers: one of them "
-          "is wrong",
           "4: column en_wrong3 repeats the right answer 'Rose', so both buttons would count as "
           "right",
           HasSubstr("4: column crop: 'middle' is not a place to cut the square at; write centre, "
@@ -75,9 +75,39 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
           HasSubstr("5: column crop: '10%,120%'"),
           "6: column en_wrong1: the answer holds a line break; an answer is one line",
           "6: column en_wrong3: the answer is empty",
-          "8: the row is cut short: it has 3 cells, the answers reach column 5"));
+          "8: columns en_wrong2, en_wrong3 are empty; fill them in or remove the row"));
   EXPECT_THAT(Read("\n\t\n"),
               ElementsAre("0: the sheet is empty; its first row names the columns"));
+}
+
+// Rows as a spreadsheet leaves them: blanks in a row that looks empty, a language's answers
+// not yet filled in, and answers that differ only in letter case, Latin or Cyrillic.
+TEST(QuestionTable, RowsAsSpreadsheetsLeaveThem) {
+  QuestionTable table;
+  EXPECT_THAT(
+      Read(" \t \n"
+           "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tru\tru_wrong1\tru_wrong2\tru_wrong3\n"
+           " \t\t  \t \n"
+           "a.jpg\tTulip\tRose\ttulip\tIris\t\u0420\u043E\u0437\u0430\t\u0410\u0441\u0442\u0440"
+           "\u0430\t\u0440\u041E\u0417\u0410\t\u0418\u0440\u0438\u0441\n"
+           "b.jpg\tRose\tTulip\tIris\tAster\n"
+           "c.jpg\tRose\tTulip\tIris\tAster\t\u0420\u043E\u0437\u0430\t \t \n",
+           &table),
+      ElementsAre("4: column en_wrong2 repeats the right answer 'Tulip' as 'tulip', which "
+                  "differs only in letter case, so both buttons would look right",
+                  "4: column ru_wrong2 repeats the right answer '\u0420\u043E\u0437\u0430' as "
+                  "'\u0440\u041E\u0417\u0410', which differs only in letter case, so both "
+                  "buttons would look right",
+                  "5: columns ru, ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or "
+                  "remove the row",
+                  "6: columns ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or remove "
+                  "the row"));
+  ASSERT_THAT(table.Questions, SizeIs(1));  // rows lacking answers have no photo made
+  EXPECT_EQ(table.Questions[0].Line, 4);
+
+  EXPECT_THAT(Read("picture\tru\tru_wrong1\tru_wrong2\tru_wrong3\na\tb\tc\td\te\n"),
+              ElementsAre("1: no English columns (en, en_wrong1 to en_wrong3): the English quiz "
+                          "will show the Russian answers"));
 }
 
 TEST(QuestionTable, CropPlaces) {

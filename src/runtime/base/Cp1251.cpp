@@ -12,6 +12,16 @@ std::u32string DecodeCp1251(std::string_view text) {
   return result;
 }
 
+std::string LowerCp1251(std::string_view text) {
+  std::string lower;
+  lower.reserve(text.size());
+  for (const char c : text) {
+    const char32_t letter = cp1251::ToLower(cp1251::ToUnicode(static_cast<unsigned char>(c)));
+    lower += static_cast<char>(cp1251::FromUnicode(letter));
+  }
+  return lower;
+}
+
 std::string Cp1251ToUtf8(std::string_view text) {
   std::string result;
   result.reserve(text.size() * 2);

@@ -111,6 +111,10 @@ constexpr std::string_view operator""_cp1251() {
 // Unicode of a Windows-1251 text, for drawing.
 std::u32string DecodeCp1251(std::string_view text);
 
+// A Windows-1251 text with its capitals made lower-case as ToLower makes them, to compare
+// texts ignoring letter case.
+std::string LowerCp1251(std::string_view text);
+
 // UTF-8 of a Windows-1251 text, for the outside world (terminal, logs, test reports).
 std::string Cp1251ToUtf8(std::string_view text);
 
