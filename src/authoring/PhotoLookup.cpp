@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "runtime/base/Format.h"
+#include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
@@ -80,7 +82,13 @@ std::string PhotoLookup::Find(const std::string& cell, int row) {
   if (LeavesFolder(cell)) return Outside(shown, row);
   const std::vector<std::string> photos = FindPhotos(FSource, cell);
   if (photos.empty()) {
-    FFindings.Error(FSheet, row, shown + " not found");
+    std::error_code error;
+    if (fs::is_directory(JoinPath(FSource, cell), error))
+      FFindings.Error(
+          FSheet, row,
+          Format(Tr("photo %s is a folder, not a file"), {QuotedName(JoinPath(FSource, cell))}));
+    else
+      FFindings.Error(FSheet, row, shown + " not found");
     return {};
   }
   if (photos.size() > 1) {

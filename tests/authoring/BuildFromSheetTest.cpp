@@ -111,6 +111,11 @@ TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
                                 EndsWith("/ROSE.JPG' matches 'Rose.jpg' and 'rose.jpg', which "
                                          "differ only in letter case; write the name exactly as "
                                          "the photo's file has it"))));
+  // A folder under a photo's name is no photo, and the message says what it is.
+  std::filesystem::create_directories(dir.Path() / "source/lily.jpg");
+  EXPECT_THAT(
+      build("lily.jpg\ta\tb\tc\td\n"),
+      ElementsAre(AllOf(StartsWith("2: photo '"), EndsWith("/lily.jpg' is a folder, not a file"))));
   FinalizeJpegUnit();
 }
 
