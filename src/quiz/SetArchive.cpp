@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/DeferredTermination.h"
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Findings.h"
 #include "runtime/files/FileHandle.h"
 #include "runtime/files/SafeWrite.h"
@@ -75,8 +76,7 @@ bool IsSetFileName(std::string_view path) {
   const std::string_view name = path.substr(path.rfind('/') + 1);
   if (name.size() <= kSetFileExtension.size()) return false;
   const std::string_view extension = name.substr(name.size() - kSetFileExtension.size());
-  return std::equal(extension.begin(), extension.end(), kSetFileExtension.begin(),
-                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 0x20 : a) == b; });
+  return SameIgnoringAsciiCase(extension, kSetFileExtension);
 }
 
 std::string RefusedEntryName(std::string_view name) {

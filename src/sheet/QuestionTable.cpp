@@ -33,7 +33,7 @@ std::string Canonical(std::string_view name) {
     if (name.substr(i).starts_with("\xC2\xA0")) {
       ++i;  // a no-break space
     } else if (c != ' ' && c != '\t' && c != '_') {
-      text += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+      text += AsciiLower(c);
     }
   }
   return text;

@@ -1,8 +1,27 @@
 #include "runtime/base/Cp1251.h"
 
+#include <algorithm>
+
 #include "platform/Utf8.h"
 
 namespace anthora {
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
+}
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+std::string LowerCp1251(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = cp1251::LowerByte(c);
+  return lower;
+}
 
 std::u32string DecodeCp1251(std::string_view text) {
   std::u32string result(text.size(), U'\0');

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/base/Cp1251.h"
 #include "runtime/graphics/FontFace.h"
 
 namespace anthora {
@@ -20,20 +21,13 @@ enum class FontKind : std::uint8_t { Sans, Serif, Mono };
 // The largest em square drawn; bigger heights are drawn at this size.
 constexpr std::int32_t kMaxEmPixels = 512;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 FontKind KindOf(std::string_view name) {
   constexpr std::array<std::string_view, 5> serif = {"Times New Roman", "Times", "MS Serif",
                                                      "Georgia", "Liberation Serif"};
   constexpr std::array<std::string_view, 6> mono = {"Courier New", "Courier",  "Lucida Console",
                                                     "Consolas",    "Fixedsys", "Liberation Mono"};
   const auto matches = [name](std::string_view candidate) {
-    return EqualsIgnoringCase(name, candidate);
+    return SameIgnoringAsciiCase(name, candidate);
   };
   if (std::any_of(serif.begin(), serif.end(), matches)) return FontKind::Serif;
   if (std::any_of(mono.begin(), mono.end(), matches)) return FontKind::Mono;

@@ -14,8 +14,8 @@
 #include <set>
 #include <thread>
 
-#include "authoring/SetPacker.h"
 #include "quiz/SetArchive.h"
+#include "quiz/SetPacker.h"
 #include "runtime/files/SafeWrite.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "authoring/SetPacker.h"
+#include "quiz/SetPacker.h"
 
 #include <fcntl.h>
 #include <stdio.h>
