@@ -124,10 +124,9 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
   const std::string& folder = set.Shown();
-  std::printf("%s (%s), %s (%s): %s\n",
-              Printable(JoinPath(folder, std::string(kEnglishSetPath))).c_str(),
+  std::printf("%s (%s), %s (%s): %s\n", Printable(JoinPath(folder, kEnglishSetPath)).c_str(),
               Counted(check.English.Questions, "question").c_str(),
-              Printable(JoinPath(folder, std::string(kRussianSetPath))).c_str(),
+              Printable(JoinPath(folder, kRussianSetPath)).c_str(),
               Counted(check.Russian.Questions, "question").c_str(), check.Problems.Tally().c_str());
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
@@ -190,12 +189,11 @@ int RunSetPreview(const CommandLine& line) {
   if (!IsPngName(path))
     throw std::runtime_error(path + ": a preview is a PNG picture; give it a name ending in .png");
   const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
-  if (!FileExists(JoinPath(set.Folder(), std::string(kEnglishSetPath))) &&
-      !FileExists(JoinPath(set.Folder(), std::string(kRussianSetPath))))
-    throw std::runtime_error((set.Shown().empty() ? "." : set.Shown()) +
-                             ": no question set here: looked for " +
-                             JoinPath(set.Shown(), std::string(kEnglishSetPath)) + " and " +
-                             JoinPath(set.Shown(), std::string(kRussianSetPath)));
+  if (!FileExists(JoinPath(set.Folder(), kEnglishSetPath)) &&
+      !FileExists(JoinPath(set.Folder(), kRussianSetPath)))
+    throw std::runtime_error(
+        (set.Shown().empty() ? "." : set.Shown()) + ": no question set here: looked for " +
+        JoinPath(set.Shown(), kEnglishSetPath) + " and " + JoinPath(set.Shown(), kRussianSetPath));
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);

@@ -10,19 +10,16 @@
 #include "app/RunFolder.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Findings.h"
 #include "runtime/files/Files.h"
 
 namespace anthora {
 
 namespace {
 
-std::string Joined(const std::string& folder, std::string_view path) {
-  if (folder.empty()) return std::string(path);
-  return folder + (folder.back() == '/' ? "" : "/") + std::string(path);
-}
-
 bool HoldsSet(const std::string& folder) {
-  return FileExists(Joined(folder, kEnglishSetPath)) && FileExists(Joined(folder, kRussianSetPath));
+  return FileExists(JoinPath(folder, kEnglishSetPath)) &&
+         FileExists(JoinPath(folder, kRussianSetPath));
 }
 
 std::string WithoutTrailingSlashes(std::string path) {
@@ -54,7 +51,7 @@ std::string RealNameOf(const std::string& folder) {
 
 // A set's ris/ folder itself: named so and holding the English set.
 bool IsSetsRis(const std::string& folder) {
-  return RealNameOf(folder) == kSetFolderName && FileExists(Joined(folder, kEnglishSetFileName));
+  return RealNameOf(folder) == kSetFolderName && FileExists(JoinPath(folder, kEnglishSetFileName));
 }
 
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
@@ -62,10 +59,10 @@ std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
   std::string lookedFor =
-      Joined(argument, kEnglishSetPath) + " and " + Joined(argument, kRussianSetPath);
+      JoinPath(argument, kEnglishSetPath) + " and " + JoinPath(argument, kRussianSetPath);
   if (RealNameOf(argument) == kSetFolderName)
-    lookedFor += " or " + Joined(argument, kEnglishSetFileName) + " and " +
-                 Joined(argument, kRussianSetFileName);
+    lookedFor += " or " + JoinPath(argument, kEnglishSetFileName) + " and " +
+                 JoinPath(argument, kRussianSetFileName);
   throw std::runtime_error(argument + ": no question set here: looked for " + lookedFor);
 }
 

@@ -42,14 +42,10 @@ std::vector<std::string> FindPhotos(const std::string& source, const std::string
 
 // "'a.jpg', 'A.jpg' and 'A.JPG'", at most five of them and how many more.
 std::string NamesOf(const std::vector<std::string>& photos) {
-  constexpr std::size_t kNamed = 5;
-  std::string names;
-  for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
-    names += i == 0 ? "" : i + 1 == photos.size() ? " and " : ", ";
-    names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
-  }
-  if (photos.size() > kNamed) names += " and " + std::to_string(photos.size() - kNamed) + " more";
-  return names;
+  std::vector<std::string> names;
+  for (const std::string& photo : photos)
+    names.push_back(QuotedName(photo.substr(photo.rfind('/') + 1)));
+  return Enumerated(names, 5);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include "authoring/ParallelWork.h"
 #include "authoring/PhotoLookup.h"
 #include "authoring/PictureName.h"
-#include "sheet/SheetLookup.h"
 #include "picture/Jpeg.h"
 #include "picture/Photo.h"
 #include "platform/posix/DeferredTermination.h"
@@ -22,6 +21,7 @@
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/graphics/Bitmap.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -152,7 +152,7 @@ MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
 
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace) {
   SetBuild build;
-  build.SetFolder = JoinPath(output, std::string(kSetFolderName));
+  build.SetFolder = JoinPath(output, kSetFolderName);
   const FolderWrite request{output, "ris", replace, {"fen.ani", "fru.ani"}, IsSetFile, {}};
   try {
     if (!CheckOutput(source, output, build)) return build;

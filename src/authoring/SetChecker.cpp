@@ -166,7 +166,7 @@ class SetFileChecker {
                  std::map<std::string, LoadedPicture>& pictures, std::size_t kept,
                  Findings& findings, CheckedSetFile& result)
       : FFolder(folder),
-        FPath(JoinPath(folder, std::string(setPath))),
+        FPath(JoinPath(folder, setPath)),
         FRussian(setPath == kRussianSetPath),
         FFace(face),
         FFinder(folder),

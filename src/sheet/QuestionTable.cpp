@@ -6,6 +6,7 @@
 
 #include "platform/Utf8.h"
 #include "runtime/base/Cp1251.h"
+#include "runtime/base/Findings.h"
 
 namespace anthora {
 
@@ -107,14 +108,9 @@ std::optional<int> ReadRotate(std::string_view cell) {
 
 // "2, 5 and 7", naming at most kRowsNamed rows.
 std::string RowList(const std::vector<int>& rows) {
-  std::string text;
-  const std::size_t named = std::min(rows.size(), kRowsNamed);
-  for (std::size_t i = 0; i < named; ++i) {
-    text += i == 0 ? "" : i + 1 == rows.size() ? " and " : ", ";
-    text += std::to_string(rows[i]);
-  }
-  if (named < rows.size()) text += " and " + std::to_string(rows.size() - named) + " more";
-  return text;
+  std::vector<std::string> numbers;
+  for (const int row : rows) numbers.push_back(std::to_string(row));
+  return Enumerated(numbers, kRowsNamed);
 }
 
 class TableReader {

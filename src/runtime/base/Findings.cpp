@@ -144,9 +144,21 @@ std::string Findings::Tally() const {
          Counted(Count(Finding::Level::Warning), "warning");
 }
 
-std::string JoinPath(const std::string& folder, const std::string& path) {
-  if (folder.empty() || folder == ".") return path;
-  return folder.back() == '/' ? folder + path : folder + '/' + path;
+std::string Enumerated(const std::vector<std::string>& items, std::size_t named) {
+  std::string text;
+  for (std::size_t i = 0; i < std::min(items.size(), named); ++i) {
+    text += i == 0 ? "" : i + 1 == items.size() ? " and " : ", ";
+    text += items[i];
+  }
+  if (items.size() > named) text += " and " + std::to_string(items.size() - named) + " more";
+  return text;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view path) {
+  if (folder.empty() || folder == ".") return std::string(path);
+  std::string joined(folder);
+  if (joined.back() != '/') joined += '/';
+  return joined.append(path);
 }
 
 }  // namespace anthora

@@ -73,7 +73,10 @@ std::string QuotedName(std::string_view name);
 // "1 question", "3 questions", "no questions".
 std::string Counted(int count, const std::string& noun);
 
+// "a, b and c": the first `named` items, and how many more.
+std::string Enumerated(const std::vector<std::string>& items, std::size_t named);
+
 // A path under a folder as the user wrote it; an empty folder or "." is the current one.
-std::string JoinPath(const std::string& folder, const std::string& path);
+std::string JoinPath(std::string_view folder, std::string_view path);
 
 }  // namespace anthora

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "runtime/base/Cp1251.h"
+#include "runtime/base/Findings.h"
 #include "runtime/graphics/FontFace.h"
 
 namespace anthora {
@@ -75,7 +76,7 @@ constexpr std::array<const char*, 2> kPackageFolders = {"/usr/share/fonts/truety
 // The file of that name: in the package folders, else anywhere among the desktop's fonts.
 std::string FindFileNamed(std::string_view name) {
   for (const char* folder : kPackageFolders) {
-    std::string path = std::string(folder) + "/" + std::string(name);
+    std::string path = JoinPath(folder, name);
     if (access(path.c_str(), R_OK) == 0) return path;
   }
   return FindFontFile(name, DesktopFontFolders(std::getenv("HOME"), std::getenv("XDG_DATA_HOME"),
