@@ -61,10 +61,11 @@ struct PictureJob {
 };
 
 void MakePicture(PictureJob& job) {
-  const std::optional<FileBytes> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
-  if (!bytes) return;
   try {
-    job.Jpeg = JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing));
+    const FileBytes bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes);
+    job.Jpeg = JpegFileBytes(*MakeSquarePicture(bytes.View(), kPictureSide, job.Framing));
+  } catch (const FileReadError& error) {
+    job.Error = error.what();
   } catch (const Exception& error) {
     job.Error = "cannot be read: " + Cp1251ToUtf8(error.Message());
   } catch (const std::bad_alloc&) {

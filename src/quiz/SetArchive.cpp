@@ -19,10 +19,6 @@ namespace anthora {
 
 namespace {
 
-[[noreturn]] void Refuse(const std::string& file, const std::string& reason) {
-  throw SetFileError(file + ": " + reason);
-}
-
 bool IsCredits(std::string_view name) {
   return std::find(std::begin(kCreditsNames), std::end(kCreditsNames), name) !=
          std::end(kCreditsNames);
@@ -36,15 +32,15 @@ void Unpack(ZipArchive& archive, const ZipEntry& entry, int folder, const std::s
   FileHandle output(openat(folder, fileName.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
-    if (errno == EEXIST) Refuse(file, name + " appears twice");
-    Refuse(file, name + " cannot be written: " + std::strerror(errno));
+    if (errno == EEXIST) throw SetFileError(file, name + " appears twice");
+    throw SetFileError(file, name + " cannot be written: " + std::strerror(errno));
   }
   archive.Read(entry, [&](std::string_view bytes) {
     if (!WriteAll(output.Get(), bytes))
-      Refuse(file, name + " cannot be written: " + std::strerror(errno));
+      throw SetFileError(file, name + " cannot be written: " + std::strerror(errno));
   });
   const int closed = close(output.Release());
-  if (closed != 0) Refuse(file, name + " cannot be written: " + std::strerror(errno));
+  if (closed != 0) throw SetFileError(file, name + " cannot be written: " + std::strerror(errno));
 }
 
 // The folder an entry goes in, made where missing, each step relative to the one above and
@@ -62,10 +58,12 @@ FileHandle EntryFolder(int top, const ZipEntry& entry, std::string& fileName,
     }
     rest.remove_prefix(slash + 1);
     if (mkdirat(folder.Get(), part.c_str(), 0700) != 0 && errno != EEXIST)
-      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+      throw SetFileError(file,
+                         QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
     folder = OpenFolder(folder.Get(), part);
     if (!folder)
-      Refuse(file, QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
+      throw SetFileError(file,
+                         QuotedName(entry.Name) + " cannot be unpacked: " + std::strerror(errno));
   }
   return folder;
 }
@@ -93,17 +91,17 @@ void UnpackSetFile(const std::string& file, int folder) {
     ZipArchive archive = ZipArchive::OpenFile(file, kMaxSetBytes);
     for (const ZipEntry& entry : archive.Entries()) {
       if (const std::string refused = RefusedEntryName(entry.Name); !refused.empty())
-        Refuse(file, refused);
+        throw SetFileError(file, refused);
     }
     archive.CheckAll();
     for (const ZipEntry& entry : archive.Entries()) {
-      if (DeferredTermination::Pending()) Refuse(file, "not unpacked: interrupted");
+      if (DeferredTermination::Pending()) throw SetFileError(file, "not unpacked: interrupted");
       std::string fileName;
       const FileHandle into = EntryFolder(folder, entry, fileName, file);
       if (!entry.Folder) Unpack(archive, entry, into.Get(), fileName, file);
     }
   } catch (const ZipError& error) {
-    Refuse(file, error.what());
+    throw SetFileError(file, error.what());
   }
 }
 

@@ -35,10 +35,6 @@ bool Changed(const Member& member) {
          now.st_mtim.tv_nsec != member.Status.st_mtim.tv_nsec;
 }
 
-[[noreturn]] void Refuse(const std::string& file, const std::string& reason) {
-  throw SetFileError(file + ": " + reason);
-}
-
 // The members of the set file, ris/ first so that a desktop can tell the file by its start.
 // A symbolic link is refused wherever it leads: packed, it would carry the file it names, which
 // may lie anywhere, and the set would no longer be what its folder shows.
@@ -46,7 +42,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   std::vector<Member> members;
   const fs::path ris = folder / "ris";
   const auto refuseLink = [](const fs::path& path) {
-    Refuse(path.string(), "is a symbolic link, and a set file packs no links");
+    throw SetFileError(path.string(), "is a symbolic link, and a set file packs no links");
   };
   std::error_code error;
   if (fs::is_symlink(ris, error)) refuseLink(ris);
@@ -59,11 +55,11 @@ std::vector<Member> MembersOf(const fs::path& folder) {
     } else if (it->is_regular_file()) {
       members.push_back({name, it->path()});
     } else {
-      Refuse(it->path().string(), "not a file, so it cannot be packed");
+      throw SetFileError(it->path().string(), "not a file, so it cannot be packed");
     }
     if (members.size() >= kMaxSetEntries) break;  // too many already: refused below
   }
-  if (error) Refuse(ris.string(), error.message());
+  if (error) throw SetFileError(ris.string(), error.message());
   for (const std::string_view credits : kCreditsNames) {
     const fs::file_status status = fs::symlink_status(folder / credits, error);
     if (fs::is_symlink(status)) refuseLink(folder / credits);
@@ -78,21 +74,22 @@ std::vector<Member> MembersOf(const fs::path& folder) {
 // Refuses what unpacking would refuse.
 void CheckBounds(std::vector<Member>& members, const fs::path& folder) {
   if (members.size() > kMaxSetEntries)
-    Refuse((folder / "ris").string(),
-           "more than " + std::to_string(kMaxSetEntries) + " files and folders for one set file");
+    throw SetFileError((folder / "ris").string(), "more than " + std::to_string(kMaxSetEntries) +
+                                                      " files and folders for one set file");
   std::uintmax_t total = 0;
   for (Member& member : members) {
     if (const std::string refused = RefusedEntryName(member.Name); !refused.empty())
-      Refuse((folder / member.Name).string(), "cannot be packed: " + refused);
+      throw SetFileError((folder / member.Name).string(), "cannot be packed: " + refused);
     if (member.Source.empty()) continue;
     const FileHandle file(open(member.Source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!file || fstat(file.Get(), &member.Status) != 0)
-      Refuse(member.Source.string(), std::string("cannot be read: ") + std::strerror(errno));
+      throw SetFileError(member.Source.string(),
+                         std::string("cannot be read: ") + std::strerror(errno));
     const auto size = static_cast<std::uintmax_t>(member.Status.st_size);
     total += size;
     if (size > kMaxSetBytes || total > kMaxSetBytes)
-      Refuse(member.Source.string(),
-             "the set would be more than 256 MiB, too large for a set file");
+      throw SetFileError(member.Source.string(),
+                         "the set would be more than 256 MiB, too large for a set file");
   }
 }
 
@@ -103,8 +100,8 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
   const fs::path out = fs::weakly_canonical(fs::absolute(output, error), error);
   const fs::path inside = out.lexically_relative(set);
   if (!error && !inside.empty() && *inside.begin() != "..")
-    Refuse(output,
-           "would be written inside the set it packs; choose a place outside " + folder.string());
+    throw SetFileError(output, "would be written inside the set it packs; choose a place outside " +
+                                   folder.string());
 }
 
 bool IsPhoto(const std::string& name) {
@@ -116,14 +113,14 @@ bool IsPhoto(const std::string& name) {
 void Write(const std::vector<Member>& members, const std::string& path, const std::string& output) {
   int error = 0;
   zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &error);
-  if (archive == nullptr) Refuse(output, "cannot be written");
+  if (archive == nullptr) throw SetFileError(output, "cannot be written");
   // The members are read and packed when the archive closes; a termination signal stops it.
   zip_register_cancel_callback_with_state(
       archive, [](zip_t*, void*) { return AtomicFile::Interrupted() ? 1 : 0; }, nullptr, nullptr);
   const auto fail = [&](const std::string& what) {
     const std::string reason = zip_strerror(archive);
     zip_discard(archive);
-    Refuse(output, "cannot be written: " + what + reason);
+    throw SetFileError(output, "cannot be written: " + what + reason);
   };
   for (const Member& member : members) {
     zip_int64_t index = -1;
@@ -148,14 +145,14 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
   if (zip_close(archive) != 0) {
     if (AtomicFile::Interrupted()) {
       zip_discard(archive);
-      Refuse(output, "not written: interrupted");
+      throw SetFileError(output, "not written: interrupted");
     }
     fail("");
   }
   // A file that changed while it was packed may be in the archive in part.
   for (const Member& member : members) {
     if (!member.Source.empty() && Changed(member))
-      Refuse(member.Source.string(), "changed while it was packed; pack the set again");
+      throw SetFileError(member.Source.string(), "changed while it was packed; pack the set again");
   }
 }
 

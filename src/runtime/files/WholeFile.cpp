@@ -22,33 +22,25 @@ std::size_t ReadFully(int descriptor, void* buffer, std::size_t count) {
   return done;
 }
 
-std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t limit,
-                                       std::string& why) {
+FileBytes ReadWholeFile(const std::string& path, std::uintmax_t limit) {
   int error = 0;
   const FileHandle handle(OpenForSharedReading(path, error));
-  if (!handle) {
-    why = "cannot be read: " + std::string(error == kNotRegularFile ? "it is not a regular file"
-                                           : error == EISDIR ? "it is a folder, not a regular file"
-                                           : error == EWOULDBLOCK ? "it is being written"
-                                                                  : std::strerror(error));
-    return std::nullopt;
-  }
+  if (!handle)
+    throw FileReadError("cannot be read: " +
+                        std::string(error == kNotRegularFile ? "it is not a regular file"
+                                    : error == EISDIR        ? "it is a folder, not a regular file"
+                                    : error == EWOULDBLOCK   ? "it is being written"
+                                                             : std::strerror(error)));
   struct stat status {};
-  if (fstat(handle.Get(), &status) != 0) {
-    why = std::string("cannot be read: ") + std::strerror(errno);
-    return std::nullopt;
-  }
-  if (static_cast<std::uintmax_t>(status.st_size) > limit) {
-    why = "is larger than " + std::to_string(limit >> 20) + " MB";
-    return std::nullopt;
-  }
+  if (fstat(handle.Get(), &status) != 0)
+    throw FileReadError(std::string("cannot be read: ") + std::strerror(errno));
+  if (static_cast<std::uintmax_t>(status.st_size) > limit)
+    throw FileReadError("is larger than " + std::to_string(limit >> 20) + " MB");
   FileBytes bytes;
   bytes.Size = static_cast<std::size_t>(status.st_size);
   bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
-  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size) {
-    why = "cannot be read: it changed while it was read";
-    return std::nullopt;
-  }
+  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size)
+    throw FileReadError("cannot be read: it changed while it was read");
   return bytes;
 }
 
