@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "authoring/NewSheet.h"
 #include "authoring/PictureName.h"
 #include "authoring/SetBuilder.h"
@@ -33,10 +30,8 @@ using ::testing::StartsWith;
 // may be written.
 std::vector<std::string> BuildRows(const std::string& fixture) {
   const test::TempDir dir;
-  std::ifstream in(std::string(ANTHORA_SHEET_TEST_DATA) + "/" + fixture, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
+  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')),
+            test::ReadFile(std::string(ANTHORA_SHEET_TEST_DATA) + "/" + fixture));
   dir.Write("source/rose.jpg", test::JpegBytes(300, 200));
   const SetBuild build =
       BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
