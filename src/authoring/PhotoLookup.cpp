@@ -54,11 +54,6 @@ fs::path FolderPath(const std::string& folder) {
   return folder.empty() ? fs::path(".") : fs::path(folder);
 }
 
-bool IsWithin(const fs::path& inner, const fs::path& outer) {
-  const auto [end, rest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
-  return end == outer.end();
-}
-
 PhotoLookup::PhotoLookup(const std::string& source, const std::string& sheet, Findings& findings)
     : FSource(source), FSheet(sheet), FFindings(findings) {
   std::error_code error;

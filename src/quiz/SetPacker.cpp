@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "quiz/SetArchive.h"
+#include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 
 namespace anthora {
@@ -98,8 +99,7 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
   std::error_code error;
   const fs::path set = fs::weakly_canonical(folder, error);
   const fs::path out = fs::weakly_canonical(fs::absolute(output, error), error);
-  const fs::path inside = out.lexically_relative(set);
-  if (!error && !inside.empty() && *inside.begin() != "..")
+  if (!error && IsWithin(out, set))
     throw SetFileError(output, "would be written inside the set it packs; choose a place outside " +
                                    folder.string());
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "runtime/base/Cp1251.h"
+#include "runtime/files/Files.h"
 #include "sheet/OdsSheet.h"
 #include "sheet/TextSheet.h"
 #include "sheet/XlsxSheet.h"
@@ -131,8 +132,7 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     std::error_code error, folderError;
     const std::filesystem::path real = std::filesystem::canonical(path, error);
     const std::filesystem::path folder = std::filesystem::canonical(where, folderError);
-    const std::filesystem::path inside = real.lexically_relative(folder);
-    if (error || folderError || (!inside.empty() && *inside.begin() != "..")) return path;
+    if (error || folderError || IsWithin(real, folder)) return path;
     findings.Error(path, 0,
                    "is a link to a file outside the source folder; the sheet must be in it, "
                    "as its photos must");
