@@ -15,15 +15,15 @@
 #include <set>
 
 #include "runtime/files/SafeWrite.h"
+#include "support/Child.h"
 #include "support/TempDir.h"
 
 namespace anthora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::InChild;
 using test::TempDir;
-
-constexpr uid_t kOtherUser = 65534;
 
 bool IsSetFile(std::string_view name) {
   return name == "fen.ani" || name.ends_with(".jpg");
@@ -69,18 +69,6 @@ fs::path FreshFolder(const fs::path& parent) {
   for (const std::string& name : Names(parent))
     if (name.starts_with(".ris-new-")) return parent / name;
   return {};
-}
-
-// Runs the body in a child process, as another user when this one is root; its exit status.
-int InChild(const std::function<bool()>& body, bool asOtherUser) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (asOtherUser && (setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)) _exit(3);
-    _exit(body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
 }
 
 TEST(FolderWrite, FillsAPrivateFolderWithFreshFilesAndGivesTheUsualModesAtTheEnd) {
