@@ -159,11 +159,11 @@ class TableReader {
       if (known == kSheetColumns.end()) {
         const auto nearest = NearestColumn(canonical);
         Error(header.Row, "column " + Quoted(written) + ": " +
-                              (nearest ? "did you mean '" + std::string(*nearest) + "'? " : "") +
+                              (nearest ? "did you mean " + Quoted(*nearest) + "? " : "") +
                               "the columns are " + std::string(kColumnList) +
                               "; a column without a name is not read");
       } else if (!FColumns.emplace(*known, i).second) {
-        Error(header.Row, "the column '" + std::string(*known) + "' is named twice");
+        Error(header.Row, "the column " + Quoted(*known) + " is named twice");
       } else if (*known != "crop" && *known != "rotate") {
         FWidth = std::max(FWidth, i + 1);  // a row reaches the last column that must be filled
       }
@@ -183,8 +183,7 @@ class TableReader {
                                        [&](std::string_view c) { return FColumns.contains(c); });
       for (const std::string_view name : columns) {
         if (FColumns.contains(name)) continue;
-        Error(header.Row,
-              "no column '" + std::string(name) + "' beside '" + std::string(named) + "'");
+        Error(header.Row, "no column " + Quoted(name) + " beside " + Quoted(named));
         sound = false;
       }
     }
