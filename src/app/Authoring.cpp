@@ -13,7 +13,6 @@
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
-#include "authoring/SetPacker.h"
 #include "authoring/SetPreview.h"
 #include "controls/xpButton.h"
 #include "platform/PngWriter.h"
@@ -21,6 +20,8 @@
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
+#include "quiz/SetPacker.h"
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/ShellWord.h"
 #include "runtime/base/Translate.h"
@@ -73,9 +74,7 @@ std::string SetFileNameFor(const std::string& source) {
 
 // Whether a file name ends in .png, in any letter case.
 bool IsPngName(const std::string& path) {
-  std::string extension = std::filesystem::path(path).extension().string();
-  for (char& c : extension) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-  return extension == ".png";
+  return AsciiLower(std::filesystem::path(path).extension().string()) == ".png";
 }
 
 // A set's findings about its questions moved to the rows of the sheet it was built from, less

@@ -5,8 +5,8 @@
 #include <string_view>
 #include <vector>
 
-#include "runtime/base/Findings.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
@@ -81,22 +81,17 @@ constexpr OptionName kOptions[] = {
     {"version", Option::Version, false},
 };
 
-// A word of the command line as a message quotes it.
-std::string Shown(std::string_view word) {
-  return Quoted(word);
-}
-
 // The option a "--NAME" word names, exactly or by the start of one name alone.
 const OptionName& FindOption(std::string_view word, std::string_view name) {
   const OptionName* found = nullptr;
   for (const OptionName& option : kOptions) {
     if (option.Name == name) return option;
     if (!name.empty() && option.Name.starts_with(name)) {
-      if (found) throw UsageError(Format(Tr("ambiguous option %s"), {Shown(word)}));
+      if (found) throw UsageError(Format(Tr("ambiguous option %s"), {Quoted(word)}));
       found = &option;
     }
   }
-  if (!found) throw UsageError(Format(Tr("unknown option %s"), {Shown(word)}));
+  if (!found) throw UsageError(Format(Tr("unknown option %s"), {Quoted(word)}));
   return *found;
 }
 
@@ -107,7 +102,7 @@ int ParseScale(const std::string& text) {
   if (text.empty() || text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || value < 1 ||
       value > kMaxScale)
     throw UsageError(
-        Format(Tr("--scale takes a whole number from 1 to %d, not %s"), {kMaxScale, Shown(text)}));
+        Format(Tr("--scale takes a whole number from 1 to %d, not %s"), {kMaxScale, Quoted(text)}));
   return static_cast<int>(value);
 }
 
@@ -137,13 +132,13 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       optionsEnded = true;
       continue;
     }
-    if (!word.starts_with("--")) throw UsageError(Format(Tr("unknown option %s"), {Shown(word)}));
+    if (!word.starts_with("--")) throw UsageError(Format(Tr("unknown option %s"), {Quoted(word)}));
     const std::size_t equals = word.find('=');
     const OptionName& option = FindOption(word, word.substr(2, equals - 2));
     std::string value;
     if (equals != std::string_view::npos) {
       if (!option.TakesValue)
-        throw UsageError(Format(Tr("--%s takes no value: %s"), {option.Name, Shown(word)}));
+        throw UsageError(Format(Tr("--%s takes no value: %s"), {option.Name, Quoted(word)}));
       value = word.substr(equals + 1);
     } else if (option.TakesValue) {
       if (++i == argc)
@@ -197,14 +192,14 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       throw UsageError(Tr("--build-set needs a SOURCE and an OUTPUT folder"));
     if (operands.size() > 2)
       throw UsageError(Format(Tr("--build-set takes two folders, SOURCE and OUTPUT, not also %s"),
-                              {Shown(operands[2])}));
+                              {Quoted(operands[2])}));
     line.Source = operands[0];
     line.Output = operands[1];
   } else if (line.What == CommandLine::Action::NewSheet) {
     if (operands.empty()) throw UsageError(Tr("--new-sheet needs one SOURCE folder"));
     if (operands.size() > 2)
       throw UsageError(Format(Tr("--new-sheet takes a folder and a sheet's name, not also %s"),
-                              {Shown(operands[2])}));
+                              {Quoted(operands[2])}));
     line.Source = operands[0];
     if (operands.size() == 2) line.Output = operands[1];
   } else if (line.What == CommandLine::Action::Pack) {
@@ -216,12 +211,12 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
     if (operands.empty()) throw UsageError(Tr("--preview needs a set"));
     if (operands.size() > 2)
       throw UsageError(Format(Tr("--preview takes a set and a picture to write, not also %s"),
-                              {Shown(operands[2])}));
+                              {Quoted(operands[2])}));
     line.Folder = operands[0];
     if (operands.size() == 2) line.Output = operands[1];
   } else {
     if (operands.size() > 1)
-      throw UsageError(Format(Tr("more than one FOLDER: %s"), {Shown(operands[1])}));
+      throw UsageError(Format(Tr("more than one FOLDER: %s"), {Quoted(operands[1])}));
     if (!operands.empty()) line.Folder = operands[0];
   }
   if (line.Force && line.What != CommandLine::Action::BuildSet &&

@@ -10,6 +10,7 @@
 #include "app/RunFolder.h"
 #include "quiz/QuestionSet.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
@@ -18,13 +19,9 @@ namespace anthora {
 
 namespace {
 
-std::string Joined(const std::string& folder, std::string_view path) {
-  if (folder.empty()) return std::string(path);
-  return folder + (folder.back() == '/' ? "" : "/") + std::string(path);
-}
-
 bool HoldsSet(const std::string& folder) {
-  return FileExists(Joined(folder, kEnglishSetPath)) && FileExists(Joined(folder, kRussianSetPath));
+  return FileExists(JoinPath(folder, kEnglishSetPath)) &&
+         FileExists(JoinPath(folder, kRussianSetPath));
 }
 
 // Of two set files, the one that is missing while the other is there; empty otherwise.
@@ -70,7 +67,7 @@ std::string RealNameOf(const std::string& folder) {
 
 // A set's ris/ folder itself: named so and holding the English set.
 bool IsSetsRis(const std::string& folder) {
-  return RealNameOf(folder) == kSetFolderName && FileExists(Joined(folder, kEnglishSetFileName));
+  return RealNameOf(folder) == kSetFolderName && FileExists(JoinPath(folder, kEnglishSetFileName));
 }
 
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
@@ -78,10 +75,10 @@ std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
   if (IsSetsRis(argument) && HoldsSet(ParentOf(argument))) return ParentOf(argument);
   std::string missing =
-      LoneMissing(Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath));
+      LoneMissing(JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath));
   if (missing.empty() && RealNameOf(argument) == kSetFolderName)
-    missing =
-        LoneMissing(Joined(argument, kEnglishSetFileName), Joined(argument, kRussianSetFileName));
+    missing = LoneMissing(JoinPath(argument, kEnglishSetFileName),
+                          JoinPath(argument, kRussianSetFileName));
   if (!missing.empty())
     // TRANSLATORS: %1$s is the folder; %2$s the reason, a sentence of its own.
     throw std::runtime_error(
@@ -90,13 +87,13 @@ std::string SetFolderOf(const std::string& argument) {
     // TRANSLATORS: %1$s is the folder; %2$s to %5$s are the set files looked for, two pairs.
     throw std::runtime_error(
         Format(Tr("%1$s: no question set here: looked for %2$s and %3$s or %4$s and %5$s"),
-               {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath),
-                Joined(argument, kEnglishSetFileName), Joined(argument, kRussianSetFileName)}));
+               {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath),
+                JoinPath(argument, kEnglishSetFileName), JoinPath(argument, kRussianSetFileName)}));
   }
   // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
   throw std::runtime_error(
       Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
-             {argument, Joined(argument, kEnglishSetPath), Joined(argument, kRussianSetPath)}));
+             {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath)}));
 }
 
 }  // namespace
@@ -129,8 +126,8 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
   FSignals.emplace();
   FUnpacked = std::make_unique<RunFolder>();
   UnpackSetFile(argument, FUnpacked->Get());
-  const bool english = FileExists(Joined(FUnpacked->Path(), kEnglishSetPath));
-  const bool russian = FileExists(Joined(FUnpacked->Path(), kRussianSetPath));
+  const bool english = FileExists(JoinPath(FUnpacked->Path(), kEnglishSetPath));
+  const bool russian = FileExists(JoinPath(FUnpacked->Path(), kRussianSetPath));
   if (!english && !russian)
     // TRANSLATORS: %1$s is the set file, %2$s and %3$s the files looked for in it.
     throw SetFileError(Format(Tr("%1$s: holds no question set: looked for %2$s and %3$s"),

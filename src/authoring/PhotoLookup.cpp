@@ -43,19 +43,10 @@ std::vector<std::string> FindPhotos(const std::string& source, const std::string
 
 // "'a.jpg', 'A.jpg' and 'A.JPG'", at most five of them and how many more.
 std::string NamesOf(const std::vector<std::string>& photos) {
-  constexpr std::size_t kNamed = 5;
-  std::string names;
-  for (std::size_t i = 0; i < std::min(photos.size(), kNamed); ++i) {
-    // TRANSLATORS: what comes before the last name of a list: "'a.jpg', 'A.jpg' and 'A.JPG'".
-    names += i == 0 ? "" : i + 1 == photos.size() ? Tr(" and ") : ", ";
-    names += QuotedName(photos[i].substr(photos[i].rfind('/') + 1));
-  }
-  if (photos.size() > kNamed) {
-    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
-    names += Format(TrN(" and %d more", " and %d more", photos.size() - kNamed),
-                    {photos.size() - kNamed});
-  }
-  return names;
+  std::vector<std::string> names;
+  for (const std::string& photo : photos)
+    names.push_back(QuotedName(photo.substr(photo.rfind('/') + 1)));
+  return Enumerated(names, 5);
 }
 
 // Bounds on looking for what a photo not found was meant to be, so that a huge folder or a
@@ -157,11 +148,6 @@ fs::path FolderPath(const std::string& folder) {
   return folder.empty() ? fs::path(".") : fs::path(folder);
 }
 
-bool IsWithin(const fs::path& inner, const fs::path& outer) {
-  const auto [end, rest] = std::mismatch(outer.begin(), outer.end(), inner.begin(), inner.end());
-  return end == outer.end();
-}
-
 PhotoLookup::PhotoLookup(const std::string& source, const std::string& sheet, Findings& findings)
     : FSource(source), FSheet(sheet), FFindings(findings) {
   std::error_code error;
@@ -227,7 +213,14 @@ std::string PhotoLookup::Find(const std::string& cell, int row) {
   const std::string shown = QuotedName(JoinPath(FSource, cell));
   if (LeavesFolder(cell)) return Outside(shown, row);
   const std::vector<std::string> photos = FindPhotos(FSource, cell);
-  if (photos.empty()) return NotFound(cell, row);
+  if (photos.empty()) {
+    std::error_code error;
+    if (fs::is_directory(JoinPath(FSource, cell), error)) {
+      FFindings.Error(FSheet, row, Format(Tr("photo %s is a folder, not a file"), {shown}));
+      return {};
+    }
+    return NotFound(cell, row);
+  }
   if (photos.size() > 1) {
     // Which one was meant cannot be told: taking either could put the wrong flower in.
     FFindings.Error(FSheet, row,

@@ -12,9 +12,6 @@ namespace anthora {
 // A folder as the file system takes it: the current one when none is named.
 std::filesystem::path FolderPath(const std::string& folder);
 
-// Whether a path lies in a folder or is the folder, judged by their components as they stand.
-bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& outer);
-
 // Finds the photos a sheet's picture cells name in its source folder.
 class PhotoLookup {
  public:

@@ -66,11 +66,12 @@ struct PictureJob {
 };
 
 void MakePicture(PictureJob& job) {
-  const std::optional<FileBytes> bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes, job.Error);
-  if (!bytes) return;
   try {
+    const FileBytes bytes = ReadWholeFile(job.Photo, kMaxPhotoBytes);
     job.Jpeg =
-        JpegFileBytes(*MakeSquarePicture(bytes->View(), kPictureSide, job.Framing, &job.Size));
+        JpegFileBytes(*MakeSquarePicture(bytes.View(), kPictureSide, job.Framing, &job.Size));
+  } catch (const FileReadError& error) {
+    job.Error = error.what();
   } catch (const Exception& error) {
     job.Error = Format(Tr("cannot be read: %s"), {Cp1251ToUtf8(error.Message())});
   } catch (const std::bad_alloc&) {
@@ -80,18 +81,9 @@ void MakePicture(PictureJob& job) {
 
 // "2, 5 and 7", naming at most ten rows.
 std::string RowList(const std::vector<int>& rows) {
-  constexpr std::size_t kNamed = 10;
-  std::string text;
-  const std::size_t named = std::min(rows.size(), kNamed);
-  for (std::size_t i = 0; i < named; ++i) {
-    // TRANSLATORS: what comes before the last number of a list: "2, 5 and 7".
-    text += i == 0 ? "" : i + 1 == rows.size() ? Tr(" and ") : ", ";
-    text += std::to_string(rows[i]);
-  }
-  if (named < rows.size())
-    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
-    text += Format(TrN(" and %d more", " and %d more", rows.size() - named), {rows.size() - named});
-  return text;
+  std::vector<std::string> numbers;
+  for (const int row : rows) numbers.push_back(std::to_string(row));
+  return Enumerated(numbers, 10);
 }
 
 // One photo file on rows with different right answers: at least one of those rows is wrong.
@@ -222,7 +214,7 @@ MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
 
 SetBuild BuildQuestionSet(const std::string& source, const std::string& output, bool replace) {
   SetBuild build;
-  build.SetFolder = JoinPath(output, std::string(kSetFolderName));
+  build.SetFolder = JoinPath(output, kSetFolderName);
   const FolderWrite request{output, "ris", replace, {"fen.ani", "fru.ani"}, IsSetFile, {}};
   try {
     if (!CheckOutput(source, output, build)) return build;

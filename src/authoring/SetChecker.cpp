@@ -172,7 +172,7 @@ class SetFileChecker {
                  Findings& findings, CheckedSetFile& result)
       : FFolder(folder),
         FPlace(place),
-        FPath(JoinPath(folder, std::string(setPath))),
+        FPath(JoinPath(folder, setPath)),
         FRussian(setPath == kRussianSetPath),
         FFace(face),
         FFinder(folder),

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "picture/OtherGraphics.h"
+#include "runtime/base/Cp1251.h"
 #include "runtime/graphics/Bitmap.h"
 
 namespace anthora {
@@ -23,14 +24,6 @@ std::unique_ptr<std::vector<TClipboardFormat>>& ClipboardFormatsInstance() {
   return instance;
 }
 
-char LowerCp1251(char byte) {
-  const auto code = static_cast<unsigned char>(byte);
-  if (code >= 'A' && code <= 'Z') return static_cast<char>(code + 32);
-  if (code >= 0xC0 && code <= 0xDF) return static_cast<char>(code + 32);  // А-Я
-  if (code == 0xA8) return static_cast<char>(0xB8);                       // Ё
-  return byte;
-}
-
 }  // namespace
 
 TFileFormatsList::TFileFormatsList() {
@@ -43,7 +36,7 @@ TFileFormatsList::TFileFormatsList() {
 void TFileFormatsList::Add(std::string_view extension, std::string_view description,
                            int descriptionResource, TGraphicClass graphicClass) {
   FEntries.push_back(
-      {graphicClass, AnsiLowerCase(extension), std::string(description), descriptionResource});
+      {graphicClass, LowerCp1251(extension), std::string(description), descriptionResource});
 }
 
 void TFileFormatsList::Remove(const TMetaClass& graphicClass) {
@@ -53,7 +46,7 @@ void TFileFormatsList::Remove(const TMetaClass& graphicClass) {
 }
 
 const TGraphicClass* TFileFormatsList::FindExt(std::string_view extension) const {
-  const std::string lower = AnsiLowerCase(extension);
+  const std::string lower = LowerCp1251(extension);
   for (auto entry = FEntries.rbegin(); entry != FEntries.rend(); ++entry) {
     if (entry->Extension == lower) return &entry->GraphicClass;
   }
@@ -97,12 +90,6 @@ void UnregisterGraphicClass(const TMetaClass& graphicClass) {
       return entry.GraphicClass.Meta->InheritsFrom(graphicClass);
     });
   }
-}
-
-std::string AnsiLowerCase(std::string_view text) {
-  std::string lower(text);
-  std::ranges::transform(lower, lower.begin(), LowerCp1251);
-  return lower;
 }
 
 }  // namespace anthora

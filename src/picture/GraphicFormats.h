@@ -63,7 +63,4 @@ void RegisterFileFormat(std::string_view extension, std::string_view description
 // created yet stays uncreated.
 void UnregisterGraphicClass(const TMetaClass& graphicClass);
 
-// Lower case in the single-byte text encoding (Windows-1251).
-std::string AnsiLowerCase(std::string_view text);
-
 }  // namespace anthora

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/DeferredTermination.h"
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
@@ -19,10 +20,6 @@
 namespace anthora {
 
 namespace {
-
-[[noreturn]] void Refuse(const std::string& file, const std::string& reason) {
-  throw SetFileError(file + ": " + reason);
-}
 
 bool IsCredits(std::string_view name) {
   return std::find(std::begin(kCreditsNames), std::end(kCreditsNames), name) !=
@@ -37,16 +34,19 @@ void Unpack(ZipArchive& archive, const ZipEntry& entry, int folder, const std::s
   FileHandle output(openat(folder, fileName.c_str(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0600));
   if (!output) {
-    if (errno == EEXIST) Refuse(file, Format(Tr("%s appears twice"), {name}));
-    Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
+    if (errno == EEXIST) throw SetFileError(file, Format(Tr("%s appears twice"), {name}));
+    throw SetFileError(file,
+                       Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
   }
   archive.Read(entry, [&](std::string_view bytes) {
     if (!WriteAll(output.Get(), bytes))
-      Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
+      throw SetFileError(file,
+                         Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
   });
   const int closed = close(output.Release());
   if (closed != 0)
-    Refuse(file, Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
+    throw SetFileError(file,
+                       Format(Tr("%1$s cannot be written: %2$s"), {name, std::strerror(errno)}));
 }
 
 // The folder an entry goes in, made where missing, each step relative to the one above and
@@ -64,12 +64,12 @@ FileHandle EntryFolder(int top, const ZipEntry& entry, std::string& fileName,
     }
     rest.remove_prefix(slash + 1);
     if (mkdirat(folder.Get(), part.c_str(), 0700) != 0 && errno != EEXIST)
-      Refuse(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
-                          {QuotedName(entry.Name), std::strerror(errno)}));
+      throw SetFileError(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
+                                      {QuotedName(entry.Name), std::strerror(errno)}));
     folder = OpenFolder(folder.Get(), part);
     if (!folder)
-      Refuse(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
-                          {QuotedName(entry.Name), std::strerror(errno)}));
+      throw SetFileError(file, Format(Tr("%1$s cannot be unpacked: %2$s"),
+                                      {QuotedName(entry.Name), std::strerror(errno)}));
   }
   return folder;
 }
@@ -80,8 +80,7 @@ bool IsSetFileName(std::string_view path) {
   const std::string_view name = path.substr(path.rfind('/') + 1);
   if (name.size() <= kSetFileExtension.size()) return false;
   const std::string_view extension = name.substr(name.size() - kSetFileExtension.size());
-  return std::equal(extension.begin(), extension.end(), kSetFileExtension.begin(),
-                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 0x20 : a) == b; });
+  return SameIgnoringAsciiCase(extension, kSetFileExtension);
 }
 
 std::string RefusedEntryName(std::string_view name) {
@@ -98,19 +97,19 @@ void UnpackSetFile(const std::string& file, int folder) {
     ZipArchive archive = ZipArchive::OpenFile(file, kMaxSetBytes);
     for (const ZipEntry& entry : archive.Entries()) {
       if (const std::string refused = RefusedEntryName(entry.Name); !refused.empty())
-        Refuse(file, refused);
+        throw SetFileError(file, refused);
     }
     archive.CheckAll();
     for (const ZipEntry& entry : archive.Entries()) {
-      if (DeferredTermination::Pending()) Refuse(file, Tr("not unpacked: interrupted"));
+      if (DeferredTermination::Pending()) throw SetFileError(file, Tr("not unpacked: interrupted"));
       std::string fileName;
       const FileHandle into = EntryFolder(folder, entry, fileName, file);
       if (!entry.Folder) Unpack(archive, entry, into.Get(), fileName, file);
     }
   } catch (const ZipIncomplete&) {
-    Refuse(file, Tr("the file is incomplete: download it again"));
+    throw SetFileError(file, Tr("the file is incomplete: download it again"));
   } catch (const ZipError& error) {
-    Refuse(file, error.what());
+    throw SetFileError(file, error.what());
   }
 }
 

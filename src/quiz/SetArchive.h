@@ -23,7 +23,11 @@ bool IsSetFileName(std::string_view path);
 
 // A set file that is refused; the message names the file and the reason.
 class SetFileError : public std::runtime_error {
+ public:
   using std::runtime_error::runtime_error;
+  // "FILE: REASON", for the file of the set (or of its folder) that is refused.
+  SetFileError(const std::string& file, const std::string& reason)
+      : std::runtime_error(file + ": " + reason) {}
 };
 
 // Why a set file may not hold an entry of this name (a folder's name ends in "/"), in words

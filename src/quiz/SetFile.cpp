@@ -1,5 +1,6 @@
 #include "quiz/SetFile.h"
 
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/StrToInt.h"
 
 namespace anthora {
@@ -34,9 +35,7 @@ bool IsSetFilePath(std::string_view path) {
 bool IsSetFile(std::string_view name) {
   if (IsSetFilePath(name) && name.find('/') == std::string_view::npos) return true;
   if (name.size() <= 4) return false;
-  std::string extension(name.substr(name.size() - 4));
-  for (char& c : extension) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-  return extension == ".jpg";
+  return SameIgnoringAsciiCase(name.substr(name.size() - 4), ".jpg");
 }
 
 std::int32_t SetFileReader::ReadCount() {

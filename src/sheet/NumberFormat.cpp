@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "runtime/base/Cp1251.h"
+
 namespace anthora {
 
 namespace {
@@ -23,8 +25,7 @@ std::string General(double value) {
 
 bool IsGeneral(std::string_view section) {
   constexpr std::string_view kGeneral = "general";
-  return std::equal(section.begin(), section.end(), kGeneral.begin(), kGeneral.end(),
-                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a + 0x20 : a) == b; });
+  return SameIgnoringAsciiCase(section, kGeneral);
 }
 
 // The number part of a section and the literal text around it.
@@ -189,7 +190,7 @@ std::string Padded(long value, std::size_t width) {
 }
 
 bool IsDateLetter(char c) {
-  const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+  const char lower = AsciiLower(c);
   return lower == 'y' || lower == 'm' || lower == 'd' || lower == 'h' || lower == 's';
 }
 
@@ -213,7 +214,7 @@ std::optional<std::string> RenderedDate(double value, std::string_view section, 
   char last = 0;  // the last of y, m, d, h, s read: "m" after "h" or before "s" is minutes
   for (std::size_t i = 0; i < section.size();) {
     const char c = section[i];
-    const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+    const char lower = AsciiLower(c);
     std::size_t run = 1;
     while (i + run < section.size() &&
            (section[i + run] == c || section[i + run] == lower - 0x20 || section[i + run] == lower))

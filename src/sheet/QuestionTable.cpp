@@ -7,6 +7,7 @@
 #include "platform/Utf8.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/EditDistance.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
@@ -39,7 +40,7 @@ std::string Canonical(std::string_view name) {
     if (name.substr(i).starts_with("\xC2\xA0")) {
       ++i;  // a no-break space
     } else if (c != ' ' && c != '\t' && c != '_') {
-      text += c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
+      text += AsciiLower(c);
     }
   }
   return text;

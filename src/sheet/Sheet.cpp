@@ -4,8 +4,10 @@
 #include <array>
 #include <filesystem>
 
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "runtime/files/Files.h"
 #include "sheet/OdsSheet.h"
 #include "sheet/TextSheet.h"
 #include "sheet/XlsxSheet.h"
@@ -19,13 +21,6 @@ constexpr std::array<std::string_view, 5> kSheetExtensions = {".tsv", ".csv", ".
 // What spreadsheet programs also save, which the builder does not read.
 constexpr std::array<std::string_view, 9> kOtherSpreadsheets = {
     ".xls", ".xlsm", ".xlsb", ".fods", ".ots", ".xltx", ".numbers", ".et", ".gnumeric"};
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 0x20);
-  }
-  return text;
-}
 
 template <std::size_t N>
 bool Listed(const std::array<std::string_view, N>& list, std::string_view item) {
@@ -47,9 +42,7 @@ std::string Joined(const std::vector<std::string>& names) {
 }  // namespace
 
 bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return (x >= 'A' && x <= 'Z' ? x + 0x20 : x) == (y >= 'A' && y <= 'Z' ? y + 0x20 : y);
-  });
+  return SameIgnoringAsciiCase(a, b);
 }
 
 bool SheetRows::StartRow(int row) {
@@ -114,8 +107,8 @@ SheetFiles ListSheetFiles(const std::string& source) {
     std::error_code ignored;
     const std::string name = entry->path().filename().string();
     if (IsLockFile(name)) continue;
-    const std::string extension = LowerAscii(entry->path().extension().string());
-    const std::string stem = LowerAscii(entry->path().stem().string());
+    const std::string extension = AsciiLower(entry->path().extension().string());
+    const std::string stem = AsciiLower(entry->path().stem().string());
     // A sheet's name is taken whatever the entry is, so that reading it says what is wrong.
     if (stem == "questions" && Listed(kSheetExtensions, extension)) {
       files.Sheets.push_back(name);
@@ -174,8 +167,7 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
     std::error_code error, folderError;
     const std::filesystem::path real = std::filesystem::canonical(path, error);
     const std::filesystem::path folder = std::filesystem::canonical(where, folderError);
-    const std::filesystem::path inside = real.lexically_relative(folder);
-    if (error || folderError || (!inside.empty() && *inside.begin() != "..")) return path;
+    if (error || folderError || IsWithin(real, folder)) return path;
     findings.Error(path, 0,
                    Tr("is a link to a file outside the source folder; the sheet must be in it, "
                       "as its photos must"));
@@ -187,7 +179,7 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
   constexpr std::size_t kNamed = 5;  // spreadsheet-like files named, at most
   for (std::size_t i = 0; i < std::min(others.size(), kNamed); ++i) {
     const std::string& other = others[i];
-    const std::string extension = LowerAscii(std::filesystem::path(other).extension().string());
+    const std::string extension = AsciiLower(std::filesystem::path(other).extension().string());
     // TRANSLATORS: %1$s is what was said so far, %2$s a file found in the folder and %3$s its
     // extension (".ods").
     text = Listed(kSheetExtensions, extension)
@@ -201,7 +193,7 @@ std::optional<std::string> FindSheet(const std::string& source, Findings& findin
 }
 
 Sheet ReadSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  const std::string extension = LowerAscii(std::filesystem::path(name).extension().string());
+  const std::string extension = AsciiLower(std::filesystem::path(name).extension().string());
   if (extension == ".ods") return ReadOdsSheet(bytes, name, findings);
   if (extension == ".xlsx") return ReadXlsxSheet(bytes, name, findings);
   return ReadTextSheet(bytes, name, findings);

@@ -306,9 +306,7 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   if (workbookPart.empty()) workbookPart = "xl/workbook.xml";
   const std::size_t slash = workbookPart.rfind('/');
   const std::string folder = slash == std::string::npos ? "" : workbookPart.substr(0, slash);
-  const auto inFolder = [&](const std::string& part) {
-    return folder.empty() ? part : folder + "/" + part;
-  };
+  const auto inFolder = [&](const std::string& part) { return JoinPath(folder, part); };
   const std::string linksPart = inFolder("_rels/" + workbookPart.substr(slash + 1) + ".rels");
   bool read = archive.IsOpen() && archive.ReadXml(workbookPart, workbook) &&
               archive.ReadXml(linksPart, links);

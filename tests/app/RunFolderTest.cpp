@@ -12,9 +12,9 @@
 #include <string>
 
 #include "app/RunFolder.h"
-#include "authoring/SetPacker.h"
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
+#include "quiz/SetPacker.h"
 #include "support/TempDir.h"
 
 namespace anthora {

@@ -4,9 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "authoring/NewSheet.h"
 #include "authoring/PictureName.h"
 #include "authoring/SetBuilder.h"
@@ -35,10 +32,8 @@ using ::testing::StartsWith;
 // may be written.
 std::vector<std::string> BuildRows(const std::string& fixture) {
   const test::TempDir dir;
-  std::ifstream in(std::string(ANTHORA_SHEET_TEST_DATA) + "/" + fixture, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')), bytes.str());
+  dir.Write("source/QUESTIONS" + fixture.substr(fixture.rfind('.')),
+            test::ReadFile(std::string(ANTHORA_SHEET_TEST_DATA) + "/" + fixture));
   dir.Write("source/rose.jpg", test::JpegBytes(345, 230));
   const SetBuild build =
       BuildQuestionSet((dir.Path() / "source").string(), (dir.Path() / "out").string(), false);
@@ -114,6 +109,11 @@ TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
                                 EndsWith("/ROSE.JPG' matches 'Rose.jpg' and 'rose.jpg', which "
                                          "differ only in letter case; write the name exactly as "
                                          "the photo's file has it"))));
+  // A folder under a photo's name is no photo, and the message says what it is.
+  std::filesystem::create_directories(dir.Path() / "source/lily.jpg");
+  EXPECT_THAT(
+      build("lily.jpg\ta\tb\tc\td\n"),
+      ElementsAre(AllOf(StartsWith("2: photo '"), EndsWith("/lily.jpg' is a folder, not a file"))));
   FinalizeJpegUnit();
 }
 

@@ -23,7 +23,6 @@ struct Image {
 // A colourful test pattern with smooth and sharp parts.
 Image Pattern(std::int32_t width, std::int32_t height);
 
-std::string ReadFile(const std::string& path);
 std::string PhotoPath();
 
 // Runs cjpeg on the image with the options ("-progressive", "-restart 1", ...).

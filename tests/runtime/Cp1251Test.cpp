@@ -49,5 +49,21 @@ TEST(Cp1251, TakesUtf8OnlyWhenEveryCharacterHasAByte) {
   EXPECT_FALSE(Utf8ToCp1251("\xD0"));  // cut short
 }
 
+// ASCII folding leaves every other byte whole, so UTF-8 names compare safely; the code page's
+// own folding takes its Cyrillic capitals too, and no byte to a letter of another case.
+TEST(Cp1251, FoldsLetterCase) {
+  EXPECT_EQ(AsciiLower("Rose.JPG [@Z`\xD0\x81"), "rose.jpg [@z`\xD0\x81");
+  EXPECT_TRUE(SameIgnoringAsciiCase(".AnThOrA", ".anthora"));
+  EXPECT_FALSE(SameIgnoringAsciiCase(".anthor", ".anthora"));
+  EXPECT_FALSE(SameIgnoringAsciiCase("\xD0\x81", "\xD1\x91"));  // Ё and ё in UTF-8
+  EXPECT_EQ(LowerCp1251("ЁЛКА Ґ Ў Tulip"_cp1251), "ёлка ґ ў tulip"_cp1251);
+  for (int byte = 1; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    const char32_t lower = cp1251::ToUnicode(static_cast<unsigned char>(cp1251::LowerByte(c)));
+    EXPECT_EQ(lower, cp1251::ToLower(cp1251::ToUnicode(static_cast<unsigned char>(byte))))
+        << "byte " << byte;
+  }
+}
+
 }  // namespace
 }  // namespace anthora

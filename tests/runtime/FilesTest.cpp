@@ -36,6 +36,16 @@ TEST(FileExists, ANulByteNeverNamesAShorterPath) {
   EXPECT_FALSE(FileExists(withNul));
 }
 
+// A folder holds itself and what is below it, never a sibling that starts with its name.
+TEST(IsWithin, ByWholeComponents) {
+  EXPECT_TRUE(IsWithin("/set/ris/a.jpg", "/set"));
+  EXPECT_TRUE(IsWithin("/set", "/set"));
+  EXPECT_TRUE(IsWithin("/etc/passwd", "/"));
+  EXPECT_FALSE(IsWithin("/settings", "/set"));
+  EXPECT_FALSE(IsWithin("/", "/set"));
+  EXPECT_FALSE(IsWithin("set/a", "/set"));
+}
+
 TEST(FindFileIgnoringCase, ExactFirstThenTheLeastNameThatDiffersOnlyInCase) {
   const test::TempDir dir;
   const std::string folder = dir.Path().string() + "/";

@@ -15,15 +15,15 @@
 #include <set>
 
 #include "runtime/files/SafeWrite.h"
+#include "support/Child.h"
 #include "support/TempDir.h"
 
 namespace anthora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::InChild;
 using test::TempDir;
-
-constexpr uid_t kOtherUser = 65534;
 
 bool IsSetFile(std::string_view name) {
   return name == "fen.ani" || name.ends_with(".jpg");
@@ -41,11 +41,6 @@ std::set<std::string> Names(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder, error))
     names.insert(entry.path().filename().string());
   return names;
-}
-
-std::string Read(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 unsigned Mode(const fs::path& path) {
@@ -76,18 +71,6 @@ fs::path FreshFolder(const fs::path& parent) {
   return {};
 }
 
-// Runs the body in a child process, as another user when this one is root; its exit status.
-int InChild(const std::function<bool()>& body, bool asOtherUser) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (asOtherUser && (setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0)) _exit(3);
-    _exit(body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
-}
-
 TEST(FolderWrite, FillsAPrivateFolderWithFreshFilesAndGivesTheUsualModesAtTheEnd) {
   const TempDir temp;
   const mode_t mask = umask(0);
@@ -109,7 +92,7 @@ TEST(FolderWrite, FillsAPrivateFolderWithFreshFilesAndGivesTheUsualModesAtTheEnd
   EXPECT_TRUE(checked);
   EXPECT_EQ(Mode(temp.Path() / "out/ris"), 0777u);
   EXPECT_EQ(Mode(temp.Path() / "out/ris/a.jpg"), 0666u);
-  EXPECT_EQ(Read(temp.Path() / "out/ris/fen.ani"), "new set");
+  EXPECT_EQ(test::ReadFile(temp.Path() / "out/ris/fen.ani"), "new set");
   EXPECT_EQ(Names(temp.Path() / "out"), std::set<std::string>{"ris"});
 
   // A link planted in the private folder is never written through: the write fails whole.
@@ -119,7 +102,7 @@ TEST(FolderWrite, FillsAPrivateFolderWithFreshFilesAndGivesTheUsualModesAtTheEnd
     fs::create_symlink(victim, FreshFolder(temp.Path() / "second/out") / "a.jpg");
   };
   EXPECT_TRUE(Outcome(request).starts_with("cannot be written: a.jpg: "));
-  EXPECT_EQ(Read(victim), "precious");
+  EXPECT_EQ(test::ReadFile(victim), "precious");
   EXPECT_FALSE(fs::exists(temp.Path() / "second")) << "the folders made for it stay";
   umask(mask);
 }
@@ -151,14 +134,14 @@ TEST(FolderWrite, ReplacesOnlyASetFolderAndKeepsWhatItDidNotWrite) {
   EXPECT_EQ(Names(out), std::set<std::string>{"ris"});
   EXPECT_EQ(Names(out / "ris"), (std::set<std::string>{"fen.ani", "a.jpg", "b.jpg", "CREDITS.md",
                                                        "originals", "mine"}));
-  EXPECT_EQ(Read(out / "ris/fen.ani"), "new set");
-  EXPECT_EQ(Read(out / "ris/originals/a.jpg"), "original");
+  EXPECT_EQ(test::ReadFile(out / "ris/fen.ani"), "new set");
+  EXPECT_EQ(test::ReadFile(out / "ris/originals/a.jpg"), "original");
 
   // A plain file, or a folder without a set, is never replaced.
   fs::remove_all(out / "ris");
   temp.Write("ris", "a file");
   EXPECT_EQ(Outcome(Request(out, true)), "is not a folder, and only a folder is replaced");
-  EXPECT_EQ(Read(out / "ris"), "a file");
+  EXPECT_EQ(test::ReadFile(out / "ris"), "a file");
   EXPECT_EQ(Names(out), std::set<std::string>{"ris"});
 
   // An old set whose files cannot be removed stays whole, and nothing new is written.
@@ -175,7 +158,7 @@ TEST(FolderWrite, ReplacesOnlyASetFolderAndKeepsWhatItDidNotWrite) {
                 asOther),
             0);
   EXPECT_EQ(Names(out), std::set<std::string>{"ris"});
-  EXPECT_EQ(Read(out / "ris/fen.ani"), "old set");
+  EXPECT_EQ(test::ReadFile(out / "ris/fen.ani"), "old set");
   fs::permissions(out / "ris", fs::perms::owner_all);
 }
 
@@ -228,7 +211,7 @@ TEST(FolderWrite, ClearsWhatAKilledWriteLeftButNotAWriteThatRuns) {
   temp.Write(".ris-new-abcdef/CREDITS.md", "photos by");
   EXPECT_EQ(Outcome(Request(out, true)), "");
   EXPECT_EQ(Names(out), std::set<std::string>{"ris"});
-  EXPECT_EQ(Read(out / "ris/CREDITS.md"), "photos by");
+  EXPECT_EQ(test::ReadFile(out / "ris/CREDITS.md"), "photos by");
   close(started[0]);
   close(resume[0]);
   close(resume[1]);
@@ -271,7 +254,7 @@ TEST(AtomicFile, ASignalStopsTheWorkAndPutsNothingNewInPlace) {
       const int status = Caught([&] { work(path); });
       EXPECT_TRUE(WIFSIGNALED(status)) << path << " " << status;
     }
-    EXPECT_EQ(Read(old), "old");
+    EXPECT_EQ(test::ReadFile(old), "old");
     EXPECT_EQ(Names(temp.Path()), (std::set<std::string>{"old.anthora"}));
   }
 }
@@ -287,7 +270,7 @@ TEST(AtomicFile, ASignalTheProgramWasStartedIgnoringChangesNothing) {
     });
   });
   EXPECT_TRUE(WIFEXITED(status)) << status;
-  EXPECT_EQ(Read(path), "whole");
+  EXPECT_EQ(test::ReadFile(path), "whole");
 }
 
 TEST(AtomicFile, PutsAWholeFileInPlaceAndNeverReplacesUnlessAllowed) {
@@ -303,11 +286,11 @@ TEST(AtomicFile, PutsAWholeFileInPlaceAndNeverReplacesUnlessAllowed) {
   } catch (const WriteError& error) {
     EXPECT_TRUE(error.Exists());
   }
-  EXPECT_EQ(Read(path), "one");
+  EXPECT_EQ(test::ReadFile(path), "one");
   EXPECT_THROW(WriteFileAtomically(path, true, [](std::FILE*) { return false; }), WriteError);
-  EXPECT_EQ(Read(path), "one");
+  EXPECT_EQ(test::ReadFile(path), "one");
   WriteFileAtomically(path, true, writing("three"));
-  EXPECT_EQ(Read(path), "three");
+  EXPECT_EQ(test::ReadFile(path), "three");
   // Nothing but the file itself is left in the folder.
   EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"sheet.png"});
 }
@@ -332,7 +315,7 @@ TEST(AtomicFile, ReplacesOnlyARegularFileAndClearsWhatAKilledWriteLeft) {
   }
   EXPECT_TRUE(fs::is_fifo(pipe));
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(Read(target), "kept");
+  EXPECT_EQ(test::ReadFile(target), "kept");
 
   // A killed write's folder is cleared; a running write's is locked and kept.
   const fs::path dead = temp.Path() / ".target.png-part-dead00";
@@ -352,7 +335,7 @@ TEST(AtomicFile, ReplacesOnlyARegularFileAndClearsWhatAKilledWriteLeft) {
       false);
   close(lock);
   EXPECT_EQ(status, 0);
-  EXPECT_EQ(Read(target), "new");
+  EXPECT_EQ(test::ReadFile(target), "new");
   EXPECT_FALSE(fs::exists(dead));
   EXPECT_TRUE(fs::exists(running));
 }

@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "runtime/files/ZipArchive.h"
 #include "support/TempDir.h"
@@ -46,13 +44,6 @@ std::string Declared(std::string bytes, std::uint32_t size) {
   PutLittle(bytes, 22, size, 4);
   PutLittle(bytes, bytes.find("PK\1\2") + 24, size, 4);
   return bytes;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 TEST(ZipArchive, NamesThatLeaveTheArchiveAreRefused) {
@@ -131,7 +122,7 @@ TEST(ZipArchive, ArchivesCommonToolsMakeAreRead) {
   ASSERT_EQ(std::system(
                 (in + "zip -q -r - ris | cat > piped.zip && zip -q -r -fz forced.zip ris").c_str()),
             0);
-  std::string counted = ReadFile((dir.Path() / "forced.zip").string());
+  std::string counted = test::ReadFile(dir.Path() / "forced.zip");
   ASSERT_EQ(counted.compare(counted.size() - 22, 4, "PK\5\6"), 0);
   PutLittle(counted, counted.size() - 14, 0xffff, 2);
   PutLittle(counted, counted.size() - 12, 0xffff, 2);

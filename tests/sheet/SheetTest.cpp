@@ -3,9 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "sheet/NumberFormat.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
@@ -22,10 +19,7 @@ using ::testing::IsEmpty;
 using ::testing::SizeIs;
 
 std::string Fixture(const std::string& name) {
-  std::ifstream in(std::string(ANTHORA_TEST_DATA) + "/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
+  return test::ReadFile(std::string(ANTHORA_TEST_DATA) + "/" + name);
 }
 
 // "ROW: level: text" for each finding, to compare with.

@@ -3,7 +3,6 @@
 #include <zip.h>
 
 #include <cstdint>
-#include <fstream>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -36,8 +35,7 @@ inline std::string ZipBytes(const std::vector<ZipPart>& parts) {
                                        part.UnixMode << 16);
   }
   zip_close(archive);
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return ReadFile(path);
 }
 
 inline std::vector<ZipPart> ZipParts(

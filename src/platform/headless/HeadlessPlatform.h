@@ -81,7 +81,6 @@ class HeadlessPlatform final : public Platform {
   void Focus(std::size_t window, bool gained);
   void Close(std::size_t window);
   void CloseProgram();  // a Close aimed at no window, as a termination signal gives
-  std::size_t PendingEvents() const { return script_.size(); }
 
   // What happened.
   std::size_t WindowCount() const { return windows_.size(); }

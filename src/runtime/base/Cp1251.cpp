@@ -1,8 +1,27 @@
 #include "runtime/base/Cp1251.h"
 
+#include <algorithm>
+
 #include "platform/Utf8.h"
 
 namespace anthora {
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = AsciiLower(c);
+  return lower;
+}
+
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
+
+std::string LowerCp1251(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) c = cp1251::LowerByte(c);
+  return lower;
+}
 
 std::u32string DecodeCp1251(std::string_view text) {
   std::u32string result(text.size(), U'\0');
@@ -10,16 +29,6 @@ std::u32string DecodeCp1251(std::string_view text) {
     result[i] = cp1251::ToUnicode(static_cast<unsigned char>(text[i]));
   }
   return result;
-}
-
-std::string LowerCp1251(std::string_view text) {
-  std::string lower;
-  lower.reserve(text.size());
-  for (const char c : text) {
-    const char32_t letter = cp1251::ToLower(cp1251::ToUnicode(static_cast<unsigned char>(c)));
-    lower += static_cast<char>(cp1251::FromUnicode(letter));
-  }
-  return lower;
 }
 
 std::string Cp1251ToUtf8(std::string_view text) {

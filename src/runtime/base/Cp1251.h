@@ -54,6 +54,12 @@ constexpr char32_t ToLower(char32_t c) {
   return c;
 }
 
+// ToLower of a Windows-1251 byte.
+constexpr char LowerByte(char byte) {
+  const unsigned lower = FromUnicode(ToLower(ToUnicode(static_cast<unsigned char>(byte))));
+  return static_cast<char>(lower);
+}
+
 // A UTF-8 source literal turned into Windows-1251 bytes at compile time.
 template <std::size_t N>
 struct Utf8Literal {
@@ -108,12 +114,24 @@ constexpr std::string_view operator""_cp1251() {
   return {cp1251::kEncoded<Literal>.Data, cp1251::kEncoded<Literal>.Size};
 }
 
+// The lower-case letter of an ASCII capital; any other byte as it is, so that the other
+// characters of a UTF-8 or Windows-1251 text stay whole. For names and keywords that are
+// compared without regard to letter case.
+constexpr char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+// The text with its ASCII capitals in lower case.
+std::string AsciiLower(std::string_view text);
+
+// Whether two texts are the same when the letter case of ASCII letters does not count.
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// The Windows-1251 text with its capitals, Latin and Cyrillic, in lower case.
+std::string LowerCp1251(std::string_view text);
+
 // Unicode of a Windows-1251 text, for drawing.
 std::u32string DecodeCp1251(std::string_view text);
-
-// A Windows-1251 text with its capitals made lower-case as ToLower makes them, to compare
-// texts ignoring letter case.
-std::string LowerCp1251(std::string_view text);
 
 // UTF-8 of a Windows-1251 text, for the outside world (terminal, logs, test reports).
 std::string Cp1251ToUtf8(std::string_view text);

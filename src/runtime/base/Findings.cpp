@@ -156,9 +156,26 @@ std::string Findings::Tally() const {
                  Counted(warnings, Tr("no warnings"), TrN("%d warning", "%d warnings", warnings))});
 }
 
-std::string JoinPath(const std::string& folder, const std::string& path) {
-  if (folder.empty() || folder == ".") return path;
-  return folder.back() == '/' ? folder + path : folder + '/' + path;
+std::string Enumerated(const std::vector<std::string>& items, std::size_t named) {
+  std::string text;
+  for (std::size_t i = 0; i < std::min(items.size(), named); ++i) {
+    // TRANSLATORS: what comes before the last item of a list: "2, 5 and 7".
+    text += i == 0 ? "" : i + 1 == items.size() ? Tr(" and ") : ", ";
+    text += items[i];
+  }
+  if (items.size() > named) {
+    // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
+    text += Format(TrN(" and %d more", " and %d more", items.size() - named),
+                   {items.size() - named});
+  }
+  return text;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view path) {
+  if (folder.empty() || folder == ".") return std::string(path);
+  std::string joined(folder);
+  if (joined.back() != '/') joined += '/';
+  return joined.append(path);
 }
 
 }  // namespace anthora

@@ -21,6 +21,11 @@ bool IsPlainPath(std::string_view path) {
   return !path.empty() && path.find('\0') == std::string_view::npos;
 }
 
+bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& outer) {
+  const std::filesystem::path inside = inner.lexically_relative(outer);
+  return !inside.empty() && *inside.begin() != "..";
+}
+
 bool FileExists(std::string_view path) {
   if (!IsPlainPath(path)) return false;
   struct stat status {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,6 +11,10 @@ namespace anthora {
 // A path the system can be asked about: not empty and without a NUL byte, which would
 // otherwise make it stand for the shorter path before the NUL.
 bool IsPlainPath(std::string_view path);
+
+// Whether a path lies in a folder or is the folder, judged by their components as they stand:
+// both are to be resolved first.
+bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& outer);
 
 // True when the path names an existing file that is not a folder. A path that is not plain
 // never exists.

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <random>
 
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
@@ -24,10 +25,6 @@ constexpr std::size_t kSuffixLength = 6;
 
 std::string Reason(int error) {
   return std::strerror(error);
-}
-
-std::string Joined(const std::string& folder, const std::string& name) {
-  return folder.empty() ? name : folder.back() == '/' ? folder + name : folder + '/' + name;
 }
 
 mode_t Umask() {
@@ -108,7 +105,7 @@ PrivateFolder::PrivateFolder(int parent, const std::string& prefix, const std::s
     // lock; then it is theirs to remove, and another is made.
     if (folder && fchmod(folder.Get(), 0700) == 0 && flock(folder.Get(), LOCK_EX | LOCK_NB) == 0 &&
         StillNamed(parent, name, folder.Get())) {
-      FPath = Joined(shownParent, name);
+      FPath = JoinPath(shownParent, name);
       FName = std::move(name);
       FFolder = std::move(folder);
       return;
@@ -269,7 +266,7 @@ void Retire(int parent, const FolderWrite& request, const std::string& name, int
   // TRANSLATORS: %1$s is why, %2$s the folder that holds what is left.
   warnings.push_back(Format(Tr("the old folder could not be cleared (%1$s); what is left of it is "
                                "in %2$s"),
-                            {why, Joined(request.Parent, left)}));
+                            {why, JoinPath(request.Parent, left)}));
 }
 
 void Fill(int fresh, const NamedFiles& files, const FolderWrite& request,
@@ -298,7 +295,7 @@ void Fill(int fresh, const NamedFiles& files, const FolderWrite& request,
 
 std::vector<std::string> WriteFolder(const FolderWrite& request, const NamedFiles& files) {
   const DeferredTermination signals;  // first made, last gone: held until everything is undone
-  const std::string shown = Joined(request.Parent, request.Name);
+  const std::string shown = JoinPath(request.Parent, request.Name);
   std::vector<std::filesystem::path> made;  // folders made for it, outermost first
   std::vector<std::string> warnings;
   try {
@@ -333,7 +330,7 @@ void CheckFolderWrite(const FolderWrite& request) {
   if (!parent) return;  // made when written
   struct stat status {};
   if (fstatat(parent.Get(), request.Name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) return;
-  const std::string shown = Joined(request.Parent, request.Name);
+  const std::string shown = JoinPath(request.Parent, request.Name);
   if (!request.Replace)
     throw WriteError(shown, Tr("already exists; add --force to replace it"), true);
   if (const std::string refusal = Refusal(parent.Get(), request.Name, request.Markers);

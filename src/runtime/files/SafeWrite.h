@@ -138,7 +138,6 @@ class AtomicFile {
   const std::string& Path() const { return FPath; }
   // A folder only this write uses, for files made on the way.
   const std::string& Folder() const { return FWork->Path(); }
-  int FolderDescriptor() const { return FWork->Get(); }
   // Where the file is made, under its own name; absent until the work makes it.
   std::string Made() const { return Folder() + '/' + FName; }
   // Creates Made() for writing, exclusively and never through a link.

@@ -24,34 +24,25 @@ std::size_t ReadFully(int descriptor, void* buffer, std::size_t count) {
   return done;
 }
 
-std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t limit,
-                                       std::string& why) {
+FileBytes ReadWholeFile(const std::string& path, std::uintmax_t limit) {
   int error = 0;
   const FileHandle handle(OpenForSharedReading(path, error));
-  if (!handle) {
-    why = Format(Tr("cannot be read: %s"),
-                 {error == kNotRegularFile ? Tr("it is not a regular file")
-                  : error == EISDIR        ? Tr("it is a folder, not a regular file")
-                  : error == EWOULDBLOCK   ? Tr("it is being written")
-                                           : std::strerror(error)});
-    return std::nullopt;
-  }
+  if (!handle)
+    throw FileReadError(Format(Tr("cannot be read: %s"),
+                               {error == kNotRegularFile ? Tr("it is not a regular file")
+                                : error == EISDIR        ? Tr("it is a folder, not a regular file")
+                                : error == EWOULDBLOCK   ? Tr("it is being written")
+                                                         : std::strerror(error)}));
   struct stat status {};
-  if (fstat(handle.Get(), &status) != 0) {
-    why = Format(Tr("cannot be read: %s"), {std::strerror(errno)});
-    return std::nullopt;
-  }
-  if (static_cast<std::uintmax_t>(status.st_size) > limit) {
-    why = Format(Tr("is larger than %d MB"), {limit >> 20});
-    return std::nullopt;
-  }
+  if (fstat(handle.Get(), &status) != 0)
+    throw FileReadError(Format(Tr("cannot be read: %s"), {std::strerror(errno)}));
+  if (static_cast<std::uintmax_t>(status.st_size) > limit)
+    throw FileReadError(Format(Tr("is larger than %d MB"), {limit >> 20}));
   FileBytes bytes;
   bytes.Size = static_cast<std::size_t>(status.st_size);
   bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
-  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size) {
-    why = Tr("cannot be read: it changed while it was read");
-    return std::nullopt;
-  }
+  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size)
+    throw FileReadError(Tr("cannot be read: it changed while it was read"));
   return bytes;
 }
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -17,10 +17,15 @@ struct FileBytes {
   std::string_view View() const { return {Data.get(), Size}; }
 };
 
-// The bytes of a regular file no larger than limit, opened as OpenForSharedReading opens it;
-// none with the reason in words ("cannot be read: ...", "is larger than 16 MB").
-std::optional<FileBytes> ReadWholeFile(const std::string& path, std::uintmax_t limit,
-                                       std::string& why);
+// A file that ReadWholeFile refuses; the message is the reason in words ("cannot be read:
+// ...", "is larger than 16 MB"), for the caller to report at the file's name.
+class FileReadError : public std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// The bytes of a regular file no larger than limit, opened as OpenForSharedReading opens it.
+// Throws FileReadError.
+FileBytes ReadWholeFile(const std::string& path, std::uintmax_t limit);
 
 // Reads up to count bytes from a descriptor, going on after interruptions and short reads; how
 // many it read, fewer only at the end of the file or on an error.

@@ -13,6 +13,8 @@
 #include <tuple>
 #include <vector>
 
+#include "runtime/base/Cp1251.h"
+#include "runtime/base/Findings.h"
 #include "runtime/graphics/FontFace.h"
 #include "runtime/graphics/FontMatch.h"
 
@@ -25,20 +27,13 @@ enum class FontKind : std::uint8_t { Sans, Serif, Mono };
 // The largest em square drawn; bigger heights are drawn at this size.
 constexpr std::int32_t kMaxEmPixels = 512;
 
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return lower(x) == lower(y);
-  });
-}
-
 FontKind KindOf(std::string_view name) {
   constexpr std::array<std::string_view, 5> serif = {"Times New Roman", "Times", "MS Serif",
                                                      "Georgia", "Liberation Serif"};
   constexpr std::array<std::string_view, 6> mono = {"Courier New", "Courier",  "Lucida Console",
                                                     "Consolas",    "Fixedsys", "Liberation Mono"};
   const auto matches = [name](std::string_view candidate) {
-    return EqualsIgnoringCase(name, candidate);
+    return SameIgnoringAsciiCase(name, candidate);
   };
   if (std::any_of(serif.begin(), serif.end(), matches)) return FontKind::Serif;
   if (std::any_of(mono.begin(), mono.end(), matches)) return FontKind::Mono;
@@ -87,7 +82,7 @@ constexpr std::array<const char*, 2> kPackageFolders = {"/usr/share/fonts/truety
 std::string FindFileNamed(std::string_view name) {
   if (const auto folders = NamedFontFolders()) return FindFontFile(name, *folders);
   for (const char* folder : kPackageFolders) {
-    std::string path = std::string(folder) + "/" + std::string(name);
+    std::string path = JoinPath(folder, name);
     if (access(path.c_str(), R_OK) == 0) return path;
   }
   return FindFontFile(name, DesktopFontFolders(std::getenv("HOME"), std::getenv("XDG_DATA_HOME"),

@@ -1,14 +1,8 @@
 #include "runtime/ui/Accelerator.h"
 
+#include "runtime/base/Cp1251.h"
+
 namespace anthora {
-
-namespace {
-
-char UpperAscii(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-}  // namespace
 
 std::optional<char> AcceleratorOf(std::string_view caption) {
   std::optional<char> accelerator;
@@ -22,7 +16,7 @@ std::optional<char> AcceleratorOf(std::string_view caption) {
 
 bool IsAccel(char character, std::string_view caption) {
   const auto accelerator = AcceleratorOf(caption);
-  return accelerator && UpperAscii(*accelerator) == UpperAscii(character);
+  return accelerator && AsciiLower(*accelerator) == AsciiLower(character);
 }
 
 }  // namespace anthora

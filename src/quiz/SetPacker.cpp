@@ -1,4 +1,4 @@
-#include "authoring/SetPacker.h"
+#include "quiz/SetPacker.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -14,6 +14,7 @@
 #include "quiz/SetArchive.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/ZipArchive.h"
 #include "runtime/files/ZipWriter.h"
@@ -38,10 +39,6 @@ bool Changed(const Member& member) {
          now.st_mtim.tv_nsec != member.Status.st_mtim.tv_nsec;
 }
 
-[[noreturn]] void Refuse(const std::string& file, const std::string& reason) {
-  throw SetFileError(file + ": " + reason);
-}
-
 // The members of the set file, ris/ first so that a desktop can tell the file by its start.
 // A symbolic link is refused wherever it leads: packed, it would carry the file it names, which
 // may lie anywhere, and the set would no longer be what its folder shows.
@@ -49,7 +46,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   std::vector<Member> members;
   const fs::path ris = folder / "ris";
   const auto refuseLink = [](const fs::path& path) {
-    Refuse(path.string(), Tr("is a symbolic link, and a set file packs no links"));
+    throw SetFileError(path.string(), Tr("is a symbolic link, and a set file packs no links"));
   };
   std::error_code error;
   if (fs::is_symlink(ris, error)) refuseLink(ris);
@@ -62,11 +59,11 @@ std::vector<Member> MembersOf(const fs::path& folder) {
     } else if (it->is_regular_file()) {
       members.push_back({name, it->path()});
     } else {
-      Refuse(it->path().string(), Tr("not a file, so it cannot be packed"));
+      throw SetFileError(it->path().string(), Tr("not a file, so it cannot be packed"));
     }
     if (members.size() >= kMaxSetEntries) break;  // too many already: refused below
   }
-  if (error) Refuse(ris.string(), error.message());
+  if (error) throw SetFileError(ris.string(), error.message());
   for (const std::string_view credits : kCreditsNames) {
     const fs::file_status status = fs::symlink_status(folder / credits, error);
     if (fs::is_symlink(status)) refuseLink(folder / credits);
@@ -81,23 +78,26 @@ std::vector<Member> MembersOf(const fs::path& folder) {
 // Refuses what unpacking would refuse.
 void CheckBounds(std::vector<Member>& members, const fs::path& folder) {
   if (members.size() > kMaxSetEntries)
-    Refuse((folder / "ris").string(),
-           Format(TrN("more than %d file and folder for one set file",
-                      "more than %d files and folders for one set file", kMaxSetEntries),
-                  {kMaxSetEntries}));
+    throw SetFileError(
+        (folder / "ris").string(),
+        Format(TrN("more than %d file and folder for one set file",
+                   "more than %d files and folders for one set file", kMaxSetEntries),
+               {kMaxSetEntries}));
   std::uintmax_t total = 0;
   for (Member& member : members) {
     if (const std::string refused = RefusedEntryName(member.Name); !refused.empty())
-      Refuse((folder / member.Name).string(), Format(Tr("cannot be packed: %s"), {refused}));
+      throw SetFileError((folder / member.Name).string(),
+                         Format(Tr("cannot be packed: %s"), {refused}));
     if (member.Source.empty()) continue;
     const FileHandle file(open(member.Source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!file || fstat(file.Get(), &member.Status) != 0)
-      Refuse(member.Source.string(), Format(Tr("cannot be read: %s"), {std::strerror(errno)}));
+      throw SetFileError(member.Source.string(),
+                         Format(Tr("cannot be read: %s"), {std::strerror(errno)}));
     const auto size = static_cast<std::uintmax_t>(member.Status.st_size);
     total += size;
     if (size > kMaxSetBytes || total > kMaxSetBytes)
-      Refuse(member.Source.string(),
-             Tr("the set would be more than 256 MiB, too large for a set file"));
+      throw SetFileError(member.Source.string(),
+                         Tr("the set would be more than 256 MiB, too large for a set file"));
   }
 }
 
@@ -106,10 +106,10 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
   std::error_code error;
   const fs::path set = fs::weakly_canonical(folder, error);
   const fs::path out = fs::weakly_canonical(fs::absolute(output, error), error);
-  const fs::path inside = out.lexically_relative(set);
-  if (!error && !inside.empty() && *inside.begin() != "..")
-    Refuse(output, Format(Tr("would be written inside the set it packs; choose a place outside %s"),
-                          {folder.string()}));
+  if (!error && IsWithin(out, set))
+    throw SetFileError(output, Format(Tr("would be written inside the set it packs; choose a "
+                                         "place outside %s"),
+                                      {folder.string()}));
 }
 
 bool IsPhoto(const std::string& name) {
@@ -131,12 +131,13 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
     }
     archive.Close();
   } catch (const ZipError& error) {
-    Refuse(output, error.what());
+    throw SetFileError(output, error.what());
   }
   // A file that changed while it was packed may be in the archive in part.
   for (const Member& member : members) {
     if (!member.Source.empty() && Changed(member))
-      Refuse(member.Source.string(), Tr("changed while it was packed; pack the set again"));
+      throw SetFileError(member.Source.string(),
+                         Tr("changed while it was packed; pack the set again"));
   }
 }
 

@@ -14,18 +14,18 @@
 #include <set>
 #include <thread>
 
-#include "authoring/SetPacker.h"
 #include "quiz/SetArchive.h"
+#include "quiz/SetPacker.h"
 #include "runtime/files/SafeWrite.h"
+#include "support/Child.h"
 #include "support/TempDir.h"
 
 namespace anthora {
 namespace {
 
 namespace fs = std::filesystem;
+using test::InChild;
 using test::TempDir;
-
-constexpr uid_t kOtherUser = 65534;
 
 // Why packing the folder into the output was refused; empty when it was packed and put in place.
 std::string Refusal(const fs::path& set, const fs::path& output) {
@@ -37,19 +37,6 @@ std::string Refusal(const fs::path& set, const fs::path& output) {
   } catch (const std::runtime_error& error) {
     return error.what();
   }
-}
-
-// The exit status of the body run in a child process, as another user when this one is root.
-int InChild(const std::function<bool()>& body, bool asOtherUser = false) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (asOtherUser && geteuid() == 0 && (setgid(kOtherUser) != 0 || setuid(kOtherUser) != 0))
-      _exit(3);
-    _exit(body() ? 0 : 1);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return status;
 }
 
 TEST(SetPacker, RefusesAnOutputInsideTheSet) {
