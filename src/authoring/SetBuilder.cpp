@@ -1,6 +1,7 @@
 #include "authoring/SetBuilder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -76,7 +77,8 @@ void MakePicture(PictureJob& job) {
 // largest first on all cores so that they run out of work at about the same time. The picture
 // name of each question; empty where it has no photo.
 std::vector<std::string> MakePictures(const std::string& source, const SourceSheet& sheet,
-                                      unsigned threads, MadeSet& set) {
+                                      unsigned threads, const BuildProgress& progress,
+                                      MadeSet& set) {
   PhotoLookup photos(source, sheet.Name, set.Problems);
   PictureNames names;
   std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
@@ -102,8 +104,12 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
     order.emplace_back(error ? 0 : size, i);
   }
   std::sort(order.begin(), order.end(), std::greater<>());
-  ForEachInParallel(jobs.size(), threads,
-                    [&](std::size_t k) { MakePicture(jobs[order[k].second]); });
+  if (progress) progress(0, jobs.size());
+  std::atomic<std::size_t> done = 0;
+  ForEachInParallel(jobs.size(), threads, [&](std::size_t k) {
+    MakePicture(jobs[order[k].second]);
+    if (progress) progress(++done, jobs.size());
+  });
   for (PictureJob& job : jobs) {
     if (job.Error.empty()) {
       set.Files.push_back({job.Name + ".jpg", std::move(job.Jpeg)});
@@ -131,11 +137,13 @@ void AddSetFiles(const QuestionTable& table, const std::vector<std::string>& pic
 
 }  // namespace
 
-MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
+MadeSet MakeQuestionSet(const std::string& source, unsigned threads,
+                        const BuildProgress& progress) {
   MadeSet set;
   const std::optional<SourceSheet> sheet = ReadSourceSheet(source, set.Problems);
   if (!sheet) return set;
-  const std::vector<std::string> pictureNames = MakePictures(source, *sheet, threads, set);
+  const std::vector<std::string> pictureNames =
+      MakePictures(source, *sheet, threads, progress, set);
   if (DeferredTermination::Pending()) {
     set.Problems.Error(sheet->Name, 0, "not made: the build was interrupted");
     return set;
