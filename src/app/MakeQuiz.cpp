@@ -316,29 +316,30 @@ Outcome StartSheet(const QuizPlaces& places, Boxes& boxes, Platform& platform, b
   return {0, {}};
 }
 
-Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes& boxes,
-                     bool terminal) {
-  if (const std::string reason = Unwritable(places.Parent); !reason.empty()) {
-    boxes.Tell(Format(Tr("The quiz cannot be written into the folder %s: %s.\n\nCopy the "
-                         "folder of photos into a folder of your own, for example in your "
-                         "home folder, and start from there."),
-                      {places.Parent, reason}),
-               true);
-    return {1, {}};
-  }
-  // Signals wait while anything is made; the work stops early and the signal then ends the
-  // program once what was made is gone.
+// What a build has to say once everything it made is in place or gone.
+struct BuildReport {
+  bool Made = false;  // the set file is in place
+  bool Cancelled = false;
+  std::string Text;
+  std::string Open;  // a file to open for the teacher
+};
+
+// Builds, checks and packs the set in private, writes the preview, and puts the set file in
+// place when it has no error. Termination signals wait meanwhile, never while a box is up.
+BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, bool terminal) {
   const DeferredTermination signals;
+  BuildReport report;
   std::optional<MadeSet> made = MakeWithProgress(application, places.Folder);
   if (!made) {
     if (terminal) std::fprintf(stderr, "%s\n", Tr("cancelled: nothing was written"));
-    return {1, {}};
+    report.Cancelled = true;
+    return report;
   }
   const std::string againText = Tr("Fix the sheet, save it, and come back the same way.");
   if (made->Problems.Count(Finding::Level::Error) > 0) {
     if (terminal) PrintFindings(made->Problems);
-    boxes.Tell(ProblemsText(made->Problems, made->Sheet, againText), true);
-    return {1, {}};
+    report.Text = ProblemsText(made->Problems, made->Sheet, againText);
+    return report;
   }
 
   AtomicFile packed(places.SetFile, true, RefuseAllButSetFile);
@@ -347,7 +348,10 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
   PackSetFolder(built, packed);
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(built, face, kPreviewQuestions);
-  if (DeferredTermination::Pending()) return {1, {}};
+  if (DeferredTermination::Pending()) {
+    report.Cancelled = true;
+    return report;
+  }
   const Findings problems = AsTheTeacherNamesThem(check.Problems, *made, built, places.SetFile);
   for (Finding& finding : check.Problems.All) {
     if (finding.File.starts_with(built)) finding.File = places.SetFile;
@@ -360,24 +364,24 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
     std::printf("%s\n", Printable(places.Preview).c_str());
   }
   if (errors > 0) {
-    application.GetPlatform().OpenAddress(places.Preview);
-    std::string after = Format(Tr("The preview %s shows each problem on its question's card; it "
-                                  "opens now."),
-                               {places.Preview}) +
-                        "\n\n" + againText;
+    report.Open = places.Preview;
+    std::string after =
+        Format(Tr("The preview %s shows each problem on its question's card; it opens now."),
+               {places.Preview}) +
+        "\n\n" + againText;
     if (fs::exists(places.SetFile))
       after += "\n\n" +
                Format(Tr("The quiz file made before, %s, is left as it was."), {places.SetFile});
-    boxes.Tell(ProblemsText(problems, made->Sheet, after), true);
-    return {1, {}};
+    report.Text = ProblemsText(problems, made->Sheet, after);
+    return report;
   }
   packed.Commit();
+  report.Made = true;
   if (terminal)
-    std::printf("%s\n", Printable(places.SetFile + ": " +
-                                  Format(TrN("%d question", "%d questions", made->Questions),
-                                         {made->Questions}))
-                            .c_str());
-  std::string text =
+    std::printf(
+        "%s: %s\n", Printable(places.SetFile).c_str(),
+        Format(TrN("%d question", "%d questions", made->Questions), {made->Questions}).c_str());
+  report.Text =
       Format(TrN("The quiz is ready: %d question.", "The quiz is ready: %d questions.",
                  made->Questions),
              {made->Questions}) +
@@ -386,12 +390,32 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
                 "quiz."),
              {places.SetFile});
   if (warnings > 0)
-    text += "\n\n" + Format(TrN("The preview %s shows %d warning on its card.",
-                                "The preview %s shows %d warnings on their cards.", warnings),
-                            {places.Preview, warnings});
-  text += "\n\n" + std::string(Tr("Play it now?"));
-  if (boxes.Ask(text)) return {0, places.SetFile};
-  return {0, {}};
+    report.Text +=
+        "\n\n" + Format(TrN("The preview %s shows %d warning on its card.",
+                            "The preview %s shows %d warnings on their cards.", warnings),
+                        {places.Preview, warnings});
+  report.Text += "\n\n" + std::string(Tr("Play it now?"));
+  return report;
+}
+
+Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes& boxes,
+                     bool terminal) {
+  if (const std::string reason = Unwritable(places.Parent); !reason.empty()) {
+    boxes.Tell(Format(Tr("The quiz cannot be written into the folder %s: %s.\n\nCopy the "
+                         "folder of photos into a folder of your own, for example in your "
+                         "home folder, and start from there."),
+                      {places.Parent, reason}),
+               true);
+    return {1, {}};
+  }
+  const BuildReport report = MakeSetFile(places, application, terminal);
+  if (report.Cancelled) return {1, {}};
+  if (!report.Open.empty()) application.GetPlatform().OpenAddress(report.Open);
+  if (!report.Made) {
+    boxes.Tell(report.Text, true);
+    return {1, {}};
+  }
+  return {0, boxes.Ask(report.Text) ? places.SetFile : std::string()};
 }
 
 // The quiz program: beside this one in the build, in the programs' folder when installed.
