@@ -98,20 +98,16 @@ tr '\0' ' ' <"/proc/$E2E_PROGRAM_PID/cmdline" | grep -qF "$folder.anthora" ||
 e2e_stop TERM
 good=$(sha256sum <"$folder.anthora")
 
-echo "a sheet with problems: the box names them, the preview opens, no set file is replaced"
+echo "a sheet with problems: the box names them, no set file is replaced"
 printf 'tulip.jpg\tTulip\tTulip\tB\tC\nlost.jpg\tLily\tA\tB\tC\n' >>"$folder/questions.tsv"
 open_folder
+e2e_window_shot "$shot"
 press Return
 [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a sheet with problems ended with status $E2E_EXIT_CODE"
 [[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the good set file was replaced"
-sed -i '/lost.jpg/d' "$folder/questions.tsv"
-open_folder
-press Return
-[[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the good set file was replaced"
-[[ $(opened) == "$folder-preview.png" ]] || e2e_fail "the preview was not opened: '$(opened)'"
 
 echo "another file by the set file's name is never replaced"
-sed -i '/Tulip\tTulip/d' "$folder/questions.tsv"
+sed -i '/Tulip\tTulip/d; /lost.jpg/d' "$folder/questions.tsv"
 mv "$folder.anthora" "$E2E_DIR/good.anthora"
 echo "the teacher's notes" >"$folder.anthora"
 open_folder
@@ -119,12 +115,14 @@ press Return
 [[ $(cat "$folder.anthora") == "the teacher's notes" ]] || e2e_fail "another file was replaced"
 mv "$E2E_DIR/good.anthora" "$folder.anthora"
 
-echo "a folder that cannot be written to"
-chmod a-w "$HOME"
-open_folder
-press Return
-chmod u+w "$HOME"
-[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "an unwritable folder ended with status $E2E_EXIT_CODE"
+if (($(id -u) != 0)); then  # the superuser writes anywhere
+  echo "a folder that cannot be written to"
+  chmod a-w "$HOME"
+  open_folder
+  press Return
+  chmod u+w "$HOME"
+  [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "an unwritable folder ended with status $E2E_EXIT_CODE"
+fi
 
 echo "a long build, cancelled, leaves nothing"
 many="$HOME/Many flowers"
