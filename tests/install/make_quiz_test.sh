@@ -140,7 +140,19 @@ e2e_wait_exit "Cancel"
 [[ $(ls -A "$HOME") == "$before" ]] || e2e_fail "a cancelled build left $(ls -A "$HOME")"
 
 echo "in Russian"
-LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" \
-  open_folder "Сделать викторину Anthora"
+[[ $(LANG=ru_RU.UTF-8 gio info "$entry" 2>/dev/null; grep '^Name\[ru\]=' "$entry") == *"Сделать викторину Anthora"* ]] ||
+  e2e_fail "the entry's Russian name"
+# X's plain title property holds the title's bytes; desktops read its UTF-8 one.
+LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder ".* Anthora"
+[[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora"' ]] ||
+  e2e_fail "the box's title is $(xprop -id "$E2E_WINDOW" _NET_WM_NAME)"
+e2e_window_shot "$shot"
+russian=$E2E_DIR/russian.png
+cp "$shot" "$russian"
 press Escape
+# The same box in English differs where its text is.
+LANG=C LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder
+e2e_window_shot "$shot"
+press Escape
+(($(e2e_differing_pixels "$shot" "$russian" 0 0 200 40) > 100)) || e2e_fail "the box is not in Russian"
 echo "make quiz: ok"
