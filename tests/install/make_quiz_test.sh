@@ -143,7 +143,7 @@ echo "in Russian"
 [[ $(LANG=ru_RU.UTF-8 gio info "$entry" 2>/dev/null; grep '^Name\[ru\]=' "$entry") == *"Сделать викторину Anthora"* ]] ||
   e2e_fail "the entry's Russian name"
 # X's plain title property holds the title's bytes; desktops read its UTF-8 one.
-LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder ".* Anthora"
+LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder ".*Anthora.*"
 [[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora"' ]] ||
   e2e_fail "the box's title is $(xprop -id "$E2E_WINDOW" _NET_WM_NAME)"
 e2e_window_shot "$shot"
