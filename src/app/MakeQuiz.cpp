@@ -217,15 +217,16 @@ std::optional<MadeSet> MakeWithProgress(TApplication& application, const std::st
   return made;
 }
 
-// A finding in words for a box: the sheet's row, or the file, and the text.
-std::string InWords(const Finding& finding, const std::string& sheet) {
-  if (finding.File == sheet && finding.Line > 0)
+// A finding in words for a box: the sheet's row, or the file, and the text. Every finding with
+// a line is about a row of the sheet, but for those about the set file's own lines.
+std::string InWords(const Finding& finding, const std::string& setFile) {
+  if (finding.Line > 0 && finding.File != setFile)
     return Format(Tr("row %d: %s"), {finding.Line, finding.Text});
   return Format(Tr("%s: %s"), {fs::path(finding.File).filename().string(), finding.Text});
 }
 
 // The box about problems: how many, the first few in words, and what to do.
-std::string ProblemsText(const Findings& problems, const std::string& sheet,
+std::string ProblemsText(const Findings& problems, const std::string& setFile,
                          const std::string& after) {
   const int errors = problems.Count(Finding::Level::Error);
   std::string text = Format(TrN("The quiz was not made: the sheet has %d problem.",
@@ -240,7 +241,7 @@ std::string ProblemsText(const Findings& problems, const std::string& sheet,
       text += Format(TrN("and %d more", "and %d more", more), {more}) + "\n";
       break;
     }
-    text += "\n" + InWords(finding, sheet) + "\n";
+    text += "\n" + InWords(finding, setFile) + "\n";
   }
   return text + "\n" + after;
 }
@@ -338,7 +339,7 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, boo
   const std::string againText = Tr("Fix the sheet, save it, and come back the same way.");
   if (made->Problems.Count(Finding::Level::Error) > 0) {
     if (terminal) PrintFindings(made->Problems);
-    report.Text = ProblemsText(made->Problems, made->Sheet, againText);
+    report.Text = ProblemsText(made->Problems, places.SetFile, againText);
     return report;
   }
 
@@ -372,7 +373,7 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, boo
     if (fs::exists(places.SetFile))
       after += "\n\n" +
                Format(Tr("The quiz file made before, %s, is left as it was."), {places.SetFile});
-    report.Text = ProblemsText(problems, made->Sheet, after);
+    report.Text = ProblemsText(problems, places.SetFile, after);
     return report;
   }
   packed.Commit();
