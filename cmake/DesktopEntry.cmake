@@ -1,7 +1,7 @@
-# Runs at install time: installs the menu entry, made from its template with the final places
-# of the program and of the sample. Takes ANTHORA_DESKTOP_TEMPLATE, ANTHORA_DESKTOP_WORK (a
-# folder for the made entry), ANTHORA_BINDIR and ANTHORA_DATADIR (absolute, or relative to the
-# install prefix).
+# Runs at install time: installs the desktop entries, each made from its template with the final
+# places of the program (@PROGRAM@) and of the sample (@EXEC@ plays it by default). Takes
+# ANTHORA_DESKTOP_TEMPLATES (a list), ANTHORA_DESKTOP_WORK (a folder for the made entries),
+# ANTHORA_BINDIR and ANTHORA_DATADIR (absolute, or relative to the install prefix).
 set(prefix "${CMAKE_INSTALL_PREFIX}")
 cmake_path(ABSOLUTE_PATH prefix NORMALIZE)
 set(bindir "${ANTHORA_BINDIR}")
@@ -24,8 +24,11 @@ exec_argument(sample "${datadir}/anthora/sample")
 set(EXEC "${program} --default-set ${sample} %f")
 # Installs into different prefixes may run at once (a package build beside a staging one).
 string(MD5 key "$ENV{DESTDIR}${prefix}")
-cmake_path(GET ANTHORA_DESKTOP_TEMPLATE STEM LAST_ONLY name)
-set(entry "${ANTHORA_DESKTOP_WORK}/${key}/${name}")
-configure_file("${ANTHORA_DESKTOP_TEMPLATE}" "${entry}" @ONLY)
-file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${entry}")
+set(PROGRAM "${program}")
+foreach(template IN LISTS ANTHORA_DESKTOP_TEMPLATES)
+  cmake_path(GET template STEM LAST_ONLY name)
+  set(entry "${ANTHORA_DESKTOP_WORK}/${key}/${name}")
+  configure_file("${template}" "${entry}" @ONLY)
+  file(INSTALL DESTINATION "${datadir}/applications" TYPE FILE FILES "${entry}")
+endforeach()
 file(REMOVE_RECURSE "${ANTHORA_DESKTOP_WORK}/${key}")

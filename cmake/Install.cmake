@@ -46,15 +46,19 @@ install(FILES ${dist}/${ANTHORA_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR
   RENAME ${ANTHORA_ID}.xml)
 foreach(size 48 128 256)
   install(FILES ${dist}/icons/${size}/${ANTHORA_ID}.png
+    ${dist}/icons/${size}/${ANTHORA_ID}.make-quiz.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
   install(FILES ${dist}/icons/${size}/application-x-anthora-set.png
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/mimetypes)
 endforeach()
 
 # The menu entry names the installed program and sample, so it is written when the prefix is
-# final: at install time, where a package build installs under its own prefix.
+# final: at install time, where a package build installs under its own prefix. So is the entry
+# that makes a quiz from a folder, which file managers offer among the folder's "Open With"
+# programs and menus do not show.
 install(CODE "
-  set(ANTHORA_DESKTOP_TEMPLATE \"${dist}/${ANTHORA_ID}.desktop.in\")
+  set(ANTHORA_DESKTOP_TEMPLATES
+    \"${dist}/${ANTHORA_ID}.desktop.in;${dist}/${ANTHORA_ID}.make-quiz.desktop.in\")
   set(ANTHORA_DESKTOP_WORK \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry\")
   set(ANTHORA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
   set(ANTHORA_DATADIR \"${CMAKE_INSTALL_DATADIR}\")")

@@ -30,13 +30,12 @@
 
 namespace anthora {
 
-namespace {
-
-// The answer buttons as the main window makes them, built in memory.
 AnswerFace MainWindowAnswerFace() {
   TForm1 form(nullptr);
   return {form.xpButton1->Font(), form.xpButton1->CaptionWidth(), form.xpButton1->ShowAccelChar()};
 }
+
+namespace {
 
 // The program's units over a platform without a display, for as long as it lives.
 class OffscreenProgram {
@@ -77,8 +76,8 @@ bool IsPngName(const std::string& path) {
   return AsciiLower(std::filesystem::path(path).extension().string()) == ".png";
 }
 
-// A set's findings about its questions moved to the rows of the sheet it was built from, less
-// those the sheet's reading reported already: one photo with two right answers.
+}  // namespace
+
 Findings AtSheetRows(const Findings& found, const SetBuild& build) {
   Findings moved;
   for (Finding finding : found.All) {
@@ -99,6 +98,8 @@ Findings AtSheetRows(const Findings& found, const SetBuild& build) {
   moved.SortByLine();
   return moved;
 }
+
+namespace {
 
 // The findings of a check name the files as the user named the set, not where it was unpacked.
 void ShowAsNamed(const OpenedSet& set, SetCheck& check) {

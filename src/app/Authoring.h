@@ -2,9 +2,19 @@
 
 #include <string>
 
+#include "authoring/SetBuilder.h"
+#include "authoring/SetChecker.h"
+
 namespace anthora {
 
 struct CommandLine;
+
+// The answer buttons as the main window makes them, built in memory.
+AnswerFace MainWindowAnswerFace();
+
+// A set's findings about its questions moved to the rows of the sheet it was built from, less
+// those the sheet's reading reported already: one photo with two right answers.
+Findings AtSheetRows(const Findings& found, const SetBuild& build);
 
 // `anthora --check [SET]`, a folder or a set file: the report on standard output; 1 when it
 // found an error.
@@ -20,6 +30,10 @@ int RunSetPack(const CommandLine& line);
 // `anthora --preview SET [OUTPUT.png]`: a picture of every question with its findings; 1 when
 // none was written.
 int RunSetPreview(const CommandLine& line);
+
+// `anthora --make-quiz FOLDER`: the teacher's way in from a file manager, in boxes on the
+// desktop (MakeQuiz.cpp).
+int RunMakeQuiz(const CommandLine& line);
 
 // `anthora --new-sheet SOURCE [SHEET]`: writes SOURCE/questions.ods, or SHEET there, with a row
 // for each photo, and the command that builds the set; 1 when it wrote nothing.

@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
         return RunNewSheet(*line);
       case CommandLine::Action::Pack:
         return RunSetPack(*line);
+      case CommandLine::Action::MakeQuiz:
+        return RunMakeQuiz(*line);
       case CommandLine::Action::Play:
       case CommandLine::Action::Help:
       case CommandLine::Action::Version:

@@ -32,6 +32,9 @@ const char* Usage() {
       "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
       "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
       "                               into one picture (default: SET-preview.png here)\n"
+      "  --make-quiz FOLDER           the way in from a file manager, in boxes: start the sheet\n"
+      "                               in FOLDER and open it, or, once it is filled in, build\n"
+      "                               FOLDER.anthora and FOLDER-preview.png beside FOLDER\n"
       "  --force                      with --build-set: replace the set in an existing\n"
       "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
       "                               keeping every other file in it, or an existing set file;\n"
@@ -55,6 +58,7 @@ enum class Option {
   NewSheet,
   Pack,
   Preview,
+  MakeQuiz,
   Force,
   DefaultSet,
   Scale,
@@ -69,15 +73,11 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false},
-    {"build-set", Option::BuildSet, false},
-    {"new-sheet", Option::NewSheet, false},
-    {"pack", Option::Pack, false},
-    {"preview", Option::Preview, false},
-    {"force", Option::Force, false},
-    {"default-set", Option::DefaultSet, true},
-    {"scale", Option::Scale, true},
-    {"help", Option::Help, false},
+    {"check", Option::Check, false},        {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false}, {"pack", Option::Pack, false},
+    {"preview", Option::Preview, false},    {"make-quiz", Option::MakeQuiz, false},
+    {"force", Option::Force, false},        {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},         {"help", Option::Help, false},
     {"version", Option::Version, false},
 };
 
@@ -163,6 +163,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       case Option::Preview:
         SetAction(line, CommandLine::Action::Preview);
         break;
+      case Option::MakeQuiz:
+        SetAction(line, CommandLine::Action::MakeQuiz);
+        break;
       case Option::Force:
         line.Force = true;
         break;
@@ -202,6 +205,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
                               {Quoted(operands[2])}));
     line.Source = operands[0];
     if (operands.size() == 2) line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::MakeQuiz) {
+    if (operands.size() != 1) throw UsageError(Tr("--make-quiz needs one FOLDER of photos"));
+    line.Source = operands[0];
   } else if (line.What == CommandLine::Action::Pack) {
     if (operands.size() != 2 || !IsSetFileName(operands[1]))
       throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));

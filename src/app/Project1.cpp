@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +17,7 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "app/WindowPlatform.h"
 #include "runtime/base/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/StartPhases.h"
@@ -35,13 +35,6 @@ namespace {
 // A closed terminal ends the quiz as SIGTERM does, in order, so that a set file's folder goes.
 void HangUp(int) {
   raise(SIGTERM);
-}
-
-// The window is made under the C character type, as it always was: X then gets its title as
-// plain text, which every window manager and window tool reads. Messages stay translated.
-std::unique_ptr<Platform> CreateWindowPlatform(int scale) {
-  std::setlocale(LC_CTYPE, "C");
-  return CreateSdlPlatform(scale);
 }
 
 void RunQuiz(int scale, DeferredTermination* signals) {

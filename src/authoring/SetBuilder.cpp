@@ -1,6 +1,7 @@
 #include "authoring/SetBuilder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -95,7 +96,8 @@ void ReportSharedPhotos(const SourceSheet& sheet, const std::vector<std::string>
   for (std::size_t i = 0; i < files.size(); ++i) {
     if (!files[i].empty()) byFile[files[i]].push_back(&sheet.Table.Questions[i]);
   }
-  for (const auto& [file, questions] : byFile) {
+  for (const auto& entry : byFile) {
+    const std::vector<const TableQuestion*>& questions = entry.second;
     const auto differs = [&](std::array<std::string, 4> TableQuestion::*answers) {
       return std::any_of(questions.begin(), questions.end(), [&](const TableQuestion* q) {
         return (q->*answers)[0] != (questions.front()->*answers)[0];
@@ -118,7 +120,8 @@ void ReportSharedPhotos(const SourceSheet& sheet, const std::vector<std::string>
 // largest first on all cores so that they run out of work at about the same time. The picture
 // name of each question; empty where it has no photo.
 std::vector<std::string> MakePictures(const std::string& source, const SourceSheet& sheet,
-                                      unsigned threads, MadeSet& set) {
+                                      unsigned threads, const BuildProgress& progress,
+                                      MadeSet& set) {
   PhotoLookup photos(source, sheet.Name, set.Problems);
   PictureNames names;
   std::map<std::pair<std::string, PhotoFraming>, std::string> namesByPhoto;
@@ -148,8 +151,12 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
     order.emplace_back(error ? 0 : size, i);
   }
   std::sort(order.begin(), order.end(), std::greater<>());
-  ForEachInParallel(jobs.size(), threads,
-                    [&](std::size_t k) { MakePicture(jobs[order[k].second]); });
+  if (progress) progress(0, jobs.size());
+  std::atomic<std::size_t> done = 0;
+  ForEachInParallel(jobs.size(), threads, [&](std::size_t k) {
+    MakePicture(jobs[order[k].second]);
+    if (progress) progress(++done, jobs.size());
+  });
   std::set<std::string> enlarged;  // each photo is named once, however it is framed
   for (PictureJob& job : jobs) {
     if (!job.Error.empty()) {
@@ -190,11 +197,13 @@ void AddSetFiles(const QuestionTable& table, const std::vector<std::string>& pic
 
 }  // namespace
 
-MadeSet MakeQuestionSet(const std::string& source, unsigned threads) {
+MadeSet MakeQuestionSet(const std::string& source, unsigned threads,
+                        const BuildProgress& progress) {
   MadeSet set;
   const std::optional<SourceSheet> sheet = ReadSourceSheet(source, set.Problems);
   if (!sheet) return set;
-  const std::vector<std::string> pictureNames = MakePictures(source, *sheet, threads, set);
+  const std::vector<std::string> pictureNames =
+      MakePictures(source, *sheet, threads, progress, set);
   if (DeferredTermination::Pending()) {
     set.Problems.Error(sheet->Name, 0, Tr("not made: the build was interrupted"));
     return set;

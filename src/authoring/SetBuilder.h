@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,8 +25,11 @@ struct MadeSet {
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
 // below it. SOURCE is only read. The photos are made on `threads` threads at once, 0 for one per
-// core; the set is the same whatever their number.
-MadeSet MakeQuestionSet(const std::string& source, unsigned threads = 0);
+// core; the set is the same whatever their number. `progress`, when given, is told the number of
+// photos made and of all to make, from the thread that made the last one.
+using BuildProgress = std::function<void(std::size_t done, std::size_t all)>;
+MadeSet MakeQuestionSet(const std::string& source, unsigned threads = 0,
+                        const BuildProgress& progress = {});
 
 struct SetBuild {
   Findings Problems;  // nothing was written when one of them is an error

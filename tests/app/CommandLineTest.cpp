@@ -39,6 +39,8 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).Source, "photos");
   EXPECT_EQ(Parse({"--new-sheet", "photos"}).Output, "");
   EXPECT_EQ(Parse({"--new-sheet", "photos", "Questions.XLSX"}).Output, "Questions.XLSX");
+  EXPECT_EQ(Parse({"--make-quiz", "Spring flowers"}).What, Action::MakeQuiz);
+  EXPECT_EQ(Parse({"--make-quiz", "--", "-photos"}).Source, "-photos");
 
   const CommandLine pack = Parse({"--pack", "roses", "roses.anthora"});
   EXPECT_EQ(pack.What, Action::Pack);
@@ -73,6 +75,10 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--check", "a", "b"},
                                              {"--build-set", "only-source"},
                                              {"--build-set", "a", "b", "c"},
+                                             {"--make-quiz"},
+                                             {"--make-quiz", "a", "b"},
+                                             {"--make-quiz", "--force", "a"},
+                                             {"--make-quiz", "--check", "a"},
                                              {"--check", "--build-set", "a", "b"},
                                              {"--force"},
                                              {"--new-sheet"},

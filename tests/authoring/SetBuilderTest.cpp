@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <mutex>
+#include <vector>
 
 #include "authoring/SetBuilder.h"
 #include "picture/Jpeg.h"
+#include "platform/posix/DeferredTermination.h"
 #include "runtime/graphics/Bitmap.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
@@ -42,6 +47,52 @@ TEST(SetBuilder, MakesTheSameSetOnOneThreadAsOnMany) {
       EXPECT_TRUE(many.Files[i].Bytes == alone.Files[i].Bytes) << many.Files[i].Name;
     }
   }
+}
+
+// A folder of `count` photos and the sheet that names them all.
+void WriteSource(const test::TempDir& source, int count) {
+  std::string table = "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n";
+  for (int i = 0; i < count; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    source.Write(name, ShadePhoto(static_cast<std::uint8_t>(10 * i), 300));
+    table += name + "\tA" + std::to_string(i) + "\tB\tC\tD\n";
+  }
+  source.Write("questions.tsv", table);
+}
+
+// Progress is told from zero up to every photo, once each, whatever thread made it.
+TEST(SetBuilder, TellsItsProgressPhotoByPhoto) {
+  const test::TempDir source;
+  WriteSource(source, 7);
+  std::mutex lock;
+  std::vector<std::size_t> told;
+  const MadeSet made =
+      MakeQuestionSet(source.Path().string(), 3, [&](std::size_t done, std::size_t all) {
+        const std::lock_guard guard(lock);
+        EXPECT_EQ(all, 7u);
+        told.push_back(done);
+      });
+  EXPECT_EQ(made.Pictures, 7);
+  std::sort(told.begin(), told.end());
+  EXPECT_EQ(told, (std::vector<std::size_t>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+// Work the user stopped ends as an interrupted build, whose files are of no use, and the
+// program goes on.
+TEST(SetBuilder, WorkTheUserStoppedMakesNothing) {
+  const test::TempDir source;
+  WriteSource(source, 6);
+  EXPECT_EXIT(
+      {
+        std::atomic<bool> stopped = false;
+        const MadeSet made =
+            MakeQuestionSet(source.Path().string(), 1, [&](std::size_t done, std::size_t) {
+              if (done == 2 && !stopped.exchange(true)) DeferredTermination::StopWork();
+            });
+        const bool none = made.Pictures == 0 && made.Problems.Count(Finding::Level::Error) == 1;
+        std::exit(none && DeferredTermination::Pending() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 }  // namespace

@@ -80,5 +80,29 @@ TEST_F(MessageBoxTest, AHugeTextKeepsTheBoxWithinTheWorkArea) {
   }
 }
 
+// A question box answers Yes to Enter at first, since Yes has the focus; Tab moves the focus
+// to No, which Enter and Space then press; Escape and closing the window answer No. An OK box
+// answers Enter and Escape alike.
+TEST_F(MessageBoxTest, AQuestionBoxAnswersYesOrNo) {
+  const auto answer = [&](const std::vector<TKey>& keys) {
+    TMessageForm box("Anthora 1.0", "Play it now?", false, TMessageButtons::YesNo, "Yes", "No");
+    box.HandleNeeded();
+    const std::size_t window = platform.WindowCount() - 1;
+    for (const TKey key : keys) platform.Key(window, key);
+    return application.ShowModal(box);
+  };
+  EXPECT_EQ(answer({VK_RETURN}), mrYes);
+  EXPECT_EQ(answer({VK_SPACE}), mrYes);
+  EXPECT_EQ(answer({VK_ESCAPE}), mrNo);
+  EXPECT_EQ(answer({VK_TAB, VK_RETURN}), mrNo);
+  EXPECT_EQ(answer({VK_TAB, VK_SPACE}), mrNo);
+  EXPECT_EQ(answer({VK_TAB, VK_TAB, VK_RETURN}), mrYes);
+
+  TMessageForm ok("Anthora 1.0", "Done.", false);
+  ok.HandleNeeded();
+  platform.Key(platform.WindowCount() - 1, VK_ESCAPE);
+  EXPECT_EQ(application.ShowModal(ok), mrOk);
+}
+
 }  // namespace
 }  // namespace anthora

@@ -295,6 +295,42 @@ TEST(AtomicFile, PutsAWholeFileInPlaceAndNeverReplacesUnlessAllowed) {
   EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"sheet.png"});
 }
 
+// A file may be replaced only when the caller's check lets it: asked before the work, and again
+// about what the commit swapped out, so that a file put in the way meanwhile goes back.
+TEST(AtomicFile, ReplacesOnlyWhatItsCheckLets) {
+  const TempDir dir;
+  const std::string path = dir.Path().string() + "/roses.anthora";
+  const auto onlyOurs = [](const std::string& file) {
+    return test::ReadFile(file) == "ours" ? std::string() : std::string("is not ours");
+  };
+  const auto write = [&](AtomicFile& file, const char* text) {
+    ASSERT_TRUE(WriteAll(file.Create().Get(), text));
+  };
+  Write(path, "notes");
+  EXPECT_THROW(AtomicFile(path, true, onlyOurs), WriteError);
+  EXPECT_EQ(test::ReadFile(path), "notes");
+
+  Write(path, "ours");
+  {
+    AtomicFile file(path, true, onlyOurs);
+    write(file, "new");
+    file.Commit();
+  }
+  EXPECT_EQ(test::ReadFile(path), "new");
+
+  Write(path, "ours");
+  AtomicFile file(path, true, onlyOurs);
+  write(file, "newer");
+  Write(path, "notes");  // put in the way while the file was made
+  try {
+    file.Commit();
+    ADD_FAILURE() << "replaced what the check refuses";
+  } catch (const WriteError& error) {
+    EXPECT_EQ(error.Reason(), "is not ours");
+  }
+  EXPECT_EQ(test::ReadFile(path), "notes");
+}
+
 TEST(AtomicFile, ReplacesOnlyARegularFileAndClearsWhatAKilledWriteLeft) {
   const TempDir temp;
   const fs::path pipe = temp.Path() / "pipe.png";

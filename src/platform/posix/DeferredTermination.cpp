@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <atomic>
 #include <initializer_list>
 #include <iterator>
 
@@ -11,6 +12,8 @@ namespace anthora {
 namespace {
 
 constexpr int kTerminationSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+std::atomic<bool> workStopped = false;
 
 // The termination signals this program heeds: one that it was started ignoring (under nohup, or
 // SIGINT in a background job) is neither held back nor counted, since held back it would wait
@@ -60,7 +63,11 @@ bool DeferredTermination::Arrived() const {
 }
 
 bool DeferredTermination::Pending() {
-  return Waiting([](int) { return true; });
+  return workStopped.load(std::memory_order_relaxed) || Waiting([](int) { return true; });
+}
+
+void DeferredTermination::StopWork() {
+  workStopped.store(true, std::memory_order_relaxed);
 }
 
 void DeferredTermination::Defer() {

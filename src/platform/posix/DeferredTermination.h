@@ -21,9 +21,12 @@ class DeferredTermination {
   // Whether a signal it holds back arrived meanwhile (one that was held back before it came
   // does not count: it is not this object's to act on).
   bool Arrived() const;
-  // Whether a termination signal is waiting, held back by any object: long work asks it between
-  // its steps to stop early.
+  // Whether a termination signal is waiting, held back by any object, or the user asked the
+  // work to stop: long work asks it between its steps to stop early.
   static bool Pending();
+  // The user stopped the work (a Cancel button): from now on Pending() is true, in every thread,
+  // and the work stops as for a signal, except that the program goes on.
+  static void StopWork();
 
  private:
   sigset_t FPrevious;

@@ -49,4 +49,13 @@ std::optional<std::string> Utf8ToCp1251(std::string_view text) {
   return result;
 }
 
+std::string Utf8ToCp1251Shown(std::string_view text) {
+  std::string result;
+  for (const char32_t character : DecodeUtf8(text)) {
+    const unsigned byte = cp1251::FromUnicode(character);
+    result += byte > 0xFF ? '?' : static_cast<char>(byte);
+  }
+  return result;
+}
+
 }  // namespace anthora

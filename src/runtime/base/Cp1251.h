@@ -140,4 +140,8 @@ std::string Cp1251ToUtf8(std::string_view text);
 // well-formed UTF-8.
 std::optional<std::string> Utf8ToCp1251(std::string_view text);
 
+// Windows-1251 of a UTF-8 text to be shown: a character the code page lacks, or a byte that
+// starts none, shows as "?".
+std::string Utf8ToCp1251Shown(std::string_view text);
+
 }  // namespace anthora

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <utility>
 
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
@@ -338,7 +339,8 @@ void CheckFolderWrite(const FolderWrite& request) {
     throw WriteError(shown, refusal);
 }
 
-AtomicFile::AtomicFile(const std::string& path, bool replace) : FPath(path), FReplace(replace) {
+AtomicFile::AtomicFile(const std::string& path, bool replace, ReplaceRefusal refuse)
+    : FPath(path), FReplace(replace), FRefusal(std::move(refuse)) {
   const std::filesystem::path target(path);
   FName = target.filename().string();
   if (FName.empty() || FName == "." || FName == "..")
@@ -352,6 +354,10 @@ AtomicFile::AtomicFile(const std::string& path, bool replace) : FPath(path), FRe
     if (const std::string refusal = Refusal(FParent.Get(), FName, {}); !refusal.empty())
       throw WriteError(path, refusal);
     if (!replace) throw WriteError(path, Tr("already exists; add --force to replace it"), true);
+    if (FRefusal) {
+      if (const std::string refused = FRefusal(path); !refused.empty())
+        throw WriteError(path, refused);
+    }
   }
   const std::string prefix = "." + FName + "-part-";
   RetireDeadFolders(FParent.Get(), prefix,
@@ -373,8 +379,14 @@ void AtomicFile::Commit() {
     if (!made || fsync(made.Get()) != 0 || fchmod(made.Get(), 0666 & ~Umask()) != 0)
       throw WriteError(FPath, Format(Tr("cannot be written: %s"), {Reason(errno)}));
   }
-  // Whatever was swapped out is in the private folder now, and goes with it.
-  PutInPlace(FWork->Get(), FName, FParent.Get(), FName, FReplace, {}, FPath);
+  // Whatever was swapped out is in the private folder now, and goes with it, unless it may not
+  // be replaced: then it is swapped back.
+  if (PutInPlace(FWork->Get(), FName, FParent.Get(), FName, FReplace, {}, FPath) && FRefusal) {
+    if (const std::string refused = FRefusal(Made()); !refused.empty()) {
+      renameat2(FWork->Get(), FName.c_str(), FParent.Get(), FName.c_str(), RENAME_EXCHANGE);
+      throw WriteError(FPath, refused);
+    }
+  }
 }
 
 namespace {

@@ -128,10 +128,13 @@ void CheckFolderWrite(const FolderWrite& request);
 // One file written as one step. It is made in a private folder beside its path (named
 // .NAME-part-XXXXXX; those of writes that were killed are cleared first) and renamed into place
 // by Commit(), so the path holds either nothing new or the whole new file. Only a regular file
-// is ever replaced, and only when allowed. Throws WriteError.
+// is ever replaced, and only when allowed; `refusal`, when given, says why the regular file at
+// the path it is handed may not be replaced (empty when it may), and is asked before the work
+// and again about what the commit swapped out, which then goes back. Throws WriteError.
+using ReplaceRefusal = std::function<std::string(const std::string& path)>;
 class AtomicFile {
  public:
-  AtomicFile(const std::string& path, bool replace);
+  AtomicFile(const std::string& path, bool replace, ReplaceRefusal refusal = {});
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
 
@@ -150,6 +153,7 @@ class AtomicFile {
   const DeferredTermination FSignals;  // first made, last gone
   const std::string FPath;
   const bool FReplace;
+  const ReplaceRefusal FRefusal;
   std::string FName;
   FileHandle FParent;
   std::optional<PrivateFolder> FWork;

@@ -55,18 +55,23 @@ class TErrorIcon : public TGraphicControl {
   }
 };
 
-// The OK button: a flat face, a frame, the caption and the focus rectangle.
+// A box's button: a flat face, a frame, the caption and the focus rectangle. Enter presses the
+// one that has the focus, or the only one; Escape the one that answers it.
 class TDialogButton : public TCustomControl {
   ANTHORA_CLASS(TDialogButton, TCustomControl)
 
  public:
-  explicit TDialogButton(TComponent* owner) : TCustomControl(owner) { SetTabStop(true); }
+  TDialogButton(TComponent* owner, TModalResult result, bool alone, bool escape)
+      : TCustomControl(owner), FResult(result), FAlone(alone), FEscape(escape) {
+    SetTabStop(true);
+  }
 
   void WMKeyDown(TKey& key, TShiftState) override {
     if (key == VK_SPACE) Click();
   }
   void CMDialogKey(TKey key, TShiftState, bool& handled) override {
-    if (key != VK_RETURN && key != VK_ESCAPE) return;
+    const bool pressed = key == VK_RETURN ? FAlone || Focused() : key == VK_ESCAPE && FEscape;
+    if (!pressed) return;
     Click();
     handled = true;
   }
@@ -75,7 +80,7 @@ class TDialogButton : public TCustomControl {
 
  protected:
   void Click() override {
-    if (auto* form = ParentForm()) form->SetModalResult(mrOk);
+    if (auto* form = ParentForm()) form->SetModalResult(FResult);
   }
 
   void Paint() override {
@@ -90,6 +95,11 @@ class TDialogButton : public TCustomControl {
     canvas.TextRect(ClientRect(), (Width() - extent.cx) / 2, (Height() - extent.cy) / 2, Caption());
     if (Focused()) canvas.DrawFocusRect({3, 3, Width() - 3, Height() - 3});
   }
+
+ private:
+  TModalResult FResult;
+  bool FAlone;
+  bool FEscape;
 };
 
 // The longest prefix of the text no wider than maxWidth, one character at least.
@@ -147,7 +157,8 @@ std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
   return lines;
 }
 
-TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool errorIcon)
+TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool errorIcon,
+                           TMessageButtons buttons, std::string_view yes, std::string_view no)
     : TCustomForm(nullptr, WindowKind::Dialog) {
   SetCaption(title);
   SetColor(clBtnFace);
@@ -187,14 +198,36 @@ TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool e
   const std::int32_t contentBottom =
       std::max(textTop + blockHeight, errorIcon ? kMargin + kIconSize : 0);
   const std::int32_t titleWidth = TitleWidth(title) + kTitleAllowance;
-  const std::int32_t width = std::min(
-      std::max({textRight + kMargin, kButtonWidth + 2 * kMargin + 60, titleWidth}), work.Width);
-  auto* button = new TDialogButton(this);
-  button->SetParent(this);
-  button->SetCaption("OK");
-  button->SetBounds((width - kButtonWidth) / 2, contentBottom + kMargin, kButtonWidth,
-                    kButtonHeight);
-  SetClientSize(width, button->BoundsRect().Bottom + kMargin);
+  struct Face {
+    std::string_view Caption;
+    TModalResult Result;
+    bool Escape;
+  };
+  std::vector<Face> faces;
+  if (buttons == TMessageButtons::YesNo) {
+    faces = {{yes, mrYes, false}, {no, mrNo, true}};
+  } else {
+    faces = {{"OK", mrOk, true}};
+  }
+  // Buttons as wide as the widest caption needs, side by side and centred together.
+  std::int32_t buttonWidth = kButtonWidth;
+  for (const Face& face : faces)
+    buttonWidth = std::max(buttonWidth, measure.TextWidth(face.Caption) + 2 * kMargin);
+  const auto count = static_cast<std::int32_t>(faces.size());
+  const std::int32_t row = count * buttonWidth + (count - 1) * kMargin;
+  const std::int32_t width =
+      std::min(std::max({textRight + kMargin, row + 2 * kMargin + 60, titleWidth}), work.Width);
+  std::int32_t left = (width - row) / 2;
+  std::int32_t bottom = contentBottom + kMargin;
+  for (const Face& face : faces) {
+    auto* button = new TDialogButton(this, face.Result, faces.size() == 1, face.Escape);
+    button->SetParent(this);
+    button->SetCaption(face.Caption);
+    button->SetBounds(left, contentBottom + kMargin, buttonWidth, kButtonHeight);
+    left += buttonWidth + kMargin;
+    bottom = button->BoundsRect().Bottom;
+  }
+  SetClientSize(width, bottom + kMargin);
 }
 
 }  // namespace anthora

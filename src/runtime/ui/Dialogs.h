@@ -18,14 +18,21 @@ class TCanvas;
 std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
                                   std::int32_t maxWidth, std::size_t maxLines);
 
+// The buttons a message box offers: OK alone, which Enter, Space and Escape also press; or Yes
+// (focused first, mrYes) and No (mrNo), where Enter and Space press the focused one and Escape
+// presses No.
+enum class TMessageButtons { Ok, YesNo };
+
 // The runtime's own message box: a small dialog window with the text, an optional error
-// icon and one OK button that Enter, Space and Escape also press. A long text is wrapped to
-// a third of the work area's width and cut where the box would outgrow the work area.
+// icon and its buttons. A long text is wrapped to a third of the work area's width and cut
+// where the box would outgrow the work area.
 class TMessageForm : public TCustomForm {
   ANTHORA_CLASS(TMessageForm, TCustomForm)
 
  public:
-  TMessageForm(std::string_view title, std::string_view text, bool errorIcon);
+  TMessageForm(std::string_view title, std::string_view text, bool errorIcon,
+               TMessageButtons buttons = TMessageButtons::Ok, std::string_view yes = "Yes",
+               std::string_view no = "No");
 
   // The text as shown, one line each.
   const std::vector<std::string>& Lines() const { return FLines; }

@@ -21,6 +21,8 @@ using TModalResult = std::int32_t;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
 inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
 
 // A top-level window: it owns its controls, keeps the keyboard focus among them, routes the
 // platform's input to them and paints what is invalid.
