@@ -26,7 +26,6 @@
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
-#include "quiz/SetPacker.h"
 #include "authoring/SetPreview.h"
 #include "controls/xpButton.h"
 #include "picture/Photo.h"
@@ -34,6 +33,7 @@
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
+#include "quiz/SetPacker.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
@@ -89,7 +89,7 @@ std::string Unwritable(const std::string& folder) {
 std::string RefuseAllButSetFile(const std::string& path) {
   try {
     const ZipArchive archive = ZipArchive::OpenFile(path, kMaxSetBytes);
-    if (archive.Find("ris/fen.ani") || archive.Find("ris/fru.ani")) return {};
+    if (archive.Find(kEnglishSetPath) || archive.Find(kRussianSetPath)) return {};
   } catch (const ZipError&) {
   }
   return Tr("is there and is not a quiz file, so it is not replaced");
@@ -297,8 +297,7 @@ Outcome StartSheet(const QuizPlaces& places, Boxes& boxes, Platform& platform, b
     return {1, {}};
   }
   Findings findings;
-  const std::string sheet =
-      WriteNewSheet(places.Folder, std::string(kNewSheetName), findings).Path;
+  const std::string sheet = WriteNewSheet(places.Folder, std::string(kNewSheetName), findings).Path;
   if (terminal) PrintFindings(findings);
   if (sheet.empty()) {
     std::string text = Tr("No sheet was written:");

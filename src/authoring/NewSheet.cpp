@@ -8,6 +8,7 @@
 #include "quiz/SetArchive.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "runtime/files/Files.h"
 #include "runtime/files/SafeWrite.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
@@ -21,13 +22,6 @@ namespace {
 constexpr std::array<std::string_view, kSheetColumns.size()> kExample = {
     "rose.jpg", "Rose",    "Tulip", "Daisy",  "Poppy", "Роза",
     "Тюльпан",  "Ромашка", "Мак",   "centre", "0"};
-
-bool IsPhotoName(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string::npos || dot == 0) return false;
-  const std::string_view extension = std::string_view(name).substr(dot + 1);
-  return SameName(extension, "jpg") || SameName(extension, "jpeg") || SameName(extension, "png");
-}
 
 bool FitsSheet(std::string_view name) {
   return IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/EditDistance.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
@@ -58,17 +59,6 @@ constexpr std::size_t kMaxListedEntries = 200'000;
 constexpr int kMaxSuggested = 2 * Findings::kMaxAlike;
 constexpr std::size_t kNearestNamed = 3;
 
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
-  return lower;
-}
-
-bool IsPhotoName(std::string_view name) {
-  const std::string lower = LowerAscii(name);
-  return lower.ends_with(".jpg") || lower.ends_with(".jpeg") || lower.ends_with(".png");
-}
-
 std::string_view LastName(std::string_view path) {
   return path.substr(path.rfind('/') + 1);
 }
@@ -109,12 +99,12 @@ std::vector<std::string> AsNumber(const std::string& cell, const std::vector<std
 std::vector<std::string> InFolderBelow(const std::string& cell,
                                        const std::vector<std::string>& photos) {
   if (cell.find('/') != std::string::npos) return {};
-  const std::string name = LowerAscii(LastName(cell));
+  const std::string name = AsciiLower(LastName(cell));
   const bool bare = name.find('.') == std::string::npos;  // a name without its extension
   std::vector<std::string> found;
   for (const std::string& photo : photos) {
-    const std::string other = LowerAscii(LastName(photo));
-    if ((other == name || (bare && LowerAscii(Stem(other)) == name)) &&
+    const std::string other = AsciiLower(LastName(photo));
+    if ((other == name || (bare && AsciiLower(Stem(other)) == name)) &&
         photo.find('/') != std::string::npos)
       found.push_back(photo);
   }
@@ -124,7 +114,7 @@ std::vector<std::string> InFolderBelow(const std::string& cell,
 // The photos whose paths are nearest the cell's, when near enough to be a slip: at most a
 // third of the name's letters changed. A name without an extension is compared without them.
 std::vector<std::string> Nearest(const std::string& cell, const std::vector<std::string>& photos) {
-  const std::string wanted = LowerAscii(cell);
+  const std::string wanted = AsciiLower(cell);
   const bool bare = LastName(cell).find('.') == std::string_view::npos;
   std::size_t best = std::max<std::size_t>(2, wanted.size() / 3);
   std::vector<std::string> nearest;
@@ -133,7 +123,7 @@ std::vector<std::string> Nearest(const std::string& cell, const std::vector<std:
         bare ? std::string_view(photo).substr(
                    0, photo.size() - LastName(photo).size() + Stem(LastName(photo)).size())
              : std::string_view(photo);
-    const std::size_t distance = EditDistance(wanted, LowerAscii(compared), best);
+    const std::size_t distance = EditDistance(wanted, AsciiLower(compared), best);
     if (distance > best) continue;
     if (distance < best) nearest.clear();
     best = distance;

@@ -112,12 +112,6 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
                                       {folder.string()}));
 }
 
-bool IsPhoto(const std::string& name) {
-  const std::string extension = fs::path(name).extension().string();
-  return extension == ".jpg" || extension == ".JPG" || extension == ".jpeg" ||
-         extension == ".png" || extension == ".PNG";
-}
-
 void Write(const std::vector<Member>& members, const std::string& path, const std::string& output) {
   try {
     ZipWriter archive(path);
@@ -127,7 +121,8 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
         archive.AddFolder(member.Name);
       else
         archive.AddFile(member.Name, member.Source.string(),
-                        static_cast<std::uint64_t>(member.Status.st_size), !IsPhoto(member.Name));
+                        static_cast<std::uint64_t>(member.Status.st_size),
+                        !IsPhotoName(member.Name));
     }
     archive.Close();
   } catch (const ZipError& error) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "runtime/base/Findings.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 namespace {
@@ -33,9 +34,9 @@ TEST(Findings, WordsPathsListsAndCounts) {
   EXPECT_EQ(Enumerated({"2"}, 5), "2");
   EXPECT_EQ(Enumerated({"2", "5", "7"}, 5), "2, 5 and 7");
   EXPECT_EQ(Enumerated({"2", "5", "7", "9"}, 2), "2, 5 and 2 more");
-  EXPECT_EQ(Counted(0, "file"), "no files");
-  EXPECT_EQ(Counted(1, "file"), "1 file");
-  EXPECT_EQ(Counted(21, "file"), "21 files");
+  EXPECT_EQ(Counted(0, "no files", TrN("%d file", "%d files", 0)), "no files");
+  EXPECT_EQ(Counted(1, "no files", TrN("%d file", "%d files", 1)), "1 file");
+  EXPECT_EQ(Counted(21, "no files", TrN("%d file", "%d files", 21)), "21 files");
 }
 
 TEST(Findings, ReportsTheFirstFindingsOfAKindAndCountsTheRest) {

@@ -138,11 +138,6 @@ std::vector<std::string> Findings::Lines() const {
   return lines;
 }
 
-std::string Counted(int count, const std::string& noun) {
-  if (count == 0) return "no " + noun + "s";
-  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
-}
-
 std::string Counted(int count, const char* none, const char* some) {
   return count == 0 ? std::string(none) : Format(some, {count});
 }
@@ -165,8 +160,8 @@ std::string Enumerated(const std::vector<std::string>& items, std::size_t named)
   }
   if (items.size() > named) {
     // TRANSLATORS: after a list of names: "'a.jpg', 'A.jpg' and 2 more".
-    text += Format(TrN(" and %d more", " and %d more", items.size() - named),
-                   {items.size() - named});
+    text +=
+        Format(TrN(" and %d more", " and %d more", items.size() - named), {items.size() - named});
   }
   return text;
 }

@@ -70,8 +70,6 @@ std::string Printable(std::string_view name);
 // The same, in single quotes.
 std::string QuotedName(std::string_view name);
 
-// "1 question", "3 questions", "no questions".
-std::string Counted(int count, const std::string& noun);
 // A count in the user's language: `none` when it is 0, else `some` (the form of the message
 // that suits the count, from TrN) with the count for its "%d".
 std::string Counted(int count, const char* none, const char* some);

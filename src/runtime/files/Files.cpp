@@ -26,6 +26,11 @@ bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& o
   return !inside.empty() && *inside.begin() != "..";
 }
 
+bool IsPhotoName(std::string_view name) {
+  const std::string lower = AsciiLower(name);
+  return lower.ends_with(".jpg") || lower.ends_with(".jpeg") || lower.ends_with(".png");
+}
+
 bool FileExists(std::string_view path) {
   if (!IsPlainPath(path)) return false;
   struct stat status {};

@@ -20,6 +20,9 @@ bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& o
 // never exists.
 bool FileExists(std::string_view path);
 
+// Whether a file name is a photo's, JPEG or PNG, by its extension in any letter case.
+bool IsPhotoName(std::string_view name);
+
 // The path of an existing file (not a folder) that the path names when letter case does not
 // count in its last component, the way file names are matched where names ignore case: Latin,
 // Cyrillic and the other letters of Windows-1251, in UTF-8 names, with accents stored apart
