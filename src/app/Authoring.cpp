@@ -26,6 +26,7 @@
 #include "runtime/base/ShellWord.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
 
 namespace anthora {
@@ -233,16 +234,16 @@ int RunSetPack(const CommandLine& line) {
 int RunSetPreview(const CommandLine& line) {
   const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
   if (!IsPngName(path))
-    throw std::runtime_error(
+    throw UsageError(
         Format(Tr("%s: a preview is a PNG picture; give it a name ending in .png"), {path}));
   const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
   if (!FileExists(JoinPath(set.Folder(), std::string(kEnglishSetPath))) &&
       !FileExists(JoinPath(set.Folder(), std::string(kRussianSetPath))))
     // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
-    throw std::runtime_error(Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
-                                    {set.Shown().empty() ? "." : set.Shown(),
-                                     JoinPath(set.Shown(), std::string(kEnglishSetPath)),
-                                     JoinPath(set.Shown(), std::string(kRussianSetPath))}));
+    throw SetFileError(Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
+                              {set.Shown().empty() ? "." : set.Shown(),
+                               JoinPath(set.Shown(), std::string(kEnglishSetPath)),
+                               JoinPath(set.Shown(), std::string(kRussianSetPath))}));
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);

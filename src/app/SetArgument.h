@@ -20,7 +20,7 @@ class OpenedSet {
   // What a folder must hold: a set, or anything, for a checker that reports what is missing.
   enum class Need { Set, Anything };
 
-  // An empty argument is the current folder, taken as it is. Throws std::runtime_error
+  // An empty argument is the current folder, taken as it is. Throws SetFileError
   // naming the argument and what was looked for when it holds no set that is needed.
   // A set file may be named in reports by another name (`shownAs`): the name it will have.
   explicit OpenedSet(const std::string& argument, Need need = Need::Set,
