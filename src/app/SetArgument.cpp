@@ -147,18 +147,11 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
 OpenedSet::~OpenedSet() = default;
 
 std::string OpenedSet::Show(const std::string& path) const {
-  if (FFolder.empty() || FFolder == FShown || !path.starts_with(FFolder + '/')) return path;
-  return FShown + path.substr(FFolder.size());
+  return Renamed(path, FFolder, FShown);
 }
 
 std::string OpenedSet::ShowIn(std::string text) const {
-  if (FFolder.empty() || FFolder == FShown) return text;
-  const std::string folder = FFolder + '/';
-  const std::string shown = FShown + '/';
-  for (std::size_t at = text.find(folder); at != std::string::npos;
-       at = text.find(folder, at + shown.size()))
-    text.replace(at, folder.size(), shown);
-  return text;
+  return RenamedIn(std::move(text), FFolder, FShown);
 }
 
 }  // namespace anthora

@@ -49,8 +49,9 @@ shot=$E2E_DIR/box.png
 # Opens the folder with the entry's command, as a file manager does, and waits for the box.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 [[ $exec_line == "\"$prefix/bin/anthora\" --make-quiz %f" ]] || e2e_fail "the entry runs $exec_line"
+# Every box is titled with the command's name and the folder's.
 open_folder() {  # [TITLE]
-  e2e_launch "${1:-$title}" "$prefix/bin/anthora" --make-quiz "$folder"
+  e2e_launch "${1:-$title: $(basename "$folder")}" "$prefix/bin/anthora" --make-quiz "$folder"
 }
 # A key pressed and released through the server, on the box: a key sent to the window alone
 # would stay down for the server once the box went with its press.
@@ -64,7 +65,7 @@ press() {  # KEY: a key in the box, which then goes
 }
 
 echo "a folder of photos, opened with the entry: the sheet, opened, and a box"
-e2e_launch "$title" gio launch "$entry" "$folder"
+e2e_launch "$title: Spring flowers" gio launch "$entry" "$folder"
 E2E_PROGRAM_PID=$(xdotool getwindowpid "$E2E_WINDOW")
 "$prefix/bin/anthora" --new-sheet reference >/dev/null || e2e_fail "--new-sheet failed"
 sheet=$(cd reference && ls questions.*)
@@ -106,14 +107,28 @@ press Return
 [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a sheet with problems ended with status $E2E_EXIT_CODE"
 [[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the good set file was replaced"
 
-echo "another file by the set file's name is never replaced"
+echo "another file by the set file's name is never replaced, nor the preview then"
 sed -i '/Tulip\tTulip/d; /lost.jpg/d' "$folder/questions.tsv"
 mv "$folder.anthora" "$E2E_DIR/good.anthora"
 echo "the teacher's notes" >"$folder.anthora"
+preview=$(sha256sum <"$folder-preview.png")
 open_folder
 press Return
 [[ $(cat "$folder.anthora") == "the teacher's notes" ]] || e2e_fail "another file was replaced"
+[[ $(sha256sum <"$folder-preview.png") == "$preview" ]] ||
+  e2e_fail "the preview was replaced although the set file was not"
 mv "$E2E_DIR/good.anthora" "$folder.anthora"
+
+echo "a picture of the teacher's by the preview's name is never replaced"
+mv "$folder-preview.png" "$E2E_DIR/preview.png"
+convert -size 40x30 xc:green "$folder-preview.png"
+photo=$(sha256sum <"$folder-preview.png")
+open_folder
+press Return
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a foreign preview ended with status $E2E_EXIT_CODE"
+[[ $(sha256sum <"$folder-preview.png") == "$photo" ]] || e2e_fail "the teacher's picture was replaced"
+[[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the set file was replaced alone"
+mv "$E2E_DIR/preview.png" "$folder-preview.png"
 
 if (($(id -u) != 0)); then  # the superuser writes anywhere
   echo "a folder that cannot be written to"
@@ -151,7 +166,7 @@ echo "in Russian"
   e2e_fail "the entry's Russian name"
 # X's plain title property holds the title's bytes; desktops read its UTF-8 one.
 LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder ".*Anthora.*"
-[[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora"' ]] ||
+[[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora: Spring flowers"' ]] ||
   e2e_fail "the box's title is $(xprop -id "$E2E_WINDOW" _NET_WM_NAME)"
 e2e_window_shot "$shot"
 russian=$E2E_DIR/russian.png

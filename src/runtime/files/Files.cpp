@@ -100,6 +100,12 @@ std::vector<std::string> CaseBlindFolder::FindAll(std::string_view name) const {
   return found;
 }
 
+bool IsFolder(std::string_view path) {
+  struct stat status {};
+  return IsPlainPath(path) && stat(std::string(path).c_str(), &status) == 0 &&
+         S_ISDIR(status.st_mode);
+}
+
 ErrorOr<FileHandle> OpenForSharedReading(std::string_view path) {
   const std::string name(path);
   ErrorOr<FileHandle> opened = sys::Open(sys::kHere, name, O_RDONLY | O_NONBLOCK);

@@ -22,6 +22,9 @@ bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& o
 // never exists.
 bool FileExists(std::string_view path);
 
+// True when the path names an existing folder, or a link to one.
+bool IsFolder(std::string_view path);
+
 // Whether a file name is a photo's, JPEG or PNG, by its extension in any letter case.
 bool IsPhotoName(std::string_view name);
 

@@ -15,6 +15,10 @@ struct PathParts {
 };
 PathParts SplitPath(std::string_view path);
 
+// The path made absolute and normal, without a trailing "/" but for the root; an empty path is
+// the current folder.
+std::string AbsoluteFolder(std::string_view path);
+
 // The last name of the folder a path names, made absolute first, so that "." and "roses/" are
 // named too; empty for the root.
 std::string FolderName(std::string_view path);
@@ -22,5 +26,8 @@ std::string FolderName(std::string_view path);
 // A path with the folder `from` at its start named `to` instead, as the user sees a file that
 // was made in a private folder; any other path as it is.
 std::string Renamed(std::string_view path, std::string_view from, std::string_view to);
+
+// A text with every path in it under the folder `from` named under `to` instead.
+std::string RenamedIn(std::string text, std::string_view from, std::string_view to);
 
 }  // namespace anthora
