@@ -89,6 +89,33 @@ open_folder
 [[ ! -s $E2E_DIR/opened ]] || e2e_fail "a good set opened '$(opened)'"
 press Escape  # No
 [[ $E2E_EXIT_CODE == 0 ]] || e2e_fail "a good set ended with status $E2E_EXIT_CODE"
+
+echo "a rebuild leaves the set file and its preview in a file monitor's view"
+# A file manager's view follows the monitor's events: the last one about a name says whether
+# it is shown.
+in_view() {  # FILE
+  local last
+  last=$(grep -E -- "(: $1: |renamed to $1\$)" "$E2E_DIR/monitor.log" | tail -n 1)
+  [[ -n $last && $last != *": moved out" && $last != *": deleted" &&
+    $last != *"$1: renamed to"* ]]
+}
+# Events about a probe file show that the monitor watches, then that it has told everything.
+probe() {  # NAME
+  touch "$HOME/$1"
+  grep -q -- "$HOME/$1" "$E2E_DIR/monitor.log"
+}
+gio monitor "$HOME" >"$E2E_DIR/monitor.log" 2>&1 &
+monitor=$!
+e2e_until probe .probe-start || e2e_fail "gio monitor reports nothing"
+open_folder
+press Escape
+e2e_until probe .probe-end || e2e_fail "gio monitor stopped reporting"
+kill "$monitor"
+wait "$monitor" 2>/dev/null || true
+rm "$HOME/.probe-start" "$HOME/.probe-end"
+for file in "$folder.anthora" "$folder-preview.png"; do
+  in_view "$file" || e2e_fail "$file dropped from view: $(grep -F -- "$file" "$E2E_DIR/monitor.log")"
+done
 open_folder
 key Return  # Yes
 quiz=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name '^Anthora 1\.0$' | head -n 1) ||

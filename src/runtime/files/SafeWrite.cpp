@@ -85,13 +85,30 @@ std::string Refusal(int parent, const std::string& name, const std::vector<std::
   return {};
 }
 
+// Why the regular file `to` that is there may not be replaced, asked of the very file looked at
+// (through its descriptor, so that a file put in its place meanwhile is not what is asked
+// about); empty when it may. Sets `seen` to what was looked at.
+std::string FileRefusal(int toFolder, const std::string& to, const ReplaceRefusal& refusal,
+                        struct stat& seen) {
+  const ErrorOr<FileHandle> old = sys::Open(toFolder, to, O_PATH | O_NOFOLLOW);
+  if (!old) return Refusal(toFolder, to, {});
+  const ErrorOr<struct stat> status = sys::Stat(old.Value().Get());
+  if (!status) return Format(Tr("cannot be reached: %s"), {status.Error().Reason()});
+  seen = status.Value();
+  if (!S_ISREG(seen.st_mode))
+    return Tr("is there and is not a regular file; only a regular file is ever replaced");
+  return refusal ? refusal("/proc/self/fd/" + std::to_string(old.Value().Get())) : std::string();
+}
+
 // Puts the entry `from` of the open folder `fromFolder` in place as `to` in `toFolder` in one
-// step. Without `replace` it never replaces anything. With it, an entry in the way is swapped
-// with it atomically, so that the name never stands empty, then looked at, and swapped back
-// when Refusal refuses it. True when something was swapped out: it now has the name `from`.
-// Throws WriteError naming `shown`.
+// step. Without `replace` it never replaces anything. With it, a regular file in the way is
+// looked at first and replaced by one rename, so that the name never stands empty and a file
+// monitor sees one file change; a folder in the way is swapped with the new one atomically, then
+// looked at, and swapped back when Refusal refuses it. True when a folder was swapped out: it
+// now has the name `from`. Throws WriteError naming `shown`.
 bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std::string& to,
-                bool replace, const std::vector<std::string>& markers, const std::string& shown) {
+                bool replace, const std::vector<std::string>& markers, const std::string& shown,
+                const ReplaceRefusal& refusal = {}) {
   const auto exists = [&] {
     return WriteError(shown, Tr("already exists; add --force to replace it"), true);
   };
@@ -112,9 +129,9 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
       }
       error = renamed.Code();
       if (error == ENOTEMPTY || error == EISDIR || error == ENOTDIR) error = EEXIST;
-      if (error == EEXIST && replace) {
-        if (const std::string refusal = Refusal(toFolder, to, markers); !refusal.empty())
-          throw WriteError(shown, refusal);
+      if (error == EEXIST && replace && !markers.empty()) {
+        if (const std::string refused = Refusal(toFolder, to, markers); !refused.empty())
+          throw WriteError(shown, refused);
         Must(sys::Rename(fromFolder, from, toFolder, to, 0), shown, Tr("cannot be replaced: %s"));
         return false;
       }
@@ -122,14 +139,27 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
     if (error != EEXIST)
       throw WriteError(shown, Format(Tr("cannot be put in place: %s"), {SystemReason(error)}));
     if (!replace) throw exists();
+    if (markers.empty()) {
+      struct stat seen {};
+      if (const std::string refused = FileRefusal(toFolder, to, refusal, seen); !refused.empty())
+        throw WriteError(shown, refused);
+      // Renamed over only while the file looked at is still there. A file put in its place in
+      // the moment between this last look and the rename would be replaced unseen: no call
+      // renames on condition of what a name holds, and an exchange, which could look after,
+      // shows file monitors a pair of moves that they drop from view.
+      const ErrorOr<struct stat> now = sys::StatAt(toFolder, to);
+      if (!now || !SameFile(now.Value(), seen)) continue;
+      Must(sys::Rename(fromFolder, from, toFolder, to, 0), shown, Tr("cannot be replaced: %s"));
+      return false;
+    }
     const Status exchanged = sys::Rename(fromFolder, from, toFolder, to, RENAME_EXCHANGE);
     if (!exchanged && exchanged.Code() == ENOENT) continue;  // removed meanwhile
     Must(exchanged, shown, Tr("cannot be replaced: %s"));
     // What was in the way now has the name `from`: looked at after the swap, so that what is
     // looked at is what was replaced.
-    if (const std::string refusal = Refusal(fromFolder, from, markers); !refusal.empty()) {
+    if (const std::string refused = Refusal(fromFolder, from, markers); !refused.empty()) {
       (void)sys::Rename(fromFolder, from, toFolder, to, RENAME_EXCHANGE);
-      throw WriteError(shown, refusal);
+      throw WriteError(shown, refused);
     }
     return true;
   }
@@ -367,14 +397,7 @@ void AtomicFile::Commit() {
     Must(sys::Sync(made.Get()), FPath, Tr("cannot be written: %s"));
     Must(sys::ChangeMode(made.Get(), 0666 & ~Umask()), FPath, Tr("cannot be written: %s"));
   }
-  // Whatever was swapped out is in the private folder now, and goes with it, unless it may not
-  // be replaced: then it is swapped back.
-  if (PutInPlace(FWork->Get(), FName, FParent.Get(), FName, FReplace, {}, FPath) && FRefusal) {
-    if (const std::string refused = FRefusal(Made()); !refused.empty()) {
-      (void)sys::Rename(FWork->Get(), FName, FParent.Get(), FName, RENAME_EXCHANGE);
-      throw WriteError(FPath, refused);
-    }
-  }
+  PutInPlace(FWork->Get(), FName, FParent.Get(), FName, FReplace, {}, FPath, FRefusal);
 }
 
 namespace {

@@ -116,9 +116,10 @@ void CheckFolderWrite(const FolderWrite& request);
 // One file written as one step. It is made in a private folder beside its path (named
 // .NAME-part-XXXXXX; those of writes that were killed are cleared first) and renamed into place
 // by Commit(), so the path holds either nothing new or the whole new file. Only a regular file
-// is ever replaced, and only when allowed; `refusal`, when given, says why the regular file at
-// the path it is handed may not be replaced (empty when it may), and is asked before the work
-// and again about what the commit swapped out, which then goes back. Throws WriteError.
+// is ever replaced, and only when allowed, by one rename over it; `refusal`, when given, says
+// why the regular file at the path it is handed may not be replaced (empty when it may), and is
+// asked before the work and again, of the file then there, just before the commit. Throws
+// WriteError.
 using ReplaceRefusal = std::function<std::string(const std::string& path)>;
 class AtomicFile {
  public:
