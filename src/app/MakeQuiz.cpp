@@ -58,6 +58,12 @@ std::optional<QuizPlaces> PlacesOf(const std::string& argument) {
                     JoinPath(parts.Folder, parts.Name + std::string(kPreviewSuffix)), parts.Folder};
 }
 
+// What an action on the folder that was killed left beside it goes before anything else.
+void ClearDeadWrites(const QuizPlaces& places) {
+  AtomicFile::ClearDeadWrites(places.SetFile);
+  AtomicFile::ClearDeadWrites(places.Preview);
+}
+
 // Why a folder cannot take new files; empty when it can.
 std::string Unwritable(const std::string& folder) {
   const Status access = sys::Access(sys::kHere, folder, W_OK | X_OK);
@@ -300,7 +306,7 @@ int RunMakeQuiz(const CommandLine& line) {
                           {line.Source}),
                    true);
         outcome.Status = 1;
-      } else if (ListSheetFiles(places->Folder).Sheets.empty()) {
+      } else if (ClearDeadWrites(*places); ListSheetFiles(places->Folder).Sheets.empty()) {
         outcome = StartSheet(*places, boxes, *platform, terminal);
       } else {
         outcome = BuildSetFile(*places, application, boxes, terminal);

@@ -78,7 +78,9 @@ class ProgressWindow {
 Boxes::Boxes(TApplication& application, const std::string& folder)
     : FApplication(application),
       // TRANSLATORS: the title of the boxes about making a quiz from the folder named.
-      FTitle(Utf8ToCp1251Shown(Format(Tr("Make an Anthora quiz: %s"), {folder}))) {}
+      FTitle(Utf8ToCp1251Shown(folder.empty() ? std::string(Tr("Make an Anthora quiz"))
+                                              : Format(Tr("Make an Anthora quiz: %s"), {folder}))) {
+}
 
 void Boxes::Tell(const std::string& text, bool error) {
   TMessageForm box(FTitle, Utf8ToCp1251Shown(text), error);

@@ -128,9 +128,12 @@ good=$(sha256sum <"$folder.anthora")
 
 echo "a sheet with problems: the box names them, no set file is replaced"
 printf 'tulip.jpg\tTulip\tTulip\tB\tC\nlost.jpg\tLily\tA\tB\tC\n' >>"$folder/questions.tsv"
+# What a killed action left (its folder unlocked) goes at the next action on the folder.
+mkdir -m 700 "$HOME/.Spring flowers.anthora-part-KILLED"
 open_folder
 e2e_window_shot "$shot"
 press Return
+[[ ! -e "$HOME/.Spring flowers.anthora-part-KILLED" ]] || e2e_fail "a killed action's folder stays"
 [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a sheet with problems ended with status $E2E_EXIT_CODE"
 [[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the good set file was replaced"
 
@@ -165,6 +168,12 @@ if (($(id -u) != 0)); then  # the superuser writes anywhere
   chmod u+w "$HOME"
   [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "an unwritable folder ended with status $E2E_EXIT_CODE"
 fi
+
+echo "no folder named: a box says so"
+e2e_launch "$title" "$prefix/bin/anthora" --make-quiz ""
+press Return
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "no folder ended with status $E2E_EXIT_CODE"
+grep -q "filesystem error" "$E2E_LOG" && e2e_fail "no folder: $(cat "$E2E_LOG")"
 
 echo "a long build, cancelled, leaves nothing"
 many="$HOME/Many flowers"

@@ -371,7 +371,8 @@ AtomicFile::AtomicFile(const std::string& path, bool replace, ReplaceRefusal ref
         throw WriteError(path, refused);
     }
   }
-  ClearDeadWrites(FParent.Get(), FName);
+  RetireDeadFolders(FParent.Get(), PartPrefix(FName),
+                    [&](const std::string& dead, int) { RemoveEntry(FParent.Get(), dead); });
   FWork.emplace(FParent.Get(), PartPrefix(FName), parts.Folder);
 }
 
@@ -379,9 +380,14 @@ std::string AtomicFile::PartPrefix(const std::string& name) {
   return "." + name + "-part-";
 }
 
-void AtomicFile::ClearDeadWrites(int folder, const std::string& name) {
-  RetireDeadFolders(folder, PartPrefix(name),
-                    [&](const std::string& dead, int) { RemoveEntry(folder, dead); });
+void AtomicFile::ClearDeadWrites(const std::string& path) {
+  const PathParts parts = SplitPath(path);
+  const ErrorOr<FileHandle> folder =
+      sys::Open(sys::kHere, parts.Folder.empty() ? "." : parts.Folder, O_RDONLY | O_DIRECTORY);
+  if (!folder) return;
+  const int parent = folder.Value().Get();
+  RetireDeadFolders(parent, PartPrefix(parts.Name),
+                    [&](const std::string& dead, int) { RemoveEntry(parent, dead); });
 }
 
 FileHandle AtomicFile::Create() const {

@@ -137,8 +137,8 @@ class AtomicFile {
   static bool Interrupted() { return DeferredTermination::Pending(); }
   // Puts Made() in place with the modes the umask gives.
   void Commit();
-  // Clears what killed writes of the file `name` left in the open folder.
-  static void ClearDeadWrites(int folder, const std::string& name);
+  // Clears what killed writes of the file at the path left beside it.
+  static void ClearDeadWrites(const std::string& path);
 
  private:
   const DeferredTermination FSignals;  // first made, last gone
