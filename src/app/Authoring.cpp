@@ -29,6 +29,7 @@
 #include "runtime/files/Files.h"
 #include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -164,6 +165,11 @@ int RunSetBuild(const CommandLine& line) {
   SetBuild build =
       BuildQuestionSet(line.Source, file ? file->BuildFolder() : line.Output, line.Force);
   if (file) file->ShowAsOutput(build.Problems);
+  if (!build.Sheet.empty() && !OfficeLockFile(build.Sheet).empty())
+    build.Problems.Warning(build.Sheet, 0,
+                           Tr("the sheet is open in a spreadsheet program and may hold changes "
+                              "that are not saved yet: this build reads it as last saved; save "
+                              "it and close it, then build again"));
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {

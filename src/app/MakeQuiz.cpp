@@ -30,6 +30,7 @@
 #include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
 #include "sheet/Sheet.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -140,14 +141,16 @@ Outcome StartSheet(const QuizPlaces& places, Boxes& boxes, Platform& platform, b
     return {1, {}};
   }
   if (terminal) std::printf("%s\n", Printable(sheet).c_str());
-  platform.OpenAddress(sheet);
+  // The box is read first: the spreadsheet program would cover it.
   boxes.Tell(Format(
-      Tr("The sheet %s is made and opens in your spreadsheet program.\n\nFill in a row for "
+      Tr("The sheet %s is made; it opens in your spreadsheet program when you press OK.\n\n"
+         "Fill in a row for "
          "each photo: the flower's name in English (column en) and in Russian (column ru), and "
          "three wrong answers in each language (en_wrong1 to en_wrong3, ru_wrong1 to "
          "ru_wrong3). Then save the sheet where it is.\n\nWhen you are done, come back the "
          "same way: open the folder %s with \"Make an Anthora quiz\"."),
       {sheet, places.Name}));
+  platform.OpenAddress(sheet);
   return {0, {}};
 }
 
@@ -156,7 +159,8 @@ struct BuildReport {
   bool Made = false;  // the set file is in place
   bool Cancelled = false;
   std::string Text;
-  std::string Open;  // a file to open for the teacher
+  std::string Open;      // a file to open for the teacher
+  bool Preview = false;  // the preview is in place
 };
 
 // Builds, checks and packs the set in private and draws its preview, then puts the set file in
@@ -223,6 +227,7 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
     return report;
   }
   report.Made = true;
+  report.Preview = notWritten.empty();
   if (terminal)
     std::printf(
         "%s: %s\n", Printable(places.SetFile).c_str(),
@@ -247,6 +252,23 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
   return report;
 }
 
+// A sheet open in a spreadsheet program may hold changes not yet saved: the teacher saves and
+// closes it first, or builds from the file as it was last saved. False when she stops.
+bool BuildFromOpenSheet(const QuizPlaces& places, Boxes& boxes, bool terminal) {
+  Findings unused;
+  const std::optional<std::string> sheet = FindSheet(places.Folder, unused);
+  if (!sheet || OfficeLockFile(*sheet).empty()) return true;
+  const bool saved =
+      boxes.Choose(Format(Tr("The sheet %s is open in a spreadsheet program and may hold changes "
+                             "that are not saved yet.\n\nSave it and close it, then come back "
+                             "the same way; or make the quiz from the sheet as it was last "
+                             "saved."),
+                          {SplitPath(*sheet).Name}),
+                   Tr("Use the saved sheet"), Tr("Cancel")) == Boxes::Choice::First;
+  if (!saved && terminal) std::fprintf(stderr, "%s\n", Tr("cancelled: nothing was written"));
+  return saved;
+}
+
 Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes& boxes,
                      bool terminal) {
   if (const std::string reason = Unwritable(places.Parent); !reason.empty()) {
@@ -257,6 +279,7 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
                true);
     return {1, {}};
   }
+  if (!BuildFromOpenSheet(places, boxes, terminal)) return {1, {}};
   const BuildReport report = MakeSetFile(places, application, boxes, terminal);
   if (report.Cancelled) return {1, {}};
   if (!report.Open.empty()) application.GetPlatform().OpenAddress(report.Open);
@@ -264,7 +287,10 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
     boxes.Tell(report.Text, true);
     return {1, {}};
   }
-  return {0, boxes.Ask(report.Text) ? places.SetFile : std::string()};
+  const Boxes::Choice choice = boxes.Choose(report.Text, Tr("Play the quiz"), Tr("Close"),
+                                            report.Preview ? Tr("Open the preview") : "");
+  if (choice == Boxes::Choice::Middle) application.GetPlatform().OpenAddress(places.Preview);
+  return {0, choice == Boxes::Choice::First ? places.SetFile : std::string()};
 }
 
 // The quiz program: beside this one in the build, in the programs' folder when installed.

@@ -92,11 +92,11 @@ bool Boxes::Ask(const std::string& text) {
 }
 
 Boxes::Choice Boxes::Choose(const std::string& text, const std::string& first,
-                            const std::string& second) {
+                            const std::string& last, const std::string& middle) {
   TMessageForm box(FTitle, Utf8ToCp1251Shown(text), false, TMessageButtons::YesNo,
-                   Utf8ToCp1251Shown(first), Utf8ToCp1251Shown(second));
-  const int result = FApplication.ShowModal(box);
-  return result == mrYes ? Choice::First : result == mrNo ? Choice::Second : Choice::Neither;
+                   Utf8ToCp1251Shown(first), Utf8ToCp1251Shown(last), Utf8ToCp1251Shown(middle));
+  const TModalResult result = FApplication.ShowModal(box);
+  return result == mrYes ? Choice::First : result == mrIgnore ? Choice::Middle : Choice::Last;
 }
 
 std::optional<MadeSet> MakeWithProgress(TApplication& application, const Boxes& boxes,

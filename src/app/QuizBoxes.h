@@ -17,9 +17,11 @@ class Boxes {
 
   void Tell(const std::string& text, bool error = false);
   bool Ask(const std::string& text);
-  // One of two choices, or neither when the box was closed.
-  enum class Choice { First, Second, Neither };
-  Choice Choose(const std::string& text, const std::string& first, const std::string& second);
+  // One of the choices named, or the last one (pressed by Escape) when the box was closed; a
+  // middle one only when named.
+  enum class Choice { First, Middle, Last };
+  Choice Choose(const std::string& text, const std::string& first, const std::string& last,
+                const std::string& middle = {});
   const std::string& Title() const { return FTitle; }
 
  private:

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # A teacher without a terminal, in a staged install with its own data folders: folders list
 # "Make an Anthora quiz" among their programs; opened with it, a folder of photos gets the sheet
-# that --new-sheet writes, opened with the desktop's program for it; filled in, the set file and
-# the preview appear beside the folder and a box offers to play the set, whose Yes starts the
-# quiz on it; a sheet with problems shows them, opens the preview and replaces no set file; a
-# cancelled build leaves nothing; under a Russian locale the entry and the boxes are Russian.
+# that --new-sheet writes, opened with the desktop's program for it once its box is read;
+# filled in, the set file and the preview appear beside the folder, stay in a file monitor's
+# view, and a box offers to play the set or open the preview; a sheet open in a spreadsheet
+# program is built only when she chooses its saved form; a sheet with problems shows them, opens
+# the preview and replaces no set file, nor a picture of hers by the preview's name; a
+# cancelled build leaves nothing; every box names its folder; under a Russian locale the entry
+# and the boxes are Russian.
 # Usage: make_quiz_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1")
@@ -72,10 +75,12 @@ sheet=$(cd reference && ls questions.*)
 [[ -s $folder/$sheet ]] || e2e_fail "no $sheet in the folder: $(ls "$folder")"
 cmp -s "$folder/$sheet" "reference/$sheet" || [[ $sheet != *.tsv ]] ||
   e2e_fail "the sheet differs from the one --new-sheet writes"
-e2e_until opened || e2e_fail "the sheet was not opened"
-[[ $(opened) == "$folder/$sheet" ]] || e2e_fail "the opener was given '$(opened)'"
+# The box is read before the spreadsheet program opens over it.
+[[ ! -s $E2E_DIR/opened ]] || e2e_fail "the sheet opened before its box was read"
 import -window "$E2E_WINDOW" "$shot"
 press Return
+e2e_until opened || e2e_fail "the sheet was not opened"
+[[ $(opened) == "$folder/$sheet" ]] || e2e_fail "the opener was given '$(opened)'"
 [[ ! -e "$folder.anthora" ]] || e2e_fail "a set file before the sheet was filled in"
 
 echo "the sheet filled in: the set file, the preview, and Play it now"
@@ -124,6 +129,40 @@ E2E_PROGRAM_PID=$(xdotool getwindowpid "$quiz")
 tr '\0' ' ' <"/proc/$E2E_PROGRAM_PID/cmdline" | grep -qF "$folder.anthora" ||
   e2e_fail "the quiz plays $(tr '\0' ' ' <"/proc/$E2E_PROGRAM_PID/cmdline")"
 e2e_stop TERM
+good=$(sha256sum <"$folder.anthora")
+
+echo "the ready box opens the preview"
+: >"$E2E_DIR/opened"
+open_folder
+key Tab
+press Return  # Open the preview
+[[ $E2E_EXIT_CODE == 0 && $(opened) == "$folder-preview.png" ]] ||
+  e2e_fail "the preview's choice ended with $E2E_EXIT_CODE and opened '$(opened)'"
+
+echo "a sheet open in a spreadsheet program: saved and closed first, or built as saved"
+lock="$folder/.~lock.questions.tsv#"
+echo "teacher,host" >"$lock"
+"$prefix/bin/anthora" --build-set "$folder" "$E2E_DIR/warned.anthora" >/dev/null 2>"$E2E_DIR/err" ||
+  e2e_fail "--build-set with the sheet open failed: $(cat "$E2E_DIR/err")"
+grep -q "questions.tsv: warning: the sheet is open in a spreadsheet program" "$E2E_DIR/err" ||
+  e2e_fail "--build-set said nothing of the open sheet: $(cat "$E2E_DIR/err")"
+touch -d '2000-01-01' "$folder.anthora"
+open_folder
+press Escape  # Cancel
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a cancelled open sheet ended with status $E2E_EXIT_CODE"
+[[ $(stat -c %Y "$folder.anthora") == $(date -d '2000-01-01' +%s) ]] ||
+  e2e_fail "the set file was made although she chose to save the sheet first"
+open_folder
+asked=$E2E_WINDOW
+key Return  # Use the saved sheet
+E2E_WINDOW=$(timeout "$E2E_TIMEOUT" bash -c 'until id=$(xdotool search --onlyvisible --name "^$1\$" |
+  grep -vx "$2" | head -n 1) && [[ -n $id ]]; do sleep 0.05; done; echo "$id"' _ \
+  "$title: Spring flowers" "$asked") || e2e_fail "no box after building from the saved sheet"
+press Escape  # Close
+[[ $E2E_EXIT_CODE == 0 ]] || e2e_fail "building from the saved sheet ended with status $E2E_EXIT_CODE"
+[[ $(stat -c %Y "$folder.anthora") != $(date -d '2000-01-01' +%s) ]] ||
+  e2e_fail "the set file was not made from the saved sheet"
+rm "$lock"
 good=$(sha256sum <"$folder.anthora")
 
 echo "a sheet with problems: the box names them, no set file is replaced"
