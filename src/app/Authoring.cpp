@@ -238,8 +238,9 @@ int RunSetPreview(const CommandLine& line) {
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
   ShowAs(check, set.Folder(), set.Shown());
   SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
-  WriteFileAtomically(path, line.Force,
-                      [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
+  WriteFileAtomically(path, line.Force, [&](std::FILE* file) {
+    return WritePng(file, preview.Surface(), kPreviewMark);
+  });
   const std::string drawn =
       Counted(preview.Shown, Tr("no questions"), TrN("%d question", "%d questions", preview.Shown));
   if (preview.Shown < preview.Questions) {

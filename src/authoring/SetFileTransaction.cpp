@@ -18,9 +18,6 @@ namespace anthora {
 
 namespace {
 
-// The Software text every preview carries: a file of the preview's name without it is the
-// teacher's own and is never replaced.
-constexpr std::string_view kPreviewMark = "Anthora set preview";
 // The mark comes before the pictures' pixels, within the file's first bytes.
 constexpr std::size_t kMarkReach = 4096;
 
@@ -53,14 +50,18 @@ bool IsDrawnPreview(const std::string& path) {
   if (!file) return false;
   std::string start(kMarkReach, '\0');
   start.resize(ReadFully(file.Value().Get(), start.data(), start.size()));
+  return HasPreviewMark(start);
+}
+
+bool HasPreviewMark(std::string_view start) {
   if (!start.starts_with(kPngSignature)) return false;
   const std::string text = "Software" + std::string(1, '\0') + std::string(kPreviewMark);
   // The chunks before the pixels: length, type, data, check sum.
   for (std::size_t at = kPngSignature.size(); at + 8 <= start.size();) {
     const std::uint32_t length = BigEndian(start.substr(at));
-    const std::string_view type = std::string_view(start).substr(at + 4, 4);
+    const std::string_view type = start.substr(at + 4, 4);
     if (type == "IDAT" || length > start.size() - at - 8) break;
-    if (type == "tEXt" && std::string_view(start).substr(at + 8, length) == text) return true;
+    if (type == "tEXt" && start.substr(at + 8, length) == text) return true;
     at += 12 + std::size_t{length};
   }
   return false;

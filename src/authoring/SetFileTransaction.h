@@ -12,6 +12,9 @@ namespace anthora {
 
 // What a preview's name adds to its set's name.
 inline constexpr std::string_view kPreviewSuffix = "-preview.png";
+// The Software text every preview carries: a file of a preview's name without it is the
+// teacher's own and is never replaced.
+inline constexpr std::string_view kPreviewMark = "Anthora set preview";
 
 // Making NAME.anthora as one transaction: the set is built in a private folder beside the file,
 // packed, checked and its preview drawn there, and nothing is put in place before all of it is
@@ -62,5 +65,7 @@ void AsOneFile(Finding& finding, const std::string& folder, const std::string& f
 
 // Whether the file at the path is a preview this program drew (by the mark it writes in it).
 bool IsDrawnPreview(const std::string& path);
+// The same of a file's first bytes.
+bool HasPreviewMark(std::string_view start);
 
 }  // namespace anthora
