@@ -86,10 +86,11 @@ std::string Refusal(int parent, const std::string& name, const std::vector<std::
 }
 
 // Why the regular file `to` that is there may not be replaced, asked of the very file looked at
-// (through its descriptor, so that a file put in its place meanwhile is not what is asked
-// about); empty when it may. Sets `seen` to what was looked at.
+// (through its descriptor where the system shows descriptors as paths, so that a file put in
+// its place meanwhile is not what is asked about; else by its path as shown); empty when it
+// may. Sets `seen` to what was looked at.
 std::string FileRefusal(int toFolder, const std::string& to, const ReplaceRefusal& refusal,
-                        struct stat& seen) {
+                        const std::string& shown, struct stat& seen) {
   const ErrorOr<FileHandle> old = sys::Open(toFolder, to, O_PATH | O_NOFOLLOW);
   if (!old) return Refusal(toFolder, to, {});
   const ErrorOr<struct stat> status = sys::Stat(old.Value().Get());
@@ -97,7 +98,9 @@ std::string FileRefusal(int toFolder, const std::string& to, const ReplaceRefusa
   seen = status.Value();
   if (!S_ISREG(seen.st_mode))
     return Tr("is there and is not a regular file; only a regular file is ever replaced");
-  return refusal ? refusal("/proc/self/fd/" + std::to_string(old.Value().Get())) : std::string();
+  if (!refusal) return {};
+  const std::string handle = "/proc/self/fd/" + std::to_string(old.Value().Get());
+  return refusal(sys::Access(sys::kHere, handle, F_OK) ? handle : shown);
 }
 
 // Puts the entry `from` of the open folder `fromFolder` in place as `to` in `toFolder` in one
@@ -141,7 +144,8 @@ bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std
     if (!replace) throw exists();
     if (markers.empty()) {
       struct stat seen {};
-      if (const std::string refused = FileRefusal(toFolder, to, refusal, seen); !refused.empty())
+      if (const std::string refused = FileRefusal(toFolder, to, refusal, shown, seen);
+          !refused.empty())
         throw WriteError(shown, refused);
       // Renamed over only while the file looked at is still there. A file put in its place in
       // the moment between this last look and the rename would be replaced unseen: no call
