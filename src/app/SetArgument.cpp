@@ -146,12 +146,4 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
 
 OpenedSet::~OpenedSet() = default;
 
-std::string OpenedSet::Show(const std::string& path) const {
-  return Renamed(path, FFolder, FShown);
-}
-
-std::string OpenedSet::ShowIn(std::string text) const {
-  return RenamedIn(std::move(text), FFolder, FShown);
-}
-
 }  // namespace anthora

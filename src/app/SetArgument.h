@@ -32,10 +32,6 @@ class OpenedSet {
   const std::string& Folder() const { return FFolder; }  // empty: the current folder
   // How reports name the folder: the argument, or for a set file, its name.
   const std::string& Shown() const { return FShown; }
-  // A path under Folder() as reports name it: under Shown().
-  std::string Show(const std::string& path) const;
-  // A text with every path under Folder() in it as reports name it.
-  std::string ShowIn(std::string text) const;
   // Whether the set is a set file, unpacked.
   bool IsSetFile() const { return FUnpacked != nullptr; }
   // A set file's signals; nothing for a folder.
