@@ -247,6 +247,9 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
         "\n\n" + Format(TrN("The preview %s shows %d warning on its card.",
                             "The preview %s shows %d warnings on their cards.", warnings),
                         {places.Preview, warnings});
+  } else {
+    report.Text += "\n\n" + Format(Tr("The preview %s shows every question as the quiz does."),
+                                   {places.Preview});
   }
   report.Text += "\n\n" + std::string(Tr("Play it now?"));
   return report;
