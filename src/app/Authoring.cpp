@@ -13,6 +13,7 @@
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
+#include "authoring/SetFileTransaction.h"
 #include "authoring/SetPreview.h"
 #include "controls/xpButton.h"
 #include "platform/PngWriter.h"
@@ -26,7 +27,9 @@
 #include "runtime/base/ShellWord.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
+#include "sheet/SheetLookup.h"
 
 namespace anthora {
 
@@ -52,23 +55,15 @@ class OffscreenProgram {
 
 // NAME-preview.png in the current folder, after the set's last name without its extension.
 std::string DefaultPreviewPath(const std::string& set) {
-  std::filesystem::path path =
-      std::filesystem::absolute(set.empty() ? "." : set).lexically_normal();
-  if (!path.has_filename()) path = path.parent_path();  // a name that ended in "/"
-  std::string name = path.filename().string();
-  if (IsSetFileName(name)) name = path.stem().string();
-  if (name.empty()) name = "set";
-  return name + "-preview.png";
+  std::string name = FolderName(set);
+  if (IsSetFileName(name)) name.resize(name.size() - kSetFileExtension.size());
+  return (name.empty() ? "set" : name) + std::string(kPreviewSuffix);
 }
 
 // NAME.anthora in the current folder, after the last name of the folder of photos.
 std::string SetFileNameFor(const std::string& source) {
-  std::filesystem::path path =
-      std::filesystem::absolute(source.empty() ? "." : source).lexically_normal();
-  if (!path.has_filename()) path = path.parent_path();  // a name that ended in "/"
-  std::string name = path.filename().string();
-  if (name.empty()) name = "questions";
-  return name + ".anthora";
+  const std::string name = FolderName(source);
+  return (name.empty() ? "questions" : name) + std::string(kSetFileExtension);
 }
 
 // Whether a file name ends in .png, in any letter case.
@@ -101,35 +96,11 @@ Findings AtSheetRows(const Findings& found, const SetBuild& build) {
 
 namespace {
 
-// The findings of a check name the files as the user named the set, not where it was unpacked.
-void ShowAsNamed(const OpenedSet& set, SetCheck& check) {
-  const auto show = [&](Finding& finding) {
-    finding.File = set.Show(finding.File);
-    finding.Text = set.ShowIn(std::move(finding.Text));
-  };
-  for (Finding& finding : check.Problems.All) show(finding);
-  for (CheckedSetFile* file : {&check.English, &check.Russian}) {
-    for (Finding& finding : file->AboutTheFile) show(finding);
-    for (CheckedQuestion& question : file->First) {
-      for (Finding& finding : question.Problems) show(finding);
-    }
-  }
-}
-
-// Checks a set and reports each finding, then a line for the set; with the build it came
-// from, its findings name the sheet's rows. A set file not yet in place is named as it will be.
-int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
-             const std::string& shownAs = {}) {
-  // A folder is checked whatever it holds, so that the report names what is missing.
-  const OpenedSet set(argument, OpenedSet::Need::Anything, shownAs);
-  const OffscreenProgram program;
-  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace(), 0,
-                                     set.IsSetFile() ? SetPlace::SetFile : SetPlace::Folder);
-  if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
-  ShowAsNamed(set, check);
+// Reports each finding of a check, then a line for the set as the user names it; with the build
+// it came from, its findings name the sheet's rows.
+int Report(SetCheck& check, const std::string& folder, const SetBuild* build) {
   if (build) check.Problems = AtSheetRows(check.Problems, *build);
   for (const std::string& finding : check.Problems.Lines()) std::printf("%s\n", finding.c_str());
-  const std::string& folder = set.Shown();
   const int englishCount = check.English.Questions;
   const int russianCount = check.Russian.Questions;
   const std::string english =
@@ -154,6 +125,19 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   return check.Problems.Count(Finding::Level::Error) > 0 ? 1 : 0;
 }
 
+// Checks a set and reports it. A set file not yet in place is named as it will be.
+int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
+             const std::string& shownAs = {}) {
+  // A folder is checked whatever it holds, so that the report names what is missing.
+  const OpenedSet set(argument, OpenedSet::Need::Anything, shownAs);
+  const OffscreenProgram program;
+  SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace(), 0,
+                                     set.IsSetFile() ? SetPlace::SetFile : SetPlace::Folder);
+  if (DeferredTermination::Pending()) return 1;  // the signal ends the program when the set goes
+  ShowAs(check, set.Folder(), set.Shown());
+  return Report(check, set.Shown(), build);
+}
+
 // Says that a set file made in private was not put in place because its check found errors.
 int NotPacked(const std::string& output) {
   std::fprintf(stderr, "%s\n",
@@ -176,16 +160,16 @@ int RunSetBuild(const CommandLine& line) {
   mallopt(M_MMAP_THRESHOLD, 32 << 20);
   mallopt(M_TRIM_THRESHOLD, 256 << 20);
   // A set file is built as a folder in private, then packed.
-  std::optional<AtomicFile> packed;
-  std::string building;
-  if (IsSetFileName(line.Output)) {
-    packed.emplace(line.Output, line.Force);
-    building = packed->Folder() + "/set";
-  }
-  SetBuild build = BuildQuestionSet(line.Source, packed ? building : line.Output, line.Force);
-  for (Finding& finding : build.Problems.All) {  // the set file, not its private folder
-    if (packed && finding.File.starts_with(building)) finding.File = line.Output;
-  }
+  std::optional<SetFileTransaction> file;
+  if (IsSetFileName(line.Output)) file.emplace(SetFileRequest{line.Output, line.Force, false, {}});
+  SetBuild build =
+      BuildQuestionSet(line.Source, file ? file->BuildFolder() : line.Output, line.Force);
+  if (file) file->ShowAsOutput(build.Problems);
+  if (!build.Sheet.empty() && !OfficeLockFile(build.Sheet).empty())
+    build.Problems.Warning(build.Sheet, 0,
+                           Tr("the sheet is open in a spreadsheet program and may hold changes "
+                              "that are not saved yet: this build reads it as last saved; save "
+                              "it and close it, then build again"));
   for (const std::string& finding : build.Problems.Lines())
     std::fprintf(stderr, "%s\n", finding.c_str());
   if (build.Problems.Count(Finding::Level::Error) > 0) {
@@ -194,10 +178,10 @@ int RunSetBuild(const CommandLine& line) {
                  Format(Tr("nothing written: %s"), {build.Problems.Tally()}).c_str());
     return 1;
   }
-  if (packed) PackSetFolder(building, *packed);
+  if (file) file->Pack();
   // TRANSLATORS: the set made, how many questions and how many pictures it has.
   std::printf("%s\n", Format(Tr("%1$s: %2$s, %3$s"),
-                             {Printable(packed ? line.Output : build.SetFolder),
+                             {Printable(file ? line.Output : build.SetFolder),
                               Counted(build.Questions, Tr("no questions"),
                                       TrN("%d question", "%d questions", build.Questions)),
                               Counted(build.Pictures, Tr("no pictures"),
@@ -205,10 +189,16 @@ int RunSetBuild(const CommandLine& line) {
                           .c_str());
   // A set file is checked before it is put in place, so that an interrupted check leaves none,
   // and one with errors is never put in place.
-  const int checked =
-      packed ? CheckSet(packed->Made(), &build, line.Output) : CheckSet(line.Output, &build);
-  if (packed && checked != 0) return NotPacked(line.Output);
-  if (packed) packed->Commit();
+  int checked = 0;
+  if (file) {
+    const OffscreenProgram program;
+    SetCheck check = file->Check(MainWindowAnswerFace(), 0);
+    if (DeferredTermination::Pending()) return 1;
+    if (Report(check, line.Output, &build) != 0) return NotPacked(line.Output);
+    file->Commit(true);
+  } else {
+    checked = CheckSet(line.Output, &build);
+  }
   // TRANSLATORS: %s is a command to paste as it is.
   std::printf("%s\n", Format(Tr("to see every question in one picture: %s"),
                              {"anthora --preview " + ShellPath(line.Output)})
@@ -233,23 +223,24 @@ int RunSetPack(const CommandLine& line) {
 int RunSetPreview(const CommandLine& line) {
   const std::string path = line.Output.empty() ? DefaultPreviewPath(line.Folder) : line.Output;
   if (!IsPngName(path))
-    throw std::runtime_error(
+    throw UsageError(
         Format(Tr("%s: a preview is a PNG picture; give it a name ending in .png"), {path}));
   const OpenedSet set(line.Folder, OpenedSet::Need::Anything);
   if (!FileExists(JoinPath(set.Folder(), std::string(kEnglishSetPath))) &&
       !FileExists(JoinPath(set.Folder(), std::string(kRussianSetPath))))
     // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
-    throw std::runtime_error(Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
-                                    {set.Shown().empty() ? "." : set.Shown(),
-                                     JoinPath(set.Shown(), std::string(kEnglishSetPath)),
-                                     JoinPath(set.Shown(), std::string(kRussianSetPath))}));
+    throw SetFileError(Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
+                              {set.Shown().empty() ? "." : set.Shown(),
+                               JoinPath(set.Shown(), std::string(kEnglishSetPath)),
+                               JoinPath(set.Shown(), std::string(kRussianSetPath))}));
   const OffscreenProgram program;
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = CheckQuestionSets(set.Folder(), face, kPreviewQuestions);
-  ShowAsNamed(set, check);
+  ShowAs(check, set.Folder(), set.Shown());
   SetPreview preview = DrawSetPreview(set.Shown(), check, face.Font);
-  WriteFileAtomically(path, line.Force,
-                      [&](std::FILE* file) { return WritePng(file, preview.Surface()); });
+  WriteFileAtomically(path, line.Force, [&](std::FILE* file) {
+    return WritePng(file, preview.Surface(), kPreviewMark);
+  });
   const std::string drawn =
       Counted(preview.Shown, Tr("no questions"), TrN("%d question", "%d questions", preview.Shown));
   if (preview.Shown < preview.Questions) {

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <stdexcept>
 #include <string>
+
+#include "runtime/base/Exceptions.h"
 
 namespace anthora {
 
@@ -20,8 +21,8 @@ struct CommandLine {
 };
 
 // A command line that cannot be followed; the message says why.
-class UsageError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+class UsageError : public ERefusal {
+  using ERefusal::ERefusal;
 };
 
 // The largest scale taken: a window this many times its size still fits the largest screens.

@@ -5,9 +5,8 @@
 #include <cstring>
 #include <exception>
 
-#include "runtime/base/Findings.h"
-#include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 
@@ -44,7 +43,7 @@ int RunReported(const std::function<int()>& command) {
     status = command();
   } catch (const Exception& error) {
     std::fprintf(stderr, "anthora: %s\n",
-                 Shortened(Cp1251ToUtf8(error.Message()), std::string::npos).c_str());
+                 Shortened(error.Utf8Message(), std::string::npos).c_str());
   } catch (const std::exception& error) {
     std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
   }

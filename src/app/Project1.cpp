@@ -18,11 +18,11 @@
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "app/WindowPlatform.h"
-#include "runtime/base/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/System.h"
 #include "runtime/base/Translate.h"
@@ -98,7 +98,7 @@ int PlayQuiz(const CommandLine& line) {
   try {
     set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);
     if (!set->Folder().empty() && chdir(set->Folder().c_str()) != 0)
-      throw std::runtime_error(Printable(set->Shown()) + ": " + std::strerror(errno));
+      throw SetFileError(Printable(set->Shown()) + ": " + std::strerror(errno));
   } catch (const std::exception& error) {
     std::fprintf(stderr, "anthora: %s\n", Shortened(error.what(), std::string::npos).c_str());
     set.reset();

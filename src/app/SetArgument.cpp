@@ -14,6 +14,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 
 namespace anthora {
 
@@ -81,17 +82,17 @@ std::string SetFolderOf(const std::string& argument) {
                           JoinPath(argument, kRussianSetFileName));
   if (!missing.empty())
     // TRANSLATORS: %1$s is the folder; %2$s the reason, a sentence of its own.
-    throw std::runtime_error(
+    throw SetFileError(
         Format(Tr("%1$s: no question set here: %2$s"), {argument, NeedsBoth(missing)}));
   if (RealNameOf(argument) == kSetFolderName) {
     // TRANSLATORS: %1$s is the folder; %2$s to %5$s are the set files looked for, two pairs.
-    throw std::runtime_error(
+    throw SetFileError(
         Format(Tr("%1$s: no question set here: looked for %2$s and %3$s or %4$s and %5$s"),
                {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath),
                 JoinPath(argument, kEnglishSetFileName), JoinPath(argument, kRussianSetFileName)}));
   }
   // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
-  throw std::runtime_error(
+  throw SetFileError(
       Format(Tr("%1$s: no question set here: looked for %2$s and %3$s"),
              {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath)}));
 }
@@ -105,7 +106,7 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
     // The quiz reads ris/ in the current folder; a checker run inside ris/ itself says so
     // rather than report a set that is there as missing.
     if (need == Need::Anything && !HoldsSet("") && IsSetsRis(""))
-      throw std::runtime_error(
+      throw SetFileError(
           Tr("this looks like a set's ris folder, and the set is read from the folder above it: "
              "run anthora --check .. (or cd .. first)"));
     return;
@@ -117,7 +118,7 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
     FShown = FFolder;
     return;
   }
-  if (!found) throw std::runtime_error(argument + ": " + std::strerror(errno));
+  if (!found) throw SetFileError(argument + ": " + std::strerror(errno));
   if (S_ISDIR(status.st_mode)) {
     FFolder = SetFolderOf(argument);
     FShown = FFolder;
@@ -144,20 +145,5 @@ OpenedSet::OpenedSet(const std::string& argument, Need need, const std::string& 
 }
 
 OpenedSet::~OpenedSet() = default;
-
-std::string OpenedSet::Show(const std::string& path) const {
-  if (FFolder.empty() || FFolder == FShown || !path.starts_with(FFolder + '/')) return path;
-  return FShown + path.substr(FFolder.size());
-}
-
-std::string OpenedSet::ShowIn(std::string text) const {
-  if (FFolder.empty() || FFolder == FShown) return text;
-  const std::string folder = FFolder + '/';
-  const std::string shown = FShown + '/';
-  for (std::size_t at = text.find(folder); at != std::string::npos;
-       at = text.find(folder, at + shown.size()))
-    text.replace(at, folder.size(), shown);
-  return text;
-}
 
 }  // namespace anthora

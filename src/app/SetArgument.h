@@ -20,7 +20,7 @@ class OpenedSet {
   // What a folder must hold: a set, or anything, for a checker that reports what is missing.
   enum class Need { Set, Anything };
 
-  // An empty argument is the current folder, taken as it is. Throws std::runtime_error
+  // An empty argument is the current folder, taken as it is. Throws SetFileError
   // naming the argument and what was looked for when it holds no set that is needed.
   // A set file may be named in reports by another name (`shownAs`): the name it will have.
   explicit OpenedSet(const std::string& argument, Need need = Need::Set,
@@ -32,10 +32,6 @@ class OpenedSet {
   const std::string& Folder() const { return FFolder; }  // empty: the current folder
   // How reports name the folder: the argument, or for a set file, its name.
   const std::string& Shown() const { return FShown; }
-  // A path under Folder() as reports name it: under Shown().
-  std::string Show(const std::string& path) const;
-  // A text with every path under Folder() in it as reports name it.
-  std::string ShowIn(std::string text) const;
   // Whether the set is a set file, unpacked.
   bool IsSetFile() const { return FUnpacked != nullptr; }
   // A set file's signals; nothing for a folder.

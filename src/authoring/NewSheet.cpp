@@ -9,6 +9,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"

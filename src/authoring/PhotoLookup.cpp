@@ -10,6 +10,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 
 namespace anthora {
 

@@ -22,6 +22,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/graphics/Bitmap.h"

@@ -26,6 +26,7 @@
 #include "runtime/base/Translate.h"
 #include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/TextFile.h"
 #include "runtime/graphics/Canvas.h"
 

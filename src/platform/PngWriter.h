@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "platform/PixelSurface.h"
 
@@ -11,6 +12,7 @@ namespace anthora {
 // Use PixelSurface::View to save a part.
 void WritePng(const std::string& path, const PixelSurface& pixels);
 // The same into an open file, which stays open; false when the pixels could not be written.
-bool WritePng(std::FILE* file, const PixelSurface& pixels);
+// A `software` text, when given, is kept in the file as its Software text chunk.
+bool WritePng(std::FILE* file, const PixelSurface& pixels, std::string_view software = {});
 
 }  // namespace anthora

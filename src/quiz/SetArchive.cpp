@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/posix/DeferredTermination.h"
+#include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
@@ -87,7 +88,8 @@ std::string RefusedEntryName(std::string_view name) {
   if (const std::string refused = RefusedZipName(name); !refused.empty()) return refused;
   if (name.find('\\') != std::string_view::npos)
     return Format(Tr("%s has a backslash in its name"), {QuotedName(name)});
-  if (name.substr(0, 4) != "ris/" && !IsCredits(name))
+  if (!(name.starts_with(kSetFolderName) && name.substr(kSetFolderName.size(), 1) == "/") &&
+      !IsCredits(name))
     return Format(Tr("%s lies outside ris/"), {QuotedName(name)});
   return {};
 }

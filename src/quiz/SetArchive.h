@@ -1,10 +1,10 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "runtime/base/Exceptions.h"
 #include "runtime/files/ZipArchive.h"
 
 namespace anthora {
@@ -22,12 +22,12 @@ inline constexpr std::string_view kCreditsNames[] = {"CREDITS.md", "CREDITS.txt"
 bool IsSetFileName(std::string_view path);
 
 // A set file that is refused; the message names the file and the reason.
-class SetFileError : public std::runtime_error {
+class SetFileError : public ERefusal {
  public:
-  using std::runtime_error::runtime_error;
+  using ERefusal::ERefusal;
   // "FILE: REASON", for the file of the set (or of its folder) that is refused.
   SetFileError(const std::string& file, const std::string& reason)
-      : std::runtime_error(file + ": " + reason) {}
+      : ERefusal(file + ": " + reason) {}
 };
 
 // Why a set file may not hold an entry of this name (a folder's name ends in "/"), in words

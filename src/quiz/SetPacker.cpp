@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "quiz/SetArchive.h"
+#include "quiz/SetFile.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
@@ -44,7 +45,8 @@ bool Changed(const Member& member) {
 // may lie anywhere, and the set would no longer be what its folder shows.
 std::vector<Member> MembersOf(const fs::path& folder) {
   std::vector<Member> members;
-  const fs::path ris = folder / "ris";
+  const fs::path ris = folder / kSetFolderName;
+  const std::string risEntry = std::string(kSetFolderName) + '/';
   const auto refuseLink = [](const fs::path& path) {
     throw SetFileError(path.string(), Tr("is a symbolic link, and a set file packs no links"));
   };
@@ -52,7 +54,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   if (fs::is_symlink(ris, error)) refuseLink(ris);
   for (fs::recursive_directory_iterator it(ris, error), end; !error && it != end;
        it.increment(error)) {
-    const std::string name = "ris/" + it->path().lexically_relative(ris).generic_string();
+    const std::string name = risEntry + it->path().lexically_relative(ris).generic_string();
     if (it->is_symlink()) refuseLink(it->path());
     if (it->is_directory()) {
       members.push_back({name + '/', {}});
@@ -71,7 +73,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
   }
   std::sort(members.begin(), members.end(),
             [](const Member& a, const Member& b) { return a.Name < b.Name; });
-  members.insert(members.begin(), {"ris/", {}});
+  members.insert(members.begin(), {risEntry, {}});
   return members;
 }
 
@@ -79,7 +81,7 @@ std::vector<Member> MembersOf(const fs::path& folder) {
 void CheckBounds(std::vector<Member>& members, const fs::path& folder) {
   if (members.size() > kMaxSetEntries)
     throw SetFileError(
-        (folder / "ris").string(),
+        (folder / kSetFolderName).string(),
         Format(TrN("more than %d file and folder for one set file",
                    "more than %d files and folders for one set file", kMaxSetEntries),
                {kMaxSetEntries}));

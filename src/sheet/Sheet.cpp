@@ -8,6 +8,7 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "sheet/OdsSheet.h"
 #include "sheet/TextSheet.h"
 #include "sheet/XlsxSheet.h"

@@ -1,5 +1,7 @@
 #include "sheet/SheetLookup.h"
 
+#include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "runtime/files/WholeFile.h"
 #include "sheet/Sheet.h"
 
@@ -17,6 +19,15 @@ std::optional<SourceSheet> ReadSourceSheet(const std::string& source, Findings& 
   }
   QuestionTable table = ReadQuestionTable(ReadSheet(text.View(), *name, findings), findings);
   return SourceSheet{std::move(*name), std::move(table)};
+}
+
+std::string OfficeLockFile(const std::string& sheet) {
+  const PathParts parts = SplitPath(sheet);
+  for (const std::string& lock : {".~lock." + parts.Name + "#", "~$" + parts.Name}) {
+    const std::string path = JoinPath(parts.Folder, lock);
+    if (FileExists(path)) return path;
+  }
+  return {};
 }
 
 }  // namespace anthora

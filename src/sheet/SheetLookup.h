@@ -18,4 +18,9 @@ struct SourceSheet {
 // read. Every problem is in the findings.
 std::optional<SourceSheet> ReadSourceSheet(const std::string& source, Findings& findings);
 
+// The lock file a spreadsheet program keeps beside a sheet it has open, which may hold changes
+// not yet saved (LibreOffice's .~lock.NAME#, Microsoft Office's ~$NAME); empty when there is
+// none.
+std::string OfficeLockFile(const std::string& sheet);
+
 }  // namespace anthora

@@ -11,6 +11,7 @@
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
+#include "runtime/files/Paths.h"
 #include "sheet/NumberFormat.h"
 #include "sheet/SheetArchive.h"
 

@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # A teacher without a terminal, in a staged install with its own data folders: folders list
 # "Make an Anthora quiz" among their programs; opened with it, a folder of photos gets the sheet
-# that --new-sheet writes, opened with the desktop's program for it; filled in, the set file and
-# the preview appear beside the folder and a box offers to play the set, whose Yes starts the
-# quiz on it; a sheet with problems shows them, opens the preview and replaces no set file; a
-# cancelled build leaves nothing; under a Russian locale the entry and the boxes are Russian.
+# that --new-sheet writes, opened with the desktop's program for it once its box is read;
+# filled in, the set file and the preview appear beside the folder, stay in a file monitor's
+# view, and a box offers to play the set or open the preview; a sheet open in a spreadsheet
+# program is built only when she chooses its saved form; a sheet with problems shows them, opens
+# the preview and replaces no set file, nor a picture of hers by the preview's name; a
+# cancelled build leaves nothing; every box names its folder; under a Russian locale the entry
+# and the boxes are Russian.
 # Usage: make_quiz_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1")
@@ -49,8 +52,9 @@ shot=$E2E_DIR/box.png
 # Opens the folder with the entry's command, as a file manager does, and waits for the box.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 [[ $exec_line == "\"$prefix/bin/anthora\" --make-quiz %f" ]] || e2e_fail "the entry runs $exec_line"
+# Every box is titled with the command's name and the folder's.
 open_folder() {  # [TITLE]
-  e2e_launch "${1:-$title}" "$prefix/bin/anthora" --make-quiz "$folder"
+  e2e_launch "${1:-$title: $(basename "$folder")}" "$prefix/bin/anthora" --make-quiz "$folder"
 }
 # A key pressed and released through the server, on the box: a key sent to the window alone
 # would stay down for the server once the box went with its press.
@@ -64,17 +68,19 @@ press() {  # KEY: a key in the box, which then goes
 }
 
 echo "a folder of photos, opened with the entry: the sheet, opened, and a box"
-e2e_launch "$title" gio launch "$entry" "$folder"
+e2e_launch "$title: Spring flowers" gio launch "$entry" "$folder"
 E2E_PROGRAM_PID=$(xdotool getwindowpid "$E2E_WINDOW")
 "$prefix/bin/anthora" --new-sheet reference >/dev/null || e2e_fail "--new-sheet failed"
 sheet=$(cd reference && ls questions.*)
 [[ -s $folder/$sheet ]] || e2e_fail "no $sheet in the folder: $(ls "$folder")"
 cmp -s "$folder/$sheet" "reference/$sheet" || [[ $sheet != *.tsv ]] ||
   e2e_fail "the sheet differs from the one --new-sheet writes"
-e2e_until opened || e2e_fail "the sheet was not opened"
-[[ $(opened) == "$folder/$sheet" ]] || e2e_fail "the opener was given '$(opened)'"
+# The box is read before the spreadsheet program opens over it.
+[[ ! -s $E2E_DIR/opened ]] || e2e_fail "the sheet opened before its box was read"
 import -window "$E2E_WINDOW" "$shot"
 press Return
+e2e_until opened || e2e_fail "the sheet was not opened"
+[[ $(opened) == "$folder/$sheet" ]] || e2e_fail "the opener was given '$(opened)'"
 [[ ! -e "$folder.anthora" ]] || e2e_fail "a set file before the sheet was filled in"
 
 echo "the sheet filled in: the set file, the preview, and Play it now"
@@ -88,6 +94,33 @@ open_folder
 [[ ! -s $E2E_DIR/opened ]] || e2e_fail "a good set opened '$(opened)'"
 press Escape  # No
 [[ $E2E_EXIT_CODE == 0 ]] || e2e_fail "a good set ended with status $E2E_EXIT_CODE"
+
+echo "a rebuild leaves the set file and its preview in a file monitor's view"
+# A file manager's view follows the monitor's events: the last one about a name says whether
+# it is shown.
+in_view() {  # FILE
+  local last
+  last=$(grep -E -- "(: $1: |renamed to $1\$)" "$E2E_DIR/monitor.log" | tail -n 1)
+  [[ -n $last && $last != *": moved out" && $last != *": deleted" &&
+    $last != *"$1: renamed to"* ]]
+}
+# Events about a probe file show that the monitor watches, then that it has told everything.
+probe() {  # NAME
+  touch "$HOME/$1"
+  grep -q -- "$HOME/$1" "$E2E_DIR/monitor.log"
+}
+gio monitor "$HOME" >"$E2E_DIR/monitor.log" 2>&1 &
+monitor=$!
+e2e_until probe .probe-start || e2e_fail "gio monitor reports nothing"
+open_folder
+press Escape
+e2e_until probe .probe-end || e2e_fail "gio monitor stopped reporting"
+kill "$monitor"
+wait "$monitor" 2>/dev/null || true
+rm "$HOME/.probe-start" "$HOME/.probe-end"
+for file in "$folder.anthora" "$folder-preview.png"; do
+  in_view "$file" || e2e_fail "$file dropped from view: $(grep -F -- "$file" "$E2E_DIR/monitor.log")"
+done
 open_folder
 key Return  # Yes
 quiz=$(timeout "$E2E_TIMEOUT" xdotool search --sync --onlyvisible --name '^Anthora 1\.0$' | head -n 1) ||
@@ -98,22 +131,73 @@ tr '\0' ' ' <"/proc/$E2E_PROGRAM_PID/cmdline" | grep -qF "$folder.anthora" ||
 e2e_stop TERM
 good=$(sha256sum <"$folder.anthora")
 
+echo "the ready box opens the preview"
+: >"$E2E_DIR/opened"
+open_folder
+key Tab
+press Return  # Open the preview
+[[ $E2E_EXIT_CODE == 0 && $(opened) == "$folder-preview.png" ]] ||
+  e2e_fail "the preview's choice ended with $E2E_EXIT_CODE and opened '$(opened)'"
+
+echo "a sheet open in a spreadsheet program: saved and closed first, or built as saved"
+lock="$folder/.~lock.questions.tsv#"
+echo "teacher,host" >"$lock"
+"$prefix/bin/anthora" --build-set "$folder" "$E2E_DIR/warned.anthora" >/dev/null 2>"$E2E_DIR/err" ||
+  e2e_fail "--build-set with the sheet open failed: $(cat "$E2E_DIR/err")"
+grep -q "questions.tsv: warning: the sheet is open in a spreadsheet program" "$E2E_DIR/err" ||
+  e2e_fail "--build-set said nothing of the open sheet: $(cat "$E2E_DIR/err")"
+touch -d '2000-01-01' "$folder.anthora"
+open_folder
+press Escape  # Cancel
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a cancelled open sheet ended with status $E2E_EXIT_CODE"
+[[ $(stat -c %Y "$folder.anthora") == $(date -d '2000-01-01' +%s) ]] ||
+  e2e_fail "the set file was made although she chose to save the sheet first"
+open_folder
+asked=$E2E_WINDOW
+key Return  # Use the saved sheet
+E2E_WINDOW=$(timeout "$E2E_TIMEOUT" bash -c 'until id=$(xdotool search --onlyvisible --name "^$1\$" |
+  grep -vx "$2" | head -n 1) && [[ -n $id ]]; do sleep 0.05; done; echo "$id"' _ \
+  "$title: Spring flowers" "$asked") || e2e_fail "no box after building from the saved sheet"
+press Escape  # Close
+[[ $E2E_EXIT_CODE == 0 ]] || e2e_fail "building from the saved sheet ended with status $E2E_EXIT_CODE"
+[[ $(stat -c %Y "$folder.anthora") != $(date -d '2000-01-01' +%s) ]] ||
+  e2e_fail "the set file was not made from the saved sheet"
+rm "$lock"
+good=$(sha256sum <"$folder.anthora")
+
 echo "a sheet with problems: the box names them, no set file is replaced"
 printf 'tulip.jpg\tTulip\tTulip\tB\tC\nlost.jpg\tLily\tA\tB\tC\n' >>"$folder/questions.tsv"
+# What a killed action left (its folder unlocked) goes at the next action on the folder.
+mkdir -m 700 "$HOME/.Spring flowers.anthora-part-KILLED"
 open_folder
 e2e_window_shot "$shot"
 press Return
+[[ ! -e "$HOME/.Spring flowers.anthora-part-KILLED" ]] || e2e_fail "a killed action's folder stays"
 [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a sheet with problems ended with status $E2E_EXIT_CODE"
 [[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the good set file was replaced"
 
-echo "another file by the set file's name is never replaced"
+echo "another file by the set file's name is never replaced, nor the preview then"
 sed -i '/Tulip\tTulip/d; /lost.jpg/d' "$folder/questions.tsv"
 mv "$folder.anthora" "$E2E_DIR/good.anthora"
 echo "the teacher's notes" >"$folder.anthora"
+preview=$(sha256sum <"$folder-preview.png")
 open_folder
 press Return
 [[ $(cat "$folder.anthora") == "the teacher's notes" ]] || e2e_fail "another file was replaced"
+[[ $(sha256sum <"$folder-preview.png") == "$preview" ]] ||
+  e2e_fail "the preview was replaced although the set file was not"
 mv "$E2E_DIR/good.anthora" "$folder.anthora"
+
+echo "a picture of the teacher's by the preview's name is never replaced"
+mv "$folder-preview.png" "$E2E_DIR/preview.png"
+convert -size 40x30 xc:green "$folder-preview.png"
+photo=$(sha256sum <"$folder-preview.png")
+open_folder
+press Return
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "a foreign preview ended with status $E2E_EXIT_CODE"
+[[ $(sha256sum <"$folder-preview.png") == "$photo" ]] || e2e_fail "the teacher's picture was replaced"
+[[ $(sha256sum <"$folder.anthora") == "$good" ]] || e2e_fail "the set file was replaced alone"
+mv "$E2E_DIR/preview.png" "$folder-preview.png"
 
 if (($(id -u) != 0)); then  # the superuser writes anywhere
   echo "a folder that cannot be written to"
@@ -123,6 +207,12 @@ if (($(id -u) != 0)); then  # the superuser writes anywhere
   chmod u+w "$HOME"
   [[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "an unwritable folder ended with status $E2E_EXIT_CODE"
 fi
+
+echo "no folder named: a box says so"
+e2e_launch "$title" "$prefix/bin/anthora" --make-quiz ""
+press Return
+[[ $E2E_EXIT_CODE == 1 ]] || e2e_fail "no folder ended with status $E2E_EXIT_CODE"
+grep -q "filesystem error" "$E2E_LOG" && e2e_fail "no folder: $(cat "$E2E_LOG")"
 
 echo "a long build, cancelled, leaves nothing"
 many="$HOME/Many flowers"
@@ -151,7 +241,7 @@ echo "in Russian"
   e2e_fail "the entry's Russian name"
 # X's plain title property holds the title's bytes; desktops read its UTF-8 one.
 LANG=ru_RU.UTF-8 LANGUAGE= LC_ALL= folder="$HOME/Spring flowers" open_folder ".*Anthora.*"
-[[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora"' ]] ||
+[[ $(xprop -id "$E2E_WINDOW" _NET_WM_NAME) == *'"Сделать викторину Anthora: Spring flowers"' ]] ||
   e2e_fail "the box's title is $(xprop -id "$E2E_WINDOW" _NET_WM_NAME)"
 e2e_window_shot "$shot"
 russian=$E2E_DIR/russian.png

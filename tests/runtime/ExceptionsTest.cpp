@@ -18,6 +18,17 @@ TEST(ErrorReportText, AppendsAFullStopAfterCharactersSortingAfterIt) {
   EXPECT_EQ(ErrorReportText(Exception("Файл"_cp1251)), "Файл."_cp1251);
 }
 
+// A refusal of the tools carries UTF-8 text under the same root: a terminal reads it as it is,
+// the error box in the runtime's single-byte text, like the runtime's own failures.
+TEST(ERefusal, UnderTheOneRootInEitherEncoding) {
+  const ERefusal refusal("роза.anthora: не найден");
+  const Exception& root = refusal;
+  EXPECT_EQ(root.Utf8Message(), "роза.anthora: не найден");
+  EXPECT_EQ(ErrorReportText(root), "роза.anthora: не найден."_cp1251);
+  EXPECT_EQ(Exception("Файл"_cp1251).Utf8Message(), "Файл");
+  EXPECT_STREQ(static_cast<const std::runtime_error&>(root).what(), "роза.anthora: не найден");
+}
+
 TEST(EInOutError, MessageFollowsTheCode) {
   EXPECT_EQ(EInOutError(2).Message(), "File not found");
   EXPECT_EQ(EInOutError(3).Message(), "Invalid filename");

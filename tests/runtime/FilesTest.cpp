@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 #include "support/TempDir.h"
 
 namespace anthora {
@@ -37,6 +38,34 @@ TEST(FileExists, ANulByteNeverNamesAShorterPath) {
 }
 
 // A folder holds itself and what is below it, never a sibling that starts with its name.
+// Paths as the user wrote them: joined, cut at the last name, named after their folder, and
+// moved out of a private folder by whole components only.
+TEST(Paths, JoinSplitNameAndRename) {
+  EXPECT_EQ(JoinPath("", "ris"), "ris");
+  EXPECT_EQ(JoinPath(".", "ris"), "ris");
+  EXPECT_EQ(JoinPath("/", "ris"), "/ris");
+  EXPECT_EQ(JoinPath("set/", "ris"), "set/ris");
+  EXPECT_EQ(JoinPath("./set", "ris"), "./set/ris");
+  const struct {
+    const char* Path;
+    const char* Folder;
+    const char* Name;
+  } splits[] = {{"a/b/c", "a/b", "c"}, {"c", "", "c"}, {"/c", "/", "c"}, {"a/", "a", ""}};
+  for (const auto& split : splits) {
+    EXPECT_EQ(SplitPath(split.Path).Folder, split.Folder) << split.Path;
+    EXPECT_EQ(SplitPath(split.Path).Name, split.Name) << split.Path;
+  }
+  EXPECT_EQ(FolderName("/home/t/roses/"), "roses");
+  EXPECT_EQ(FolderName("/home/t/roses/./"), "roses");
+  EXPECT_EQ(FolderName("/"), "");
+  EXPECT_EQ(FolderName(""), std::filesystem::current_path().filename().string());
+  EXPECT_EQ(Renamed("/p/.x-part-1/set/ris/fen.ani", "/p/.x-part-1/set", "x.anthora"),
+            "x.anthora/ris/fen.ani");
+  EXPECT_EQ(Renamed("/p/.x-part-1/set", "/p/.x-part-1/set", "x.anthora"), "x.anthora");
+  EXPECT_EQ(Renamed("/p/.x-part-1/settle", "/p/.x-part-1/set", "x.anthora"), "/p/.x-part-1/settle");
+  EXPECT_EQ(Renamed("/p/sheet.ods", "", "x"), "/p/sheet.ods");
+}
+
 TEST(IsWithin, ByWholeComponents) {
   EXPECT_TRUE(IsWithin("/set/ris/a.jpg", "/set"));
   EXPECT_TRUE(IsWithin("/set", "/set"));

@@ -98,6 +98,20 @@ TEST_F(MessageBoxTest, AQuestionBoxAnswersYesOrNo) {
   EXPECT_EQ(answer({VK_TAB, VK_SPACE}), mrNo);
   EXPECT_EQ(answer({VK_TAB, VK_TAB, VK_RETURN}), mrYes);
 
+  // A third choice stands between them; Escape still answers No.
+  const auto choose = [&](const std::vector<TKey>& keys) {
+    TMessageForm box("Anthora 1.0", "Ready.", false, TMessageButtons::YesNo, "Play", "Close",
+                     "Open the preview");
+    box.HandleNeeded();
+    const std::size_t window = platform.WindowCount() - 1;
+    for (const TKey key : keys) platform.Key(window, key);
+    return application.ShowModal(box);
+  };
+  EXPECT_EQ(choose({VK_RETURN}), mrYes);
+  EXPECT_EQ(choose({VK_TAB, VK_RETURN}), mrIgnore);
+  EXPECT_EQ(choose({VK_TAB, VK_TAB, VK_RETURN}), mrNo);
+  EXPECT_EQ(choose({VK_ESCAPE}), mrNo);
+
   TMessageForm ok("Anthora 1.0", "Done.", false);
   ok.HandleNeeded();
   platform.Key(platform.WindowCount() - 1, VK_ESCAPE);

@@ -1,5 +1,6 @@
 #include "runtime/base/Exceptions.h"
 
+#include "runtime/base/Cp1251.h"
 #include "runtime/base/Format.h"
 
 namespace anthora {
@@ -25,8 +26,12 @@ std::string InOutErrorMessage(int code) {
 
 EInOutError::EInOutError(int code) : Exception(InOutErrorMessage(code)), FErrorCode(code) {}
 
+std::string Exception::Utf8Message() const {
+  return FUtf8 ? FMessage : Cp1251ToUtf8(FMessage);
+}
+
 std::string ErrorReportText(const Exception& error) {
-  std::string text = error.Message();
+  std::string text = error.IsUtf8() ? Utf8ToCp1251Shown(error.Message()) : error.Message();
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
   return text;
 }

@@ -1,21 +1,35 @@
 #pragma once
 
-#include <exception>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace anthora {
 
-// The root of the runtime's failures. The message is the text the user reads, in the
-// runtime's single-byte encoding.
-class Exception : public std::exception {
+// The root of every failure the program reports. The message is the text the user reads: in
+// the runtime's single-byte encoding, or UTF-8 for the refusals of the tools around the quiz.
+class Exception : public std::runtime_error {
  public:
-  explicit Exception(std::string_view message) : FMessage(message) {}
+  explicit Exception(std::string_view message) : Exception(message, false) {}
   const std::string& Message() const noexcept { return FMessage; }
-  const char* what() const noexcept override { return FMessage.c_str(); }
+  // The message as UTF-8 text, for a terminal.
+  std::string Utf8Message() const;
+  bool IsUtf8() const noexcept { return FUtf8; }
+
+ protected:
+  Exception(std::string_view message, bool utf8)
+      : std::runtime_error(std::string(message)), FMessage(message), FUtf8(utf8) {}
 
  private:
   std::string FMessage;
+  bool FUtf8;
+};
+
+// A refusal of the tools around the quiz (a write, an archive, a set file, a command line):
+// its message is UTF-8 text in the user's language.
+class ERefusal : public Exception {
+ public:
+  explicit ERefusal(std::string_view message) : Exception(message, true) {}
 };
 
 // A silent failure: it ends the handler but the default error report does not show it.

@@ -166,11 +166,4 @@ std::string Enumerated(const std::vector<std::string>& items, std::size_t named)
   return text;
 }
 
-std::string JoinPath(std::string_view folder, std::string_view path) {
-  if (folder.empty() || folder == ".") return std::string(path);
-  std::string joined(folder);
-  if (joined.back() != '/') joined += '/';
-  return joined.append(path);
-}
-
 }  // namespace anthora

@@ -77,7 +77,4 @@ std::string Counted(int count, const char* none, const char* some);
 // "a, b and c": the first `named` items, and how many more.
 std::string Enumerated(const std::vector<std::string>& items, std::size_t named);
 
-// A path under a folder as the user wrote it; an empty folder or "." is the current one.
-std::string JoinPath(std::string_view folder, std::string_view path);
-
 }  // namespace anthora

@@ -35,9 +35,10 @@ std::string FullPath(std::string_view fileName) {
 TFileStream::TFileStream(std::string_view fileName, Mode mode) {
   if (!IsPlainPath(fileName)) RaiseOpenError(fileName, mode, ENOENT);
   if (mode == Mode::OpenRead) {
-    int error = 0;
-    FHandle = OpenForSharedReading(fileName, error);
-    if (FHandle < 0) RaiseOpenError(fileName, mode, error == kNotRegularFile ? EINVAL : error);
+    ErrorOr<FileHandle> opened = OpenForSharedReading(fileName);
+    if (!opened)
+      RaiseOpenError(fileName, mode, opened.Code() == kNotRegularFile ? EINVAL : opened.Code());
+    FHandle = opened.Value().Release();
   } else {
     const std::string path(fileName);
     FHandle = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);

@@ -100,29 +100,25 @@ std::vector<std::string> CaseBlindFolder::FindAll(std::string_view name) const {
   return found;
 }
 
-int OpenForSharedReading(std::string_view path, int& error) {
-  const int handle = open(std::string(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (handle < 0) {
-    error = errno;
-    return -1;
-  }
+bool IsFolder(std::string_view path) {
   struct stat status {};
-  error = 0;
-  if (fstat(handle, &status) != 0) {
-    error = errno;
-  } else if (S_ISDIR(status.st_mode)) {
-    error = EISDIR;
-  } else if (!S_ISREG(status.st_mode)) {
-    error = kNotRegularFile;
-  } else if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-    error = EWOULDBLOCK;
-  }
-  if (error != 0) {
-    ::close(handle);
-    return -1;
-  }
+  return IsPlainPath(path) && stat(std::string(path).c_str(), &status) == 0 &&
+         S_ISDIR(status.st_mode);
+}
+
+ErrorOr<FileHandle> OpenForSharedReading(std::string_view path) {
+  const std::string name(path);
+  ErrorOr<FileHandle> opened = sys::Open(sys::kHere, name, O_RDONLY | O_NONBLOCK);
+  if (!opened) return opened;
+  const int handle = opened.Value().Get();
+  const ErrorOr<struct stat> status = sys::Stat(handle);
+  if (!status) return status.Error();
+  if (S_ISDIR(status.Value().st_mode)) return SystemError{EISDIR, "fstat", name};
+  if (!S_ISREG(status.Value().st_mode)) return SystemError{kNotRegularFile, "fstat", name};
+  if (flock(handle, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+    return SystemError{EWOULDBLOCK, "flock", name};
   fcntl(handle, F_SETFL, fcntl(handle, F_GETFL) & ~O_NONBLOCK);
-  return handle;
+  return opened;
 }
 
 }  // namespace anthora

@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/files/SystemCalls.h"
+
 namespace anthora {
 
 // A path the system can be asked about: not empty and without a NUL byte, which would
@@ -19,6 +21,9 @@ bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& o
 // True when the path names an existing file that is not a folder. A path that is not plain
 // never exists.
 bool FileExists(std::string_view path);
+
+// True when the path names an existing folder, or a link to one.
+bool IsFolder(std::string_view path);
 
 // Whether a file name is a photo's, JPEG or PNG, by its extension in any letter case.
 bool IsPhotoName(std::string_view name);
@@ -59,8 +64,8 @@ inline constexpr int kNotRegularFile = -1;
 
 // Opens a plain path of a regular file read-only, never waiting (a named pipe cannot hang the
 // open), with a shared lock that lets other readers in and keeps cooperating writers out. The
-// handle, or -1 with the reason in error: an errno value, EWOULDBLOCK when a writer holds the
-// file, or kNotRegularFile.
-int OpenForSharedReading(std::string_view path, int& error);
+// handle, or the reason: an errno value, EWOULDBLOCK when a writer holds the file, or
+// kNotRegularFile.
+ErrorOr<FileHandle> OpenForSharedReading(std::string_view path);
 
 }  // namespace anthora

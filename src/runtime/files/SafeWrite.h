@@ -4,13 +4,14 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/posix/DeferredTermination.h"
+#include "runtime/base/Exceptions.h"
 #include "runtime/files/FileHandle.h"
+#include "runtime/files/SystemCalls.h"
 
 namespace anthora {
 
@@ -20,10 +21,10 @@ namespace anthora {
 // a write runs; what it made is removed before the signal takes its usual course.
 
 // A write that failed or was refused: the path as the user named it, and the reason.
-class WriteError : public std::runtime_error {
+class WriteError : public ERefusal {
  public:
   WriteError(const std::string& path, const std::string& reason, bool exists = false)
-      : std::runtime_error(path + ": " + reason), FPath(path), FReason(reason), FExists(exists) {}
+      : ERefusal(path + ": " + reason), FPath(path), FReason(reason), FExists(exists) {}
   const std::string& Path() const { return FPath; }
   const std::string& Reason() const { return FReason; }
   // The path names something already, and replacing it was not allowed.
@@ -79,19 +80,6 @@ void RetireDeadFolders(int parent, const std::string& prefix,
 // Removes an entry of an open folder with everything in it, links removed and never followed.
 void RemoveEntry(int parent, const std::string& name);
 
-// Why the entry `name` of the open parent may not be replaced; empty when it may. Without
-// markers only a regular file is replaced; with them only a folder that holds one of them and
-// whose entries can be removed.
-std::string Refusal(int parent, const std::string& name, const std::vector<std::string>& markers);
-
-// Puts the entry `from` of the open folder `fromFolder` in place as `to` in `toFolder` in one
-// step. Without `replace` it never replaces anything. With it, an entry in the way is swapped
-// with it atomically, so that the name never stands empty, then looked at, and swapped back
-// when Refusal refuses it. True when something was swapped out: it now has the name `from`.
-// Throws WriteError naming `shown`.
-bool PutInPlace(int fromFolder, const std::string& from, int toFolder, const std::string& to,
-                bool replace, const std::vector<std::string>& markers, const std::string& shown);
-
 // A file made in memory, to be written into a folder or packed into an archive.
 struct NamedFile {
   std::string Name;  // a plain file name, no folder
@@ -128,9 +116,10 @@ void CheckFolderWrite(const FolderWrite& request);
 // One file written as one step. It is made in a private folder beside its path (named
 // .NAME-part-XXXXXX; those of writes that were killed are cleared first) and renamed into place
 // by Commit(), so the path holds either nothing new or the whole new file. Only a regular file
-// is ever replaced, and only when allowed; `refusal`, when given, says why the regular file at
-// the path it is handed may not be replaced (empty when it may), and is asked before the work
-// and again about what the commit swapped out, which then goes back. Throws WriteError.
+// is ever replaced, and only when allowed, by one rename over it; `refusal`, when given, says
+// why the regular file at the path it is handed may not be replaced (empty when it may), and is
+// asked before the work and again, of the file then there, just before the commit. Throws
+// WriteError.
 using ReplaceRefusal = std::function<std::string(const std::string& path)>;
 class AtomicFile {
  public:
@@ -148,6 +137,8 @@ class AtomicFile {
   static bool Interrupted() { return DeferredTermination::Pending(); }
   // Puts Made() in place with the modes the umask gives.
   void Commit();
+  // Clears what killed writes of the file at the path left beside it.
+  static void ClearDeadWrites(const std::string& path);
 
  private:
   const DeferredTermination FSignals;  // first made, last gone
@@ -157,6 +148,8 @@ class AtomicFile {
   std::string FName;
   FileHandle FParent;
   std::optional<PrivateFolder> FWork;
+
+  static std::string PartPrefix(const std::string& name);
 };
 
 // Writes a file through AtomicFile with a stream whose writes fail once a termination signal

@@ -49,11 +49,11 @@ TextFile::~TextFile() {
 void TextFile::Reset(std::string_view path) {
   Close();
   if (!IsPlainPath(path)) throw EInOutError(kIoInvalidFilename);
-  int error = 0;
-  const int handle = OpenForSharedReading(path, error);
-  if (handle < 0)
-    throw EInOutError(error == kNotRegularFile ? kIoAccessDenied : OpenErrorCode(error));
-  FHandle = handle;
+  ErrorOr<FileHandle> opened = OpenForSharedReading(path);
+  if (!opened)
+    throw EInOutError(opened.Code() == kNotRegularFile ? kIoAccessDenied
+                                                       : OpenErrorCode(opened.Code()));
+  FHandle = opened.Value().Release();
   FPosition = FEnd = 0;
   FAtEnd = false;
 }

@@ -25,23 +25,21 @@ std::size_t ReadFully(int descriptor, void* buffer, std::size_t count) {
 }
 
 FileBytes ReadWholeFile(const std::string& path, std::uintmax_t limit) {
-  int error = 0;
-  const FileHandle handle(OpenForSharedReading(path, error));
+  const ErrorOr<FileHandle> handle = OpenForSharedReading(path);
   if (!handle)
     throw FileReadError(Format(Tr("cannot be read: %s"),
-                               {error == kNotRegularFile ? Tr("it is not a regular file")
-                                : error == EISDIR        ? Tr("it is a folder, not a regular file")
-                                : error == EWOULDBLOCK   ? Tr("it is being written")
-                                                         : std::strerror(error)}));
-  struct stat status {};
-  if (fstat(handle.Get(), &status) != 0)
-    throw FileReadError(Format(Tr("cannot be read: %s"), {std::strerror(errno)}));
-  if (static_cast<std::uintmax_t>(status.st_size) > limit)
+                               {handle.Code() == kNotRegularFile ? Tr("it is not a regular file")
+                                : handle.Code() == EISDIR ? Tr("it is a folder, not a regular file")
+                                : handle.Code() == EWOULDBLOCK ? Tr("it is being written")
+                                                               : handle.Error().Reason()}));
+  const ErrorOr<struct stat> status = sys::Stat(handle.Value().Get());
+  if (!status) throw FileReadError(Format(Tr("cannot be read: %s"), {status.Error().Reason()}));
+  if (static_cast<std::uintmax_t>(status.Value().st_size) > limit)
     throw FileReadError(Format(Tr("is larger than %d MB"), {limit >> 20}));
   FileBytes bytes;
-  bytes.Size = static_cast<std::size_t>(status.st_size);
+  bytes.Size = static_cast<std::size_t>(status.Value().st_size);
   bytes.Data = std::make_unique_for_overwrite<char[]>(bytes.Size);
-  if (ReadFully(handle.Get(), bytes.Data.get(), bytes.Size) < bytes.Size)
+  if (ReadFully(handle.Value().Get(), bytes.Data.get(), bytes.Size) < bytes.Size)
     throw FileReadError(Tr("cannot be read: it changed while it was read"));
   return bytes;
 }

@@ -3,9 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "runtime/base/Exceptions.h"
 
 namespace anthora {
 
@@ -19,8 +20,8 @@ struct FileBytes {
 
 // A file that ReadWholeFile refuses; the message is the reason in words ("cannot be read:
 // ...", "is larger than 16 MB"), for the caller to report at the file's name.
-class FileReadError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+class FileReadError : public ERefusal {
+  using ERefusal::ERefusal;
 };
 
 // The bytes of a regular file no larger than limit, opened as OpenForSharedReading opens it.

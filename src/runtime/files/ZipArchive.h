@@ -3,10 +3,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "runtime/base/Exceptions.h"
 
 struct zip;
 
@@ -29,8 +30,8 @@ inline constexpr std::uint64_t kZipMaxRatio = 200;
 inline constexpr std::uint64_t kZipRatioFloor = std::uint64_t{1} << 20;
 
 // An archive refused, or an entry that cannot be read, in words that follow the archive's name.
-class ZipError : public std::runtime_error {
-  using std::runtime_error::runtime_error;
+class ZipError : public ERefusal {
+  using ERefusal::ERefusal;
 };
 
 // An archive that starts as a zip archive does but stops before its end records: a download or

@@ -15,6 +15,7 @@
 
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Findings.h"
+#include "runtime/files/Paths.h"
 #include "runtime/graphics/FontFace.h"
 #include "runtime/graphics/FontMatch.h"
 

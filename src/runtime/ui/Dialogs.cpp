@@ -158,7 +158,8 @@ std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
 }
 
 TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool errorIcon,
-                           TMessageButtons buttons, std::string_view yes, std::string_view no)
+                           TMessageButtons buttons, std::string_view yes, std::string_view no,
+                           std::string_view other)
     : TCustomForm(nullptr, WindowKind::Dialog) {
   SetCaption(title);
   SetColor(clBtnFace);
@@ -206,6 +207,7 @@ TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool e
   std::vector<Face> faces;
   if (buttons == TMessageButtons::YesNo) {
     faces = {{yes, mrYes, false}, {no, mrNo, true}};
+    if (!other.empty()) faces.insert(faces.begin() + 1, {other, mrIgnore, false});
   } else {
     faces = {{"OK", mrOk, true}};
   }

@@ -21,6 +21,7 @@ using TModalResult = std::int32_t;
 inline constexpr TModalResult mrNone = 0;
 inline constexpr TModalResult mrOk = 1;
 inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrIgnore = 5;
 inline constexpr TModalResult mrYes = 6;
 inline constexpr TModalResult mrNo = 7;
 
