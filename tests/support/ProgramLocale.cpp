@@ -1,5 +1,10 @@
 // Every test program starts under the locale its environment names, set up as the program
 // sets it up, so that a suite run under Russian too reads and writes what it does in English.
+// Its messages stay as written unless a test asks for a language itself, and come from the
+// build tree's catalogue whatever catalogue the machine has installed.
+#include <libintl.h>
+#include <stdlib.h>
+
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +15,9 @@
 namespace {
 
 const bool kStarted = [] {
+  setenv("LANGUAGE", "en", 1);
   anthora::StartTranslation();
+  bindtextdomain("anthora", ANTHORA_LOCALE_FOLDER);
   // A run asked for under a named locale fails on a machine without it, rather than passing
   // in the C locale unnoticed.
   const char* wanted = std::getenv("ANTHORA_TEST_LOCALE");
