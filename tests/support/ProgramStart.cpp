@@ -1,7 +1,8 @@
-// Every test program starts under the locale its environment names, set up as the program
-// sets it up, so that a suite run under Russian too reads and writes what it does in English.
-// Its messages stay as written unless a test asks for a language itself, and come from the
-// build tree's catalogue whatever catalogue the machine has installed.
+// Every test program starts in the same surroundings on any machine. It runs under the locale
+// its environment names, set up as the program sets it up, so that a suite run under Russian
+// too reads and writes what it does in English; its messages stay as written unless a test
+// asks for a language itself, and come from the build tree's catalogue whatever catalogue the
+// machine has installed. The desktop's scale and font folders are left to the tests.
 #include <libintl.h>
 #include <stdlib.h>
 
@@ -15,6 +16,8 @@
 namespace {
 
 const bool kStarted = [] {
+  for (const char* variable : {"ANTHORA_FONT_FOLDERS", "ANTHORA_SCALE", "GDK_SCALE"})
+    unsetenv(variable);
   setenv("LANGUAGE", "en", 1);
   anthora::StartTranslation();
   bindtextdomain("anthora", ANTHORA_LOCALE_FOLDER);
