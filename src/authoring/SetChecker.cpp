@@ -22,6 +22,7 @@
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
 #include "runtime/base/Format.h"
+#include "runtime/base/ShellWord.h"
 #include "runtime/base/StrToInt.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/FileStream.h"
@@ -283,11 +284,11 @@ class SetFileChecker {
               // TRANSLATORS: %s is a shell command to paste as it is.
               Format(Tr("the file starts with a byte-order mark, which the quiz takes as part of "
                         "the count; remove it with: %s"),
-                     {"sed -i '1s/^\\xEF\\xBB\\xBF//' " + FPath}));
+                     {"sed -i '1s/^\\xEF\\xBB\\xBF//' " + ShellPath(FPath)}));
     }
     if (!FText.Utf8) return;
-    const std::string convert =
-        "iconv -f UTF-8 -t CP1251 " + FPath + " > fixed.ani && mv fixed.ani " + FPath;
+    const std::string convert = "iconv -f UTF-8 -t CP1251 " + ShellPath(FPath) +
+                                " > fixed.ani && mv fixed.ani " + ShellPath(FPath);
     if (FRussian) {
       // TRANSLATORS: %s is a shell command to paste as it is.
       Error(*FText.FirstUtf8, Format(Tr("the text is UTF-8, but the Russian set must be "
