@@ -1,6 +1,10 @@
 #include "authoring/RecordLookAhead.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "quiz/SetFile.h"
+#include "runtime/base/Translate.h"
 
 namespace anthora {
 
@@ -23,6 +27,13 @@ const std::string* LineWindow::Ahead(std::size_t ahead) {
 
 void LineWindow::Skip(std::size_t count) {
   for (; count > 0 && Ahead(0); --count, ++FIndex) FLines.pop_front();
+}
+
+std::string LinesInWords(std::size_t count) {
+  // TRANSLATORS: how many lines a question has, as in "question 3 has only four lines".
+  const char* const words[] = {Tr("no lines"),    Tr("one line"),   Tr("two lines"),
+                               Tr("three lines"), Tr("four lines"), Tr("five lines")};
+  return words[std::min<std::size_t>(count, std::size(words) - 1)];
 }
 
 std::size_t ShortRecordLength(LineWindow& lines, PictureMatch ownPicture, PictureNames& names) {

@@ -31,4 +31,7 @@ class LineWindow {
 // own picture was, is taken for the next picture.
 std::size_t ShortRecordLength(LineWindow& lines, PictureMatch ownPicture, PictureNames& names);
 
+// How many lines a short record has, in words: "four lines".
+std::string LinesInWords(std::size_t count);
+
 }  // namespace anthora

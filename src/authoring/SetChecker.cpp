@@ -26,14 +26,6 @@ namespace anthora {
 
 namespace {
 
-// "four lines"
-std::string LinesInWords(std::size_t count) {
-  // TRANSLATORS: how many lines a question has, as in "question 3 has only four lines".
-  const char* const words[] = {Tr("no lines"),    Tr("one line"),   Tr("two lines"),
-                               Tr("three lines"), Tr("four lines"), Tr("five lines")};
-  return words[std::min<std::size_t>(count, std::size(words) - 1)];
-}
-
 // The first question to use a picture file, to compare later ones with.
 struct FirstUse {
   int Number = 0;
