@@ -32,7 +32,7 @@ TEST(UntrustedFolder, OnlyFoldersNoOtherUserCanChangeUpToTheProgramsOwn) {
   };
   for (const Case& c : {Case{"all the user's own", prefix, 0755, true},
                         {"the helpers' folder open to all", helpers, 0777, false},
-                        {"its parent open to its group", prefix / "libexec", 0775, false},
+                        {"its parent open to the user's own group", prefix / "libexec", 0775, true},
                         {"the shared folder open to all but sticky", prefix, 01777, false},
                         {"the program's own folder open to all", bin, 0777, false}}) {
     ASSERT_EQ(chmod(c.Changed.c_str(), c.Mode), 0);
@@ -45,8 +45,13 @@ TEST(UntrustedFolder, OnlyFoldersNoOtherUserCanChangeUpToTheProgramsOwn) {
   }
   EXPECT_EQ(UntrustedFolder((prefix / "missing").string(), bin.string()), "");
 
-  // Another user's folder, for root; for anyone else, one whose owner is root is trusted.
+  // Another group's folder, and another user's, for root.
   if (geteuid() == 0) {
+    const fs::path libexec = fs::canonical(prefix / "libexec");
+    ASSERT_EQ(chown(libexec.c_str(), 0, 65534), 0);
+    ASSERT_EQ(chmod(libexec.c_str(), 0775), 0);
+    EXPECT_EQ(UntrustedFolder(helpers.string(), bin.string()),
+              "other users can write in '" + libexec.string() + "'");
     ASSERT_EQ(chown(helpers.c_str(), 65534, 65534), 0);
     EXPECT_EQ(UntrustedFolder(helpers.string(), bin.string()),
               "'" + fs::canonical(helpers).string() + "' belongs to another user");

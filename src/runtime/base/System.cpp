@@ -65,7 +65,9 @@ std::string UntrustedFolder(const std::string& folder, const std::string& progra
     if (stat(path.c_str(), &status) != 0) return std::strerror(errno);
     if (status.st_uid != 0 && status.st_uid != geteuid())
       return Format(Tr("%s belongs to another user"), {QuotedName(path)});
-    if ((status.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+    // A group's write counts unless the group is the user's own, as each user's is by default.
+    const bool groupWrites = (status.st_mode & S_IWGRP) != 0 && status.st_gid != getegid();
+    if (groupWrites || (status.st_mode & S_IWOTH) != 0)
       return Format(Tr("other users can write in %s"), {QuotedName(path)});
     if (path == "/" || path == top || top.starts_with(path + "/")) return {};
     path.erase(std::max<std::size_t>(path.rfind('/'), 1));
