@@ -18,6 +18,7 @@ namespace anthora {
 namespace {
 
 int displayBitsPerPixel = 32;
+const Clock* systemClock = nullptr;
 
 // The folder with every link resolved; empty when it is not there.
 std::string RealFolder(const std::string& folder) {
@@ -27,7 +28,6 @@ std::string RealFolder(const std::string& folder) {
   std::free(resolved);
   return real;
 }
-const Clock* systemClock = nullptr;
 
 }  // namespace
 
