@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/XPLook.h"
 #include "runtime/graphics/Canvas.h"
 #include "runtime/graphics/StretchBits.h"
 
@@ -50,7 +51,7 @@ void FillWholeWindow(benchmark::State& state) {
 }
 BENCHMARK(FillWholeWindow);
 
-// The push button's enabled, hot and focused look on a 234x30 button, without its caption.
+// The push button's hot and focused look on a 234x30 button, without its caption.
 void ButtonPrimitives(benchmark::State& state) {
   Window window(509, 268);
   TCanvas& c = window.Canvas;
@@ -58,34 +59,8 @@ void ButtonPrimitives(benchmark::State& state) {
   constexpr std::int32_t W = 234;
   constexpr std::int32_t H = 30;
   for (auto _ : state) {
-    c.Pen().SetWidth(1);
-    c.Brush().SetColor(0x00D3D3D6);
-    c.Pen().SetColor(0x00D3D3D6);
-    c.RoundRect(0, 0, W, H, 3, 3);
-    c.Brush().SetStyle(bsClear);
-    c.Pen().SetColor(0x00743C00);
-    c.RoundRect(1, 1, W - 1, H - 1, 5, 5);
-    for (std::int32_t band = 0; band < 11; ++band) {
-      const HBRUSH brush = CreateSolidBrush(0x00FDFDFD - band * 0x00020303);
-      FillRect(c.Handle(), {4, 4 + 2 * band, W - 4, 6 + 2 * band}, brush);
-      DeleteObject(brush);
-    }
-    c.Pen().SetColor(0x00FFE7CE);
-    c.MoveTo(3, 2);
-    c.LineTo(W - 3, 2);
-    c.Pen().SetColor(0x00EE8269);
-    c.MoveTo(3, H - 3);
-    c.LineTo(W - 3, H - 3);
-    c.Pen().SetColor(0x00F6D4BC);
-    c.Rectangle(2, 3, W - 2, H - 3);
-    c.Pen().SetColor(clWhite);
-    c.MoveTo(3, 4);
-    c.LineTo(3, H - 4);
-    c.MoveTo(W - 4, 4);
-    c.LineTo(W - 4, H - 4);
-    c.Pen().SetColor(0x0030B3F8);
-    c.RoundRect(3, 3, W - 3, H - 3, 2, 2);
-    c.Brush().SetColor(clBtnFace);
+    DrawXPButton(c, W, H, XPButtonState::Hot);
+    c.Brush().SetStyle(bsSolid);
     c.DrawFocusRect({4, 4, W - 4, H - 4});
     benchmark::DoNotOptimize(window.Pixels.data());
   }

@@ -121,15 +121,25 @@ int RunAuthoringProgram(char* argv[]) {
     return 1;
   }
   const std::string folder = self.substr(0, self.rfind('/') + 1);
+  // A folder another user could have put a program in is passed over, as a missing one is.
   std::string program;
+  std::string refused;
+  int error = ENOENT;
   for (const char* place : {"", ANTHORA_HELPERS_FROM_BINARY}) {
     program = folder + place + "anthora-authoring";
+    if (const std::string why = UntrustedFolder(folder + place, folder); !why.empty()) {
+      if (refused.empty()) refused = Format(Tr("cannot run %1$s: %2$s"), {Printable(program), why});
+      continue;
+    }
     execv(program.c_str(), argv);
-    if (errno != ENOENT) break;
+    error = errno;
+    if (error != ENOENT) break;
   }
-  std::fprintf(
-      stderr, "anthora: %s\n",
-      Format(Tr("cannot run %1$s: %2$s"), {Printable(program), std::strerror(errno)}).c_str());
+  const std::string message =
+      error == ENOENT && !refused.empty()
+          ? refused
+          : Format(Tr("cannot run %1$s: %2$s"), {Printable(program), std::strerror(error)});
+  std::fprintf(stderr, "anthora: %s\n", message.c_str());
   return 1;
 }
 

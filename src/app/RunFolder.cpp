@@ -67,12 +67,8 @@ FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
   }
   candidates.emplace_back("/tmp", "/tmp");
   passedOver.clear();
-  for (std::size_t i = 0; i <= candidates.size(); ++i) {
-    if (i == candidates.size()) {
-      const std::string own = OwnFolder();
-      if (own.empty()) break;
-      candidates.emplace_back(own, own);
-    }
+  bool ownTried = false;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
     const auto& [named, folder] = candidates[i];
     std::string why = Tr("it is not an absolute path");
     if (folder.front() == '/') {
@@ -84,6 +80,11 @@ FileHandle OpenRunFolderParent(std::string& path, std::string& passedOver) {
       }
     }
     passedOver += (passedOver.empty() ? "" : "; ") + named + ": " + why;
+    // The user's own folder is made, and tried once, only when every other one is unfit.
+    if (i + 1 == candidates.size() && !ownTried) {
+      ownTried = true;
+      if (std::string own = OwnFolder(); !own.empty()) candidates.emplace_back(own, own);
+    }
   }
   throw WriteError(Tr("no folder to unpack a set file in"), passedOver);
 }

@@ -1,22 +1,16 @@
 #include "authoring/SetChecker.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <deque>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 
+#include "authoring/PictureCheck.h"
+#include "authoring/RecordLookAhead.h"
+#include "authoring/SetFileEncoding.h"
+#include "authoring/ShellAdvice.h"
 #include "controls/CaptionText.h"
-#include "picture/Jpeg.h"
-#include "picture/Photo.h"
-#include "picture/Picture.h"
-#include "picture/PictureError.h"
-#include "platform/Utf8.h"
-#include "platform/posix/DeferredTermination.h"
 #include "quiz/Scoring.h"
 #include "quiz/SetFile.h"
 #include "runtime/base/Cp1251.h"
@@ -24,7 +18,6 @@
 #include "runtime/base/Format.h"
 #include "runtime/base/StrToInt.h"
 #include "runtime/base/Translate.h"
-#include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/Paths.h"
 #include "runtime/files/TextFile.h"
@@ -33,131 +26,6 @@
 namespace anthora {
 
 namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-// Question records looked at ahead to tell a short record from a missing picture.
-constexpr std::size_t kRecordsAhead = 3;
-
-// What loading a picture file gave; kept so that a picture named twice is decoded once.
-struct LoadedPicture {
-  std::string NotRegular;  // what the path names when not a regular file ("a named pipe")
-  std::string Error;       // UTF-8; empty when it decoded
-  std::string Warning;     // what the decoder had to work around; empty when nothing
-  std::string Note;        // what the error comes from, when the file tells ("a PNG picture")
-  std::int32_t Width = 0;
-  std::int32_t Height = 0;
-};
-
-// What a path names, through any links, when it is there but not a regular file: "a named
-// pipe", "a folder". Empty for a regular file or nothing. Told without opening the path: a
-// pipe waits for a writer, and a device may never end.
-std::string NotARegularFile(const std::string& path) {
-  struct stat status {};
-  if (!IsPlainPath(path) || stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return {};
-  // TRANSLATORS: what a path is when it is not a regular file, as in "is not a regular file but
-  // a folder".
-  if (S_ISDIR(status.st_mode)) return Tr("a folder");
-  if (S_ISFIFO(status.st_mode)) return Tr("a named pipe");
-  if (S_ISSOCK(status.st_mode)) return Tr("a socket");
-  return Tr("a device");
-}
-
-// Opened as a file stream opens a file: never waiting, and only when it is a regular file by
-// the time it is opened.
-bool StartsWith(const std::string& path, std::string_view start) {
-  try {
-    TFileStream file(path, TFileStream::Mode::OpenRead);
-    std::string head(start.size(), '\0');
-    return file.Read(head.data(), head.size()) == head.size() && head == start;
-  } catch (const Exception&) {
-    return false;
-  }
-}
-
-LoadedPicture LoadPicture(const std::string& path) {
-  LoadedPicture result;
-  if (DeferredTermination::Pending()) return result;  // the check is not reported: no need to look
-  result.NotRegular = NotARegularFile(path);
-  try {
-    TPicture picture;
-    picture.LoadFromFile(path);
-    if (auto* jpeg = dynamic_cast<TJPEGImage*>(picture.Graphic())) {
-      jpeg->Bitmap();
-      if (jpeg->DecodeWarning() != 0) result.Warning = jpeg->DecodeWarningText();
-    }
-    result.Width = picture.Width();
-    result.Height = picture.Height();
-  } catch (const Exception& error) {
-    result.Error = Cp1251ToUtf8(PictureErrorInWords(error));
-    if (result.NotRegular.empty() && StartsWith(path, kPngSignature))
-      result.Note = Tr("the file is a PNG picture, not a JPEG");
-  }
-  return result;
-}
-
-enum class LineText { Ascii, Utf8, Other };
-
-LineText TextOf(std::string_view line) {
-  if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; }))
-    return LineText::Ascii;
-  return DecodeUtf8(line).find(U'\uFFFD') == std::u32string::npos ? LineText::Utf8
-                                                                  : LineText::Other;
-}
-
-// How the text of a set file is encoded, from one reading of all its lines.
-struct SetFileText {
-  bool ByteOrderMark = false;
-  std::optional<std::size_t> FirstUtf8;  // the first line that is UTF-8 and not ASCII
-  bool Utf8 = false;                     // such a line, and none in another encoding
-};
-
-SetFileText ReadText(const std::string& path) {
-  SetFileText text;
-  TextFile file;
-  file.Reset(path);
-  bool other = false;
-  for (std::size_t i = 0; !file.Eof(); ++i) {
-    std::string line = file.ReadLn();
-    if (i == 0 && line.starts_with(kByteOrderMark)) {
-      text.ByteOrderMark = true;
-      line.erase(0, kByteOrderMark.size());
-    }
-    const LineText kind = TextOf(line);
-    other = other || kind == LineText::Other;
-    if (kind == LineText::Utf8 && !text.FirstUtf8) text.FirstUtf8 = i;
-  }
-  text.Utf8 = text.FirstUtf8 && !other;
-  return text;
-}
-
-// The lines of a file read one at a time, with the next few in view.
-class LineWindow {
- public:
-  explicit LineWindow(TextFile& file) : FFile(file) {}
-  // The line this many lines after the current one; none past the end of the file.
-  const std::string* Ahead(std::size_t ahead) {
-    while (FLines.size() <= ahead && !FFile.Eof()) FLines.push_back(FFile.ReadLn());
-    return ahead < FLines.size() ? &FLines[ahead] : nullptr;
-  }
-  // The current line's index, from 0.
-  std::size_t Index() const { return FIndex; }
-  void Skip(std::size_t count) {
-    for (; count > 0 && Ahead(0); --count, ++FIndex) FLines.pop_front();
-  }
-
- private:
-  TextFile& FFile;
-  std::deque<std::string> FLines;
-  std::size_t FIndex = 0;
-};
-
-// "four lines"
-std::string LinesInWords(std::size_t count) {
-  // TRANSLATORS: how many lines a question has, as in "question 3 has only four lines".
-  const char* const words[] = {Tr("no lines"),    Tr("one line"),   Tr("two lines"),
-                               Tr("three lines"), Tr("four lines"), Tr("five lines")};
-  return words[std::min<std::size_t>(count, std::size(words) - 1)];
-}
 
 // The first question to use a picture file, to compare later ones with.
 struct FirstUse {
@@ -169,14 +37,14 @@ struct FirstUse {
 class SetFileChecker {
  public:
   SetFileChecker(const std::string& folder, std::string_view setPath, const AnswerFace& face,
-                 std::map<std::string, LoadedPicture>& pictures, std::size_t kept, SetPlace place,
-                 Findings& findings, CheckedSetFile& result)
+                 LoadedPictures& pictures, std::size_t kept, SetPlace place, Findings& findings,
+                 CheckedSetFile& result)
       : FFolder(folder),
         FPlace(place),
         FPath(JoinPath(folder, setPath)),
         FRussian(setPath == kRussianSetPath),
         FFace(face),
-        FFinder(folder),
+        FNames(folder),
         FPictures(pictures),
         FKept(kept),
         FFindings(findings),
@@ -257,7 +125,7 @@ class SetFileChecker {
   }
 
   void CheckText() {
-    FText = ReadText(FPath);
+    FText = SniffEncoding(FPath);
     // The files of a set file are out of reach: only making it again changes them.
     if (FPlace == SetPlace::SetFile) {
       if (FText.ByteOrderMark) {
@@ -284,11 +152,10 @@ class SetFileChecker {
               // TRANSLATORS: %s is a shell command to paste as it is.
               Format(Tr("the file starts with a byte-order mark, which the quiz takes as part of "
                         "the count; remove it with: %s"),
-                     {"sed -i '1s/^\\xEF\\xBB\\xBF//' " + FPath}));
+                     {RemoveByteOrderMarkCommand(FPath)}));
     }
     if (!FText.Utf8) return;
-    const std::string convert =
-        "iconv -f UTF-8 -t CP1251 " + FPath + " > fixed.ani && mv fixed.ani " + FPath;
+    const std::string convert = ConvertToWindows1251Command(FPath);
     if (FRussian) {
       // TRANSLATORS: %s is a shell command to paste as it is.
       Error(*FText.FirstUtf8, Format(Tr("the text is UTF-8, but the Russian set must be "
@@ -360,11 +227,13 @@ class SetFileChecker {
     }
     FQuestion = kept;
     FInRecord = true;
-    const PictureLocation picture = CheckPicture(start, *lines.Ahead(0));
+    const PictureLocation picture = CheckPicture(
+        FFolder, *lines.Ahead(0), FNames, FPictures,
+        [&](Finding::Level level, std::string text) { Report(level, start, std::move(text)); });
     if (kept) kept->PicturePath = picture.Path;
 
     std::size_t length = kRecordLines;
-    if (const std::size_t shortLength = ShortRecordLength(lines, picture.Match)) {
+    if (const std::size_t shortLength = ShortRecordLength(lines, picture.Match, FNames)) {
       length = shortLength;
       Error(
           start + length,
@@ -396,50 +265,6 @@ class SetFileChecker {
     FQuestion = nullptr;
     FInRecord = false;
     return length;
-  }
-
-  // Whether a line names a picture file as its own picture-name line would: an answer may
-  // name one only ignoring case ("Rose" for rose.jpg), which does not count.
-  bool NamesPicture(const std::string* line) {
-    return line && !line->empty() && Locate(*line, false).Match != PictureMatch::None;
-  }
-  // The same name is often looked up again, as a question's picture after it was looked at
-  // ahead, or as the same answer on every question.
-  PictureLocation Locate(const std::string& name, bool ignoringCase = true) {
-    constexpr std::size_t kRemembered = 4096;
-    constexpr std::size_t kLongestRemembered = 256;
-    if (name.size() > kLongestRemembered) return FFinder.Locate(name, ignoringCase);
-    auto& located = FLocated[ignoringCase];
-    if (const auto known = located.find(name); known != located.end()) return known->second;
-    if (located.size() == kRemembered) located.clear();
-    return located.emplace(name, FFinder.Locate(name, ignoringCase)).first->second;
-  }
-
-  // No line, or a blank one: nothing to tell either way.
-  static bool Open(const std::string* line) { return !line || line->empty(); }
-
-  // A record whose next picture name stands where one of its answers is due, found by the
-  // picture names that line up after it; 0 when the record has its five lines. A next name
-  // found only ignoring case, as this record's own, is taken for the next picture.
-  std::size_t ShortRecordLength(LineWindow& lines, PictureMatch ownPicture) {
-    const std::string* next = lines.Ahead(kRecordLines);
-    if (Open(next) || NamesPicture(next)) return 0;
-    if (ownPicture == PictureMatch::IgnoringCase &&
-        Locate(*next).Match == PictureMatch::IgnoringCase)
-      return 0;
-    for (std::size_t record = 1; record < kRecordsAhead; ++record) {
-      if (NamesPicture(lines.Ahead(kRecordLines * (record + 1))))
-        return 0;  // only this one picture is missing
-    }
-    for (std::size_t length = kRecordLines - 1; length >= 2; --length) {
-      bool linesUp = NamesPicture(lines.Ahead(length));
-      for (std::size_t record = 1; record < kRecordsAhead && linesUp; ++record) {
-        const std::string* line = lines.Ahead(length + kRecordLines * record);
-        linesUp = Open(line) || NamesPicture(line);
-      }
-      if (linesUp) return length;
-    }
-    return 0;
   }
 
   void CheckAnswer(std::size_t index, const AnswerSlots& answers, std::size_t k) {
@@ -487,79 +312,6 @@ class SetFileChecker {
                                "at both ends"),
                             {Shown(answer), width, FFace.Width}));
     }
-  }
-
-  PictureLocation CheckPicture(std::size_t index, const std::string& name) {
-    PictureLocation location = Locate(name);
-    const std::string wanted = JoinPath(FFolder, PicturePath(Cp1251ToUtf8(name)));
-    switch (location.Match) {
-      case PictureMatch::None:
-        if (const std::string kind = NotARegularFile(wanted); !kind.empty()) {
-          // TRANSLATORS: %2$s is what the path is instead: "a folder", "a named pipe"...
-          Error(index, Format(Tr("picture %1$s is not a regular file but %2$s: the quiz says it "
-                                 "is not found and shows the previous picture"),
-                              {QuotedName(wanted), kind}));
-        } else {
-          Error(index, Format(Tr("picture %s not found: the quiz says so and shows the previous "
-                                 "picture"),
-                              {QuotedName(wanted)}));
-        }
-        return location;
-      case PictureMatch::Exact:
-        break;
-      case PictureMatch::Converted:
-        Warning(index, Format(Tr("picture %s is found only by reading its name as Windows-1251; "
-                                 "programs that take names byte for byte miss it"),
-                              {QuotedName(location.Path)}));
-        break;
-      case PictureMatch::Verbatim:
-        Warning(index,
-                Format(Tr("picture found only by the Windows-1251 bytes of its file name; rename "
-                          "the file to %s"),
-                       {QuotedName(wanted)}));
-        break;
-      case PictureMatch::Composed:
-        Warning(index, Format(Tr("picture %s is found only by composing the accents its file "
-                                 "name stores apart from their letters; programs that take names "
-                                 "byte for byte miss it"),
-                              {QuotedName(location.Path)}));
-        break;
-      case PictureMatch::IgnoringCase:
-        // TRANSLATORS: %1$s is the name the set gives, %2$s the file found.
-        Warning(index, Format(Tr("picture %1$s is found only by ignoring letter case, as %2$s; "
-                                 "rename one to match the other"),
-                              {QuotedName(wanted), QuotedName(location.Path)}));
-        break;
-    }
-    auto [entry, added] = FPictures.try_emplace(location.Path);
-    if (added) entry->second = LoadPicture(location.Path);
-    const LoadedPicture& picture = entry->second;
-    if (!picture.Error.empty()) {
-      // TRANSLATORS: the last %s is the quiz's own error message, which stays in English.
-      std::string text =
-          picture.NotRegular.empty()
-              ? Format(Tr("picture %1$s cannot be shown: the quiz stops with \"%2$s\""),
-                       {QuotedName(location.Path), Shortened(picture.Error)})
-              : Format(Tr("picture %1$s is not a regular file but %2$s: the quiz stops with "
-                          "\"%3$s\""),
-                       {QuotedName(location.Path), picture.NotRegular, Shortened(picture.Error)});
-      // TRANSLATORS: a finding, then what it comes from.
-      if (!picture.Note.empty()) text = Format(Tr("%1$s: %2$s"), {text, picture.Note});
-      Error(index, std::move(text));
-    } else if (!picture.Warning.empty()) {
-      // TRANSLATORS: %2$s is the picture reader's own words, in English.
-      Warning(index, Format(Tr("picture %1$s is damaged (%2$s): the quiz shows only part of it"),
-                            {QuotedName(location.Path), picture.Warning}));
-    }
-    if (picture.Error.empty() &&
-        (picture.Width != kPictureSide || picture.Height != kPictureSide)) {
-      // TRANSLATORS: the picture's width and height, then the size the quiz shows.
-      Warning(index,
-              Format(Tr("picture %1$s is %2$d x %3$d, not %4$d x %4$d: it will be "
-                        "stretched to fit"),
-                     {QuotedName(location.Path), picture.Width, picture.Height, kPictureSide}));
-    }
-    return location;
   }
 
   void CheckSharedPicture(std::size_t index, int number, const std::string& path,
@@ -612,15 +364,14 @@ class SetFileChecker {
   const std::string FPath;
   const bool FRussian;
   const AnswerFace& FFace;
-  PictureFinder FFinder;
-  std::map<std::string, LoadedPicture>& FPictures;
+  PictureNames FNames;
+  LoadedPictures& FPictures;
   const std::size_t FKept;
   Findings& FFindings;
   CheckedSetFile& FResult;
-  SetFileText FText;
+  SetFileEncoding FText;
   CheckedQuestion* FQuestion = nullptr;  // the kept question being checked
   bool FInRecord = false;                // a question is being checked, kept or not
-  std::unordered_map<std::string, PictureLocation> FLocated[2];  // by whether case counts
   std::map<std::string, FirstUse> FFirstUses;
   TCanvas FCanvas;
 };
@@ -630,7 +381,7 @@ class SetFileChecker {
 SetCheck CheckQuestionSets(const std::string& folder, const AnswerFace& face,
                            std::size_t keptQuestions, SetPlace place) {
   SetCheck check;
-  std::map<std::string, LoadedPicture> pictures;
+  LoadedPictures pictures;
   SetFileChecker(folder, kEnglishSetPath, face, pictures, keptQuestions, place, check.Problems,
                  check.English)
       .Run();

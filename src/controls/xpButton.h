@@ -55,14 +55,6 @@ class TxpButton : public TxpControl {
   TColor BackgroundColor() const override;
 
  private:
-  // The enabled look, drawn in this order.
-  void DrawOuterFrame();
-  void DrawBorder();
-  void DrawFace();
-  void DrawEdgeLines();
-  void DrawHotFrame();
-
-  void DrawDisabledLook();
   void DrawCaption(const std::string& text, std::int32_t pressedOffset);
   void UnderlineAccelerator(const std::string& text, std::int32_t pressedOffset);
 

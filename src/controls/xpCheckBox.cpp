@@ -1,27 +1,12 @@
 #include "controls/xpCheckBox.h"
 
 #include "controls/CaptionText.h"
-#include "controls/XPGraphUtil.h"
+#include "controls/XPLook.h"
 #include "runtime/files/PropertyValue.h"
 #include "runtime/graphics/Canvas.h"
 #include "runtime/ui/Accelerator.h"
 
 namespace anthora {
-
-namespace {
-
-constexpr TColor kFrame = 0x0080511C;
-constexpr TColor kCheckMark = 0x0000A000;
-
-struct BoxGradient {
-  TColor Top;
-  TColor Bottom;
-};
-constexpr BoxGradient kPressedBox{0x00A7B0B0, 0x00DFEFF1};
-constexpr BoxGradient kHotBox{0x00CFF0FF, 0x0030B3F8};
-constexpr BoxGradient kNormalBox{0x00D7DCDC, 0x00FFFFFF};
-
-}  // namespace
 
 TxpCheckBox::TxpCheckBox(TComponent* owner)
     : TxpControl(owner, "XP Checkbox", PointerRepaint::OnNextPaint) {
@@ -74,38 +59,11 @@ void TxpCheckBox::Paint() {
 }
 
 void TxpCheckBox::DrawBox() {
-  TCanvas& canvas = Canvas();
-  const TRect box = BoxRect();
-  if (Enabled()) {
-    const BoxGradient& gradient = Pressed() ? kPressedBox : MouseOver() ? kHotBox : kNormalBox;
-    FillGradientRect(canvas, box, gradient.Top, gradient.Bottom, gdTopToBottom, 10);
-    if (!Pressed() && MouseOver()) {
-      canvas.Brush().SetColor(Color());
-      canvas.Pen().SetStyle(psClear);
-      canvas.Rectangle(box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2);
-      canvas.Pen().SetStyle(psSolid);
-    }
-  }
-
-  canvas.Pen().SetWidth(1);
-  canvas.Pen().SetStyle(psSolid);
-  if (Enabled()) {
-    canvas.Pen().SetColor(kFrame);
-    canvas.Brush().SetStyle(bsClear);
-  } else {
-    canvas.Pen().SetColor(clGray);
-    canvas.Brush().SetColor(clWhite);
-  }
-  canvas.Rectangle(box);
-
-  if (FChecked) {
-    canvas.Pen().SetWidth(3);
-    canvas.Pen().SetColor(Enabled() ? kCheckMark : clSilver);
-    canvas.MoveTo(box.Left + 3, box.Top + 6);
-    canvas.LineTo(box.Left + 5, box.Bottom - 5);
-    canvas.LineTo(box.Right - 5, box.Top + 4);
-    canvas.Pen().SetWidth(1);
-  }
+  const XPBoxState state = !Enabled()    ? XPBoxState::Disabled
+                           : Pressed()   ? XPBoxState::Pressed
+                           : MouseOver() ? XPBoxState::Hot
+                                         : XPBoxState::Normal;
+  DrawXPCheckBox(Canvas(), BoxRect(), state, FChecked, Color());
 }
 
 void TxpCheckBox::DrawCaption(const std::string& text) {

@@ -60,6 +60,11 @@ bool TImage::Opaque() const {
 void TImage::Paint() {
   TGraphic* graphic = FPicture->Graphic();
   if (!graphic) return;
+  // A picture without pixels, such as one whose decode failed before it made a row, hides
+  // what lies beneath the box as any opaque picture does: the box shows its parent's colour,
+  // never what the surface held before.
+  if ((graphic->Width() <= 0 || graphic->Height() <= 0) && Parent() && Opaque())
+    Canvas().FillRectWithColor(ClientRect(), Parent()->Color());
   const bool wasDrawing = FDrawing;
   FDrawing = true;
   struct Restore {

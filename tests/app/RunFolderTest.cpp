@@ -1,8 +1,10 @@
 // The run folder a set file is unpacked into: never where another user could take its place,
 // never in the current folder, and unpacked into through its descriptor alone.
 #include <gtest/gtest.h>
+#include <sched.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -95,6 +97,43 @@ TEST(RunFolder, IsNeverMadeInTheCurrentFolder) {
   }
   fs::current_path(current);
   EXPECT_TRUE(fs::is_empty(temp.Path()));
+}
+
+// Nowhere fit, as for a system user whose home does not exist on a machine whose temporary
+// folder is read-only: each place is tried once and named with why it was passed over. The
+// system's temporary folder is made read-only in a mount namespace of the child's own.
+TEST(RunFolder, NowhereToMakeItIsToldWithEveryPlaceTried) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) _exit(2);
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", "/tmp", "tmpfs", MS_RDONLY, nullptr) != 0)
+      _exit(2);
+    setenv("XDG_RUNTIME_DIR", "relative", 1);
+    setenv("TMPDIR", "/nonexistent/tmp", 1);
+    setenv("HOME", "/nonexistent", 1);
+    unsetenv("XDG_CACHE_HOME");
+    alarm(10);  // a search that never ends
+    std::string path;
+    std::string passedOver;
+    try {
+      OpenRunFolderParent(path, passedOver);
+    } catch (const WriteError& error) {
+      _exit(error.Reason() ==
+                    "$XDG_RUNTIME_DIR (relative): it is not an absolute path; "
+                    "$TMPDIR (/nonexistent/tmp): No such file or directory; "
+                    "/tmp: Read-only file system; "
+                    "/nonexistent/.cache/anthora: No such file or directory"
+                ? 0
+                : 1);
+    }
+    _exit(1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 2)
+    GTEST_SKIP() << "no mount namespace to make the temporary folder read-only in";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // Packs a small set into the folder and returns the set file's path.

@@ -80,6 +80,21 @@ TEST_F(ScreenAfterBox, AMissingPictureLeavesThePictureBefore) {
   ExpectScreen(first);
 }
 
+// A picture whose decode fails before it makes a row (an empty file) paints nothing of a
+// picture: the box shows the colour of the title panel it lies on, never the window's
+// background.
+TEST_F(ScreenAfterBox, APictureThatNeverDecodesShowsThePanelsColour) {
+  WriteQuiz("2", NumberedQuestions(2));
+  WriteFile("ris/q1.jpg", "");
+  ChooseEnglish();
+  PressStart();
+  ASSERT_THAT(dialogs, ElementsAre(Field(&ShownDialog::Text, "JPEG error #42.")));
+  constexpr std::uint32_t kPanelGrey = 0xF0F0F0;
+  const TRect box = form->Image1->FormRect();
+  ExpectScreen(
+      std::vector<std::uint32_t>(static_cast<std::size_t>(box.Width() * box.Height()), kPanelGrey));
+}
+
 class DamagedPicture : public ScreenAfterBox, public ::testing::WithParamInterface<double> {};
 
 // The decode fails at the picture's first paint; the rows it made are shown once the report

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "authoring/SetChecker.h"
 #include "runtime/base/Cp1251.h"
 #include "support/JpegBytes.h"
@@ -169,6 +172,30 @@ TEST_F(SetChecker, ARussianSetInUtf8IsAnErrorWithoutWidthsOfGarbledText) {
   check = CheckQuestionSets(dir.Path().string(), face, 0, SetPlace::SetFile);
   EXPECT_THAT(Text(0),
               AllOf(HasSubstr("build the set file again from its sheet"), Not(HasSubstr("iconv"))));
+}
+
+// The commands the checker suggests, pasted into a shell as they are, mend the files in place
+// whatever characters the folder's name holds.
+TEST_F(SetChecker, SuggestedCommandsMendTheFilesWhateverTheFolderIsCalled) {
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  for (const std::string folder : {"my set", "it's $HOME", "-x"}) {
+    dir.Write(folder + "/ris/rose.jpg", test::JpegBytes(230, 230));
+    dir.Write(folder + "/ris/fen.ani",
+              "\xEF\xBB\xBF"
+              "1\r\nrose\r\nRose\r\nTulip\r\nLily\r\nDaisy\r\n");
+    dir.Write(folder + "/ris/fru.ani", "1\r\nrose\r\nРоза\r\nМак\r\nЛилия\r\nАстра\r\n");
+    int commands = 0;
+    for (const Finding& finding : CheckQuestionSets(folder, face).Problems.All) {
+      const std::size_t with = finding.Text.find("with: ");
+      if (with == std::string::npos) continue;
+      ++commands;
+      EXPECT_EQ(std::system(finding.Text.substr(with + 6).c_str()), 0) << finding.Text;
+    }
+    EXPECT_EQ(commands, 2) << folder;
+    EXPECT_THAT(CheckQuestionSets(folder, face).Problems.All, IsEmpty()) << folder;
+  }
+  std::filesystem::current_path(current);
 }
 
 TEST_F(SetChecker, BoundedInputAndOutput) {

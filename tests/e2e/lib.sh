@@ -96,10 +96,12 @@ e2e_stop_xvfb() {
   E2E_XVFB_PID=
 }
 
-# openbox runs its start-up command once it manages the screen.
+# openbox runs its start-up command once it manages the screen; it reads no settings of the
+# user's and writes nothing in their home.
 e2e_start_window_manager() {
   local ready=$E2E_DIR/window-manager-ready
-  openbox --sm-disable --startup "touch $ready" >"$E2E_DIR/openbox.log" 2>&1 &
+  XDG_CONFIG_HOME=$E2E_DIR/openbox XDG_CACHE_HOME=$E2E_DIR/openbox \
+    openbox --sm-disable --startup "touch $ready" >"$E2E_DIR/openbox.log" 2>&1 &
   E2E_WM_PID=$!
   e2e_until test -e "$ready" || e2e_fail "openbox did not start"
 }

@@ -16,7 +16,10 @@ mkdir -p "$E2E_DIR/set/ris" "$E2E_DIR/runtime"
 } >"$E2E_DIR/set/ris/fen.ani"
 cp "$E2E_DIR/set/ris/fen.ani" "$E2E_DIR/set/ris/fru.ani"
 (cd "$E2E_DIR/set" && zip -qr ../set.anthora ris)
-export XDG_RUNTIME_DIR=$E2E_DIR/runtime
+# The program alone gets a run folder of its own; other programs of the session (a message bus
+# started for it, say) may leave their own entries there, which are not the program's.
+runtime=$E2E_DIR/runtime
+chmod 700 "$runtime"
 
 # The program runs as a job of a shell on a terminal of its own, set to stop a job in the
 # background that writes to it. The shell notes the job's id and how it ended, or stopped.
@@ -24,7 +27,7 @@ status=$E2E_DIR/status
 cat >"$E2E_DIR/job.sh" <<EOF
 set -m
 stty tostop
-"$anthora" "$E2E_DIR/set.anthora" &
+XDG_RUNTIME_DIR="$runtime" "$anthora" "$E2E_DIR/set.anthora" &
 echo \$! >"$E2E_DIR/job"
 wait -f \$!
 echo \$? >"$status"
@@ -35,6 +38,7 @@ launch_as_job() {
   e2e_launch "$title" script -qfec "bash $E2E_DIR/job.sh" /dev/null </dev/null
   terminal=$E2E_PROGRAM_PID
   E2E_PROGRAM_PID=$(<"$E2E_DIR/job")
+  ls -A "$runtime" | grep -q '^anthora-set-' || e2e_fail "the set file is unpacked elsewhere"
 }
 # The terminal ends with the program; its shell must have noted how before the files go.
 trap '[[ -z $terminal ]] || { kill -KILL "$E2E_PROGRAM_PID"; wait "$terminal"; } 2>/dev/null
@@ -44,7 +48,7 @@ wait_for_job() {  # WHAT
   [[ $(<"$status") == 0 ]] || e2e_fail "exit status $(<"$status") after $1"
   wait "$terminal"
   E2E_PROGRAM_PID= terminal=
-  [[ -z $(ls "$XDG_RUNTIME_DIR") ]] || e2e_fail "the run folder is left after $1"
+  [[ -z $(ls -A "$runtime" | grep '^anthora-') ]] || e2e_fail "the run folder is left after $1"
 }
 
 box_of() { e2e_other_windows "$title" | head -n 1; }

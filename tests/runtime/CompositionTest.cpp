@@ -9,6 +9,7 @@ namespace {
 TEST(Composed, LatinAndCyrillicLettersWithTheirMarks) {
   EXPECT_EQ(Composed(U"\u0438\u0306\u043E\u0434"), U"\u0439\u043E\u0434");              // йод
   EXPECT_EQ(Composed(U"\u0415\u0308\u043B\u043A\u0430"), U"\u0401\u043B\u043A\u0430");  // Ёлка
+  EXPECT_EQ(Composed(U"\u0435\u0308\u0436"), U"\u0451\u0436");                          // ёж
   EXPECT_EQ(Composed(U"Cafe\u0301 Nin\u0303o"), U"Caf\u00E9 Ni\u00F1o");
   // Two marks compose in two steps: ü, then ǖ.
   EXPECT_EQ(Composed(U"u\u0308\u0304"), U"\u01D6");

@@ -25,10 +25,11 @@ TEST(ShellWord, PlainWordsStayAndOthersAreQuotedSoTheShellReadsThemBack) {
   EXPECT_EQ(ShellWord("Цветы 6Б"), "'Цветы 6Б'");
   EXPECT_EQ(ShellWord("it's"), "'it'\\''s'");
   EXPECT_EQ(ShellWord(""), "''");
+  EXPECT_EQ(ShellWord("~/set"), "'~/set'");
   EXPECT_EQ(ShellPath("-x"), "./-x");
   EXPECT_EQ(ShellPath("-a b"), "'./-a b'");
   for (const std::string word : {"Цветы 6Б", "it's", "$HOME `id` \"q\" \\ *?[a] ~ # ; & | < > ( )",
-                                 "tab\tand\nline", "!event", "--force", ""})
+                                 "tab\tand\nline", "!event", "--force", "~", "~root/set", ""})
     EXPECT_EQ(AsTheShellReadsIt(ShellWord(word)), word + "|") << word;
 }
 

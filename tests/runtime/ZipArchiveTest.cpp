@@ -62,6 +62,8 @@ TEST(ZipArchive, NamesThatLeaveTheArchiveAreRefused) {
       archive.Entries(),
       ElementsAre(AllOf(Field(&ZipEntry::Name, "xl/workbook.xml"), Field(&ZipEntry::Folder, false)),
                   AllOf(Field(&ZipEntry::Name, "ris/"), Field(&ZipEntry::Folder, true))));
+  // A name as long as allowed is taken.
+  EXPECT_EQ(Refusal(ZipBytes({{std::string(kZipMaxNameBytes, 'a'), "x"}})), "");
 }
 
 TEST(ZipArchive, SizesCountsAndPackingAreBounded) {

@@ -92,9 +92,15 @@ TEST(SheetWriter, LibreOfficeReadsTheArchiveForms) {
        {std::pair{"q.ods", SheetForm::Ods}, {"q.xlsx", SheetForm::Xlsx}}) {
     const std::string out = (dir.Path() / (form == SheetForm::Ods ? "ods" : "xlsx")).string();
     Written(dir, name, form);
-    // UTF-8, commas, double quotes around text only where needed.
-    const std::string command = "cd '" + dir.Path().string() + "' && HOME='" + dir.Path().string() +
-                                "' libreoffice --headless --convert-to " +
+    // UTF-8, commas, double quotes around text only where needed. LibreOffice keeps its
+    // settings and run files in the test's folder, apart from the user's desktop.
+    const std::string own = "'" + dir.Path().string() + "'";
+    const std::string command = "cd " + own +
+                                " && env -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY -u WAYLAND_DISPLAY"
+                                " HOME=" +
+                                own + " XDG_CONFIG_HOME=" + own + " XDG_CACHE_HOME=" + own +
+                                " XDG_DATA_HOME=" + own + " XDG_RUNTIME_DIR=" + own +
+                                " libreoffice --headless --convert-to " +
                                 "'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,false' " +
                                 "--outdir '" + out + "' " + name + " >/dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0) << name;

@@ -38,6 +38,7 @@ TEST_F(RussianReportTest, TallyTakesEachCountsForm) {
   EXPECT_EQ(Found(1, 2).Tally(), "1 ошибка, 2 предупреждения");
   EXPECT_EQ(Found(5, 21).Tally(), "5 ошибок, 21 предупреждение");
   EXPECT_EQ(Found(12, 14).Tally(), "12 ошибок, 14 предупреждений");
+  EXPECT_EQ(Found(11, 111).Tally(), "11 ошибок, 111 предупреждений");
 }
 
 TEST_F(RussianReportTest, PreviewHeaderNamesTheSetAndCountsInRussian) {

@@ -20,4 +20,10 @@ void SetSystemClock(const Clock* clock);
 // The path of the running program's own file; empty when the system does not say.
 std::string ProgramPath();
 
+// Why a program in the folder may not be what was installed there, or empty when it may (or
+// when the folder is not there): the folder, or one above it up to the first that also holds
+// `programFolder`, belongs to another user than root and this one, or others can write in it
+// (a group other than the user's own, or anyone).
+std::string UntrustedFolder(const std::string& folder, const std::string& programFolder);
+
 }  // namespace anthora

@@ -37,8 +37,10 @@ void StartTranslation() {
   // every language.
   std::setlocale(LC_CTYPE, "");
   std::setlocale(LC_MESSAGES, "");
+  // A program with no catalogue beside it speaks as written: the system's default folder may
+  // hold the catalogue of another build or version of the program.
   const std::string folder = CatalogueFolder(ProgramPath());
-  if (!folder.empty()) bindtextdomain(kDomain, folder.c_str());
+  bindtextdomain(kDomain, folder.empty() ? "/dev/null" : folder.c_str());
   // The tools write UTF-8 whatever the terminal's character set, as they write file names.
   bind_textdomain_codeset(kDomain, "UTF-8");
   textdomain(kDomain);

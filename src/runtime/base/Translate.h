@@ -11,7 +11,8 @@ namespace anthora {
 
 // Takes the language from LANGUAGE, LC_ALL, LC_MESSAGES and LANG, and the catalogue from
 // beside the program: the locale folder next to it in the build tree, or share/locale of the
-// prefix it is installed under. Call once at start, before any message is made.
+// prefix it is installed under; without either the messages stay as written. Call once at
+// start, before any message is made.
 void StartTranslation();
 
 // The message in the user's language, or as written when it has no translation.
