@@ -9,6 +9,7 @@
 #include "runtime/base/Exceptions.h"
 #include "runtime/graphics/Bitmap.h"
 #include "support/JpegBytes.h"
+#include "support/TempDir.h"
 
 namespace anthora {
 namespace {
@@ -165,6 +166,76 @@ TEST(SquarePicture, LibraryMessagesInWordsWithTheirParameters) {
     EXPECT_THAT(error.Message(),
                 MatchesRegex("JPEG error #[0-9]+ \\(Maximum supported image dimension is "
                              "65500 pixels\\)"));
+  }
+}
+
+// The photo converted by a command of Debian's tools: "heif-enc -o OUT IN", "cwebp IN -o OUT";
+// empty when the command is missing.
+std::string Converted(const std::string& jpeg, const std::string& command,
+                      const std::string& extension) {
+  if (std::system(("command -v " + command.substr(0, command.find(' ')) + " >/dev/null").c_str()))
+    return {};
+  const test::TempDir folder;
+  const std::string in = folder.Write("in.jpg", jpeg);
+  const std::string out = (folder.Path() / ("out" + extension)).string();
+  std::string line = command;
+  line.replace(line.find("IN"), 2, "'" + in + "'");
+  line.replace(line.find("OUT"), 3, "'" + out + "'");
+  EXPECT_EQ(std::system((line + " >/dev/null 2>&1").c_str()), 0) << line;
+  return test::ReadFile(out);
+}
+
+const char* const kHeifEncode = "heif-enc -q 90 -o OUT IN";
+const char* const kWebpEncode = "cwebp -quiet -q 90 -metadata exif IN -o OUT";
+
+// HEIC and WebP photos, with the EXIF orientation each carries over from the JPEG they are made
+// of, become the same upright squares as the JPEG.
+TEST(SquarePicture, HeicAndWebpTurnedUpright) {
+  struct Case {
+    const char* Command;
+    const char* Extension;
+    int Orientation;
+    bool LeftTop, RightTop, LeftBottom;
+  };
+  for (const Case c : {Case{kHeifEncode, ".heic", 0, true, false, false},
+                       Case{kHeifEncode, ".heic", 6, false, true, false},
+                       Case{kHeifEncode, ".heic", 8, false, false, true},
+                       Case{kWebpEncode, ".webp", 0, true, false, false},
+                       Case{kWebpEncode, ".webp", 6, false, true, false},
+                       Case{kWebpEncode, ".webp", 3, false, false, false}}) {
+    const std::string what = std::string(c.Extension) + " " + std::to_string(c.Orientation);
+    const std::string photo =
+        Converted(MarkedPhoto(1400, 920, c.Orientation), c.Command, c.Extension);
+    if (photo.empty()) GTEST_SKIP() << "no " << c.Command;
+    PhotoSize size;
+    const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 230, {}, &size);
+    ASSERT_EQ(square->Width(), 230) << what;
+    EXPECT_EQ(Dark(*square, 20, 20), c.LeftTop) << what;
+    EXPECT_EQ(Dark(*square, 209, 20), c.RightTop) << what;
+    EXPECT_EQ(Dark(*square, 20, 209), c.LeftBottom) << what;
+    EXPECT_FALSE(Dark(*square, 115, 115)) << what;
+    // A WebP is decoded at the least size that still fills the square.
+    const bool turned = c.Orientation >= 5;
+    if (c.Extension == std::string(".webp"))
+      EXPECT_EQ(turned ? size.Width : size.Height, 230) << what;
+    else
+      EXPECT_EQ(turned ? size.Height : size.Width, 1400) << what;
+  }
+}
+
+TEST(SquarePicture, DamagedHeicAndWebpRefusedInWords) {
+  for (const auto& [command, extension, reason] :
+       {std::tuple(kHeifEncode, ".heic", "HEIF: "), std::tuple(kWebpEncode, ".webp", "WebP: ")}) {
+    const std::string photo = Converted(MarkedPhoto(400, 300, 0), command, extension);
+    if (photo.empty()) GTEST_SKIP() << "no " << command;
+    for (const std::string& damaged : {photo.substr(0, photo.size() / 2), photo.substr(0, 30)}) {
+      try {
+        MakeSquarePicture(damaged, 100);
+        ADD_FAILURE() << extension << " cut short was taken";
+      } catch (const EInvalidGraphic& error) {
+        EXPECT_THAT(error.Message(), HasSubstr(reason)) << extension;
+      }
+    }
   }
 }
 
