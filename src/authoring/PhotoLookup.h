@@ -27,12 +27,13 @@ class PhotoLookup {
   // turned into a number ("5" for 05.jpg), or the photos whose names are nearest.
   std::string Find(const std::string& cell, int row);
 
+  // The photos in the source folder and below, as paths from it, in order, listed the first
+  // time they are asked for.
+  const std::vector<std::string>& Photos();
+
  private:
   std::string Outside(const std::string& shown, int row);
   std::string NotFound(const std::string& cell, int row);
-  // The photos in the source folder and below, as paths from it, listed the first time a
-  // photo is not found.
-  const std::vector<std::string>& Photos();
 
   const std::string& FSource;
   const std::string& FSheet;
