@@ -19,6 +19,7 @@ namespace anthora {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::Field;
@@ -151,6 +152,36 @@ TEST(BuildFromSheet, PhotosWithoutRowsAreNamed) {
   EXPECT_THAT(set.PhotosWithoutRows,
               ElementsAre("IMG_1.heic", "Tulip.JPG", "sub/IMG_2.WEBP", "sub/lily.jpg"));
   EXPECT_THAT(set.Problems.All.at(0).Text, StartsWith("4 photos have no row: IMG_1.heic, "));
+  FinalizeJpegUnit();
+}
+
+// A phone's HEIC and WebP photos are found and made into pictures like JPEG; one that cannot be
+// read is named at its row with the reason.
+TEST(BuildFromSheet, HeicAndWebpPhotos) {
+  if (std::system("command -v cwebp >/dev/null") != 0) GTEST_SKIP() << "no cwebp";
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  const std::string jpeg = dir.Write("rose.jpg", test::JpegBytes(460, 300));
+  const std::string webp = (dir.Path() / "source/IMG_2.webp").string();
+  std::filesystem::create_directories(dir.Path() / "source");
+  ASSERT_EQ(std::system(("cwebp -quiet '" + jpeg + "' -o '" + webp + "'").c_str()), 0);
+  dir.Write("source/IMG_1.HEIC", std::string("\0\0\0\x18"
+                                             "ftypheic\0\0\0\0mif1heic",
+                                             24));
+  const std::string source = (dir.Path() / "source").string();
+  const auto build = [&](const std::string& rows) {
+    dir.Write("source/questions.tsv", "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n" + rows);
+    return MakeQuestionSet(source);
+  };
+  MadeSet set = build("img_2\ta\tb\tc\td\n");
+  EXPECT_EQ(set.Pictures, 1);
+  EXPECT_EQ(set.Files.at(0).Name, "img-2.jpg");
+  set = build("IMG_1.heic\ta\tb\tc\td\n");
+  EXPECT_THAT(
+      set.Problems.All,
+      Contains(AllOf(Field(&Finding::Line, 2),
+                     Field(&Finding::Text, AllOf(HasSubstr("IMG_1.HEIC' cannot be read: HEIF: "),
+                                                 Not(HasSubstr("library")))))));
   FinalizeJpegUnit();
 }
 
