@@ -25,35 +25,6 @@ std::string InExceptionText(const std::string& message) {
 
 namespace {
 
-std::uint32_t Read16(const unsigned char* p, bool little) {
-  return little ? p[0] | p[1] << 8 : p[0] << 8 | p[1];
-}
-std::uint32_t Read32(const unsigned char* p, bool little) {
-  return little ? Read16(p, true) | Read16(p + 2, true) << 16
-                : Read16(p, false) << 16 | Read16(p + 2, false);
-}
-
-}  // namespace
-
-int TiffOrientation(const unsigned char* tiff, std::size_t size) {
-  if (size < 8) return 1;
-  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
-  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
-  const std::uint32_t ifd = Read32(tiff + 4, little);
-  if (ifd > size - 2) return 1;
-  const std::uint32_t entries = Read16(tiff + ifd, little);
-  for (std::uint32_t k = 0; k < entries; ++k) {
-    const std::size_t entry = ifd + 2 + std::size_t{12} * k;
-    if (entry + 12 > size) break;
-    if (Read16(tiff + entry, little) != 0x0112) continue;
-    const std::uint32_t value = Read16(tiff + entry + 8, little);
-    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
-  }
-  return 1;
-}
-
-namespace {
-
 constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
 
 // Decoded from the bytes where they lie. libjpeg scales by 1/2, 1/4 or 1/8 almost for free
@@ -96,6 +67,35 @@ std::unique_ptr<TBitmap> DecodePng(std::string_view bytes) {
     throw failed();
   return bitmap;
 }
+
+std::uint32_t Read16(const unsigned char* p, bool little) {
+  return little ? p[0] | p[1] << 8 : p[0] << 8 | p[1];
+}
+std::uint32_t Read32(const unsigned char* p, bool little) {
+  return little ? Read16(p, true) | Read16(p + 2, true) << 16
+                : Read16(p, false) << 16 | Read16(p + 2, false);
+}
+
+}  // namespace
+
+int TiffOrientation(const unsigned char* tiff, std::size_t size) {
+  if (size < 8) return 1;
+  const bool little = tiff[0] == 'I' && tiff[1] == 'I';
+  if (!little && !(tiff[0] == 'M' && tiff[1] == 'M')) return 1;
+  const std::uint32_t ifd = Read32(tiff + 4, little);
+  if (ifd > size - 2) return 1;
+  const std::uint32_t entries = Read16(tiff + ifd, little);
+  for (std::uint32_t k = 0; k < entries; ++k) {
+    const std::size_t entry = ifd + 2 + std::size_t{12} * k;
+    if (entry + 12 > size) break;
+    if (Read16(tiff + entry, little) != 0x0112) continue;
+    const std::uint32_t value = Read16(tiff + entry + 8, little);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+  }
+  return 1;
+}
+
+namespace {
 
 // The orientation in a PNG's eXIf chunk, or 1.
 int PngOrientation(std::string_view png) {

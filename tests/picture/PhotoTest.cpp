@@ -205,7 +205,7 @@ TEST(SquarePicture, HeicAndWebpTurnedUpright) {
                        Case{kWebpEncode, ".webp", 3, false, false, false}}) {
     const std::string what = std::string(c.Extension) + " " + std::to_string(c.Orientation);
     const std::string photo =
-        Converted(MarkedPhoto(1400, 920, c.Orientation), c.Command, c.Extension);
+        Converted(MarkedPhoto(700, 460, c.Orientation), c.Command, c.Extension);
     if (photo.empty()) GTEST_SKIP() << "no " << c.Command;
     PhotoSize size;
     const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 230, {}, &size);
@@ -219,7 +219,32 @@ TEST(SquarePicture, HeicAndWebpTurnedUpright) {
     if (c.Extension == std::string(".webp"))
       EXPECT_EQ(turned ? size.Width : size.Height, 230) << what;
     else
-      EXPECT_EQ(turned ? size.Height : size.Width, 1400) << what;
+      EXPECT_EQ(turned ? size.Height : size.Width, 700) << what;
+  }
+}
+
+// Transparent parts are laid on white, in a WebP as in a PNG: left transparent, right black.
+TEST(SquarePicture, TransparentWebpOnWhite) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 200;
+  image.height = 200;
+  image.format = PNG_FORMAT_GA;
+  std::vector<std::uint8_t> pixels(2 * 200 * 200, 0);  // grey and alpha of each pixel
+  for (std::size_t at = 1; at < pixels.size(); at += 2) pixels[at] = at % 400 < 200 ? 0 : 255;
+  png_alloc_size_t size = 0;
+  png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+  std::string png(size, '\0');
+  png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr);
+  const test::TempDir folder;
+  const std::string in = folder.Write("in.png", png);
+  const std::string out = (folder.Path() / "out.webp").string();
+  if (std::system("command -v cwebp >/dev/null")) GTEST_SKIP() << "no cwebp";
+  ASSERT_EQ(std::system(("cwebp -quiet -lossless '" + in + "' -o '" + out + "'").c_str()), 0);
+  for (const std::string& photo : {png, test::ReadFile(out)}) {
+    const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 100);
+    EXPECT_EQ(square->ScanLine(50)[3 * 10], 255);
+    EXPECT_EQ(square->ScanLine(50)[3 * 90], 0);
   }
 }
 
