@@ -248,6 +248,21 @@ TEST(SquarePicture, TransparentWebpOnWhite) {
   }
 }
 
+// A HEIF file that turns its image by its own properties holds the same turn in its EXIF block
+// (a phone writes both): the EXIF copy is not honoured on top. Here a property of the file
+// becomes a rotation by nothing, beside an EXIF block that says 6.
+TEST(SquarePicture, HeifTurnedByItsOwnPropertiesOnly) {
+  std::string photo = Converted(MarkedPhoto(700, 460, 6), kHeifEncode, ".heic");
+  if (photo.empty()) GTEST_SKIP() << "no heif-enc";
+  const std::size_t property = photo.find("pixi");
+  ASSERT_NE(property, std::string::npos);
+  EXPECT_FALSE(Dark(*MakeSquarePicture(photo, 230), 20, 20));
+  photo.replace(property, 4, "irot");
+  const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 230);
+  EXPECT_TRUE(Dark(*square, 20, 20));
+  EXPECT_FALSE(Dark(*square, 209, 20));
+}
+
 TEST(SquarePicture, DamagedHeicAndWebpRefusedInWords) {
   for (const auto& [command, extension, reason] :
        {std::tuple(kHeifEncode, ".heic", "HEIF: "), std::tuple(kWebpEncode, ".webp", "WebP: ")}) {
