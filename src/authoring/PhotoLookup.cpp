@@ -35,8 +35,8 @@ std::vector<std::string> FindPhotos(const std::string& source, const std::string
   std::vector<std::string> found = FindFilesIgnoringCase(path);
   const std::string_view name = std::string_view(cell).substr(cell.rfind('/') + 1);
   if (found.empty() && name.find('.') == std::string_view::npos) {
-    for (const char* extension : {".jpg", ".jpeg", ".png"}) {
-      found = FindFilesIgnoringCase(path + extension);
+    for (const std::string_view extension : kPhotoExtensions) {
+      found = FindFilesIgnoringCase(path + std::string(extension));
       if (!found.empty()) break;
     }
   }

@@ -117,6 +117,36 @@ void ReportSharedPhotos(const SourceSheet& sheet, const std::vector<std::string>
   }
 }
 
+// A photo the new sheet would not list: hidden, or in a hidden folder.
+bool IsHiddenPath(const std::string& relative) {
+  return relative.starts_with('.') || relative.find("/.") != std::string::npos;
+}
+
+// The photos of the folder that are none of the rows' photo files, named with a warning: a
+// photo added after the sheet was made would be left out of the set without a word.
+void ReportPhotosWithoutRows(const std::string& source, const SourceSheet& sheet,
+                             PhotoLookup& photos, const std::vector<std::string>& files,
+                             MadeSet& set) {
+  const std::set<std::string> named(files.begin(), files.end());
+  const fs::path folder = FolderPath(source);
+  for (const std::string& photo : photos.Photos()) {
+    if (IsHiddenPath(photo)) continue;
+    std::error_code error;
+    const fs::path file = fs::canonical(folder / photo, error);
+    if (!named.contains(error ? (folder / photo).string() : file.string()))
+      set.PhotosWithoutRows.push_back(photo);
+  }
+  const std::size_t count = set.PhotosWithoutRows.size();
+  if (count == 0) return;
+  set.Problems.Warning(
+      sheet.Name, 0,
+      // TRANSLATORS: %d is the number of photos, %s a list of their names: "a.jpg and b.heic".
+      Format(
+          TrN("%d photo has no row: %s; add a row for it or move it out of the folder",
+              "%d photos have no row: %s; add rows for them or move them out of the folder", count),
+          {count, Enumerated(set.PhotosWithoutRows, 10)}));
+}
+
 // The photos are found in the order of the table, each found photo and framing made once, the
 // largest first on all cores so that they run out of work at about the same time. The picture
 // name of each question; empty where it has no photo.
@@ -178,6 +208,7 @@ std::vector<std::string> MakePictures(const std::string& source, const SourceShe
     }
   }
   ReportSharedPhotos(sheet, files, set.Problems);
+  ReportPhotosWithoutRows(source, sheet, photos, files, set);
   return pictureNames;
 }
 
@@ -231,6 +262,7 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     CheckFolderWrite(request);
     MadeSet set = MakeQuestionSet(source);
     build.Problems = std::move(set.Problems);
+    build.PhotosWithoutRows = std::move(set.PhotosWithoutRows);
     if (build.Problems.Count(Finding::Level::Error) > 0) return build;
     for (std::string& warning : WriteFolder(request, set.Files))
       build.Problems.Warning(build.SetFolder, 0, std::move(warning));

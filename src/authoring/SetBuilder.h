@@ -21,6 +21,9 @@ struct MadeSet {
   std::string Sheet;                // the sheet read, as findings name it
   std::vector<int> Rows;            // the sheet's row of each question, in the set files' order
   std::vector<std::string> Photos;  // the photo each question's row names, in the same order
+  // The photos in SOURCE and below that no row names, as paths from it, in order; those in
+  // hidden folders and hidden photos left out, as the new sheet leaves them out.
+  std::vector<std::string> PhotosWithoutRows;
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
@@ -39,6 +42,7 @@ struct SetBuild {
   std::string Sheet;      // as in MadeSet
   std::vector<int> Rows;
   std::vector<std::string> Photos;
+  std::vector<std::string> PhotosWithoutRows;  // as in MadeSet
 };
 
 // Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "picture/Jpeg.h"
+#include "picture/PhotoDecoders.h"
 #include "picture/PictureError.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
@@ -18,14 +19,13 @@
 
 namespace anthora {
 
-namespace {
-
-constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
-
-// A message in the user's language, in the single-byte encoding every exception's text has.
 std::string InExceptionText(const std::string& message) {
   return Utf8ToCp1251(message).value_or(message);
 }
+
+namespace {
+
+constexpr std::string_view kJpegStart = "\xFF\xD8\xFF";
 
 // Decoded from the bytes where they lie. libjpeg scales by 1/2, 1/4 or 1/8 almost for free
 // while decoding, and the smaller the scale the less it decodes; the filter does the rest from
@@ -76,7 +76,8 @@ std::uint32_t Read32(const unsigned char* p, bool little) {
                 : Read16(p, false) << 16 | Read16(p + 2, false);
 }
 
-// The orientation tag of IFD0 in a TIFF structure, or 1.
+}  // namespace
+
 int TiffOrientation(const unsigned char* tiff, std::size_t size) {
   if (size < 8) return 1;
   const bool little = tiff[0] == 'I' && tiff[1] == 'I';
@@ -94,6 +95,8 @@ int TiffOrientation(const unsigned char* tiff, std::size_t size) {
   return 1;
 }
 
+namespace {
+
 // The orientation in a PNG's eXIf chunk, or 1.
 int PngOrientation(std::string_view png) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(png.data());
@@ -104,6 +107,23 @@ int PngOrientation(std::string_view png) {
     if (type == "eXIf") return TiffOrientation(bytes + at + 8, length);
     if (type == "IEND") break;
     at += 12 + length;
+  }
+  return 1;
+}
+
+// The orientation in a WebP's EXIF chunk, or 1. Some writers keep the "Exif" mark of a JPEG's
+// block before the TIFF structure.
+int WebpOrientation(std::string_view webp) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(webp.data());
+  for (std::size_t at = 12; at + 8 <= webp.size();) {
+    const std::size_t length = Read32(bytes + at + 4, true);
+    if (length > webp.size() - at - 8) break;
+    if (webp.substr(at, 4) == "EXIF") {
+      std::string_view exif = webp.substr(at + 8, length);
+      if (exif.starts_with(std::string_view("Exif\0\0", 6))) exif.remove_prefix(6);
+      return TiffOrientation(reinterpret_cast<const unsigned char*>(exif.data()), exif.size());
+    }
+    at += 8 + length + length % 2;
   }
   return 1;
 }
@@ -146,6 +166,8 @@ std::int32_t SquareStart(std::int32_t length, std::int32_t side, double centre) 
 
 int ExifOrientation(std::string_view photo) {
   if (photo.starts_with(kPngSignature)) return PngOrientation(photo);
+  if (IsWebp(photo)) return WebpOrientation(photo);
+  if (!photo.starts_with(kJpegStart)) return 1;
   const auto* bytes = reinterpret_cast<const unsigned char*>(photo.data());
   std::size_t at = 2;
   while (at + 4 <= photo.size() && bytes[at] == 0xFF) {
@@ -183,6 +205,7 @@ void ApplyOrientation(TBitmap& square, int orientation) {
 std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t side,
                                            const PhotoFraming& framing, PhotoSize* size) {
   std::unique_ptr<TBitmap> decoded;
+  int orientation = ExifOrientation(photo);
   if (photo.starts_with(kJpegStart)) {
     try {
       decoded = DecodeJpeg(photo, side);
@@ -191,11 +214,14 @@ std::unique_ptr<TBitmap> MakeSquarePicture(std::string_view photo, std::int32_t 
     }
   } else if (photo.starts_with(kPngSignature)) {
     decoded = DecodePng(photo);
+  } else if (IsHeif(photo)) {
+    decoded = DecodeHeif(photo, orientation);
+  } else if (IsWebp(photo)) {
+    decoded = DecodeWebp(photo, side);
   } else {
-    throw EInvalidGraphic(InExceptionText(Tr("not a JPEG or PNG picture")));
+    throw EInvalidGraphic(InExceptionText(Tr("not a JPEG, PNG, HEIC or WebP photo")));
   }
   if (decoded->Empty()) throw EInvalidGraphic(InExceptionText(Tr("the picture is empty")));
-  const int orientation = ExifOrientation(photo);
   if (size) {  // orientations 5 to 8 turn the photo a quarter
     *size = orientation >= 5 ? PhotoSize{decoded->Height(), decoded->Width()}
                              : PhotoSize{decoded->Width(), decoded->Height()};

@@ -19,6 +19,7 @@ namespace anthora {
 namespace {
 
 using ::testing::AllOf;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::EndsWith;
 using ::testing::Field;
@@ -117,6 +118,73 @@ TEST(BuildFromSheet, APhotoNamedInAnotherLetterCase) {
   FinalizeJpegUnit();
 }
 
+// Photos no row names, matched as rows find them, are named once after the build and handed on
+// as a list; hidden ones, which the new sheet leaves out too, are not.
+TEST(BuildFromSheet, PhotosWithoutRowsAreNamed) {
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  for (const char* photo : {"rose.jpg", "Tulip.JPG", "sub/lily.jpg"})
+    dir.Write(std::string("source/") + photo, test::JpegBytes(345, 230));
+  for (const char* photo : {"IMG_1.heic", "sub/IMG_2.WEBP", ".hidden.jpg", ".thumbs/rose.jpg"})
+    dir.Write(std::string("source/") + photo, "never read");
+  dir.Write("source/notes.txt", "no photo");
+  const std::string source = (dir.Path() / "source").string();
+  const std::string out = (dir.Path() / "out").string();
+  dir.Write("source/questions.tsv",
+            "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n"
+            "rose.jpg\ta\tb\tc\td\ntulip.jpg\te\tf\tg\th\nsub/lily\ti\tj\tk\tl\n");
+  SetBuild build = BuildQuestionSet(source, out, false);
+  EXPECT_THAT(build.PhotosWithoutRows, ElementsAre("IMG_1.heic", "sub/IMG_2.WEBP"));
+  EXPECT_EQ(build.Questions, 3);
+  ASSERT_THAT(build.Problems.All, SizeIs(2));  // and the one about the Russian columns
+  EXPECT_EQ(build.Problems.All[0].Line, 0);
+  EXPECT_THAT(build.Problems.All[0].File, EndsWith("questions.tsv"));
+  EXPECT_EQ(build.Problems.All[0].Text,
+            "2 photos have no row: IMG_1.heic and sub/IMG_2.WEBP; add rows for them or move them "
+            "out of the folder");
+  // The sheet is only read.
+  EXPECT_EQ(test::ReadFile(dir.Path() / "source/questions.tsv").find("IMG_1"), std::string::npos);
+
+  dir.Write("source/questions.tsv",
+            "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n"
+            "rose.jpg\ta\tb\tc\td\nrose.jpg\ta\tb\tc\td\n");
+  const MadeSet set = MakeQuestionSet(source);
+  EXPECT_THAT(set.PhotosWithoutRows,
+              ElementsAre("IMG_1.heic", "Tulip.JPG", "sub/IMG_2.WEBP", "sub/lily.jpg"));
+  EXPECT_THAT(set.Problems.All.at(0).Text, StartsWith("4 photos have no row: IMG_1.heic, "));
+  FinalizeJpegUnit();
+}
+
+// A phone's HEIC and WebP photos are found and made into pictures like JPEG; one that cannot be
+// read is named at its row with the reason.
+TEST(BuildFromSheet, HeicAndWebpPhotos) {
+  if (std::system("command -v cwebp >/dev/null") != 0) GTEST_SKIP() << "no cwebp";
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  const std::string jpeg = dir.Write("rose.jpg", test::JpegBytes(460, 300));
+  const std::string webp = (dir.Path() / "source/IMG_2.webp").string();
+  std::filesystem::create_directories(dir.Path() / "source");
+  ASSERT_EQ(std::system(("cwebp -quiet '" + jpeg + "' -o '" + webp + "'").c_str()), 0);
+  dir.Write("source/IMG_1.HEIC", std::string("\0\0\0\x18"
+                                             "ftypheic\0\0\0\0mif1heic",
+                                             24));
+  const std::string source = (dir.Path() / "source").string();
+  const auto build = [&](const std::string& rows) {
+    dir.Write("source/questions.tsv", "picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\n" + rows);
+    return MakeQuestionSet(source);
+  };
+  MadeSet set = build("img_2\ta\tb\tc\td\n");
+  EXPECT_EQ(set.Pictures, 1);
+  EXPECT_EQ(set.Files.at(0).Name, "img-2.jpg");
+  set = build("IMG_1.heic\ta\tb\tc\td\n");
+  EXPECT_THAT(
+      set.Problems.All,
+      Contains(AllOf(Field(&Finding::Line, 2),
+                     Field(&Finding::Text, AllOf(HasSubstr("IMG_1.HEIC' cannot be read: HEIF: "),
+                                                 Not(HasSubstr("library")))))));
+  FinalizeJpegUnit();
+}
+
 // A photo not found is named with what was likely meant: the name a spreadsheet turned into a
 // number, the photo in a folder below, the nearest names; bounded, so a sheet of wrong names
 // still gets its errors.
@@ -140,7 +208,10 @@ TEST(BuildFromSheet, APhotoNotFoundNamesTheOneMeant) {
   }
   EXPECT_THAT(
       lines,
-      ElementsAre(StartsWith("1: no Russian columns"),
+      ElementsAre("0: 4 photos have no row: 05.jpg, IMG_20240512_101523.jpg, "
+                  "IMG_20240512_101777.jpg and extra/tulpan.jpg; add rows for them or move them "
+                  "out of the folder",
+                  StartsWith("1: no Russian columns"),
                   "2: source/IMG_20240512_101532.jpg' not found; did you mean "
                   "IMG_20240512_101523.jpg?",
                   "3: source/5' not found: the spreadsheet took the name for the number 5; did "
@@ -187,7 +258,8 @@ TEST(BuildFromSheet, RowsShareAPhotoOnlyWhenTheyNameOneFile) {
             "ROSE.JPG\tRose\tb\tc\td\tT\tb\tc\td\n");
   set = MakeQuestionSet((dir.Path() / "source").string());
   EXPECT_THAT(set.Problems.All,
-              ElementsAre(Field(&Finding::Text,
+              ElementsAre(Field(&Finding::Text, StartsWith("4 photos have no row: ")),
+                          Field(&Finding::Text,
                                 "photo 'rose.jpg' is on rows 2 and 3 with "
                                 "different right answers: one of them is wrong")));
   FinalizeJpegUnit();

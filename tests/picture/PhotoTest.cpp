@@ -9,6 +9,7 @@
 #include "runtime/base/Exceptions.h"
 #include "runtime/graphics/Bitmap.h"
 #include "support/JpegBytes.h"
+#include "support/TempDir.h"
 
 namespace anthora {
 namespace {
@@ -165,6 +166,116 @@ TEST(SquarePicture, LibraryMessagesInWordsWithTheirParameters) {
     EXPECT_THAT(error.Message(),
                 MatchesRegex("JPEG error #[0-9]+ \\(Maximum supported image dimension is "
                              "65500 pixels\\)"));
+  }
+}
+
+// The photo converted by a command of Debian's tools: "heif-enc -o OUT IN", "cwebp IN -o OUT";
+// empty when the command is missing.
+std::string Converted(const std::string& jpeg, const std::string& command,
+                      const std::string& extension) {
+  if (std::system(("command -v " + command.substr(0, command.find(' ')) + " >/dev/null").c_str()))
+    return {};
+  const test::TempDir folder;
+  const std::string in = folder.Write("in.jpg", jpeg);
+  const std::string out = (folder.Path() / ("out" + extension)).string();
+  std::string line = command;
+  line.replace(line.find("IN"), 2, "'" + in + "'");
+  line.replace(line.find("OUT"), 3, "'" + out + "'");
+  EXPECT_EQ(std::system((line + " >/dev/null 2>&1").c_str()), 0) << line;
+  return test::ReadFile(out);
+}
+
+const char* const kHeifEncode = "heif-enc -q 90 -o OUT IN";
+const char* const kWebpEncode = "cwebp -quiet -q 90 -metadata exif IN -o OUT";
+
+// HEIC and WebP photos, with the EXIF orientation each carries over from the JPEG they are made
+// of, become the same upright squares as the JPEG.
+TEST(SquarePicture, HeicAndWebpTurnedUpright) {
+  struct Case {
+    const char* Command;
+    const char* Extension;
+    int Orientation;
+    bool LeftTop, RightTop, LeftBottom;
+  };
+  for (const Case c : {Case{kHeifEncode, ".heic", 0, true, false, false},
+                       Case{kHeifEncode, ".heic", 6, false, true, false},
+                       Case{kHeifEncode, ".heic", 8, false, false, true},
+                       Case{kWebpEncode, ".webp", 0, true, false, false},
+                       Case{kWebpEncode, ".webp", 6, false, true, false},
+                       Case{kWebpEncode, ".webp", 3, false, false, false}}) {
+    const std::string what = std::string(c.Extension) + " " + std::to_string(c.Orientation);
+    const std::string photo =
+        Converted(MarkedPhoto(700, 460, c.Orientation), c.Command, c.Extension);
+    if (photo.empty()) GTEST_SKIP() << "no " << c.Command;
+    PhotoSize size;
+    const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 230, {}, &size);
+    ASSERT_EQ(square->Width(), 230) << what;
+    EXPECT_EQ(Dark(*square, 20, 20), c.LeftTop) << what;
+    EXPECT_EQ(Dark(*square, 209, 20), c.RightTop) << what;
+    EXPECT_EQ(Dark(*square, 20, 209), c.LeftBottom) << what;
+    EXPECT_FALSE(Dark(*square, 115, 115)) << what;
+    // A WebP is decoded at the least size that still fills the square.
+    const bool turned = c.Orientation >= 5;
+    if (c.Extension == std::string(".webp"))
+      EXPECT_EQ(turned ? size.Width : size.Height, 230) << what;
+    else
+      EXPECT_EQ(turned ? size.Height : size.Width, 700) << what;
+  }
+}
+
+// Transparent parts are laid on white, in a WebP as in a PNG: left transparent, right black.
+TEST(SquarePicture, TransparentWebpOnWhite) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = 200;
+  image.height = 200;
+  image.format = PNG_FORMAT_GA;
+  std::vector<std::uint8_t> pixels(2 * 200 * 200, 0);  // grey and alpha of each pixel
+  for (std::size_t at = 1; at < pixels.size(); at += 2) pixels[at] = at % 400 < 200 ? 0 : 255;
+  png_alloc_size_t size = 0;
+  png_image_write_to_memory(&image, nullptr, &size, 0, pixels.data(), 0, nullptr);
+  std::string png(size, '\0');
+  png_image_write_to_memory(&image, png.data(), &size, 0, pixels.data(), 0, nullptr);
+  const test::TempDir folder;
+  const std::string in = folder.Write("in.png", png);
+  const std::string out = (folder.Path() / "out.webp").string();
+  if (std::system("command -v cwebp >/dev/null")) GTEST_SKIP() << "no cwebp";
+  ASSERT_EQ(std::system(("cwebp -quiet -lossless '" + in + "' -o '" + out + "'").c_str()), 0);
+  for (const std::string& photo : {png, test::ReadFile(out)}) {
+    const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 100);
+    EXPECT_EQ(square->ScanLine(50)[3 * 10], 255);
+    EXPECT_EQ(square->ScanLine(50)[3 * 90], 0);
+  }
+}
+
+// A HEIF file that turns its image by its own properties holds the same turn in its EXIF block
+// (a phone writes both): the EXIF copy is not honoured on top. Here a property of the file
+// becomes a rotation by nothing, beside an EXIF block that says 6.
+TEST(SquarePicture, HeifTurnedByItsOwnPropertiesOnly) {
+  std::string photo = Converted(MarkedPhoto(700, 460, 6), kHeifEncode, ".heic");
+  if (photo.empty()) GTEST_SKIP() << "no heif-enc";
+  const std::size_t property = photo.find("pixi");
+  ASSERT_NE(property, std::string::npos);
+  EXPECT_FALSE(Dark(*MakeSquarePicture(photo, 230), 20, 20));
+  photo.replace(property, 4, "irot");
+  const std::unique_ptr<TBitmap> square = MakeSquarePicture(photo, 230);
+  EXPECT_TRUE(Dark(*square, 20, 20));
+  EXPECT_FALSE(Dark(*square, 209, 20));
+}
+
+TEST(SquarePicture, DamagedHeicAndWebpRefusedInWords) {
+  for (const auto& [command, extension, reason] :
+       {std::tuple(kHeifEncode, ".heic", "HEIF: "), std::tuple(kWebpEncode, ".webp", "WebP: ")}) {
+    const std::string photo = Converted(MarkedPhoto(400, 300, 0), command, extension);
+    if (photo.empty()) GTEST_SKIP() << "no " << command;
+    for (const std::string& damaged : {photo.substr(0, photo.size() / 2), photo.substr(0, 30)}) {
+      try {
+        MakeSquarePicture(damaged, 100);
+        ADD_FAILURE() << extension << " cut short was taken";
+      } catch (const EInvalidGraphic& error) {
+        EXPECT_THAT(error.Message(), HasSubstr(reason)) << extension;
+      }
+    }
   }
 }
 

@@ -2,38 +2,13 @@
 // loaded when the first of them is called. The font files of Debian's packages are found
 // without it; only when they are missing does the program ask fontconfig for the nearest face,
 // so that a usual start costs neither the library nor the reading of its configuration.
-//
-// A function of the library that is not listed here is a link error: add it to the list.
-#include <dlfcn.h>
 #include <fontconfig/fontconfig.h>
 
-#include <stdexcept>
-#include <string>
+#include "platform/posix/LibraryOnUse.h"
 
-namespace {
+ANTHORA_LIBRARY_LOADED_ON_USE(ANTHORA_FONTCONFIG_LIBRARY, "fontconfig")
 
-void* Symbol(const char* name) {
-  static void* const library = [] {
-    void* handle = dlopen(ANTHORA_FONTCONFIG_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-      throw std::runtime_error(std::string("cannot load the fontconfig library: ") + dlerror());
-    return handle;
-  }();
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr)
-    throw std::runtime_error(std::string("the fontconfig library has no ") + name + ": " +
-                             dlerror());
-  return symbol;
-}
-
-}  // namespace
-
-// Defines a function of the library: its result, name, parameters and the arguments it hands on.
-#define ANTHORA_FC(result, name, parameters, arguments)                          \
-  extern "C" result name parameters {                                            \
-    static const auto real = reinterpret_cast<decltype(&::name)>(Symbol(#name)); \
-    return real arguments;                                                       \
-  }
+#define ANTHORA_FC(...) ANTHORA_LIBRARY_FUNCTION(Symbol, __VA_ARGS__)
 
 ANTHORA_FC(FcBool, FcInit, (void), ())
 ANTHORA_FC(FcConfig*, FcConfigCreate, (void), ())

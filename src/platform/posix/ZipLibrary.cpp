@@ -2,37 +2,13 @@
 // is loaded when the first of them is called. Only set files and spreadsheets are zip
 // archives; loaded at every start, the library and what it needs (a cryptography library
 // among them) would cost milliseconds and megabytes before the window appears.
-//
-// A function of the library that is not listed here is a link error: add it to the list.
-#include <dlfcn.h>
 #include <zip.h>
 
-#include <stdexcept>
-#include <string>
+#include "platform/posix/LibraryOnUse.h"
 
-namespace {
+ANTHORA_LIBRARY_LOADED_ON_USE(ANTHORA_ZIP_LIBRARY, "zip")
 
-void* Symbol(const char* name) {
-  static void* const library = [] {
-    void* handle = dlopen(ANTHORA_ZIP_LIBRARY, RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-      throw std::runtime_error(std::string("cannot load the zip library: ") + dlerror());
-    return handle;
-  }();
-  void* symbol = dlsym(library, name);
-  if (symbol == nullptr)
-    throw std::runtime_error(std::string("the zip library has no ") + name + ": " + dlerror());
-  return symbol;
-}
-
-}  // namespace
-
-// Defines a function of the library: its result, name, parameters and the arguments it hands on.
-#define ANTHORA_ZIP(result, name, parameters, arguments)                         \
-  extern "C" result name parameters {                                            \
-    static const auto real = reinterpret_cast<decltype(&::name)>(Symbol(#name)); \
-    return real arguments;                                                       \
-  }
+#define ANTHORA_ZIP(...) ANTHORA_LIBRARY_FUNCTION(Symbol, __VA_ARGS__)
 
 // Archives.
 ANTHORA_ZIP(zip_t*, zip_open, (const char* path, int flags, int* error), (path, flags, error))

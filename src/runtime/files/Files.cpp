@@ -28,7 +28,8 @@ bool IsWithin(const std::filesystem::path& inner, const std::filesystem::path& o
 
 bool IsPhotoName(std::string_view name) {
   const std::string lower = AsciiLower(name);
-  return lower.ends_with(".jpg") || lower.ends_with(".jpeg") || lower.ends_with(".png");
+  return std::any_of(std::begin(kPhotoExtensions), std::end(kPhotoExtensions),
+                     [&](std::string_view extension) { return lower.ends_with(extension); });
 }
 
 bool FileExists(std::string_view path) {

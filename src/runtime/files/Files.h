@@ -25,7 +25,13 @@ bool FileExists(std::string_view path);
 // True when the path names an existing folder, or a link to one.
 bool IsFolder(std::string_view path);
 
-// Whether a file name is a photo's, JPEG or PNG, by its extension in any letter case.
+// The extensions of photos' file names, in lower case, in the order a name without one is
+// tried.
+inline constexpr std::string_view kPhotoExtensions[] = {".jpg",  ".jpeg", ".png",
+                                                        ".heic", ".heif", ".webp"};
+
+// Whether a file name is a photo's, JPEG, PNG, HEIC, HEIF or WebP, by its extension in any
+// letter case.
 bool IsPhotoName(std::string_view name);
 
 // The path of an existing file (not a folder) that the path names when letter case does not
