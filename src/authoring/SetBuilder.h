@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/WrongAnswers.h"
 #include "runtime/base/Findings.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -21,6 +22,7 @@ struct MadeSet {
   std::string Sheet;                // the sheet read, as findings name it
   std::vector<int> Rows;            // the sheet's row of each question, in the set files' order
   std::vector<std::string> Photos;  // the photo each question's row names, in the same order
+  ChosenAnswers Chosen;             // the wrong answers the program chose for empty cells
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
@@ -39,6 +41,7 @@ struct SetBuild {
   std::string Sheet;      // as in MadeSet
   std::vector<int> Rows;
   std::vector<std::string> Photos;
+  ChosenAnswers Chosen;
 };
 
 // Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only
