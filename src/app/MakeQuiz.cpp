@@ -27,6 +27,7 @@
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetPreview.h"
+#include "authoring/WrongAnswers.h"
 #include "controls/xpButton.h"
 #include "picture/Photo.h"
 #include "platform/PngWriter.h"
@@ -281,6 +282,15 @@ void WritePreview(const std::string& path, SetPreview preview) {
   file.Commit();
 }
 
+// A paragraph of the box on the wrong answers the program chose, printed too from a terminal;
+// empty when it chose none.
+std::string ChosenAnswersText(const MadeSet& made, const std::string& preview, bool terminal) {
+  const std::string chosen = ChosenAnswersReport(made.Chosen);
+  if (chosen.empty()) return {};
+  if (terminal) std::printf("%s\n", chosen.c_str());
+  return "\n\n" + chosen + " " + preview;
+}
+
 // What the flow did, for the caller to finish with.
 struct Outcome {
   int Status = 0;
@@ -357,7 +367,8 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, boo
   for (Finding& finding : check.Problems.All) {
     if (finding.File.starts_with(built)) finding.File = places.SetFile;
   }
-  WritePreview(places.Preview, DrawSetPreview(places.SetFile, check, face.Font));
+  const PreviewOrigin chosen{{}, {}, {}, made->Chosen.Marks};
+  WritePreview(places.Preview, DrawSetPreview(places.SetFile, check, face.Font, nullptr, &chosen));
   const int errors = problems.Count(Finding::Level::Error);
   const int warnings = problems.Count(Finding::Level::Warning);
   if (terminal) {
@@ -390,6 +401,7 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, boo
       Format(Tr("It is the file %s. Hand this one file out: a double click on it starts the "
                 "quiz."),
              {places.SetFile});
+  report.Text += ChosenAnswersText(*made, places.Preview, terminal);
   if (warnings > 0)
     report.Text +=
         "\n\n" + Format(TrN("The preview %s shows %d warning on its card.",
