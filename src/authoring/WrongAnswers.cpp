@@ -99,27 +99,46 @@ bool EnoughFlowers(const QuestionTable& table, Language language, const std::str
   return false;
 }
 
-// The other questions' species, the most alike first, each group in a drawn order.
-std::vector<std::size_t> Candidates(std::size_t question, const Species& species,
-                                    RandomGenerator& random) {
-  std::vector<std::size_t> order;
-  for (const std::size_t first : species.First) {
-    if (species.Index[first] != species.Index[question]) order.push_back(first);
+// The other questions' species, the most alike first, each group in a drawn order. Drawn only
+// as far as it is read, so that a row costs the sorting of the species into groups and a few
+// draws, however many rows the sheet has.
+class CandidateOrder {
+ public:
+  CandidateOrder(std::size_t question, const Species& species, RandomGenerator& random)
+      : FRandom(random) {
+    const Flower* own = species.Known[question];
+    for (const std::size_t first : species.First) {
+      if (species.Index[first] != species.Index[question])
+        FGroups[Unlikeness(own, species.Known[first])].push_back(first);
+    }
   }
-  for (std::size_t i = order.size(); i > 1; --i)
-    std::swap(order[i - 1], order[random.Random(static_cast<std::int32_t>(i))]);
-  const Flower* own = species.Known[question];
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    return Unlikeness(own, species.Known[a]) < Unlikeness(own, species.Known[b]);
-  });
-  return order;
-}
+
+  // The question at this place of the order; none past its end.
+  std::optional<std::size_t> At(std::size_t place) {
+    while (FDrawn.size() <= place) {
+      const auto group =
+          std::find_if(FGroups.begin(), FGroups.end(), [](const auto& g) { return !g.empty(); });
+      if (group == FGroups.end()) return std::nullopt;
+      const auto drawn =
+          static_cast<std::size_t>(FRandom.Random(static_cast<std::int32_t>(group->size())));
+      FDrawn.push_back((*group)[drawn]);
+      (*group)[drawn] = group->back();
+      group->pop_back();
+    }
+    return FDrawn[place];
+  }
+
+ private:
+  RandomGenerator& FRandom;
+  std::array<std::vector<std::size_t>, 3> FGroups;  // by Unlikeness
+  std::vector<std::size_t> FDrawn;
+};
 
 // Fills the question's empty wrong answers in one language from the candidates; the mask of
 // those filled, and whether every one was.
 std::pair<std::uint8_t, bool> Fill(QuestionTable& table, std::size_t question, Language language,
-                                   const std::vector<std::size_t>& candidates,
-                                   const Species& species, const FlowerTable& flowers) {
+                                   CandidateOrder& candidates, const Species& species,
+                                   const FlowerTable& flowers) {
   Answers& answers = table.Questions[question].*language;
   std::set<std::string> taken;
   for (const std::string& answer : answers) {
@@ -134,10 +153,11 @@ std::pair<std::uint8_t, bool> Fill(QuestionTable& table, std::size_t question, L
       other ? LowerCp1251((table.Questions[question].**other)[0]) : std::string();
   const Flower* own = species.Known[question];
   std::uint8_t mask = 0;
-  auto next = candidates.begin();
+  std::size_t place = 0;
   for (std::size_t k = 1; k < answers.size(); ++k) {
     if (!answers[k].empty()) continue;
-    for (; next != candidates.end(); ++next) {
+    std::optional<std::size_t> next;
+    for (; (next = candidates.At(place)); ++place) {
       const TableQuestion& candidate = table.Questions[*next];
       const std::string& name = (candidate.*language)[0];
       if (name.empty() || taken.contains(LowerCp1251(name))) continue;
@@ -145,11 +165,11 @@ std::pair<std::uint8_t, bool> Fill(QuestionTable& table, std::size_t question, L
       if (own && flowers.Find(name) == own) continue;
       break;
     }
-    if (next == candidates.end()) return {mask, false};
+    if (!next) return {mask, false};
     answers[k] = (table.Questions[*next].*language)[0];
     taken.insert(LowerCp1251(answers[k]));
     mask |= static_cast<std::uint8_t>(1u << k);
-    ++next;
+    ++place;
   }
   return {mask, true};
 }
@@ -199,7 +219,7 @@ ChosenAnswers ChooseWrongAnswers(QuestionTable& table, const std::string& sheet,
     if (std::none_of(languages.begin(), languages.end(),
                      [&](Language language) { return Unfilled(table.Questions[i].*language); }))
       continue;
-    const std::vector<std::size_t> candidates = Candidates(i, species, random);
+    CandidateOrder candidates(i, species, random);
     std::uint8_t any = 0;
     for (const Language language : languages) {
       if (!Unfilled(table.Questions[i].*language)) continue;
