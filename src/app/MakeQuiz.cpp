@@ -319,9 +319,10 @@ Outcome StartSheet(const QuizPlaces& places, Boxes& boxes, Platform& platform, b
   platform.OpenAddress(sheet);
   boxes.Tell(Format(
       Tr("The sheet %s is made and opens in your spreadsheet program.\n\nFill in a row for "
-         "each photo: the flower's name in English (column en) and in Russian (column ru), and "
-         "three wrong answers in each language (en_wrong1 to en_wrong3, ru_wrong1 to "
-         "ru_wrong3). Then save the sheet where it is.\n\nWhen you are done, come back the "
+         "each photo: the flower's name in English (column en) and in Russian (column ru). "
+         "The program chooses three wrong answers for each among the other rows' flowers; to "
+         "give your own, type them in en_wrong1 to en_wrong3 and ru_wrong1 to ru_wrong3. Then "
+         "save the sheet where it is.\n\nWhen you are done, come back the "
          "same way: open the folder %s with \"Make an Anthora quiz\"."),
       {sheet, fs::path(places.Folder).filename().string()}));
   return {0, {}};
