@@ -21,9 +21,24 @@ using Language = Answers TableQuestion::*;
 // Each species of the sheet once: the flower the table knows it as, else its right answer.
 struct Species {
   std::vector<std::size_t> Index;    // per question, its species
-  std::vector<std::size_t> First;    // per species, its first question
   std::vector<const Flower*> Known;  // per question, the table's flower or null
+  // Per question and language (English, Russian), its right answer in lower case and the flower
+  // the table knows by that name, as the choice compares them again and again.
+  std::vector<std::array<std::string, 2>> Lowered;
+  std::vector<std::array<const Flower*, 2>> Named;
+  // The first question of each species the table knows, which are no more than its flowers,
+  // and of each it does not, which may be as many as the sheet's rows.
+  std::vector<std::size_t> KnownFirst;
+  std::vector<std::size_t> UnknownFirst;
 };
+
+// Candidates a row's wrong answers are looked for among at most, so that a sheet whose rows
+// all name one flower under many names still costs little per row.
+constexpr std::size_t kMaxCandidates = 100;
+
+std::size_t SlotOf(Language language) {
+  return language == &TableQuestion::English ? 0 : 1;
+}
 
 std::vector<Language> LanguagesOf(const QuestionTable& table) {
   std::vector<Language> languages;
@@ -38,15 +53,19 @@ Species SpeciesOf(const QuestionTable& table, const FlowerTable& flowers) {
   for (std::size_t i = 0; i < table.Questions.size(); ++i) {
     const Flower* known = nullptr;
     std::string key;
+    std::array<std::string, 2>& lowered = species.Lowered.emplace_back();
+    std::array<const Flower*, 2>& named = species.Named.emplace_back();
     for (const Language language : LanguagesOf(table)) {
       const std::string& answer = (table.Questions[i].*language)[0];
-      if (!known) known = flowers.Find(answer);
-      if (key.empty()) key = LowerCp1251(answer);
+      lowered[SlotOf(language)] = LowerCp1251(answer);
+      named[SlotOf(language)] = flowers.Find(answer);
+      if (!known) known = named[SlotOf(language)];
+      if (key.empty()) key = lowered[SlotOf(language)];
     }
     if (known) key = "\x01" + known->English;  // apart from every answer, which has no control
     species.Known.push_back(known);
-    const auto [entry, added] = byKey.try_emplace(key, species.First.size());
-    if (added) species.First.push_back(i);
+    const auto [entry, added] = byKey.try_emplace(key, byKey.size());
+    if (added) (known ? species.KnownFirst : species.UnknownFirst).push_back(i);
     species.Index.push_back(entry->second);
   }
   return species;
@@ -99,75 +118,111 @@ bool EnoughFlowers(const QuestionTable& table, Language language, const std::str
   return false;
 }
 
-// The other questions' species, the most alike first, each group in a drawn order. Drawn only
-// as far as it is read, so that a row costs the sorting of the species into groups and a few
-// draws, however many rows the sheet has.
+// The other questions' species, the most alike first, each group in a drawn order: the table's
+// flowers of the same family and colour, then of either, then the rest with the species the
+// table does not know. Drawn only as far as it is read, so that a row costs a pass over the
+// table's flowers and a few draws, however many rows the sheet has.
 class CandidateOrder {
  public:
   CandidateOrder(std::size_t question, const Species& species, RandomGenerator& random)
-      : FRandom(random) {
+      : FSpecies(species), FOwn(species.Index[question]), FRandom(random) {
     const Flower* own = species.Known[question];
-    for (const std::size_t first : species.First) {
-      if (species.Index[first] != species.Index[question])
+    for (const std::size_t first : species.KnownFirst) {
+      if (species.Index[first] != FOwn)
         FGroups[Unlikeness(own, species.Known[first])].push_back(first);
     }
+    FUnknownLeft = species.UnknownFirst.size() - (own ? 0 : 1);
   }
 
   // The question at this place of the order; none past its end.
   std::optional<std::size_t> At(std::size_t place) {
     while (FDrawn.size() <= place) {
-      const auto group =
-          std::find_if(FGroups.begin(), FGroups.end(), [](const auto& g) { return !g.empty(); });
-      if (group == FGroups.end()) return std::nullopt;
-      const auto drawn =
-          static_cast<std::size_t>(FRandom.Random(static_cast<std::int32_t>(group->size())));
-      FDrawn.push_back((*group)[drawn]);
-      (*group)[drawn] = group->back();
-      group->pop_back();
+      std::vector<std::size_t>& group = !FGroups[0].empty()   ? FGroups[0]
+                                        : !FGroups[1].empty() ? FGroups[1]
+                                                              : FGroups[2];
+      const bool rest = &group == &FGroups[2];
+      const std::size_t all = group.size() + (rest ? FUnknownLeft : 0);
+      if (all == 0) return std::nullopt;
+      const auto drawn = static_cast<std::size_t>(FRandom.Random(static_cast<std::int32_t>(all)));
+      if (drawn < group.size()) {
+        FDrawn.push_back(group[drawn]);
+        group[drawn] = group.back();
+        group.pop_back();
+      } else {
+        FDrawn.push_back(DrawUnknown());
+      }
     }
     return FDrawn[place];
   }
 
  private:
+  // One of the species the table does not know, not drawn before: by drawing again while few
+  // are drawn, from a list of those left once many are.
+  std::size_t DrawUnknown() {
+    const std::vector<std::size_t>& unknown = FSpecies.UnknownFirst;
+    if (FRest.empty() && 2 * FTaken.size() + 2 > unknown.size()) {
+      for (const std::size_t first : unknown) {
+        if (FSpecies.Index[first] != FOwn && !FTaken.contains(first)) FRest.push_back(first);
+      }
+    }
+    --FUnknownLeft;
+    if (!FRest.empty()) {
+      const auto drawn =
+          static_cast<std::size_t>(FRandom.Random(static_cast<std::int32_t>(FRest.size())));
+      const std::size_t first = FRest[drawn];
+      FRest[drawn] = FRest.back();
+      FRest.pop_back();
+      FTaken.insert(first);
+      return first;
+    }
+    for (;;) {
+      const std::size_t first = unknown[static_cast<std::size_t>(
+          FRandom.Random(static_cast<std::int32_t>(unknown.size())))];
+      if (FSpecies.Index[first] != FOwn && FTaken.insert(first).second) return first;
+    }
+  }
+
+  const Species& FSpecies;
+  std::size_t FOwn;
   RandomGenerator& FRandom;
-  std::array<std::vector<std::size_t>, 3> FGroups;  // by Unlikeness
+  std::array<std::vector<std::size_t>, 3> FGroups;  // the table's flowers, by Unlikeness
+  std::size_t FUnknownLeft = 0;
+  std::set<std::size_t> FTaken;  // unknown ones drawn
+  std::vector<std::size_t> FRest;
   std::vector<std::size_t> FDrawn;
 };
 
 // Fills the question's empty wrong answers in one language from the candidates; the mask of
 // those filled, and whether every one was.
 std::pair<std::uint8_t, bool> Fill(QuestionTable& table, std::size_t question, Language language,
-                                   CandidateOrder& candidates, const Species& species,
-                                   const FlowerTable& flowers) {
+                                   CandidateOrder& candidates, const Species& species) {
   Answers& answers = table.Questions[question].*language;
+  const std::size_t slot = SlotOf(language);
   std::set<std::string> taken;
   for (const std::string& answer : answers) {
     if (!answer.empty()) taken.insert(LowerCp1251(answer));
   }
   // The row's answer in the other language names the same flower as its own.
-  std::optional<Language> other;
+  std::optional<std::size_t> other;
   for (const Language each : LanguagesOf(table)) {
-    if (each != language) other = each;
+    if (each != language) other = SlotOf(each);
   }
-  const std::string otherOwn =
-      other ? LowerCp1251((table.Questions[question].**other)[0]) : std::string();
   const Flower* own = species.Known[question];
   std::uint8_t mask = 0;
   std::size_t place = 0;
   for (std::size_t k = 1; k < answers.size(); ++k) {
     if (!answers[k].empty()) continue;
     std::optional<std::size_t> next;
-    for (; (next = candidates.At(place)); ++place) {
-      const TableQuestion& candidate = table.Questions[*next];
-      const std::string& name = (candidate.*language)[0];
-      if (name.empty() || taken.contains(LowerCp1251(name))) continue;
-      if (other && LowerCp1251((candidate.**other)[0]) == otherOwn) continue;
-      if (own && flowers.Find(name) == own) continue;
+    for (; place < kMaxCandidates && (next = candidates.At(place)); ++place) {
+      const std::string& name = species.Lowered[*next][slot];
+      if (name.empty() || taken.contains(name)) continue;
+      if (other && species.Lowered[*next][*other] == species.Lowered[question][*other]) continue;
+      if (own && species.Named[*next][slot] == own) continue;
       break;
     }
-    if (!next) return {mask, false};
+    if (place == kMaxCandidates || !next) return {mask, false};
     answers[k] = (table.Questions[*next].*language)[0];
-    taken.insert(LowerCp1251(answers[k]));
+    taken.insert(species.Lowered[*next][slot]);
     mask |= static_cast<std::uint8_t>(1u << k);
     ++place;
   }
@@ -223,8 +278,8 @@ ChosenAnswers ChooseWrongAnswers(QuestionTable& table, const std::string& sheet,
     std::uint8_t any = 0;
     for (const Language language : languages) {
       if (!Unfilled(table.Questions[i].*language)) continue;
-      const auto [mask, whole] = Fill(table, i, language, candidates, species, flowers);
-      chosen.Marks[i][language == &TableQuestion::English ? 0 : 1] = mask;
+      const auto [mask, whole] = Fill(table, i, language, candidates, species);
+      chosen.Marks[i][SlotOf(language)] = mask;
       any |= mask;
       if (!whole)
         // TRANSLATORS: %s is a column name ("en").

@@ -249,5 +249,27 @@ TEST(WrongAnswers, ReportNamesRowsAsRuns) {
             "the preview");
 }
 
+// A sheet as large as a sheet may be costs a few draws a row, never a pass over every other row:
+// with many flowers every row gets its three, and when every row names the same flower in
+// Russian, the search gives up after a bounded number of candidates.
+TEST(WrongAnswers, LargeSheetsStayCheap) {
+  constexpr int kRows = 20000;
+  std::string distinct = "picture\ten\tru\n";
+  std::string oneRussian = "picture\ten\tru\n";
+  for (int i = 0; i < kRows; ++i) {
+    const std::string n = std::to_string(i);
+    distinct += n + "\tF" + n + "\tR" + n + "\n";
+    oneRussian += n + "\tF" + n + "\tR\n";
+  }
+  const Chosen many = Choose(distinct);
+  EXPECT_THAT(many.Problems, IsEmpty());
+  EXPECT_EQ(many.Answers.Count, 3 * kRows);
+  ExpectDifferent(many.English(kRows - 1));
+  const Chosen same = Choose(oneRussian);
+  EXPECT_EQ(same.Answers.Count, 0);
+  ASSERT_THAT(same.Problems, SizeIs(Findings::kMaxAlike + 1));  // the rest are counted
+  EXPECT_THAT(same.Problems[1], HasSubstr("2: columns en_wrong1 to en_wrong3: too few"));
+}
+
 }  // namespace
 }  // namespace anthora
