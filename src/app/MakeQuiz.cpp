@@ -368,8 +368,9 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, boo
   for (Finding& finding : check.Problems.All) {
     if (finding.File.starts_with(built)) finding.File = places.SetFile;
   }
-  const PreviewOrigin chosen{{}, {}, {}, made->Chosen.Marks};
-  WritePreview(places.Preview, DrawSetPreview(places.SetFile, check, face.Font, nullptr, &chosen));
+  // Each card names its row of the sheet and marks the answers the program chose there.
+  const PreviewOrigin origin{made->Sheet, made->Rows, made->Photos, made->Chosen.Marks};
+  WritePreview(places.Preview, DrawSetPreview(places.SetFile, check, face.Font, nullptr, &origin));
   const int errors = problems.Count(Finding::Level::Error);
   const int warnings = problems.Count(Finding::Level::Warning);
   if (terminal) {

@@ -29,9 +29,10 @@ std::uint32_t ChoiceSeed(const QuestionTable& table);
 // whose row names the same flower in the other language or which the flower table knows as the
 // row's own. Flowers the table puts in the same family and of the same colour come first, then
 // those of the same family or colour, then the rest, each group in an order drawn from the
-// sheet's seed. Refuses, as an error about the sheet, a language that needs the choice and has
-// fewer than four different right answers; a row whose wrong answers run short is an error at
-// the row. Cells the teacher filled in are kept as they are.
+// sheet's seed; a row looks at no more than a hundred of them. Refuses, as an error about the
+// sheet, a language that needs the choice and has fewer than four different right answers; a
+// row whose wrong answers run short is an error at the row. Cells the teacher filled in are
+// kept as they are.
 ChosenAnswers ChooseWrongAnswers(QuestionTable& table, const std::string& sheet, Findings& findings,
                                  const FlowerTable& flowers = FlowerTable::Shipped());
 
