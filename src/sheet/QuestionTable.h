@@ -36,10 +36,9 @@ inline constexpr std::array<std::string_view, 11> kSheetColumns = {
 
 // The questions of a sheet whose first row names its columns: picture, en, en_wrong1 to 3,
 // ru, ru_wrong1 to 3, and optionally crop and rotate, in any order, letter case and blanks
-// aside; either language may be left out, and so may wrong-answer columns and cells, a column
-// without a name is not read. Blanks at the
-// ends of a cell are dropped. Every problem is reported at its row; the questions are those
-// with a photo, faulty answers or not.
+// aside; either language may be left out, and so may wrong-answer columns and cells; a column
+// without a name is not read. Blanks at the ends of a cell are dropped. Every problem is reported
+// at its row; the questions are those with a photo, faulty answers or not.
 QuestionTable ReadQuestionTable(const Sheet& sheet, Findings& findings);
 
 // How a crop cell frames a photo: centre (the default for an empty cell), top, bottom, left,
