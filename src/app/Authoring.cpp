@@ -15,6 +15,7 @@
 #include "authoring/SetChecker.h"
 #include "authoring/SetFileTransaction.h"
 #include "authoring/SetPreview.h"
+#include "authoring/WrongAnswers.h"
 #include "controls/xpButton.h"
 #include "platform/PngWriter.h"
 #include "platform/headless/HeadlessPlatform.h"
@@ -138,6 +139,12 @@ int CheckSet(const std::string& argument, const SetBuild* build = nullptr,
   return Report(check, set.Shown(), build);
 }
 
+// Says how many wrong answers the program chose, and in which rows, when it chose any.
+void PrintChosenAnswers(const SetBuild& build) {
+  const std::string chosen = ChosenAnswersReport(build.Chosen);
+  if (!chosen.empty()) std::printf("%s\n", chosen.c_str());
+}
+
 // Says that a set file made in private was not put in place because its check found errors.
 int NotPacked(const std::string& output) {
   std::fprintf(stderr, "%s\n",
@@ -187,6 +194,7 @@ int RunSetBuild(const CommandLine& line) {
                               Counted(build.Pictures, Tr("no pictures"),
                                       TrN("%d picture", "%d pictures", build.Pictures))})
                           .c_str());
+  PrintChosenAnswers(build);
   // A set file is checked before it is put in place, so that an interrupted check leaves none,
   // and one with errors is never put in place.
   int checked = 0;

@@ -19,6 +19,7 @@
 #include "authoring/NewSheet.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetFileTransaction.h"
+#include "authoring/WrongAnswers.h"
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
 #include "quiz/SetFile.h"
@@ -116,6 +117,15 @@ void PrintFindings(const Findings& findings) {
   for (const std::string& line : findings.Lines()) std::fprintf(stderr, "%s\n", line.c_str());
 }
 
+// A paragraph of the box on the wrong answers the program chose, printed too from a terminal;
+// empty when it chose none.
+std::string ChosenAnswersText(const MadeSet& made, const std::string& preview, bool terminal) {
+  const std::string chosen = ChosenAnswersReport(made.Chosen);
+  if (chosen.empty()) return {};
+  if (terminal) std::printf("%s\n", chosen.c_str());
+  return "\n\n" + chosen + " " + preview;
+}
+
 // What the flow did, for the caller to finish with.
 struct Outcome {
   int Status = 0;
@@ -142,14 +152,15 @@ Outcome StartSheet(const QuizPlaces& places, Boxes& boxes, Platform& platform, b
   }
   if (terminal) std::printf("%s\n", Printable(sheet).c_str());
   // The box is read first: the spreadsheet program would cover it.
-  boxes.Tell(Format(
-      Tr("The sheet %s is made; it opens in your spreadsheet program when you press OK.\n\n"
-         "Fill in a row for "
-         "each photo: the flower's name in English (column en) and in Russian (column ru), and "
-         "three wrong answers in each language (en_wrong1 to en_wrong3, ru_wrong1 to "
-         "ru_wrong3). Then save the sheet where it is.\n\nWhen you are done, come back the "
-         "same way: open the folder %s with \"Make an Anthora quiz\"."),
-      {sheet, places.Name}));
+  boxes.Tell(
+      Format(Tr("The sheet %s is made; it opens in your spreadsheet program when you press OK.\n\n"
+                "Fill in a row for each photo: the flower's name in English (column en) and in "
+                "Russian (column ru). The program chooses three wrong answers for each among the "
+                "other rows' flowers; to give your own, type them in en_wrong1 to en_wrong3 and "
+                "ru_wrong1 to ru_wrong3. Then save the sheet where it is.\n\nWhen you are done, "
+                "come back the "
+                "same way: open the folder %s with \"Make an Anthora quiz\"."),
+             {sheet, places.Name}));
   platform.OpenAddress(sheet);
   return {0, {}};
 }
@@ -194,7 +205,9 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
     return report;
   }
   const Findings problems = AsTheTeacherNamesThem(check.Problems, *made);
-  file.DrawPreview(check, face.Font);
+  // Each card names its row of the sheet and marks the answers the program chose there.
+  const PreviewOrigin origin{made->Sheet, made->Rows, made->Photos, made->Chosen.Marks};
+  file.DrawPreview(check, face.Font, &origin);
   const int errors = problems.Count(Finding::Level::Error);
   const int warnings = problems.Count(Finding::Level::Warning);
   if (terminal) {
@@ -240,6 +253,13 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
       Format(Tr("It is the file %s. Hand this one file out: a double click on it starts the "
                 "quiz."),
              {places.SetFile});
+  report.Text += ChosenAnswersText(*made, places.Preview, terminal);
+  // What is said of the sheet as a whole, photos without a row among it, has no card to show
+  // it on: the box says it.
+  for (const Finding& finding : made->Problems.All) {
+    if (finding.Severity == Finding::Level::Warning && finding.Line == 0)
+      report.Text += "\n\n" + finding.Text;
+  }
   if (!notWritten.empty()) {
     report.Text += "\n\n" + notWritten;
   } else if (warnings > 0) {

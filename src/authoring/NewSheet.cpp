@@ -79,6 +79,16 @@ SheetCells NewSheetRows(const std::vector<std::string>& photos) {
   return rows;
 }
 
+SheetCells NewSheetNote() {
+  return {{Tr("Only the names are needed.")},
+          {Tr("On the sheet questions, fill in a row for each photo: the flower's name in "
+              "English (column en) and in Russian (column ru), or in one of them.")},
+          {Tr("Leave the wrong answers (en_wrong1 to en_wrong3, ru_wrong1 to ru_wrong3) empty, "
+              "and the program chooses them among the flowers of the other rows, look-alikes "
+              "first; a wrong answer you type is kept as you typed it.")},
+          {Tr("This sheet is not read.")}};
+}
+
 NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings) {
   const std::string path = JoinPath(source, name);
   // The builder looks for the sheet by this name, in SOURCE itself.
@@ -109,7 +119,7 @@ NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findi
   // Written whole in private, then put in place, which fails if anything is there.
   try {
     AtomicFile file(path, false);
-    WriteSheet(file, NewSheetRows(photos), *form);
+    WriteSheet(file, NewSheetRows(photos), *form, NewSheetNote());
     file.Commit();
   } catch (const WriteError& failed) {
     findings.Error(path, 0,

@@ -22,13 +22,18 @@ std::vector<std::string> PhotosForSheet(const std::string& source, Findings& fin
 // its picture cell filled; with no photos, one example row.
 SheetCells NewSheetRows(const std::vector<std::string>& photos);
 
+// The note beside the questions of a new sheet, in the user's language: only the names are
+// needed, the program chooses the wrong answers.
+SheetCells NewSheetNote();
+
 // What WriteNewSheet wrote: the path, empty when nothing, and the number of photos named.
 struct NewSheet {
   std::string Path;
   std::size_t Photos = 0;
 };
 
-// Writes SOURCE/NAME, in the form its extension gives, with NewSheetRows of the photos in SOURCE,
+// Writes SOURCE/NAME, in the form its extension gives, with NewSheetRows of the photos in SOURCE
+// and, where the form has room for it, NewSheetNote on a sheet of its own,
 // making SOURCE when it does not exist. Never writes over a sheet: when SOURCE has one in any of
 // its forms, or a file appears in its place meanwhile, that is an error and nothing is written.
 NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings);

@@ -232,8 +232,9 @@ void AddSetFiles(const QuestionTable& table, const std::vector<std::string>& pic
 MadeSet MakeQuestionSet(const std::string& source, unsigned threads,
                         const BuildProgress& progress) {
   MadeSet set;
-  const std::optional<SourceSheet> sheet = ReadSourceSheet(source, set.Problems);
+  std::optional<SourceSheet> sheet = ReadSourceSheet(source, set.Problems);
   if (!sheet) return set;
+  set.Chosen = ChooseWrongAnswers(sheet->Table, sheet->Name, set.Problems);
   const std::vector<std::string> pictureNames =
       MakePictures(source, *sheet, threads, progress, set);
   if (DeferredTermination::Pending()) {
@@ -271,6 +272,7 @@ SetBuild BuildQuestionSet(const std::string& source, const std::string& output, 
     build.Sheet = std::move(set.Sheet);
     build.Rows = std::move(set.Rows);
     build.Photos = std::move(set.Photos);
+    build.Chosen = std::move(set.Chosen);
   } catch (const WriteError& error) {
     build.Problems.Error(error.Path(), 0, error.Reason());
   }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "authoring/WrongAnswers.h"
 #include "runtime/base/Findings.h"
 #include "runtime/files/SafeWrite.h"
 
@@ -24,6 +25,7 @@ struct MadeSet {
   // The photos in SOURCE and below that no row names, as paths from it, in order; those in
   // hidden folders and hidden photos left out, as the new sheet leaves them out.
   std::vector<std::string> PhotosWithoutRows;
+  ChosenAnswers Chosen;             // the wrong answers the program chose for empty cells
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
@@ -43,6 +45,7 @@ struct SetBuild {
   std::vector<int> Rows;
   std::vector<std::string> Photos;
   std::vector<std::string> PhotosWithoutRows;  // as in MadeSet
+  ChosenAnswers Chosen;
 };
 
 // Makes the set and writes it as OUTPUT/ris, all or nothing. An old OUTPUT/ris is replaced only

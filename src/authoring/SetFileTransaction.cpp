@@ -107,9 +107,10 @@ SetCheck SetFileTransaction::Check(const AnswerFace& face, std::size_t kept) con
   return check;
 }
 
-void SetFileTransaction::DrawPreview(const SetCheck& check, const TFont& font) {
+void SetFileTransaction::DrawPreview(const SetCheck& check, const TFont& font,
+                                     const PreviewOrigin* origin) {
   if (!FPreview) return;
-  SetPreview preview = DrawSetPreview(FRequest.Output, check, font);
+  SetPreview preview = DrawSetPreview(FRequest.Output, check, font, nullptr, origin);
   char* data = nullptr;
   std::size_t size = 0;
   std::FILE* memory = open_memstream(&data, &size);

@@ -42,7 +42,8 @@ class SetFileTransaction {
   // Checks the set built, keeping the first `kept` questions; the findings name the set file.
   SetCheck Check(const AnswerFace& face, std::size_t kept) const;
   // Draws the checked set's preview, to be put in place with the set file.
-  void DrawPreview(const SetCheck& check, const TFont& font);
+  // The origin, when given, names each card's sheet row and marks the answers the program chose.
+  void DrawPreview(const SetCheck& check, const TFont& font, const PreviewOrigin* origin = nullptr);
   // Puts in place the set file when `withSet`, and the preview when one was drawn, in that
   // order. Throws WriteError; Written() then says what was put in place before it failed.
   void Commit(bool withSet);

@@ -21,6 +21,8 @@ constexpr TColor kNoteColor = clGray;
 constexpr TColor kCellFrameColor = clSilver;
 constexpr TColor kProblemFrameColor = clRed;
 constexpr std::int32_t kProblemFrameWidth = 3;
+constexpr TColor kChosenColor = clBlue;
+constexpr std::string_view kChosenMark = "\x95";  // "•"
 
 // Windows-1251 of a UTF-8 text, for drawing; a character the code page lacks becomes '?'.
 std::string DrawnText(std::string_view utf8) {
@@ -72,9 +74,9 @@ class TextColumn {
     --FLinesLeft;
   }
 
-  // A short text at the start of the next line, which is then drawn over it.
-  void Label(std::string_view text, TColor color) {
-    Line(text, color);
+  // A short text at the start of the next line, or indented, which is then drawn over it.
+  void Label(std::string_view text, TColor color, std::int32_t indent = 0) {
+    Line(text, color, false, indent);
     FTop -= FLineHeight;
     ++FLinesLeft;
   }
@@ -153,7 +155,9 @@ const CheckedQuestion* QuestionAt(const CheckedSetFile& file, int index) {
   return index < static_cast<int>(file.First.size()) ? &file.First[index] : nullptr;
 }
 
-void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
+// The answers with the right one in bold, and a mark before each the program chose.
+void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQuestion* question,
+                 std::uint8_t chosen) {
   if (!question) {
     // TRANSLATORS: %s is the label of the set's language, "EN" or "RU".
     column.Line(DrawnText(Format(Tr("%s: no such question"), {language})), kNoteColor);
@@ -162,8 +166,11 @@ void DrawAnswers(TextColumn& column, std::string_view language, const CheckedQue
   }
   constexpr std::int32_t kIndent = 24;
   column.Label(DrawnText(language), kNoteColor);
-  for (std::size_t k = 0; k < question->Answers.size(); ++k)
+  constexpr std::int32_t kMarkIndent = 14;
+  for (std::size_t k = 0; k < question->Answers.size(); ++k) {
+    if (k < 8 && (chosen >> k & 1) != 0) column.Label(kChosenMark, kChosenColor, kMarkIndent);
     column.Line(question->Answers[k], clBlack, k == 0, kIndent);
+  }
 }
 
 void DrawFindings(TextColumn& column, std::string_view language, const CheckedQuestion* question) {
@@ -222,8 +229,11 @@ void DrawCell(TCanvas& canvas, const PreviewLayout& layout, int index, const Set
   // they stand before the first answer.
   const std::string englishLabel = Tr("EN");
   const std::string russianLabel = Tr("RU");
-  DrawAnswers(column, englishLabel, english);
-  DrawAnswers(column, russianLabel, russian);
+  const auto at = static_cast<std::size_t>(index);
+  const std::array<std::uint8_t, 2> chosen =
+      origin && at < origin->Chosen.size() ? origin->Chosen[at] : std::array<std::uint8_t, 2>{};
+  DrawAnswers(column, englishLabel, english, chosen[0]);
+  DrawAnswers(column, russianLabel, russian, chosen[1]);
   DrawFindings(column, englishLabel, english);
   DrawFindings(column, russianLabel, russian);
 }
@@ -301,6 +311,13 @@ SetPreview DrawSetPreview(const std::string& folder, const SetCheck& check, cons
                                          {preview.Shown, preview.Questions})),
                         kNoteColor);
   }
+  if (origin && std::any_of(origin->Chosen.begin(), origin->Chosen.end(),
+                            [](const auto& marks) { return marks[0] != 0 || marks[1] != 0; }))
+    header.emplace_back(
+        std::string(kChosenMark) + " " +
+            DrawnText(Tr("a wrong answer the program chose; type your own in the sheet where you "
+                         "like another better")),
+        kChosenColor);
   for (const auto* file : {&check.English, &check.Russian}) {
     for (const Finding& finding : file->AboutTheFile)
       header.emplace_back(DrawnText(finding.Format()), kFindingColor);

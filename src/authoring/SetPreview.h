@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -51,11 +52,14 @@ struct PreviewLayout {
 std::string PreviewHeader(const std::string& folder, const SetCheck& check);
 
 // Where the questions of a set built from a sheet came from: the sheet as findings name it, and
-// for each question in the set files' order its row and the photo's name as the row gives it.
+// for each question in the set files' order its row and the photo's name as the row gives it,
+// and the wrong answers the program chose in the English and the Russian set file (bit k for
+// answer k), which the sheet marks.
 struct PreviewOrigin {
   std::string Sheet;
   std::vector<int> Rows;
   std::vector<std::string> Photos;
+  std::vector<std::array<std::uint8_t, 2>> Chosen = {};
 };
 
 // The texts of a question's card, in Windows-1251 as they are drawn: its number and the name

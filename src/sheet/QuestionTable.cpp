@@ -91,6 +91,11 @@ std::string ConvertAnswer(const std::string& cell, std::string& answer) {
   return {};
 }
 
+// The columns a row must fill: the picture and each language's right answer.
+bool Required(std::string_view column) {
+  return column == "picture" || column == "en" || column == "ru";
+}
+
 std::optional<int> ReadRotate(std::string_view cell) {
   for (const int degrees : {0, 90, 180, 270}) {
     if (cell.empty() || cell == std::to_string(degrees)) return cell.empty() ? 0 : degrees;
@@ -168,7 +173,7 @@ class TableReader {
                                {Quoted(written)}));
       } else if (!FColumns.emplace(*known, i).second) {
         Error(header.Row, Format(Tr("the column '%s' is named twice"), {*known}));
-      } else if (*known != "crop" && *known != "rotate") {
+      } else if (Required(*known)) {
         FWidth = std::max(FWidth, i + 1);  // a row reaches the last column that must be filled
       }
     }
@@ -185,8 +190,9 @@ class TableReader {
       anyLanguage = true;
       const auto named = *std::find_if(columns.begin(), columns.end(),
                                        [&](std::string_view c) { return FColumns.contains(c); });
+      // The wrong answers may be left to the builder, but not the right one.
       for (const std::string_view name : columns) {
-        if (FColumns.contains(name)) continue;
+        if (FColumns.contains(name) || !Required(name)) continue;
         // TRANSLATORS: %1$s is a column missing, %2$s a column of the same language present.
         Error(header.Row, Format(Tr("no column '%1$s' beside '%2$s'"), {name, named}));
         sound = false;
@@ -215,7 +221,7 @@ class TableReader {
     if (static_cast<std::size_t>(row.Cells.rend() - filled) + 1 < FWidth) {
       std::vector<std::string_view> empty;
       for (const auto& [name, column] : FColumns) {
-        if (name != "crop" && name != "rotate" && Cell(row, name).empty()) empty.push_back(name);
+        if (Required(name) && Cell(row, name).empty()) empty.push_back(name);
       }
       std::sort(empty.begin(), empty.end(), [](std::string_view a, std::string_view b) {
         return std::find(kSheetColumns.begin(), kSheetColumns.end(), a) <
@@ -252,6 +258,7 @@ class TableReader {
     std::array<bool, 4> read{};
     for (std::size_t k = 0; k < 4; ++k) {
       const std::string cell = Cell(row, columns[k]);
+      if (k > 0 && cell.empty()) continue;  // the builder chooses it
       const std::string problem = ConvertAnswer(cell, answers[k]);
       read[k] = problem.empty();
       if (!read[k]) {

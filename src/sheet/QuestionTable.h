@@ -13,7 +13,8 @@
 namespace anthora {
 
 // One question of a teacher's sheet: a photo, how to frame it and, per language, the right
-// answer then the three wrong ones, already in Windows-1251.
+// answer then the three wrong ones, already in Windows-1251; a wrong answer left empty is
+// chosen by the builder.
 struct TableQuestion {
   int Line = 0;       // the row of the sheet
   std::string Photo;  // as written in the sheet, UTF-8, with "/" between folders
@@ -35,9 +36,9 @@ inline constexpr std::array<std::string_view, 11> kSheetColumns = {
 
 // The questions of a sheet whose first row names its columns: picture, en, en_wrong1 to 3,
 // ru, ru_wrong1 to 3, and optionally crop and rotate, in any order, letter case and blanks
-// aside; either language may be left out, a column without a name is not read. Blanks at the
-// ends of a cell are dropped. Every problem is reported at its row; the questions are those
-// with a photo, faulty answers or not.
+// aside; either language may be left out, and so may wrong-answer columns and cells; a column
+// without a name is not read. Blanks at the ends of a cell are dropped. Every problem is reported
+// at its row; the questions are those with a photo, faulty answers or not.
 QuestionTable ReadQuestionTable(const Sheet& sheet, Findings& findings);
 
 // How a crop cell frames a photo: centre (the default for an empty cell), top, bottom, left,

@@ -81,15 +81,8 @@ std::string OdsParagraphs(std::string_view text) {
   return out + "</text:p>";
 }
 
-std::string OdsContent(const SheetCells& rows) {
-  std::string xml(kXmlHead);
-  xml +=
-      "<office:document-content"
-      " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
-      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
-      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
-      " office:version=\"1.2\"><office:body><office:spreadsheet>"
-      "<table:table table:name=\"questions\">";
+std::string OdsTable(std::string_view name, const SheetCells& rows) {
+  std::string xml = "<table:table table:name=\"" + std::string(name) + "\">";
   for (const auto& row : rows) {
     xml += "<table:table-row>";
     for (const std::string& cell : row) {
@@ -99,7 +92,20 @@ std::string OdsContent(const SheetCells& rows) {
     }
     xml += "</table:table-row>";
   }
-  return xml + "</table:table></office:spreadsheet></office:body></office:document-content>\n";
+  return xml + "</table:table>";
+}
+
+std::string OdsContent(const SheetCells& rows, const SheetCells& note) {
+  std::string xml(kXmlHead);
+  xml +=
+      "<office:document-content"
+      " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
+      " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
+      " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
+      " office:version=\"1.2\"><office:body><office:spreadsheet>";
+  xml += OdsTable("questions", rows);
+  if (!note.empty()) xml += OdsTable(kNoteSheetName, note);
+  return xml + "</office:spreadsheet></office:body></office:document-content>\n";
 }
 
 constexpr std::string_view kOdsType = "application/vnd.oasis.opendocument.spreadsheet";
@@ -160,16 +166,22 @@ std::string XlsxWorksheet(const SheetCells& rows) {
   return xml + "</sheetData></worksheet>\n";
 }
 
-constexpr std::string_view kXlsxTypes =
-    "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-    "<Default Extension=\"rels\""
-    " ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-    "<Override PartName=\"/xl/workbook.xml\""
-    " ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-    "<Override PartName=\"/xl/worksheets/sheet1.xml\""
-    " ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-    "</Types>\n";
+std::string XlsxTypes(bool note) {
+  std::string xml =
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\""
+      " ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/xl/workbook.xml\""
+      " ContentType=\"application/"
+      "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>";
+  for (int sheet = 1; sheet <= (note ? 2 : 1); ++sheet) {
+    xml += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(sheet) +
+           ".xml\" ContentType=\"application/"
+           "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
+  }
+  return xml + "</Types>\n";
+}
 
 constexpr std::string_view kXlsxPackageLinks =
     "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -177,16 +189,27 @@ constexpr std::string_view kXlsxPackageLinks =
     " Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\""
     " Target=\"xl/workbook.xml\"/></Relationships>\n";
 
-constexpr std::string_view kXlsxWorkbook =
-    "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
-    " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
-    "<sheets><sheet name=\"questions\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>\n";
+std::string XlsxWorkbook(bool note) {
+  return "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\""
+         " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+         "<sheets><sheet name=\"questions\" sheetId=\"1\" r:id=\"rId1\"/>" +
+         (note ? "<sheet name=\"" + std::string(kNoteSheetName) + "\" sheetId=\"2\" r:id=\"rId2\"/>"
+               : std::string()) +
+         "</sheets></workbook>\n";
+}
 
-constexpr std::string_view kXlsxWorkbookLinks =
-    "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-    "<Relationship Id=\"rId1\""
-    " Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\""
-    " Target=\"worksheets/sheet1.xml\"/></Relationships>\n";
+std::string XlsxWorkbookLinks(bool note) {
+  std::string xml =
+      "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
+  for (int sheet = 1; sheet <= (note ? 2 : 1); ++sheet) {
+    const std::string number = std::to_string(sheet);
+    xml += "<Relationship Id=\"rId" + number +
+           "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/"
+           "worksheet\" Target=\"worksheets/sheet" +
+           number + ".xml\"/>";
+  }
+  return xml + "</Relationships>\n";
+}
 
 struct Part {
   std::string Name;
@@ -241,22 +264,27 @@ std::string SheetText(const SheetCells& rows, char separator) {
   return text;
 }
 
-void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form) {
+void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form,
+                const SheetCells& note) {
   switch (form) {
     case SheetForm::Ods:
       // The type comes first and is stored as it is, so that it can be told by its start.
       WriteArchive(file, {{"mimetype", std::string(kOdsType), false},
                           {"META-INF/manifest.xml", OdsManifest()},
-                          {"content.xml", OdsContent(rows)}});
+                          {"content.xml", OdsContent(rows, note)}});
       return;
-    case SheetForm::Xlsx:
-      WriteArchive(file, {{"[Content_Types].xml", std::string(kXmlHead) + std::string(kXlsxTypes)},
-                          {"_rels/.rels", std::string(kXmlHead) + std::string(kXlsxPackageLinks)},
-                          {"xl/workbook.xml", std::string(kXmlHead) + std::string(kXlsxWorkbook)},
-                          {"xl/_rels/workbook.xml.rels",
-                           std::string(kXmlHead) + std::string(kXlsxWorkbookLinks)},
-                          {"xl/worksheets/sheet1.xml", XlsxWorksheet(rows)}});
+    case SheetForm::Xlsx: {
+      const bool withNote = !note.empty();
+      std::vector<Part> parts = {
+          {"[Content_Types].xml", std::string(kXmlHead) + XlsxTypes(withNote)},
+          {"_rels/.rels", std::string(kXmlHead) + std::string(kXlsxPackageLinks)},
+          {"xl/workbook.xml", std::string(kXmlHead) + XlsxWorkbook(withNote)},
+          {"xl/_rels/workbook.xml.rels", std::string(kXmlHead) + XlsxWorkbookLinks(withNote)},
+          {"xl/worksheets/sheet1.xml", XlsxWorksheet(rows)}};
+      if (withNote) parts.push_back({"xl/worksheets/sheet2.xml", XlsxWorksheet(note)});
+      WriteArchive(file, parts);
       return;
+    }
     case SheetForm::Csv:
     case SheetForm::Tsv:
       if (!WriteAll(file.Create().Get(), SheetText(rows, form == SheetForm::Csv ? ',' : '\t')))

@@ -19,11 +19,17 @@ std::optional<SheetForm> SheetFormOf(std::string_view name);
 // The rows of a sheet to write, each a list of cells as UTF-8 text; an empty cell is left empty.
 using SheetCells = std::vector<std::vector<std::string>>;
 
+// The sheet beside the questions that a note is written on; the sheet named "questions" is
+// the one read, so a note is never taken for questions.
+inline constexpr std::string_view kNoteSheetName = "note";
+
 // Writes the rows as one sheet of text cells in the form into the file the AtomicFile makes, for
 // the caller to commit. Every cell is text, so that no spreadsheet program reads a file name
-// such as "05" as a number. Characters XML cannot hold are left out of the archive forms.
-// Throws WriteError.
-void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form);
+// such as "05" as a number. Characters XML cannot hold are left out of the archive forms. A note,
+// when given, goes on a second sheet in the archive forms; the text forms hold one sheet and no
+// note. Throws WriteError.
+void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form,
+                const SheetCells& note = {});
 
 // The bytes of the text forms, with a byte-order mark that tells spreadsheet programs the text
 // is UTF-8; a cell that holds a separator, a quote, a line break or spaces at either end is

@@ -175,5 +175,33 @@ TEST_F(SetPreviewTest, AHugeSetIsCutToOnePictureThatSaysSo) {
                                PreviewLayout::kMargin);
 }
 
+// A wrong answer the program chose has a blue mark before it, on its own line only, and the
+// header says what the mark means; a set without such answers has no blue at all.
+TEST_F(SetPreviewTest, AnswersTheProgramChoseAreMarked) {
+  const std::string set = "2\nrose\nRose\nTulip\nLily\nDaisy\ngone\nAster\nPoppy\nIris\nPeony\n";
+  dir.Write("ris/fen.ani", set);
+  dir.Write("ris/fru.ani", set);
+  const PreviewOrigin origin{{}, {}, {}, {{0b0110, 0}, {0, 0b1000}}};
+  const SetPreview marked = Draw(&origin);
+  constexpr std::uint32_t kBlue = 0x0000FF;
+  const std::int32_t m = PreviewLayout::kMargin;
+  // Lines of a card: the title, then four answers in each language.
+  const std::vector<std::vector<int>> markedLines = {{2, 3}, {8}};
+  for (const int index : {0, 1}) {
+    const std::int32_t text = layout.CellLeft(index) + m + 230 + m;
+    const std::int32_t top = layout.CellTop(index) + m;
+    for (int line = 0; line < 9; ++line) {
+      const std::int32_t y = top + line * layout.LineHeight;
+      const bool expected = std::find(markedLines[index].begin(), markedLines[index].end(), line) !=
+                            markedLines[index].end();
+      EXPECT_EQ(Count(marked, text, y, text + 24, y + layout.LineHeight, kBlue) > 0, expected)
+          << index << " " << line;
+    }
+  }
+  EXPECT_GT(Count(marked, 0, 0, marked.Width, layout.HeaderHeight, kBlue), 0);
+  const SetPreview plain = Draw();
+  EXPECT_EQ(Count(plain, 0, 0, plain.Width, plain.Height, kBlue), 0);
+}
+
 }  // namespace
 }  // namespace anthora

@@ -145,11 +145,11 @@ grep -q '^source/questions.tsv:3: warning: .* pixels wide' out && ! grep -q 'ris
   [[ $(cat out err | grep -c 'right answer') == 1 ]] || fail "the check: $(cat out err)"
 
 # A faulty table: every problem at its line, nothing written.
-printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\nmissing.jpg\tA\tB\tC\tD\ntulip\tA\tB\n' \
+printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tru\nmissing.jpg\tA\tB\tC\tD\tE\ntulip\tA\n' \
   >source/questions.tsv
 expect_status 1 "$anthora" --build-set source faulty
 grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
-  grep -q '^source/questions.tsv:3: error: columns en_wrong2, en_wrong3 are empty' err ||
+  grep -q '^source/questions.tsv:3: error: column ru is empty' err ||
   fail "faults: $(cat err)"
 [[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
 # Reports stay one finding a line and few: a folder name with a line break in it, and a column

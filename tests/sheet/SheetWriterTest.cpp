@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "runtime/files/SafeWrite.h"
+#include "runtime/files/ZipArchive.h"
 #include "sheet/Sheet.h"
 #include "sheet/SheetWriter.h"
 #include "support/TempDir.h"
@@ -15,7 +16,9 @@
 namespace anthora {
 namespace {
 
+using ::testing::HasSubstr;
 using ::testing::IsEmpty;
+using ::testing::SizeIs;
 
 std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -44,10 +47,11 @@ std::vector<std::vector<std::string>> Expected(const SheetCells& rows) {
   return expected;
 }
 
-std::string Written(const test::TempDir& dir, const std::string& name, SheetForm form) {
+std::string Written(const test::TempDir& dir, const std::string& name, SheetForm form,
+                    const SheetCells& note = {}) {
   const std::string path = (dir.Path() / name).string();
   AtomicFile file(path, false);
-  WriteSheet(file, kRows, form);
+  WriteSheet(file, kRows, form, note);
   file.Commit();
   return path;
 }
@@ -72,6 +76,27 @@ TEST(SheetWriter, EveryFormReadsBackToTheSameRows) {
   EXPECT_EQ(SheetFormOf("QUESTIONS.XLSX"), SheetForm::Xlsx);
   EXPECT_EQ(SheetFormOf("questions.txt"), std::nullopt);
   EXPECT_EQ(SheetFormOf("questions"), std::nullopt);
+}
+
+// A note goes on a sheet of its own in the archive forms, and the questions are still what is
+// read.
+TEST(SheetWriter, ANoteIsNeverReadAsTheQuestions) {
+  const test::TempDir dir;
+  const SheetCells note = {{"Only the names"}, {"are needed"}};
+  for (const auto& [name, form, part] :
+       {std::tuple{"q.ods", SheetForm::Ods, "content.xml"},
+        std::tuple{"q.xlsx", SheetForm::Xlsx, "xl/worksheets/sheet2.xml"}}) {
+    const std::string path = Written(dir, name, form, note);
+    Findings findings;
+    const Sheet sheet = ReadSheet(Contents(path), name, findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << name;
+    ASSERT_THAT(sheet.Rows, SizeIs(kRows.size())) << name;
+    EXPECT_EQ(sheet.Rows[0].Cells, kRows[0]) << name;
+    ZipArchive archive = ZipArchive::OpenFile(path, 1 << 20);
+    const ZipEntry* written = archive.Find(part);
+    ASSERT_NE(written, nullptr) << name;
+    EXPECT_THAT(archive.Read(*written), HasSubstr("are needed")) << name;
+  }
 }
 
 TEST(SheetWriter, NeverWritesOverAFile) {

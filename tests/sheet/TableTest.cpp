@@ -51,6 +51,13 @@ TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
                   "1: the column 'en' is named twice", "1: no column 'picture' in the header row"));
   EXPECT_THAT(Read("picture\ten_wrong1\ten_wrong2\ten_wrong3\n"),
               ElementsAre("1: no column 'en' beside 'en_wrong1'"));
+
+  // Only the names: the wrong-answer columns may be left out, or some of them.
+  EXPECT_THAT(Read("picture\ten\tru\nrose\tRose\t\u0420\u043E\u0437\u0430\n", &table), IsEmpty());
+  EXPECT_THAT(table.Questions[0].English, ElementsAre("Rose", "", "", ""));
+  EXPECT_THAT(Read("picture\ten\ten_wrong2\tru\trotate\nrose\n\tRose\tAster\t\t90\n"),
+              ElementsAre("2: columns en, ru are empty; fill them in or remove the row",
+                          "3: column ru: the answer is empty", "3: the picture cell is empty"));
 }
 
 TEST(QuestionTable, EachMistakeAtItsRow) {
@@ -62,7 +69,7 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
            "A\tTulip\tRose\tIris\tAster\t10%,120%\n"
            "c\tRose\t\"two\nlines\"\tIris\n"
            "a.png\tAster\tRose\tIris\tTulip\t\t270\n"
-           "d\tRose\tIris\n"),
+           "d\t\tIris\n"),
       ElementsAre(
           StartsWith("1: no Russian columns"),
           "2: columns en_wrong1 and en_wrong2 hold the same answer 'Tulip': the learner would "
@@ -74,14 +81,14 @@ TEST(QuestionTable, EachMistakeAtItsRow) {
           "4: column rotate: '45' is not a turn; write 0, 90, 180 or 270 (degrees clockwise)",
           HasSubstr("5: column crop: '10%,120%'"),
           "6: column en_wrong1: the answer holds a line break; an answer is one line",
-          "6: column en_wrong3: the answer is empty",
-          "8: columns en_wrong2, en_wrong3 are empty; fill them in or remove the row"));
+          "8: column en: the answer is empty"));
   EXPECT_THAT(Read("\n\t\n"),
               ElementsAre("0: the sheet is empty; its first row names the columns"));
 }
 
 // Rows as a spreadsheet leaves them: blanks in a row that looks empty, a language's answers
-// not yet filled in, and answers that differ only in letter case, Latin or Cyrillic.
+// not yet filled in, wrong answers left to the builder, and answers that differ only in letter
+// case, Latin or Cyrillic.
 TEST(QuestionTable, RowsAsSpreadsheetsLeaveThem) {
   QuestionTable table;
   EXPECT_THAT(
@@ -98,12 +105,11 @@ TEST(QuestionTable, RowsAsSpreadsheetsLeaveThem) {
                   "4: column ru_wrong2 repeats the right answer '\u0420\u043E\u0437\u0430' as "
                   "'\u0440\u041E\u0417\u0410', which differs only in letter case, so both "
                   "buttons would look right",
-                  "5: columns ru, ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or "
-                  "remove the row",
-                  "6: columns ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or remove "
-                  "the row"));
-  ASSERT_THAT(table.Questions, SizeIs(1));  // rows lacking answers have no photo made
-  EXPECT_EQ(table.Questions[0].Line, 4);
+                  "5: column ru: the answer is empty"));
+  // Wrong answers left empty are the builder's to choose.
+  ASSERT_THAT(table.Questions, SizeIs(3));
+  EXPECT_EQ(table.Questions[2].Line, 6);
+  EXPECT_THAT(table.Questions[2].Russian, ElementsAre("\xD0\xEE\xE7\xE0", "", "", ""));
 
   EXPECT_THAT(Read("picture\tru\tru_wrong1\tru_wrong2\tru_wrong3\na\tb\tc\td\te\n"),
               ElementsAre("1: no English columns (en, en_wrong1 to en_wrong3): the English quiz "
