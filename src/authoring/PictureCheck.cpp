@@ -15,6 +15,7 @@
 #include "runtime/base/Translate.h"
 #include "runtime/files/FileStream.h"
 #include "runtime/files/Files.h"
+#include "runtime/files/Paths.h"
 
 namespace anthora {
 
