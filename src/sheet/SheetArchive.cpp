@@ -47,8 +47,9 @@ bool SheetArchive::ReadXml(std::string_view name, pugi::xml_document& document) 
       std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '<' || c == '='; });
   if (static_cast<std::size_t>(marks) > kMaxXmlMarks)
     return Fail(Format(Tr("%s has more elements than any sheet of questions"), {QuotedName(name)}));
-  const pugi::xml_parse_result parsed =
-      document.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_utf8);
+  // Text made only of blanks is kept: a space in a formatted piece of its own separates words.
+  const pugi::xml_parse_result parsed = document.load_buffer(
+      bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8);
   if (!parsed) {
     // TRANSLATORS: %2$s is the XML reader's own words, in English; %3$d is a byte's place.
     return Fail(Format(Tr("%1$s is not well-formed XML (%2$s at byte %3$d)"),

@@ -208,6 +208,8 @@ class XlsxReader {
       if (LocalName(child) == "v") value = child;
     }
     const char* text = value.text().get();
+    // A text cell without a value is empty, as spreadsheet programs read it.
+    if (type == "s" && *text == '\0') return {};
     if (type == "s") {
       if (!FMissingStrings.empty())
         Stop(Format(Tr("it has no part %s, which holds its text"), {QuotedName(FMissingStrings)}));
