@@ -26,8 +26,10 @@ using SheetCells = std::vector<std::vector<std::string>>;
 void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form);
 
 // The bytes of the text forms, with a byte-order mark that tells spreadsheet programs the text
-// is UTF-8; a cell that holds a separator, a quote, a line break or spaces at either end is
-// quoted.
+// is UTF-8; a cell that holds a separator, a quote, a line break, spaces at either end or a
+// byte-order mark at its start is quoted, and one that starts as a formula does (=, +, -, @,
+// a tab or a carriage return) is written as the formula of its text, ="...", which spreadsheet
+// programs and the sheet readers show as that text.
 std::string SheetText(const SheetCells& rows, char separator);
 
 }  // namespace anthora
