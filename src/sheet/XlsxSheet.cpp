@@ -1,6 +1,7 @@
 #include "sheet/XlsxSheet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -70,9 +71,28 @@ unsigned NumberAttribute(const pugi::xml_node& node, std::string_view name) {
   return AttributeOf(node, name).as_uint(0);
 }
 
+// A target with its percent escapes ("%20" for a space) decoded, as a relationship's target is
+// written; a '%' that starts no escape stays.
+std::string Unescaped(std::string_view target) {
+  std::string out;
+  for (std::size_t at = 0; at < target.size(); ++at) {
+    int value = 0;
+    if (target[at] == '%' && at + 3 <= target.size() &&
+        std::isxdigit(static_cast<unsigned char>(target[at + 1])) &&
+        std::from_chars(&target[at + 1], &target[at + 3], value, 16).ptr == &target[at + 3]) {
+      out += static_cast<char>(value);
+      at += 2;
+    } else {
+      out += target[at];
+    }
+  }
+  return out;
+}
+
 // The part a relationship's target names, from the folder of the part it belongs to; a
 // backslash separates folders as a slash does.
-std::string PartName(std::string_view folder, std::string target) {
+std::string PartName(std::string_view folder, std::string_view written) {
+  std::string target = Unescaped(written);
   std::replace(target.begin(), target.end(), '\\', '/');
   if (!target.starts_with('/')) target = std::string(folder) + "/" + target;
   std::vector<std::string_view> parts;

@@ -173,8 +173,9 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(findings.All, IsEmpty());
 }
 
-// A workbook found through the package's relationships wherever it lies, with backslashes in
-// its part names, no shared strings, its first sheet hidden and the format's escapes in its text.
+// A workbook found through the package's relationships wherever it lies, with backslashes and
+// percent escapes in its part names, no shared strings, its first sheet hidden and the format's
+// escapes in its text.
 TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
   const auto workbook = [](const std::string& cells, const std::string& strings = "") {
     std::vector<std::pair<std::string, std::string>> parts = {
@@ -183,11 +184,11 @@ TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
         {"book\\main.xml",
          R"(<workbook><workbookPr date1904="1"/><sheets><sheet name="Old" state="hidden" id="r1"/><sheet name="Shown" id="r2"/></sheets></workbook>)"},
         {"book\\_rels\\main.xml.rels",
-         R"(<Relationships><Relationship Id="r1" Target="old.xml"/><Relationship Id="r2" Target="sheets\s.xml"/><Relationship Id="r3" Type="http://x/styles" Target="styles.xml"/><Relationship Id="r4" Type="http://x/sharedStrings" Target="text.xml"/></Relationships>)"},
+         R"(<Relationships><Relationship Id="r1" Target="old.xml"/><Relationship Id="r2" Target="sheets\my%20s%2.xml"/><Relationship Id="r3" Type="http://x/styles" Target="styles.xml"/><Relationship Id="r4" Type="http://x/sharedStrings" Target="text.xml"/></Relationships>)"},
         {"book/styles.xml",
          R"(<styleSheet><numFmts><numFmt numFmtId="200" formatCode="d mmmm yyyy"/></numFmts><cellXfs><xf numFmtId="0"/><xf numFmtId="200"/></cellXfs></styleSheet>)"},
         {"book/old.xml", "<worksheet/>"},
-        {"book/sheets/s.xml",
+        {"book/sheets/my s%2.xml",
          "<worksheet><sheetData><row>" + cells + "</row></sheetData></worksheet>"}};
     if (!strings.empty()) parts.push_back({"book/text.xml", "<sst>" + strings + "</sst>"});
     return Zip(parts);
@@ -355,9 +356,41 @@ TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
   EXPECT_EQ(FormatNumber(0.25, "[Blue]0.0%;[Red]-0.0%"), "25.0%");
   EXPECT_EQ(FormatNumber(3, "[$€-407] 0.00"), "€ 3.00");
   EXPECT_EQ(FormatNumber(0, R"(0;-0;\z\e\r\o)"), "zero");
-  for (const std::string_view code :
-       {"0.00E+00", "# ?/?", "[<10]0;0", "\"0", "00000000000000000000000000000000"})
+  for (const std::string_view code : {"[<10]0;0", "\"0", "00000000000000000000000000000000"})
     EXPECT_EQ(FormatNumber(1234.5, code), "1234.5") << code;
+  // Scientific and fraction forms, as LibreOffice shows them.
+  const struct {
+    double Value;
+    std::string_view Code, Shown;
+  } shown[] = {
+      {1234.5, "0.00E+00", "1.23E+03"},
+      {0.001234, "0.00E+00", "1.23E-03"},
+      {0, "0.00E+00", "0.00E+00"},
+      {-1234.5, "0.00E+00", "-1.23E+03"},
+      {45678, "0.00E-00", "4.57E04"},
+      {45678, "0.0E+0", "4.6E+4"},
+      {45678, "##0.0E+0", "45.7E+3"},
+      {0.5, "##0.0E+0", "500.0E-3"},
+      {1e-7, "##0.0E+0", "100.0E-9"},
+      {9.999, "0.00E+00", "1.00E+01"},
+      {1234.5, "# ?/?", "1234 1/2"},
+      {2.75, "# ?/?", "2 3/4"},
+      {0.5, "# ?/?", " 1/2"},
+      {45678, "# ?/?", "45678    "},
+      {-1234.5, "# ?/?", "-1234 1/2"},
+      {1234.5,
+       "# ?"
+       "?/?"
+       "?",
+       "1234  1/2 "},
+      {2.75, "?/?", "11/4"},
+      {0, "?/?", "0/1"},
+      {1234.5, "# ?/8", "1234 4/8"},
+      {2.75, "[Red]# ?/?", "2 3/4"},
+      {45678, "[Red]dd/mm/yyyy", "21/01/2025"},
+      {45678, "[Color12]yyyy", "2025"},
+  };
+  for (const auto& c : shown) EXPECT_EQ(FormatNumber(c.Value, c.Code), c.Shown) << c.Code;
   EXPECT_EQ(FormatNumber(1e20, "0"), "1e+20");
 
   // Dates and times of serial day numbers, from 1900 or from 1904.
