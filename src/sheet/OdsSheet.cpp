@@ -128,7 +128,7 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
   Sheet sheet{name, {}};
   SheetArchive archive(bytes);
   pugi::xml_document content;
-  if (!archive.IsOpen() || !archive.ReadXml("content.xml", content)) {
+  if (!archive.IsOpen() || archive.Encrypted() || !archive.ReadXml("content.xml", content)) {
     findings.Error(name, 0, Format(Tr("cannot be read: %s"), {archive.Why()}));
     return sheet;
   }

@@ -413,6 +413,14 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
   ReadSheet(Zip({{"content.xml", "<a><b></a>"}}), "q.ods", findings);
   ReadSheet(Zip({{"content.xml", std::string(40u << 20, ' ')}}), "q.ods", findings);
   ReadSheet(Zip({{"xl/workbook.xml", "<workbook/>"}}), "q.xlsx", findings);
+  // Saved with a password.
+  ReadSheet(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(500, '\0'), "q.xlsx",
+            findings);
+  ReadSheet(Zip({{"META-INF/manifest.xml",
+                  "<manifest><file-entry full-path=\"content.xml\"><encryption-data "
+                  "checksum=\"x\"/></file-entry></manifest>"},
+                 {"content.xml", "\x91\x02garbled"}}),
+            "q.ods", findings);
   // A long cell, of letters that pack as text does, in a row repeated a million times.
   std::string letters(1u << 20, 'a');
   for (std::size_t i = 0, seed = 1; i < letters.size(); ++i, seed = seed * 1103515245 + 12345)
@@ -434,6 +442,11 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
                                     "more than 200 times its packed size"),
                           HasSubstr("0: error: cannot be read: it has no part "
                                     "'xl/_rels/workbook.xml.rels'"),
+                          "0: error: cannot be read: it is protected by a password (or saved in "
+                          "an old format): open it and save it again without a password, as "
+                          ".xlsx or .ods",
+                          "0: error: cannot be read: it is protected by a password: open it and "
+                          "save it again without a password",
                           "65: error: the sheet holds more than 64 MB of text, more than any "
                           "set of questions; reading stops here"));
 

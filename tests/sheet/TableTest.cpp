@@ -91,17 +91,20 @@ TEST(QuestionTable, RowsAsSpreadsheetsLeaveThem) {
            "a.jpg\tTulip\tRose\ttulip\tIris\t\u0420\u043E\u0437\u0430\t\u0410\u0441\u0442\u0440"
            "\u0430\t\u0440\u041E\u0417\u0410\t\u0418\u0440\u0438\u0441\n"
            "b.jpg\tRose\tTulip\tIris\tAster\n"
-           "c.jpg\tRose\tTulip\tIris\tAster\t\u0420\u043E\u0437\u0430\t \t \n",
+           "c.jpg\tRose\tTulip\tIris\tAster\t\u0420\u043E\u0437\u0430\t \t \n"
+           "d.jpg\t\t\t\t\ta\tb\tc\td\n",
            &table),
       ElementsAre("4: column en_wrong2 repeats the right answer 'Tulip' as 'tulip', which "
                   "differs only in letter case, so both buttons would look right",
                   "4: column ru_wrong2 repeats the right answer '\u0420\u043E\u0437\u0430' as "
                   "'\u0440\u041E\u0417\u0410', which differs only in letter case, so both "
                   "buttons would look right",
-                  "5: columns ru, ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or "
-                  "remove the row",
+                  "5: the Russian answers are empty: fill them in or leave the whole Russian "
+                  "columns empty",
                   "6: columns ru_wrong1, ru_wrong2, ru_wrong3 are empty; fill them in or remove "
-                  "the row"));
+                  "the row",
+                  "7: the English answers are empty: fill them in or leave the whole English "
+                  "columns empty"));
   ASSERT_THAT(table.Questions, SizeIs(1));  // rows lacking answers have no photo made
   EXPECT_EQ(table.Questions[0].Line, 4);
 
