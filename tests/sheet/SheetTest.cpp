@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "sheet/NumberFormat.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
@@ -220,6 +222,30 @@ TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
           "'1', but there are 1",
           HasSubstr("cell B1 names shared text '-1'"), HasSubstr("shared text '1e3'"),
           "1: error: cannot be read: it has no part 'book/text.xml', which holds its text"));
+}
+
+// Each workbook kept here, ours and other projects' (with their licences), reads cell by cell as
+// LibreOffice reads it; its reading is kept beside it as NAME.libreoffice.csv (UTF-8, commas,
+// cells as shown), so that no LibreOffice is needed.
+TEST(Sheet, WorkbooksReadAsLibreOfficeReadsThem) {
+  constexpr std::string_view kReading = ".libreoffice.csv";
+  int compared = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(ANTHORA_TEST_DATA)) {
+    const std::string reading = entry.path().lexically_relative(ANTHORA_TEST_DATA).generic_string();
+    if (!reading.ends_with(kReading)) continue;
+    const std::string workbook = reading.substr(0, reading.size() - kReading.size());
+    Findings findings;
+    const Sheet read = ReadSheet(Fixture(workbook), workbook, findings);
+    const Sheet expected = ReadSheet(Fixture(reading), "q.csv", findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << workbook;
+    ASSERT_EQ(read.Rows.size(), expected.Rows.size()) << workbook;
+    for (std::size_t i = 0; i < read.Rows.size(); ++i) {
+      EXPECT_EQ(read.Rows[i].Row, expected.Rows[i].Row) << workbook;
+      EXPECT_EQ(read.Rows[i].Cells, expected.Rows[i].Cells) << workbook << " row " << i + 1;
+    }
+    ++compared;
+  }
+  EXPECT_GE(compared, 11);
 }
 
 // Text made only of blanks is a piece of the cell like any other: a space between words
