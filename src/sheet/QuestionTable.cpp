@@ -110,7 +110,14 @@ class TableReader {
     }
     if (rows.empty()) {
       // A sheet that could not be read was reported as such.
-      if (!Unreadable()) Error(0, Tr("the sheet is empty; its first row names the columns"));
+      if (!sheet.EmptyAmongOthers.empty()) {
+        // TRANSLATORS: %s is the name of a sheet of the workbook.
+        Error(0, Format(Tr("the sheet %s, which was read, is empty, but other sheets of the "
+                           "workbook hold text; name the sheet of questions 'questions'"),
+                        {Quoted(sheet.EmptyAmongOthers)}));
+      } else if (!Unreadable()) {
+        Error(0, Tr("the sheet is empty; its first row names the columns"));
+      }
       return result;
     }
     const int errors = FFindings.Count(Finding::Level::Error);

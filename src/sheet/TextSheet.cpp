@@ -143,7 +143,7 @@ class TextSheetReader {
 }  // namespace
 
 Sheet ReadTextSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  Sheet sheet{name, {}};
+  Sheet sheet{name, {}, {}};
   const DecodedText text = DecodeSheetText(bytes);
   if (text.Windows1251) {
     findings.Warning(name, 0,

@@ -282,6 +282,31 @@ std::string LinkedPart(const pugi::xml_document& links, std::string_view folder,
   return {};
 }
 
+// The sheets of the workbook, by name and relationship id.
+std::vector<std::pair<std::string, std::string>> WorkbookSheets(
+    const pugi::xml_document& workbook) {
+  std::vector<std::pair<std::string, std::string>> sheets;
+  for (const pugi::xml_node part : workbook.document_element().children()) {
+    if (LocalName(part) != "sheets") continue;
+    for (const pugi::xml_node sheet : part.children()) {
+      if (LocalName(sheet) == "sheet")
+        sheets.emplace_back(AttributeOf(sheet, "name").value(), AttributeOf(sheet, "id").value());
+    }
+  }
+  return sheets;
+}
+
+// Whether a worksheet has a cell with a value.
+bool HasValues(const pugi::xml_document& worksheet) {
+  bool found = false;
+  WalkXml(worksheet, [&](const pugi::xml_node& node) {
+    const std::string_view local = LocalName(node);
+    found = found || ((local == "v" || local == "t") && *node.text().get() != '\0');
+    return !found;
+  });
+  return found;
+}
+
 // The worksheet part of the sheet named "questions", or of the first sheet not hidden.
 std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_document& links,
                           std::string_view folder) {
@@ -312,7 +337,7 @@ bool UsesDate1904(const pugi::xml_document& workbook) {
 }  // namespace
 
 Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  Sheet sheet{name, {}};
+  Sheet sheet{name, {}, {}};
   SheetArchive archive(bytes);
   pugi::xml_document package;
   pugi::xml_document workbook;
@@ -361,7 +386,22 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   if (!reader.Why().empty()) {
     findings.Error(name, reader.WhyRow(), Format(Tr("cannot be read: %s"), {reader.Why()}));
     sheet.Rows.clear();
+    return sheet;
   }
+  if (!sheet.Rows.empty()) return sheet;
+  const std::string part = WorksheetPart(workbook, links, folder);
+  std::string readName;
+  bool othersHaveText = false;
+  for (const auto& [sheetName, id] : WorkbookSheets(workbook)) {
+    const std::string other = LinkedPart(links, folder, id);
+    pugi::xml_document document;
+    if (other == part) {
+      readName = sheetName;
+    } else if (!othersHaveText && archive.Has(other) && archive.ReadXml(other, document)) {
+      othersHaveText = HasValues(document);
+    }
+  }
+  if (othersHaveText) sheet.EmptyAmongOthers = readName;
   return sheet;
 }
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "sheet/NumberFormat.h"
+#include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
 #include "support/TempDir.h"
@@ -287,6 +288,38 @@ TEST(Sheet, ArchivesKeepEveryBlank) {
       EXPECT_THAT(sheet.Rows[0].Cells, ElementsAre("a", "", "", "a"));
     }
   }
+}
+
+// An empty sheet read from a workbook whose other sheets hold text is named, so that the
+// teacher sees which one was read.
+TEST(Sheet, AnEmptySheetAmongOthersIsNamed) {
+  const std::string ods = Zip(
+      {{"content.xml",
+        "<d><body><spreadsheet><table name=\"Notes\"><table-row><table-cell/></table-row></table>"
+        "<table name=\"Data\"><table-row><table-cell><p>picture</p></table-cell></table-row>"
+        "</table></spreadsheet></body></d>"}});
+  const auto xlsx = [](const std::string& other) {
+    return Zip(
+        {{"xl/workbook.xml",
+          R"(<workbook><sheets><sheet name="Notes" id="r1"/><sheet name="Data" id="r2"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="a.xml"/><Relationship Id="r2" Target="b.xml"/></Relationships>)"},
+         {"xl/a.xml", "<worksheet><sheetData/></worksheet>"},
+         {"xl/b.xml", "<worksheet><sheetData><row>" + other + "</row></sheetData></worksheet>"}});
+  };
+  std::vector<std::string> lines;
+  for (const auto& [bytes, name] : {std::pair{ods, "q.ods"},
+                                    {xlsx(R"(<c t="inlineStr"><is><t>x</t></is></c>)"), "q.xlsx"},
+                                    {xlsx("<c><v/></c>"), "q.xlsx"}}) {
+    Findings findings;
+    ReadQuestionTable(ReadSheet(bytes, name, findings), findings);
+    for (const std::string& line : Lines(findings)) lines.push_back(line);
+  }
+  EXPECT_THAT(lines, ElementsAre("0: error: the sheet 'Notes', which was read, is empty, but other "
+                                 "sheets of the workbook hold text; name the sheet of questions "
+                                 "'questions'",
+                                 HasSubstr("the sheet 'Notes', which was read"),
+                                 "0: error: the sheet is empty; its first row names the columns"));
 }
 
 // Elements nested hundreds of thousands deep are read without exhausting the stack.
