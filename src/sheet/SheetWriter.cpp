@@ -104,8 +104,13 @@ std::string OdsContent(const SheetCells& rows) {
       " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
       " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
       " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
-      " office:version=\"1.2\"><office:body><office:spreadsheet>"
-      "<table:table table:name=\"questions\">";
+      " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+      " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+      " office:version=\"1.2\"><office:automatic-styles>"
+      "<style:style style:name=\"co1\" style:family=\"table-column\">"
+      "<style:table-column-properties style:column-width=\"7.5cm\"/></style:style>"
+      "</office:automatic-styles><office:body><office:spreadsheet>"
+      "<table:table table:name=\"questions\"><table:table-column table:style-name=\"co1\"/>";
   for (const auto& row : rows) {
     xml += "<table:table-row>";
     for (const std::string& cell : row) {
@@ -161,7 +166,7 @@ std::string XlsxWorksheet(const SheetCells& rows) {
   std::string xml(kXmlHead);
   xml +=
       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-      "<sheetData>";
+      "<cols><col min=\"1\" max=\"1\" width=\"40\" customWidth=\"1\"/></cols><sheetData>";
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const std::string number = std::to_string(r + 1);
     xml += "<row r=\"" + number + "\">";

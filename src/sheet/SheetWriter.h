@@ -21,7 +21,8 @@ using SheetCells = std::vector<std::vector<std::string>>;
 
 // Writes the rows as one sheet of text cells in the form into the file the AtomicFile makes, for
 // the caller to commit. Every cell is text, so that no spreadsheet program reads a file name
-// such as "05" as a number. Characters XML cannot hold are left out of the archive forms.
+// such as "05" as a number. Characters XML cannot hold are left out of the archive forms, whose
+// first column is wide enough for the names phones give photos.
 // Throws WriteError.
 void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form);
 
