@@ -74,6 +74,15 @@ TEST(ZipArchive, SizesCountsAndPackingAreBounded) {
   PutLittle(claiming, claiming.size() - 12, 60'000, 2);
   PutLittle(claiming, claiming.size() - 14, 60'000, 2);
   EXPECT_EQ(Refusal(claiming), "holds more than 10000 entries");
+  // A 64-bit end record in an entry's bytes that the library would make room for.
+  std::string end64 = std::string("PK\6\6", 4) + std::string(52, '\0');
+  PutLittle(end64, 24, 1'000'000'000, 8);
+  PutLittle(end64, 32, 1'000'000'000, 8);
+  std::string locator = std::string("PK\6\7", 4) + std::string(16, '\0');
+  PutLittle(locator, 8, 31, 8);  // where the entry's bytes start
+  ZipPart inside{"a", end64 + locator + "PK\5\6" + std::string(18, '\0')};
+  inside.Stored = true;
+  EXPECT_EQ(Refusal(ZipBytes({inside})), "holds more than 10000 entries");
 
   // Packed too tightly, larger than the budget, each and all together.
   EXPECT_EQ(Refusal(ZipBytes({{"zeros", std::string(4u << 20, '\0')}})),

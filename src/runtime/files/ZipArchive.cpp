@@ -45,6 +45,25 @@ struct ZipEnd {
   std::uint64_t Prefix = 0;   // bytes in front of the archive, which its offsets leave out
 };
 
+// The most entries a 64-bit end record pointed to from the tail claims, where its central
+// directory lies before it: the zip library reserves room for that many before it finds
+// whether the record is the archive's.
+std::uint64_t MostClaimed64(const ReadAt& readAt, const std::vector<unsigned char>& tail) {
+  std::uint64_t most = 0;
+  for (std::size_t at = 20; at + 22 <= tail.size(); ++at) {
+    if (std::memcmp(&tail[at], "PK\5\6", 4) != 0 || std::memcmp(&tail[at - 20], "PK\6\7", 4) != 0)
+      continue;
+    const std::uint64_t pointed = Little(&tail[at - 12], 8);
+    unsigned char end64[56];
+    if (!readAt(pointed, end64, sizeof end64) || std::memcmp(end64, "PK\6\6", 4) != 0) continue;
+    const std::uint64_t offset = Little(&end64[48], 8);
+    const std::uint64_t size = Little(&end64[40], 8);
+    if (offset <= pointed && size <= pointed - offset)
+      most = std::max({most, Little(&end64[24], 8), Little(&end64[32], 8)});
+  }
+  return most;
+}
+
 // Whether a central directory of the size lies just before `end` and starts as one does; the
 // bytes before it that its offset leaves out are the prefix.
 std::optional<std::uint64_t> PrefixBefore(const ReadAt& readAt, std::uint64_t end,
@@ -64,12 +83,15 @@ std::optional<std::uint64_t> PrefixBefore(const ReadAt& readAt, std::uint64_t en
 // before it (an archive with bytes in front has its offsets shifted by them), preferring one
 // whose comment ends the file. Where a 64-bit end record is pointed to and agrees, its counts
 // stand for the 16-bit ones; a pointer that leads nowhere does not count. None when no record
-// agrees: the library then says what is wrong.
+// agrees: the library then says what is wrong. A 64-bit record that claims more entries than
+// the policy allows, which the library would make room for, stands for the end.
 std::optional<ZipEnd> FindZipEnd(const ReadAt& readAt, std::uint64_t size) {
   const std::uint64_t length = std::min(size, kTail);
   std::vector<unsigned char> tail(length);
   if (length < 22 || !readAt(size - length, tail.data(), length)) return std::nullopt;
   std::optional<ZipEnd> found;
+  if (const std::uint64_t most = MostClaimed64(readAt, tail); most > kZipMaxEntries)
+    return ZipEnd{most, 0};
   for (std::size_t at = length - 22 + 1; at-- > 0;) {
     if (std::memcmp(&tail[at], "PK\5\6", 4) != 0) continue;
     const std::uint64_t place = size - length + at;
@@ -83,7 +105,7 @@ std::optional<ZipEnd> FindZipEnd(const ReadAt& readAt, std::uint64_t size) {
       const std::uint64_t before = place - 20 >= 56 ? place - 20 - 56 : pointed;
       for (const std::uint64_t where : {pointed, before}) {
         unsigned char end64[56];
-        if (end || where < pointed || where + sizeof end64 > place - 20 ||
+        if (end || where < pointed || where >= place || where + sizeof end64 > place - 20 ||
             !readAt(where, end64, sizeof end64) || std::memcmp(end64, "PK\6\6", 4) != 0)
           continue;
         const std::uint64_t entries = std::max(Little(&end64[24], 8), Little(&end64[32], 8));
