@@ -24,46 +24,66 @@ constexpr std::array<std::string_view, kSheetColumns.size()> kExample = {
     "rose.jpg", "Rose",    "Tulip", "Daisy",  "Poppy", "Роза",
     "Тюльпан",  "Ромашка", "Мак",   "centre", "0"};
 
+// Whether every form of sheet can hold the name: UTF-8 without control characters or the
+// noncharacters U+FFFE and U+FFFF, which XML cannot hold.
 bool FitsSheet(std::string_view name) {
-  return IsUtf8(name) && std::none_of(name.begin(), name.end(), [](char c) {
-           return static_cast<unsigned char>(c) < 0x20 || c == 0x7f;
-         });
+  return IsUtf8(name) &&
+         std::none_of(name.begin(), name.end(),
+                      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; }) &&
+         name.find("\xEF\xBF\xBE") == std::string_view::npos &&
+         name.find("\xEF\xBF\xBF") == std::string_view::npos;
 }
 
 }  // namespace
 
 std::vector<std::string> PhotosForSheet(const std::string& source, Findings& findings) {
   std::vector<std::string> photos;
-  const fs::path folder(source.empty() ? "." : source);
-  std::error_code error;
-  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
-       it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    // A broken link or an entry that vanished is no photo; it does not end the listing.
-    std::error_code ignored;
-    if (name.starts_with('.')) {
-      if (it->is_directory(ignored)) it.disable_recursion_pending();
-      continue;
+  const fs::path top(source.empty() ? "." : source);
+  std::vector<fs::path> folders = {top};
+  while (!folders.empty()) {
+    const fs::path folder = std::move(folders.back());
+    folders.pop_back();
+    std::error_code error;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+      const std::string name = it->path().filename().string();
+      // A broken link or an entry that vanished is no photo; it does not end the listing.
+      std::error_code ignored;
+      if (name.starts_with('.')) continue;
+      if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+        folders.push_back(it->path());
+        continue;
+      }
+      if (!IsPhotoName(name) || !it->is_regular_file(ignored)) continue;
+      const std::string relative = it->path().lexically_relative(top).generic_string();
+      if (!FitsSheet(relative)) {
+        findings.Warning(JoinPath(source, relative), 0,
+                         Tr("left out of the new sheet: a sheet cannot hold its name; rename the "
+                            "photo and write the sheet again, or add its row by hand"));
+        continue;
+      }
+      // More than a set file holds: the folder is surely not one set's photos.
+      if (photos.size() == kMaxSetEntries) {
+        findings.Error(source, 0,
+                       Format(Tr("holds more than %d photos, more than one set can show; choose "
+                                 "the folder of one set's photos"),
+                              {kMaxSetEntries}));
+        return {};
+      }
+      photos.push_back(relative);
     }
-    if (!IsPhotoName(name) || !it->is_regular_file(ignored)) continue;
-    const std::string relative = it->path().lexically_relative(folder).generic_string();
-    if (!FitsSheet(relative)) {
+    if (!error) continue;
+    // The folder itself must be read; a folder in it that cannot be is passed over.
+    if (folder == top) {
+      findings.Error(source, 0, Format(Tr("cannot be read: %s"), {error.message()}));
+    } else {
+      const std::string relative = folder.lexically_relative(top).generic_string();
       findings.Warning(JoinPath(source, relative), 0,
-                       Tr("left out of the new sheet: a sheet cannot hold its name; rename the "
-                          "photo and write the sheet again, or add its row by hand"));
-      continue;
+                       // TRANSLATORS: %s says why, from the system.
+                       Format(Tr("cannot be read, so its photos are left out of the new sheet "
+                                 "(%s)"),
+                              {error.message()}));
     }
-    // More than a set file holds: the folder is surely not one set's photos.
-    if (photos.size() == kMaxSetEntries) {
-      findings.Error(source, 0,
-                     Format(Tr("holds more than %d photos, more than one set can show; choose "
-                               "the folder of one set's photos"),
-                            {kMaxSetEntries}));
-      return {};
-    }
-    photos.push_back(relative);
   }
-  if (error) findings.Error(source, 0, Format(Tr("cannot be read: %s"), {error.message()}));
   std::sort(photos.begin(), photos.end());
   return photos;
 }

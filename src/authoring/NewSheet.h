@@ -15,7 +15,8 @@ inline constexpr std::string_view kNewSheetName = "questions.ods";
 // The photos in SOURCE and its folders, JPEG and PNG by their extension in any letter case, as
 // paths relative to SOURCE with "/" between folders, sorted. Hidden files and folders are left
 // out, and so is a photo whose name a sheet cannot hold (not UTF-8, or with a control
-// character), with a warning.
+// character or a noncharacter), with a warning; so is a folder below SOURCE that cannot be
+// read, with a warning that names it.
 std::vector<std::string> PhotosForSheet(const std::string& source, Findings& findings);
 
 // The rows of a new sheet: the header row naming every column, then one row per photo with only

@@ -203,7 +203,18 @@ std::string PhotoLookup::NotFound(const std::string& cell, int row) {
 std::string PhotoLookup::Find(const std::string& cell, int row) {
   const std::string shown = QuotedName(JoinPath(FSource, cell));
   if (LeavesFolder(cell)) return Outside(shown, row);
-  const std::vector<std::string> photos = FindPhotos(FSource, cell);
+  std::vector<std::string> photos = FindPhotos(FSource, cell);
+  // A sheet drops the blanks at the ends of a cell, so a photo whose name has them is found
+  // without them.
+  if (photos.empty()) {
+    for (const std::string& photo : Photos()) {
+      const std::size_t first = photo.find_first_not_of(" \t");
+      const std::size_t last = photo.find_last_not_of(" \t");
+      if (first != std::string::npos && (first > 0 || last + 1 < photo.size()) &&
+          std::string_view(photo).substr(first, last + 1 - first) == cell)
+        photos.push_back(JoinPath(FSource, photo));
+    }
+  }
   if (photos.empty()) {
     std::error_code error;
     if (fs::is_directory(JoinPath(FSource, cell), error)) {

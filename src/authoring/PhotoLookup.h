@@ -20,11 +20,12 @@ class PhotoLookup {
 
   // The photo a picture cell names, in SOURCE or below it: the file of that exact name, or the
   // one file whose name differs only in letter case or in accents stored apart from their
-  // letters; a name without an extension finds a photo file of that name (JPEG first, then
-  // PNG, HEIC, HEIF and WebP). Empty, with the error at the row, when there is none, more than
-  // one, or it lies outside the folder. The error for a photo not found names what was likely
-  // meant: the photo of the same name in a folder below, the photo whose name a spreadsheet
-  // turned into a number ("5" for 05.jpg), or the photos whose names are nearest.
+  // letters, or in blanks at its ends; a name without an extension finds a photo file of that
+  // name (JPEG first, then PNG, HEIC, HEIF and WebP). Empty, with the error at the row, when
+  // there is none, more than one, or it lies outside the folder. The error for a photo not found
+  // names what was likely meant: the photo of the same name in a folder below, the photo whose
+  // name a spreadsheet turned into a number ("5" for 05.jpg), or the photos whose names are
+  // nearest.
   std::string Find(const std::string& cell, int row);
 
   // The photos in the source folder and below, as paths from it, in order, listed the first

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/base/Findings.h"
 #include "quiz/QuestionSet.h"
+#include "runtime/base/Findings.h"
 #include "runtime/graphics/Font.h"
 
 namespace anthora {

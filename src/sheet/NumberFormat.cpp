@@ -37,7 +37,11 @@ struct Pattern {
   std::size_t MaxDecimals = 0;   // '0', '#' and '?' after the point
   bool Point = false;
   int Percents = 0;
-  bool Number = true;  // false for a section of text alone, such as "-" for zero
+  bool Number = true;             // false for a section of text alone, such as "-" for zero
+  std::size_t IntegerPlaces = 0;  // '0', '#' and '?' before the point
+  bool Exponent = false;          // "E+00": scientific, the sign and digits of the exponent
+  char ExponentSign = '+';        // '+' shows the sign always, '-' only when negative
+  std::size_t ExponentZeros = 0;
 };
 
 bool Placeholder(char c) {
@@ -68,7 +72,14 @@ std::optional<Pattern> ReadPattern(std::string_view section) {
         pattern.MinDecimals += c == '0' && pattern.MinDecimals + 1 == pattern.MaxDecimals;
       } else {
         pattern.IntegerZeros += c == '0';
+        ++pattern.IntegerPlaces;
       }
+    } else if ((c == 'E' || c == 'e') && inNumber && !pattern.Exponent && i + 1 < section.size() &&
+               (section[i + 1] == '+' || section[i + 1] == '-')) {
+      pattern.Exponent = true;
+      pattern.ExponentSign = section[++i];
+      while (i + 1 < section.size() && Placeholder(section[i + 1]))
+        pattern.ExponentZeros += section[++i] == '0';
     } else if (c == '"') {
       const std::size_t end = section.find('"', i + 1);
       if (end == std::string_view::npos) return std::nullopt;
@@ -143,6 +154,96 @@ std::optional<std::string> Rendered(double magnitude, const Pattern& pattern) {
   return out + decimals + pattern.After;
 }
 
+// A number in scientific form: the mantissa as the pattern renders it, then the exponent. With
+// more integer places than zeros among them ("##0.0E+0") the exponent is a multiple of the
+// places.
+std::optional<std::string> RenderedScientific(double magnitude, const Pattern& pattern) {
+  const int step = pattern.IntegerPlaces > 1 && pattern.IntegerPlaces > pattern.IntegerZeros
+                       ? static_cast<int>(pattern.IntegerPlaces)
+                       : 1;
+  const int width =
+      step > 1 ? step : static_cast<int>(std::max<std::size_t>(pattern.IntegerZeros, 1));
+  int exponent = magnitude > 0 ? static_cast<int>(std::floor(std::log10(magnitude))) : 0;
+  exponent = step > 1 ? static_cast<int>(std::floor(exponent / static_cast<double>(step))) * step
+                      : exponent - (width - 1);
+  const double scale = std::pow(10.0, static_cast<double>(pattern.MaxDecimals));
+  double mantissa = std::round(magnitude / std::pow(10.0, exponent) * scale) / scale;
+  if (mantissa >= std::pow(10.0, width)) {
+    exponent += step;
+    mantissa = std::round(mantissa / std::pow(10.0, step) * scale) / scale;
+  }
+  Pattern plain = pattern;
+  plain.Exponent = false;
+  plain.After.clear();
+  const std::optional<std::string> text = Rendered(mantissa, plain);
+  if (!text) return std::nullopt;
+  std::string digits = std::to_string(std::abs(exponent));
+  if (digits.size() < pattern.ExponentZeros)
+    digits.insert(0, pattern.ExponentZeros - digits.size(), '0');
+  const std::string sign = exponent < 0 ? "-" : pattern.ExponentSign == '+' ? "+" : "";
+  return *text + "E" + sign + digits + pattern.After;
+}
+
+bool Placeholders(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), Placeholder);
+}
+
+// A number as a fraction, "# ?/?" (a whole part, then the fraction), "?/?" (the fraction alone)
+// or with a fixed denominator ("# ?/8"); none for another section. The denominator is the one
+// of at most as many digits as it has places that comes nearest.
+std::optional<std::string> RenderedFraction(double magnitude, std::string_view section) {
+  while (section.starts_with('[')) {  // a colour
+    const std::size_t end = section.find(']');
+    if (end == std::string_view::npos) return std::nullopt;
+    section.remove_prefix(end + 1);
+  }
+  const std::size_t slash = section.find('/');
+  if (slash == std::string_view::npos || !(magnitude < kMaxFixed)) return std::nullopt;
+  const std::string_view left = section.substr(0, slash);
+  const std::string_view right = section.substr(slash + 1);
+  const std::size_t space = left.find(' ');
+  const std::string_view whole = space == std::string_view::npos ? "" : left.substr(0, space);
+  const std::string_view numerator =
+      space == std::string_view::npos ? left : left.substr(left.find_last_of(' ') + 1);
+  const bool fixed = !right.empty() &&
+                     right.find_first_not_of("0123456789") == std::string_view::npos &&
+                     right.front() != '0';
+  if ((!whole.empty() && !Placeholders(whole)) || !Placeholders(numerator) ||
+      (!fixed && !Placeholders(right)) || right.size() > 4)
+    return std::nullopt;
+  const double integer = whole.empty() ? 0 : std::floor(magnitude);
+  const double part = magnitude - integer;
+  long long denominator = 1;
+  if (fixed) {
+    denominator = std::stoll(std::string(right));
+  } else {
+    const long long most = static_cast<long long>(std::pow(10.0, right.size())) - 1;
+    double best = 2;
+    for (long long d = 1; d <= most; ++d) {
+      const double error =
+          std::abs(part - std::round(part * static_cast<double>(d)) / static_cast<double>(d));
+      if (error < best - 1e-12) best = error, denominator = d;
+    }
+  }
+  long long top = std::llround(part * static_cast<double>(denominator));
+  std::string out;
+  if (!whole.empty()) {
+    long long count = static_cast<long long>(integer);
+    if (top == denominator) ++count, top = 0;
+    if (top == 0)
+      return std::to_string(count) + std::string(numerator.size() + right.size() + 2, ' ');
+    out = (count == 0 && whole.find('0') == std::string_view::npos ? "" : std::to_string(count)) +
+          " ";
+  }
+  std::string over = std::to_string(top);
+  std::string under = std::to_string(denominator);
+  if (!whole.empty()) {
+    if (over.size() < numerator.size()) over.insert(0, numerator.size() - over.size(), ' ');
+    if (under.size() < right.size()) under.append(right.size() - under.size(), ' ');
+  }
+  return out + over + "/" + under;
+}
+
 // The sections of a code, split at ';' outside quotes.
 std::vector<std::string_view> Sections(std::string_view code) {
   std::vector<std::string_view> sections;
@@ -187,6 +288,16 @@ Date DateOfSerial(long serial, bool date1904) {
 std::string Padded(long value, std::size_t width) {
   std::string text = std::to_string(value);
   return std::string(text.size() < width ? width - text.size() : 0, '0') + text;
+}
+
+// A colour of a section: "Red", "Color12" and the like, in any letter case.
+bool IsColour(std::string_view name) {
+  for (const std::string_view colour :
+       {"black", "blue", "cyan", "green", "magenta", "red", "white", "yellow"}) {
+    if (SameIgnoringAsciiCase(name, colour)) return true;
+  }
+  return name.size() > 5 && SameIgnoringAsciiCase(name.substr(0, 5), "color") &&
+         name.substr(5).find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 bool IsDateLetter(char c) {
@@ -238,7 +349,7 @@ std::optional<std::string> RenderedDate(double value, std::string_view section, 
       if (!inside.empty() && (inside[0] == 'h' || inside[0] == 'H')) {
         out += Padded(seconds / 3600, inside.size());
         last = 'h';
-      } else if (!inside.empty() && inside[0] != '$') {
+      } else if (!inside.empty() && inside[0] != '$' && !IsColour(inside)) {
         return std::nullopt;  // elapsed minutes or seconds, a condition
       }
       i = end + 1;  // a colour is left out
@@ -331,8 +442,13 @@ std::string FormatNumber(double value, std::string_view code, bool date1904) {
   }
   if (IsGeneral(section) || section == "@" || section.empty()) return General(value);
   if (std::optional<std::string> date = RenderedDate(value, sections[0], date1904)) return *date;
+  if (std::optional<std::string> fraction = RenderedFraction(magnitude, section))
+    return (minus ? "-" : "") + *fraction;
   const std::optional<Pattern> pattern = ReadPattern(section);
-  const std::optional<std::string> text = pattern ? Rendered(magnitude, *pattern) : std::nullopt;
+  const std::optional<std::string> text = !pattern ? std::nullopt
+                                          : pattern->Exponent
+                                              ? RenderedScientific(magnitude, *pattern)
+                                              : Rendered(magnitude, *pattern);
   if (!text) return General(value);
   return (minus ? "-" : "") + *text;
 }

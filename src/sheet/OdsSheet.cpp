@@ -75,6 +75,23 @@ std::set<std::string> HiddenTableStyles(const pugi::xml_document& content) {
   return hidden;
 }
 
+// Whether a table beside this one has a paragraph with text.
+bool OtherTableHasText(const pugi::xml_node& table) {
+  for (const pugi::xml_node other : table.parent().children()) {
+    if (other == table || LocalName(other) != "table") continue;
+    bool text = false;
+    WalkXml(other, [&](const pugi::xml_node& node) {
+      text = text || ((node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata) &&
+                      std::string_view(node.value()).find_first_not_of(" \t\r\n") !=
+                          std::string_view::npos &&
+                      LocalName(node.parent()) != "annotation");
+      return !text;
+    });
+    if (text) return true;
+  }
+  return false;
+}
+
 class OdsReader {
  public:
   OdsReader(Sheet& sheet, Findings& findings) : FRows(sheet, findings) {}
@@ -125,10 +142,10 @@ class OdsReader {
 }  // namespace
 
 Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  Sheet sheet{name, {}};
+  Sheet sheet{name, {}, {}};
   SheetArchive archive(bytes);
   pugi::xml_document content;
-  if (!archive.IsOpen() || !archive.ReadXml("content.xml", content)) {
+  if (!archive.IsOpen() || archive.Encrypted() || !archive.ReadXml("content.xml", content)) {
     findings.Error(name, 0, Format(Tr("cannot be read: %s"), {archive.Why()}));
     return sheet;
   }
@@ -154,6 +171,8 @@ Sheet ReadOdsSheet(std::string_view bytes, const std::string& name, Findings& fi
     return sheet;
   }
   OdsReader(sheet, findings).ReadRows(chosen);
+  if (sheet.Rows.empty() && findings.Count(Finding::Level::Error) == 0 && OtherTableHasText(chosen))
+    sheet.EmptyAmongOthers = AttributeOf(chosen, "name").value();
   return sheet;
 }
 

@@ -115,7 +115,14 @@ class TableReader {
     }
     if (rows.empty()) {
       // A sheet that could not be read was reported as such.
-      if (!Unreadable()) Error(0, Tr("the sheet is empty; its first row names the columns"));
+      if (!sheet.EmptyAmongOthers.empty()) {
+        // TRANSLATORS: %s is the name of a sheet of the workbook.
+        Error(0, Format(Tr("the sheet %s, which was read, is empty, but other sheets of the "
+                           "workbook hold text; name the sheet of questions 'questions'"),
+                        {Quoted(sheet.EmptyAmongOthers)}));
+      } else if (!Unreadable()) {
+        Error(0, Tr("the sheet is empty; its first row names the columns"));
+      }
       return result;
     }
     const int errors = FFindings.Count(Finding::Level::Error);
@@ -212,8 +219,27 @@ class TableReader {
     return Trimmed(row.Cells[found->second]);
   }
 
+  // A row with text in which one language's answers are all empty: one finding says so.
+  bool LanguageEmpty(const SheetRow& row, const QuestionTable& table) {
+    const auto empty = [&](const ColumnNames& columns) {
+      return std::all_of(columns.begin(), columns.end(),
+                         [&](std::string_view column) { return Cell(row, column).empty(); });
+    };
+    if (table.HasEnglish && empty(kEnglishColumns)) {
+      Error(row.Row, Tr("the English answers are empty: fill them in or leave the whole English "
+                        "columns empty"));
+    } else if (table.HasRussian && empty(kRussianColumns)) {
+      Error(row.Row, Tr("the Russian answers are empty: fill them in or leave the whole Russian "
+                        "columns empty"));
+    } else {
+      return false;
+    }
+    return true;
+  }
+
   // False when the row has no photo to make.
   bool ReadRow(const SheetRow& row, const QuestionTable& table, TableQuestion& question) {
+    if (table.HasEnglish && table.HasRussian && LanguageEmpty(row, table)) return false;
     // A row whose text stops two or more read columns early lacks whole answers, such as all
     // of one language's: one finding names them all.
     const auto filled = std::find_if(row.Cells.rbegin(), row.Cells.rend(),

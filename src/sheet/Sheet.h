@@ -22,6 +22,9 @@ struct SheetRow {
 struct Sheet {
   std::string Name;
   std::vector<SheetRow> Rows;
+  // Of a workbook whose sheet read has no rows: that sheet's name, when another sheet of the
+  // workbook holds text.
+  std::string EmptyAmongOthers;
 };
 
 // Bounds that no question sheet comes near, so that a hostile file costs little.

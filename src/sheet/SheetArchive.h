@@ -27,6 +27,9 @@ class SheetArchive {
   // missing, too large, damaged or not XML.
   bool ReadXml(std::string_view name, pugi::xml_document& document);
   const std::string& Why() const { return FWhy; }
+  // Whether the manifest says the parts are encrypted, as an OpenDocument file saved with a
+  // password has them; Why() then says so.
+  bool Encrypted();
 
  private:
   const ZipEntry* Find(std::string_view name) const;

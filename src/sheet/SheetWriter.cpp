@@ -12,13 +12,29 @@ namespace anthora {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
 
-// Text as XML character data and attribute values take it; control characters other than tab
-// and line breaks, which XML cannot hold, are left out.
+// The text without what XML cannot hold: control characters other than tab and line breaks,
+// and the noncharacters U+FFFE and U+FFFF.
+std::string XmlCharacters(std::string_view text) {
+  std::string kept;
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    if (text.substr(at).starts_with("\xEF\xBF\xBE") ||
+        text.substr(at).starts_with("\xEF\xBF\xBF")) {
+      at += 2;
+    } else if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r') {
+      kept += c;
+    }
+  }
+  return kept;
+}
+
+// Text as XML character data and attribute values take it, without what XML cannot hold.
 std::string XmlText(std::string_view text) {
   std::string escaped;
-  for (const char c : text) {
+  for (const char c : XmlCharacters(text)) {
     switch (c) {
       case '&':
         escaped += "&amp;";
@@ -36,8 +52,7 @@ std::string XmlText(std::string_view text) {
         escaped += "&apos;";
         break;
       default:
-        if (static_cast<unsigned char>(c) >= 0x20 || c == '\t' || c == '\n' || c == '\r')
-          escaped += c;
+        escaped += c;
     }
   }
   return escaped;
@@ -45,7 +60,8 @@ std::string XmlText(std::string_view text) {
 
 // A cell's text as OpenDocument paragraphs: a run of spaces, a space at the start, tabs and
 // line breaks are written as elements, since the format folds white space in plain text.
-std::string OdsParagraphs(std::string_view text) {
+std::string OdsParagraphs(std::string_view cell) {
+  const std::string text = XmlCharacters(cell);
   std::string out = "<text:p>";
   std::size_t spaces = 0;
   const auto flushSpaces = [&](bool atStart) {
@@ -81,8 +97,11 @@ std::string OdsParagraphs(std::string_view text) {
   return out + "</text:p>";
 }
 
-std::string OdsTable(std::string_view name, const SheetCells& rows) {
+// A sheet of text cells; the questions' first column, the photos' names, is wide enough for the
+// names phones give photos.
+std::string OdsTable(std::string_view name, const SheetCells& rows, bool widePhotoColumn) {
   std::string xml = "<table:table table:name=\"" + std::string(name) + "\">";
+  if (widePhotoColumn) xml += "<table:table-column table:style-name=\"co1\"/>";
   for (const auto& row : rows) {
     xml += "<table:table-row>";
     for (const std::string& cell : row) {
@@ -102,9 +121,14 @@ std::string OdsContent(const SheetCells& rows, const SheetCells& note) {
       " xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\""
       " xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\""
       " xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\""
-      " office:version=\"1.2\"><office:body><office:spreadsheet>";
-  xml += OdsTable("questions", rows);
-  if (!note.empty()) xml += OdsTable(kNoteSheetName, note);
+      " xmlns:style=\"urn:oasis:names:tc:opendocument:xmlns:style:1.0\""
+      " xmlns:fo=\"urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0\""
+      " office:version=\"1.2\"><office:automatic-styles>"
+      "<style:style style:name=\"co1\" style:family=\"table-column\">"
+      "<style:table-column-properties style:column-width=\"7.5cm\"/></style:style>"
+      "</office:automatic-styles><office:body><office:spreadsheet>";
+  xml += OdsTable("questions", rows, true);
+  if (!note.empty()) xml += OdsTable(kNoteSheetName, note, false);
   return xml + "</office:spreadsheet></office:body></office:document-content>\n";
 }
 
@@ -151,7 +175,7 @@ std::string XlsxWorksheet(const SheetCells& rows) {
   std::string xml(kXmlHead);
   xml +=
       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-      "<sheetData>";
+      "<cols><col min=\"1\" max=\"1\" width=\"40\" customWidth=\"1\"/></cols><sheetData>";
   for (std::size_t r = 0; r < rows.size(); ++r) {
     const std::string number = std::to_string(r + 1);
     xml += "<row r=\"" + number + "\">";
@@ -227,9 +251,29 @@ void WriteArchive(const AtomicFile& file, const std::vector<Part>& parts) {
   }
 }
 
+// Text in double quotes, a double quote inside doubled.
+std::string DoubleQuoted(std::string_view text) {
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
 bool NeedsQuotes(std::string_view cell, char separator) {
   return cell.find_first_of(std::string{separator, '"', '\n', '\r'}) != std::string_view::npos ||
-         (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
+         (!cell.empty() && (cell.front() == ' ' || cell.back() == ' ')) ||
+         cell.starts_with(kByteOrderMark);
+}
+
+// Whether a spreadsheet program would take the cell for a formula rather than text.
+bool LooksLikeFormula(std::string_view cell) {
+  return !cell.empty() && std::string_view("=+-@\t\r").find(cell.front()) != std::string_view::npos;
+}
+
+// A cell as a text field: quoted where it must be, and one that would be taken for a formula
+// written as the formula of its text, ="...", which spreadsheet programs show as that text.
+std::string TextField(std::string_view cell, char separator) {
+  const std::string field = LooksLikeFormula(cell) ? "=" + DoubleQuoted(cell) : std::string(cell);
+  return NeedsQuotes(field, separator) ? DoubleQuoted(field) : field;
 }
 
 }  // namespace
@@ -246,18 +290,11 @@ std::optional<SheetForm> SheetFormOf(std::string_view name) {
 }
 
 std::string SheetText(const SheetCells& rows, char separator) {
-  std::string text = "\xEF\xBB\xBF";
+  std::string text(kByteOrderMark);
   for (const auto& row : rows) {
     for (std::size_t column = 0; column < row.size(); ++column) {
       if (column > 0) text += separator;
-      const std::string& cell = row[column];
-      if (!NeedsQuotes(cell, separator)) {
-        text += cell;
-        continue;
-      }
-      text += '"';
-      for (const char c : cell) text += c == '"' ? std::string("\"\"") : std::string(1, c);
-      text += '"';
+      text += TextField(row[column], separator);
     }
     text += '\n';
   }

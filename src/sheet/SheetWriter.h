@@ -25,15 +25,18 @@ inline constexpr std::string_view kNoteSheetName = "note";
 
 // Writes the rows as one sheet of text cells in the form into the file the AtomicFile makes, for
 // the caller to commit. Every cell is text, so that no spreadsheet program reads a file name
-// such as "05" as a number. Characters XML cannot hold are left out of the archive forms. A note,
-// when given, goes on a second sheet in the archive forms; the text forms hold one sheet and no
-// note. Throws WriteError.
+// such as "05" as a number. Characters XML cannot hold are left out of the archive forms, whose
+// first column is wide enough for the names phones give photos. A note, when given, goes on a
+// second sheet in the archive forms; the text forms hold one sheet and no note. Throws
+// WriteError.
 void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form,
                 const SheetCells& note = {});
 
 // The bytes of the text forms, with a byte-order mark that tells spreadsheet programs the text
-// is UTF-8; a cell that holds a separator, a quote, a line break or spaces at either end is
-// quoted.
+// is UTF-8; a cell that holds a separator, a quote, a line break, spaces at either end or a
+// byte-order mark at its start is quoted, and one that starts as a formula does (=, +, -, @,
+// a tab or a carriage return) is written as the formula of its text, ="...", which spreadsheet
+// programs and the sheet readers show as that text.
 std::string SheetText(const SheetCells& rows, char separator);
 
 }  // namespace anthora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Format.h"
@@ -33,6 +34,19 @@ char HeaderSeparator(std::string_view text) {
   }
   const auto most = std::max_element(counts.begin(), counts.end());
   return *most == 0 ? '\t' : kSeparators[static_cast<std::size_t>(most - counts.begin())];
+}
+
+// The text of a cell that is the formula of a text, ="...", as a spreadsheet shows it; none for
+// any other cell.
+std::optional<std::string> FormulaText(std::string_view cell) {
+  if (cell.size() < 3 || !cell.starts_with("=\"") || !cell.ends_with('"')) return std::nullopt;
+  std::string text;
+  const std::string_view inside = cell.substr(2, cell.size() - 3);
+  for (std::size_t at = 0; at < inside.size(); ++at) {
+    if (inside[at] == '"' && (at + 1 == inside.size() || inside[++at] != '"')) return std::nullopt;
+    text += inside[at];
+  }
+  return text;
 }
 
 class TextSheetReader {
@@ -70,14 +84,11 @@ class TextSheetReader {
   }
 
  private:
-  // From an opening quote to the closing one; false when there is none.
+  // From an opening quote to the closing one; false when there is none. What is quoted is the
+  // cell's own, a byte-order mark too.
   bool ReadQuoted() {
     const int row = FRows.Row();
     for (++FAt; FAt < FText.size(); ++FAt) {
-      if (SkipByteOrderMark()) {
-        --FAt;
-        continue;
-      }
       if (FText[FAt] != '"') {
         FCell += FText[FAt];
       } else if (FText.substr(FAt + 1).starts_with('"')) {
@@ -103,6 +114,8 @@ class TextSheetReader {
   }
 
   void EndCell() {
+    // Written so by programs that keep a name such as "=a.jpg" from being taken for a formula.
+    if (std::optional<std::string> text = FormulaText(FCell)) FCell = std::move(*text);
     if (FWindows1251) {
       // UTF-8 text read as Windows-1251 would be written back as UTF-8, garbled in the quiz.
       if (IsUtf8BeyondAscii(FCell) && FUtf8Row != FRows.Row()) {
@@ -130,7 +143,7 @@ class TextSheetReader {
 }  // namespace
 
 Sheet ReadTextSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  Sheet sheet{name, {}};
+  Sheet sheet{name, {}, {}};
   const DecodedText text = DecodeSheetText(bytes);
   if (text.Windows1251) {
     findings.Warning(name, 0,

@@ -1,6 +1,7 @@
 #include "sheet/XlsxSheet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -71,9 +72,28 @@ unsigned NumberAttribute(const pugi::xml_node& node, std::string_view name) {
   return AttributeOf(node, name).as_uint(0);
 }
 
+// A target with its percent escapes ("%20" for a space) decoded, as a relationship's target is
+// written; a '%' that starts no escape stays.
+std::string Unescaped(std::string_view target) {
+  std::string out;
+  for (std::size_t at = 0; at < target.size(); ++at) {
+    int value = 0;
+    if (target[at] == '%' && at + 3 <= target.size() &&
+        std::isxdigit(static_cast<unsigned char>(target[at + 1])) &&
+        std::from_chars(&target[at + 1], &target[at + 3], value, 16).ptr == &target[at + 3]) {
+      out += static_cast<char>(value);
+      at += 2;
+    } else {
+      out += target[at];
+    }
+  }
+  return out;
+}
+
 // The part a relationship's target names, from the folder of the part it belongs to; a
 // backslash separates folders as a slash does.
-std::string PartName(std::string_view folder, std::string target) {
+std::string PartName(std::string_view folder, std::string_view written) {
+  std::string target = Unescaped(written);
   std::replace(target.begin(), target.end(), '\\', '/');
   if (!target.starts_with('/')) target = std::string(folder) + "/" + target;
   std::vector<std::string_view> parts;
@@ -209,6 +229,8 @@ class XlsxReader {
       if (LocalName(child) == "v") value = child;
     }
     const char* text = value.text().get();
+    // A text cell without a value is empty, as spreadsheet programs read it.
+    if (type == "s" && *text == '\0') return {};
     if (type == "s") {
       if (!FMissingStrings.empty())
         Stop(Format(Tr("it has no part %s, which holds its text"), {QuotedName(FMissingStrings)}));
@@ -261,6 +283,31 @@ std::string LinkedPart(const pugi::xml_document& links, std::string_view folder,
   return {};
 }
 
+// The sheets of the workbook, by name and relationship id.
+std::vector<std::pair<std::string, std::string>> WorkbookSheets(
+    const pugi::xml_document& workbook) {
+  std::vector<std::pair<std::string, std::string>> sheets;
+  for (const pugi::xml_node part : workbook.document_element().children()) {
+    if (LocalName(part) != "sheets") continue;
+    for (const pugi::xml_node sheet : part.children()) {
+      if (LocalName(sheet) == "sheet")
+        sheets.emplace_back(AttributeOf(sheet, "name").value(), AttributeOf(sheet, "id").value());
+    }
+  }
+  return sheets;
+}
+
+// Whether a worksheet has a cell with a value.
+bool HasValues(const pugi::xml_document& worksheet) {
+  bool found = false;
+  WalkXml(worksheet, [&](const pugi::xml_node& node) {
+    const std::string_view local = LocalName(node);
+    found = found || ((local == "v" || local == "t") && *node.text().get() != '\0');
+    return !found;
+  });
+  return found;
+}
+
 // The worksheet part of the sheet named "questions", or of the first sheet not hidden.
 std::string WorksheetPart(const pugi::xml_document& workbook, const pugi::xml_document& links,
                           std::string_view folder) {
@@ -291,7 +338,7 @@ bool UsesDate1904(const pugi::xml_document& workbook) {
 }  // namespace
 
 Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& findings) {
-  Sheet sheet{name, {}};
+  Sheet sheet{name, {}, {}};
   SheetArchive archive(bytes);
   pugi::xml_document package;
   pugi::xml_document workbook;
@@ -340,7 +387,22 @@ Sheet ReadXlsxSheet(std::string_view bytes, const std::string& name, Findings& f
   if (!reader.Why().empty()) {
     findings.Error(name, reader.WhyRow(), Format(Tr("cannot be read: %s"), {reader.Why()}));
     sheet.Rows.clear();
+    return sheet;
   }
+  if (!sheet.Rows.empty()) return sheet;
+  const std::string part = WorksheetPart(workbook, links, folder);
+  std::string readName;
+  bool othersHaveText = false;
+  for (const auto& [sheetName, id] : WorkbookSheets(workbook)) {
+    const std::string other = LinkedPart(links, folder, id);
+    pugi::xml_document document;
+    if (other == part) {
+      readName = sheetName;
+    } else if (!othersHaveText && archive.Has(other) && archive.ReadXml(other, document)) {
+      othersHaveText = HasValues(document);
+    }
+  }
+  if (othersHaveText) sheet.EmptyAmongOthers = readName;
   return sheet;
 }
 

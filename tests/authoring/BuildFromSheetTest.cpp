@@ -9,9 +9,11 @@
 #include "authoring/SetBuilder.h"
 #include "picture/Jpeg.h"
 #include "runtime/files/FileStream.h"
+#include "runtime/files/SafeWrite.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
+#include "support/Child.h"
 #include "support/JpegBytes.h"
 #include "support/TempDir.h"
 
@@ -360,6 +362,86 @@ TEST(NewSheet, HasARowPerPhotoInEveryForm) {
     EXPECT_EQ(findings.Count(Finding::Level::Error), 1) << refused;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path() / "photos/sub"));
+}
+
+// Whatever name the file system gives a photo, the new sheet in each form, its answers filled
+// in and saved again in that form, builds with every photo found; a name no sheet can hold is
+// left out with a warning rather than written into a damaged sheet.
+TEST(NewSheet, EveryNameRoundTripsThroughEveryForm) {
+  InitializeJpegUnit();
+  const std::vector<std::string> awkward = {"=cmd|' -C calc'!A0.jpg",
+                                            "=HYPERLINK(\"http:x\").jpg",
+                                            "+1.jpg",
+                                            "-2.jpg",
+                                            "@3.jpg",
+                                            " lead.jpg",
+                                            "trail .jpg",
+                                            "\xEF\xBB\xBF"
+                                            "bom.jpg",
+                                            "quo\"te;a,b.jpg",
+                                            "_x0041_.jpg",
+                                            "05.jpg",
+                                            "&<p>.jpg",
+                                            "=\"x\".jpg",
+                                            "sub/=4.jpg"};
+  const test::TempDir dir;
+  for (const char* name : {"questions.ods", "questions.xlsx", "questions.csv", "questions.tsv"}) {
+    const std::string source = (dir.Path() / name).string() + "-photos";
+    for (const std::string& photo : awkward)
+      dir.Write(source.substr(dir.Path().string().size() + 1) + "/" + photo,
+                test::JpegBytes(40, 30));
+    dir.Write(source.substr(dir.Path().string().size() + 1) + "/\xEF\xBF\xBF.jpg", "x");
+    Findings findings;
+    const NewSheet sheet = WriteNewSheet(source, name, findings);
+    ASSERT_EQ(sheet.Photos, awkward.size()) << name;
+    EXPECT_THAT(findings.All,
+                ElementsAre(Field(&Finding::Text, HasSubstr("left out of the new sheet"))));
+    SheetCells rows;
+    for (std::vector<std::string> row : SheetFileCells(sheet.Path)) {
+      row.resize(5);  // the picture and the English answers
+      if (!rows.empty()) {
+        const std::string number = std::to_string(rows.size());
+        for (std::size_t k = 1; k <= 4; ++k) row[k] = "Flower " + std::to_string(k) + "-" + number;
+      }
+      rows.push_back(row);
+    }
+    std::filesystem::remove(sheet.Path);
+    AtomicFile file(sheet.Path, false);
+    WriteSheet(file, rows, *SheetFormOf(name));
+    file.Commit();
+    const SetBuild build = BuildQuestionSet(source, source + "-set", false);
+    for (const Finding& f : build.Problems.All) {
+      if (f.Severity == Finding::Level::Error) ADD_FAILURE() << f.Format();
+    }
+    EXPECT_EQ(build.Questions, static_cast<int>(awkward.size())) << name;
+  }
+}
+
+// A folder below that cannot be read is passed over, named; the rest is listed.
+TEST(NewSheet, AnUnreadableFolderIsPassedOver) {
+  const test::TempDir dir;
+  dir.Write("photos/a.jpg", "x");
+  dir.Write("photos/locked/b.jpg", "x");
+  dir.Write("photos/open/c.jpg", "x");
+  const std::string source = (dir.Path() / "photos").string();
+  chmod((source + "/locked").c_str(), 0);
+  chmod(dir.Path().c_str(), 0755);
+  chmod(source.c_str(), 0777);
+  chmod((source + "/open").c_str(), 0777);
+  EXPECT_EQ(test::InChild(
+                [&] {
+                  Findings findings;
+                  const std::vector<std::string> photos = PhotosForSheet(source, findings);
+                  return photos == std::vector<std::string>{"a.jpg", "open/c.jpg"} &&
+                         findings.All.size() == 1 &&
+                         findings.All[0].Format().starts_with(
+                             source +
+                             "/locked: warning: cannot be read, so its photos are left "
+                             "out of the new sheet (");
+                },
+                true),
+            0);
+  chmod((source + "/locked").c_str(), 0700);
 }
 
 TEST(SafePictureName, LowerCaseAsciiFromAnyName) {

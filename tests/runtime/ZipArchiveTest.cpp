@@ -76,6 +76,15 @@ TEST(ZipArchive, SizesCountsAndPackingAreBounded) {
   PutLittle(claiming, claiming.size() - 12, 60'000, 2);
   PutLittle(claiming, claiming.size() - 14, 60'000, 2);
   EXPECT_EQ(Refusal(claiming), "holds more than 10000 entries");
+  // A 64-bit end record in an entry's bytes that the library would make room for.
+  std::string end64 = std::string("PK\6\6", 4) + std::string(52, '\0');
+  PutLittle(end64, 24, 1'000'000'000, 8);
+  PutLittle(end64, 32, 1'000'000'000, 8);
+  std::string locator = std::string("PK\6\7", 4) + std::string(16, '\0');
+  PutLittle(locator, 8, 31, 8);  // where the entry's bytes start
+  ZipPart inside{"a", end64 + locator + "PK\5\6" + std::string(18, '\0')};
+  inside.Stored = true;
+  EXPECT_EQ(Refusal(ZipBytes({inside})), "holds more than 10000 entries");
 
   // Packed too tightly, larger than the budget, each and all together.
   EXPECT_EQ(Refusal(ZipBytes({{"zeros", std::string(4u << 20, '\0')}})),
@@ -92,6 +101,45 @@ TEST(ZipArchive, SizesCountsAndPackingAreBounded) {
             "'a' holds more than its header says");
   EXPECT_EQ(Refusal(Declared(ZipBytes({{"a", std::string(1000, 'a')}}), 5000)),
             "'a' holds less than its header says");
+}
+
+// The end record is the last whose central directory lies just before it: what only looks like
+// one, in an entry's bytes or the comment, or a 64-bit locator that leads nowhere, does not
+// count. Bytes in front of an archive, as a self-extracting one has, are passed over.
+TEST(ZipArchive, TheEndRecordIsFoundAsTheFormatSays) {
+  // Looks like an end record claiming 65535 entries, and a 64-bit locator pointing nowhere.
+  const std::string lookalike =
+      std::string("PK\5\6\0\0\0\0\xff\xff\xff\xff", 12) + std::string(10, '\0');
+  const std::string locator = std::string("PK\6\7\0\0\0\0\x10\0\0\0\0\0\0\0\1\0\0\0", 20);
+  const auto stored = [](std::vector<ZipPart> parts) {
+    for (ZipPart& part : parts) part.Stored = true;
+    return ZipBytes(parts);
+  };
+  std::string commented = ZipBytes({{"a", "the text of a"}});
+  commented += lookalike;
+  PutLittle(commented, commented.size() - 24, lookalike.size(), 2);  // the comment's length
+  const std::string sound = ZipBytes({{"a", "the text of a"}, {"b", "b"}});
+  const struct {
+    std::string Name, Bytes;
+    std::size_t Entries;
+    std::string First;  // the first entry's text
+  } cases[] = {
+      {"end record in an entry", stored({{"a", "x" + lookalike}}), 1, "x" + lookalike},
+      {"locator and end record in entries",
+       stored({{"a", locator + lookalike}, {"b", "b"}, {"c", lookalike + lookalike}}), 3,
+       locator + lookalike},
+      {"end record in the comment", commented, 1, "the text of a"},
+      {"bytes in front", "#!/bin/sh\nexit 0\n" + std::string(5000, 'x') + sound, 2,
+       "the text of a"},
+      {"end record in the bytes in front", "MZ" + lookalike + locator + sound, 2, "the text of a"},
+  };
+  const test::TempDir dir;
+  for (const auto& c : cases) {
+    EXPECT_EQ(Refusal(c.Bytes), "") << c.Name;
+    EXPECT_EQ(ZipArchive(c.Bytes, kBudget).Entries().size(), c.Entries) << c.Name;
+    ZipArchive file = ZipArchive::OpenFile(dir.Write("a.zip", c.Bytes), kBudget);
+    EXPECT_EQ(file.Read(file.Entries()[0]), c.First) << c.Name;
+  }
 }
 
 TEST(ZipArchive, LinksSpecialFilesAndDamageAreRefused) {
@@ -114,7 +162,8 @@ TEST(ZipArchive, LinksSpecialFilesAndDamageAreRefused) {
 }
 
 // Archives made by Info-ZIP: written into a pipe (sizes in data descriptors after the data),
-// with 64-bit records forced, and with a 64-bit end record whose 16-bit counts say "see there".
+// with 64-bit records forced, with a 64-bit end record whose 16-bit counts say "see there", and
+// with bytes in front.
 TEST(ZipArchive, ArchivesCommonToolsMakeAreRead) {
   if (std::system("command -v zip >/dev/null") != 0) GTEST_SKIP() << "no zip command";
   const test::TempDir dir;
@@ -131,7 +180,13 @@ TEST(ZipArchive, ArchivesCommonToolsMakeAreRead) {
   const std::string zip64Counts = dir.Write("counted.zip", counted);
   ASSERT_EQ(std::system(("unzip -tq '" + zip64Counts + "' >/dev/null").c_str()), 0);
 
-  for (const char* name : {"piped.zip", "forced.zip", "counted.zip"}) {
+  // With bytes in front, as a self-extracting archive has them.
+  const std::string fronted =
+      dir.Write("fronted.zip", std::string(3000, '#') + test::ReadFile(dir.Path() / "forced.zip"));
+  // unzip passes it with a warning about those bytes.
+  ASSERT_EQ(std::system(("unzip -tq '" + fronted + "' >/dev/null 2>&1").c_str()), 1 << 8);
+
+  for (const char* name : {"piped.zip", "forced.zip", "counted.zip", "fronted.zip"}) {
     ZipArchive archive = ZipArchive::OpenFile((dir.Path() / name).string(), kBudget);
     archive.CheckAll();
     const ZipEntry* entry = archive.Find("ris/fen.ani");

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "sheet/NumberFormat.h"
+#include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
 #include "support/TempDir.h"
@@ -173,8 +176,9 @@ TEST(Sheet, ArchivesReadCellsAsShown) {
   EXPECT_THAT(findings.All, IsEmpty());
 }
 
-// A workbook found through the package's relationships wherever it lies, with backslashes in
-// its part names, no shared strings, its first sheet hidden and the format's escapes in its text.
+// A workbook found through the package's relationships wherever it lies, with backslashes and
+// percent escapes in its part names, no shared strings, its first sheet hidden and the format's
+// escapes in its text.
 TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
   const auto workbook = [](const std::string& cells, const std::string& strings = "") {
     std::vector<std::pair<std::string, std::string>> parts = {
@@ -183,11 +187,11 @@ TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
         {"book\\main.xml",
          R"(<workbook><workbookPr date1904="1"/><sheets><sheet name="Old" state="hidden" id="r1"/><sheet name="Shown" id="r2"/></sheets></workbook>)"},
         {"book\\_rels\\main.xml.rels",
-         R"(<Relationships><Relationship Id="r1" Target="old.xml"/><Relationship Id="r2" Target="sheets\s.xml"/><Relationship Id="r3" Type="http://x/styles" Target="styles.xml"/><Relationship Id="r4" Type="http://x/sharedStrings" Target="text.xml"/></Relationships>)"},
+         R"(<Relationships><Relationship Id="r1" Target="old.xml"/><Relationship Id="r2" Target="sheets\my%20s%2.xml"/><Relationship Id="r3" Type="http://x/styles" Target="styles.xml"/><Relationship Id="r4" Type="http://x/sharedStrings" Target="text.xml"/></Relationships>)"},
         {"book/styles.xml",
          R"(<styleSheet><numFmts><numFmt numFmtId="200" formatCode="d mmmm yyyy"/></numFmts><cellXfs><xf numFmtId="0"/><xf numFmtId="200"/></cellXfs></styleSheet>)"},
         {"book/old.xml", "<worksheet/>"},
-        {"book/sheets/s.xml",
+        {"book/sheets/my s%2.xml",
          "<worksheet><sheetData><row>" + cells + "</row></sheetData></worksheet>"}};
     if (!strings.empty()) parts.push_back({"book/text.xml", "<sst>" + strings + "</sst>"});
     return Zip(parts);
@@ -208,7 +212,7 @@ TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
   EXPECT_THAT(
       ReadSheet(workbook(R"(<c t="s"><v>0</v></c>)", text), "q.xlsx", findings).Rows[0].Cells,
       ElementsAre("only"));
-  for (const char* index : {"1", "-1", "", "1e3"})
+  for (const char* index : {"1", "-1", "1e3"})
     ReadSheet(workbook(std::string(R"(<c/><c t="s"><v>)") + index + "</v></c>", text), "q.xlsx",
               findings);
   ReadSheet(workbook(R"(<c t="s"><v>0</v></c>)"), "q.xlsx", findings);
@@ -217,9 +221,105 @@ TEST(Sheet, XlsxAsProgramsAndLibrariesWriteIt) {
       ElementsAre(
           "1: error: cannot be read: the workbook is damaged: cell B1 names shared text "
           "'1', but there are 1",
-          HasSubstr("cell B1 names shared text '-1'"), HasSubstr("shared text ''"),
-          HasSubstr("shared text '1e3'"),
+          HasSubstr("cell B1 names shared text '-1'"), HasSubstr("shared text '1e3'"),
           "1: error: cannot be read: it has no part 'book/text.xml', which holds its text"));
+}
+
+// Each workbook kept here, ours and other projects' (with their licences), reads cell by cell as
+// LibreOffice reads it; its reading is kept beside it as NAME.libreoffice.csv (UTF-8, commas,
+// cells as shown), so that no LibreOffice is needed.
+TEST(Sheet, WorkbooksReadAsLibreOfficeReadsThem) {
+  constexpr std::string_view kReading = ".libreoffice.csv";
+  int compared = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(ANTHORA_TEST_DATA)) {
+    const std::string reading = entry.path().lexically_relative(ANTHORA_TEST_DATA).generic_string();
+    if (!reading.ends_with(kReading)) continue;
+    const std::string workbook = reading.substr(0, reading.size() - kReading.size());
+    Findings findings;
+    const Sheet read = ReadSheet(Fixture(workbook), workbook, findings);
+    const Sheet expected = ReadSheet(Fixture(reading), "q.csv", findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << workbook;
+    ASSERT_EQ(read.Rows.size(), expected.Rows.size()) << workbook;
+    for (std::size_t i = 0; i < read.Rows.size(); ++i) {
+      EXPECT_EQ(read.Rows[i].Row, expected.Rows[i].Row) << workbook;
+      EXPECT_EQ(read.Rows[i].Cells, expected.Rows[i].Cells) << workbook << " row " << i + 1;
+    }
+    ++compared;
+  }
+  EXPECT_GE(compared, 11);
+}
+
+// Text made only of blanks is a piece of the cell like any other: a space between words
+// formatted apart, the format's own spaces, tabs and line breaks, and a text cell with no value.
+TEST(Sheet, ArchivesKeepEveryBlank) {
+  const auto ods = [](const std::string& paragraph) {
+    return Zip({{"content.xml", "<d><body><spreadsheet><table><table-row><table-cell>" + paragraph +
+                                    "</table-cell></table-row></table></spreadsheet></body></d>"}});
+  };
+  const auto xlsx = [](const std::string& item, const std::string& cells = "") {
+    return Zip(
+        {{"xl/workbook.xml", R"(<workbook><sheets><sheet name="q" id="r1"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="s.xml"/><Relationship Id="r2" Type="x/sharedStrings" Target="t.xml"/></Relationships>)"},
+         {"xl/t.xml", "<sst><si>" + item + "</si></sst>"},
+         {"xl/s.xml", R"(<worksheet><sheetData><row><c t="s"><v>0</v></c>)" + cells +
+                          "</row></sheetData></worksheet>"}});
+  };
+  const struct {
+    std::string File, Name, Cell;
+  } cases[] = {
+      {ods("<p><span>Red</span><span> </span><span>clover</span></p>"), "q.ods", "Red clover"},
+      {ods("<p>Red<span> </span>clover</p>"), "q.ods", "Red clover"},
+      {ods("<p>a <s/> <s c=\"2\"/>b<tab/>c<line-break/>d</p><p>  </p>"), "q.ods",
+       "a     b\tc\nd\n  "},
+      {ods("<p>\n  <span>x</span>\n</p>"), "q.ods", "\n  x\n"},
+      {xlsx(R"(<r><t>test3</t></r><r><t xml:space="preserve"> </t></r><r><t>aaa</t></r>)"),
+       "q.xlsx", "test3 aaa"},
+      {xlsx(R"(<t xml:space="preserve">  two  </t>)"), "q.xlsx", "  two  "},
+      {xlsx("<t>a</t>", R"(<c t="s"><v/></c><c t="s"/><c t="s"><v>0</v></c>)"), "q.xlsx", "a"},
+  };
+  for (const auto& c : cases) {
+    Findings findings;
+    const Sheet sheet = ReadSheet(c.File, c.Name, findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << c.Cell;
+    ASSERT_THAT(sheet.Rows, SizeIs(1)) << c.Cell;
+    EXPECT_EQ(sheet.Rows[0].Cells[0], c.Cell);
+    if (sheet.Rows[0].Cells.size() > 1) {
+      EXPECT_THAT(sheet.Rows[0].Cells, ElementsAre("a", "", "", "a"));
+    }
+  }
+}
+
+// An empty sheet read from a workbook whose other sheets hold text is named, so that the
+// teacher sees which one was read.
+TEST(Sheet, AnEmptySheetAmongOthersIsNamed) {
+  const std::string ods = Zip(
+      {{"content.xml",
+        "<d><body><spreadsheet><table name=\"Notes\"><table-row><table-cell/></table-row></table>"
+        "<table name=\"Data\"><table-row><table-cell><p>picture</p></table-cell></table-row>"
+        "</table></spreadsheet></body></d>"}});
+  const auto xlsx = [](const std::string& other) {
+    return Zip(
+        {{"xl/workbook.xml",
+          R"(<workbook><sheets><sheet name="Notes" id="r1"/><sheet name="Data" id="r2"/></sheets></workbook>)"},
+         {"xl/_rels/workbook.xml.rels",
+          R"(<Relationships><Relationship Id="r1" Target="a.xml"/><Relationship Id="r2" Target="b.xml"/></Relationships>)"},
+         {"xl/a.xml", "<worksheet><sheetData/></worksheet>"},
+         {"xl/b.xml", "<worksheet><sheetData><row>" + other + "</row></sheetData></worksheet>"}});
+  };
+  std::vector<std::string> lines;
+  for (const auto& [bytes, name] : {std::pair{ods, "q.ods"},
+                                    {xlsx(R"(<c t="inlineStr"><is><t>x</t></is></c>)"), "q.xlsx"},
+                                    {xlsx("<c><v/></c>"), "q.xlsx"}}) {
+    Findings findings;
+    ReadQuestionTable(ReadSheet(bytes, name, findings), findings);
+    for (const std::string& line : Lines(findings)) lines.push_back(line);
+  }
+  EXPECT_THAT(lines, ElementsAre("0: error: the sheet 'Notes', which was read, is empty, but other "
+                                 "sheets of the workbook hold text; name the sheet of questions "
+                                 "'questions'",
+                                 HasSubstr("the sheet 'Notes', which was read"),
+                                 "0: error: the sheet is empty; its first row names the columns"));
 }
 
 // Elements nested hundreds of thousands deep are read without exhausting the stack.
@@ -315,9 +415,41 @@ TEST(Sheet, XlsxNumbersReadAsTheirFormatsShowThem) {
   EXPECT_EQ(FormatNumber(0.25, "[Blue]0.0%;[Red]-0.0%"), "25.0%");
   EXPECT_EQ(FormatNumber(3, "[$€-407] 0.00"), "€ 3.00");
   EXPECT_EQ(FormatNumber(0, R"(0;-0;\z\e\r\o)"), "zero");
-  for (const std::string_view code :
-       {"0.00E+00", "# ?/?", "[<10]0;0", "\"0", "00000000000000000000000000000000"})
+  for (const std::string_view code : {"[<10]0;0", "\"0", "00000000000000000000000000000000"})
     EXPECT_EQ(FormatNumber(1234.5, code), "1234.5") << code;
+  // Scientific and fraction forms, as LibreOffice shows them.
+  const struct {
+    double Value;
+    std::string_view Code, Shown;
+  } shown[] = {
+      {1234.5, "0.00E+00", "1.23E+03"},
+      {0.001234, "0.00E+00", "1.23E-03"},
+      {0, "0.00E+00", "0.00E+00"},
+      {-1234.5, "0.00E+00", "-1.23E+03"},
+      {45678, "0.00E-00", "4.57E04"},
+      {45678, "0.0E+0", "4.6E+4"},
+      {45678, "##0.0E+0", "45.7E+3"},
+      {0.5, "##0.0E+0", "500.0E-3"},
+      {1e-7, "##0.0E+0", "100.0E-9"},
+      {9.999, "0.00E+00", "1.00E+01"},
+      {1234.5, "# ?/?", "1234 1/2"},
+      {2.75, "# ?/?", "2 3/4"},
+      {0.5, "# ?/?", " 1/2"},
+      {45678, "# ?/?", "45678    "},
+      {-1234.5, "# ?/?", "-1234 1/2"},
+      {1234.5,
+       "# ?"
+       "?/?"
+       "?",
+       "1234  1/2 "},
+      {2.75, "?/?", "11/4"},
+      {0, "?/?", "0/1"},
+      {1234.5, "# ?/8", "1234 4/8"},
+      {2.75, "[Red]# ?/?", "2 3/4"},
+      {45678, "[Red]dd/mm/yyyy", "21/01/2025"},
+      {45678, "[Color12]yyyy", "2025"},
+  };
+  for (const auto& c : shown) EXPECT_EQ(FormatNumber(c.Value, c.Code), c.Shown) << c.Code;
   EXPECT_EQ(FormatNumber(1e20, "0"), "1e+20");
 
   // Dates and times of serial day numbers, from 1900 or from 1904.
@@ -340,6 +472,14 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
   ReadSheet(Zip({{"content.xml", "<a><b></a>"}}), "q.ods", findings);
   ReadSheet(Zip({{"content.xml", std::string(40u << 20, ' ')}}), "q.ods", findings);
   ReadSheet(Zip({{"xl/workbook.xml", "<workbook/>"}}), "q.xlsx", findings);
+  // Saved with a password.
+  ReadSheet(std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(500, '\0'), "q.xlsx",
+            findings);
+  ReadSheet(Zip({{"META-INF/manifest.xml",
+                  "<manifest><file-entry full-path=\"content.xml\"><encryption-data "
+                  "checksum=\"x\"/></file-entry></manifest>"},
+                 {"content.xml", "\x91\x02garbled"}}),
+            "q.ods", findings);
   // A long cell, of letters that pack as text does, in a row repeated a million times.
   std::string letters(1u << 20, 'a');
   for (std::size_t i = 0, seed = 1; i < letters.size(); ++i, seed = seed * 1103515245 + 12345)
@@ -361,6 +501,11 @@ TEST(Sheet, HostileFilesAreBoundedAndExplained) {
                                     "more than 200 times its packed size"),
                           HasSubstr("0: error: cannot be read: it has no part "
                                     "'xl/_rels/workbook.xml.rels'"),
+                          "0: error: cannot be read: it is protected by a password (or saved in "
+                          "an old format): open it and save it again without a password, as "
+                          ".xlsx or .ods",
+                          "0: error: cannot be read: it is protected by a password: open it and "
+                          "save it again without a password",
                           "65: error: the sheet holds more than 64 MB of text, more than any "
                           "set of questions; reading stops here"));
 

@@ -98,18 +98,23 @@ TEST(QuestionTable, RowsAsSpreadsheetsLeaveThem) {
            "a.jpg\tTulip\tRose\ttulip\tIris\t\u0420\u043E\u0437\u0430\t\u0410\u0441\u0442\u0440"
            "\u0430\t\u0440\u041E\u0417\u0410\t\u0418\u0440\u0438\u0441\n"
            "b.jpg\tRose\tTulip\tIris\tAster\n"
-           "c.jpg\tRose\tTulip\tIris\tAster\t\u0420\u043E\u0437\u0430\t \t \n",
+           "c.jpg\tRose\tTulip\tIris\tAster\t\u0420\u043E\u0437\u0430\t \t \n"
+           "d.jpg\t\t\t\t\ta\tb\tc\td\n",
            &table),
       ElementsAre("4: column en_wrong2 repeats the right answer 'Tulip' as 'tulip', which "
                   "differs only in letter case, so both buttons would look right",
                   "4: column ru_wrong2 repeats the right answer '\u0420\u043E\u0437\u0430' as "
                   "'\u0440\u041E\u0417\u0410', which differs only in letter case, so both "
                   "buttons would look right",
-                  "5: column ru: the answer is empty"));
-  // Wrong answers left empty are the builder's to choose.
-  ASSERT_THAT(table.Questions, SizeIs(3));
-  EXPECT_EQ(table.Questions[2].Line, 6);
-  EXPECT_THAT(table.Questions[2].Russian, ElementsAre("\xD0\xEE\xE7\xE0", "", "", ""));
+                  "5: the Russian answers are empty: fill them in or leave the whole Russian "
+                  "columns empty",
+                  "7: the English answers are empty: fill them in or leave the whole English "
+                  "columns empty"));
+  // Wrong answers left empty are the builder's to choose; rows lacking answers have no photo
+  // made.
+  ASSERT_THAT(table.Questions, SizeIs(2));
+  EXPECT_EQ(table.Questions[1].Line, 6);
+  EXPECT_THAT(table.Questions[1].Russian, ElementsAre("\xD0\xEE\xE7\xE0", "", "", ""));
 
   EXPECT_THAT(Read("picture\tru\tru_wrong1\tru_wrong2\tru_wrong3\na\tb\tc\td\te\n"),
               ElementsAre("1: no English columns (en, en_wrong1 to en_wrong3): the English quiz "

@@ -42,6 +42,9 @@ ANTHORA_ZIP(const char*, zip_file_strerror, (zip_file_t * file), (file))
 ANTHORA_ZIP(zip_source_t*, zip_source_buffer_create,
             (const void* data, zip_uint64_t length, int freeAfter, zip_error_t* error),
             (data, length, freeAfter, error))
+ANTHORA_ZIP(zip_source_t*, zip_source_filep_create,
+            (FILE * file, zip_uint64_t start, zip_int64_t length, zip_error_t* error),
+            (file, start, length, error))
 
 // Writing an archive.
 ANTHORA_ZIP(zip_source_t*, zip_source_buffer,

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
@@ -37,32 +39,91 @@ std::uint64_t Little(const unsigned char* bytes, int count) {
 // Reads bytes at an offset of the archive; false when there are not that many.
 using ReadAt = std::function<bool(std::uint64_t offset, unsigned char* bytes, std::size_t count)>;
 
-// The entry count the archive's end of central directory claims, read before the zip library
-// reserves room for that many entries. Every record in the tail that could be taken for the
-// end is looked at. Where a 64-bit end record is pointed to, its counts stand for the 16-bit
-// ones, which then only say "see there".
-std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
+// Where the archive's end of central directory is and what it says.
+struct ZipEnd {
+  std::uint64_t Entries = 0;  // as the end record claims them
+  std::uint64_t Prefix = 0;   // bytes in front of the archive, which its offsets leave out
+};
+
+// The most entries a 64-bit end record pointed to from the tail claims, where its central
+// directory lies before it: the zip library reserves room for that many before it finds
+// whether the record is the archive's.
+std::uint64_t MostClaimed64(const ReadAt& readAt, const std::vector<unsigned char>& tail) {
+  std::uint64_t most = 0;
+  for (std::size_t at = 20; at + 22 <= tail.size(); ++at) {
+    if (std::memcmp(&tail[at], "PK\5\6", 4) != 0 || std::memcmp(&tail[at - 20], "PK\6\7", 4) != 0)
+      continue;
+    const std::uint64_t pointed = Little(&tail[at - 12], 8);
+    unsigned char end64[56];
+    if (!readAt(pointed, end64, sizeof end64) || std::memcmp(end64, "PK\6\6", 4) != 0) continue;
+    const std::uint64_t offset = Little(&end64[48], 8);
+    const std::uint64_t size = Little(&end64[40], 8);
+    if (offset <= pointed && size <= pointed - offset)
+      most = std::max({most, Little(&end64[24], 8), Little(&end64[32], 8)});
+  }
+  return most;
+}
+
+// Whether a central directory of the size lies just before `end` and starts as one does; the
+// bytes before it that its offset leaves out are the prefix.
+std::optional<std::uint64_t> PrefixBefore(const ReadAt& readAt, std::uint64_t end,
+                                          std::uint64_t offset, std::uint64_t size,
+                                          std::uint64_t entries) {
+  if (offset > end || size > end - offset) return std::nullopt;
+  const std::uint64_t prefix = end - offset - size;
+  unsigned char signature[4];
+  if (entries > 0 &&
+      (!readAt(prefix + offset, signature, 4) || std::memcmp(signature, "PK\1\2", 4) != 0))
+    return std::nullopt;
+  return prefix;
+}
+
+// The end record as the zip format finds it, read before the zip library reserves room for
+// the entries it claims: the last one, searching backwards, whose central directory lies just
+// before it (an archive with bytes in front has its offsets shifted by them), preferring one
+// whose comment ends the file. Where a 64-bit end record is pointed to and agrees, its counts
+// stand for the 16-bit ones; a pointer that leads nowhere does not count. None when no record
+// agrees: the library then says what is wrong. A 64-bit record that claims more entries than
+// the policy allows, which the library would make room for, stands for the end.
+std::optional<ZipEnd> FindZipEnd(const ReadAt& readAt, std::uint64_t size) {
   const std::uint64_t length = std::min(size, kTail);
   std::vector<unsigned char> tail(length);
-  if (!readAt(size - length, tail.data(), length)) return 0;  // the library says what is wrong
-  std::uint64_t claimed = 0;
-  for (std::size_t at = 0; at + 22 <= tail.size(); ++at) {
+  if (length < 22 || !readAt(size - length, tail.data(), length)) return std::nullopt;
+  std::optional<ZipEnd> found;
+  if (const std::uint64_t most = MostClaimed64(readAt, tail); most > kZipMaxEntries)
+    return ZipEnd{most, 0};
+  for (std::size_t at = length - 22 + 1; at-- > 0;) {
     if (std::memcmp(&tail[at], "PK\5\6", 4) != 0) continue;
-    const std::uint64_t counted = std::max(Little(&tail[at + 8], 2), Little(&tail[at + 10], 2));
-    if (at < 20 || std::memcmp(&tail[at - 20], "PK\6\7", 4) != 0) {
-      claimed = std::max(claimed, counted);
-      continue;
+    const std::uint64_t place = size - length + at;
+    const std::uint64_t commentEnd = at + 22 + Little(&tail[at + 20], 2);
+    if (commentEnd > length) continue;
+    std::optional<ZipEnd> end;
+    if (place >= 20 && at >= 20 && std::memcmp(&tail[at - 20], "PK\6\7", 4) == 0) {
+      // The 64-bit end record lies where its locator says, or, in an archive with bytes in
+      // front, just before the locator, the bytes in front being the difference.
+      const std::uint64_t pointed = Little(&tail[at - 12], 8);
+      const std::uint64_t before = place - 20 >= 56 ? place - 20 - 56 : pointed;
+      for (const std::uint64_t where : {pointed, before}) {
+        unsigned char end64[56];
+        if (end || where < pointed || where >= place || where + sizeof end64 > place - 20 ||
+            !readAt(where, end64, sizeof end64) || std::memcmp(end64, "PK\6\6", 4) != 0)
+          continue;
+        const std::uint64_t entries = std::max(Little(&end64[24], 8), Little(&end64[32], 8));
+        const auto prefix =
+            PrefixBefore(readAt, where, Little(&end64[48], 8), Little(&end64[40], 8), entries);
+        if (prefix && *prefix == where - pointed) end = ZipEnd{entries, *prefix};
+      }
     }
-    unsigned char end64[56];
-    const std::uint64_t offset = Little(&tail[at - 12], 8);
-    if (offset < size && readAt(offset, end64, sizeof end64) &&
-        std::memcmp(end64, "PK\6\6", 4) == 0)
-      claimed = std::max(
-          {claimed, counted == 0xffff ? 0 : counted, Little(&end64[24], 8), Little(&end64[32], 8)});
-    else
-      claimed = std::max<std::uint64_t>(claimed, 0xffff);  // unreadable: assume the worst
+    if (!end) {
+      const std::uint64_t entries = std::max(Little(&tail[at + 8], 2), Little(&tail[at + 10], 2));
+      if (const auto prefix = PrefixBefore(readAt, place, Little(&tail[at + 16], 4),
+                                           Little(&tail[at + 12], 4), entries))
+        end = ZipEnd{entries, *prefix};
+    }
+    if (end && commentEnd == length) return end;
+    if (end && !found) found = end;
   }
-  return claimed;
+  return found;
 }
 
 // `start` holds the archive's first bytes: an archive that starts with an entry's header but
@@ -77,6 +138,32 @@ std::uint64_t ClaimedEntries(const ReadAt& readAt, std::uint64_t size) {
   zip_error_fini(&error);
   // TRANSLATORS: %s is the zip library's own words, in English.
   Refuse(Format(Tr("a damaged zip archive (%s)"), {text}));
+}
+
+[[noreturn]] void RefuseCount() {
+  Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
+                {kZipMaxEntries}));
+}
+
+// The bytes in front of the archive; refuses one whose end record claims more entries than
+// the policy allows.
+std::uint64_t CheckedPrefix(const ReadAt& readAt, std::uint64_t size) {
+  const std::optional<ZipEnd> end = FindZipEnd(readAt, size);
+  if (end && end->Entries > kZipMaxEntries) RefuseCount();
+  return end ? end->Prefix : 0;
+}
+
+// The archive in a source of its bytes, which it then owns; the error is the source's, if it
+// could not be made, and `start` the archive's first bytes, to say why it is refused.
+zip* OpenSource(zip_source_t* source, zip_error_t& error, std::string_view start) {
+  zip* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
+  const int code = zip_error_code_zip(&error);
+  zip_error_fini(&error);
+  if (archive == nullptr) {
+    if (source) zip_source_free(source);
+    RefuseOpening(code, start);
+  }
+  return archive;
 }
 
 }  // namespace
@@ -121,18 +208,19 @@ ZipArchive ZipArchive::OpenFile(const std::string& path, std::uint64_t budget) {
   const ReadAt readAt = [&](std::uint64_t offset, unsigned char* bytes, std::size_t count) {
     return pread(fd.Get(), bytes, count, static_cast<off_t>(offset)) == static_cast<ssize_t>(count);
   };
-  if (ClaimedEntries(readAt, size) > kZipMaxEntries)
-    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
-                  {kZipMaxEntries}));
-  int error = ZIP_ER_NOZIP;
-  zip* archive = size == 0 ? nullptr : zip_fdopen(fd.Get(), ZIP_RDONLY, &error);
-  if (archive == nullptr) {
-    char start[4] = {};
-    const bool read = readAt(0, reinterpret_cast<unsigned char*>(start), sizeof start);
-    RefuseOpening(error, read ? std::string_view(start, sizeof start) : std::string_view());
-  }
-  fd.Release();  // the archive owns it now
-  return ZipArchive(archive, budget);
+  char start[4] = {};
+  const bool read = readAt(0, reinterpret_cast<unsigned char*>(start), sizeof start);
+  const std::uint64_t prefix = CheckedPrefix(readAt, size);
+  if (size == 0) RefuseOpening(ZIP_ER_NOZIP);
+  FILE* file = fdopen(fd.Get(), "rb");
+  if (file == nullptr) Refuse(std::strerror(errno));
+  fd.Release();  // the file owns it now, and the source the file
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_filep_create(file, prefix, -1, &error);
+  if (source == nullptr) std::fclose(file);
+  return ZipArchive(OpenSource(source, error, read ? std::string_view(start, sizeof start) : ""),
+                    budget);
 }
 
 ZipArchive::ZipArchive(std::string_view bytes, std::uint64_t budget)
@@ -145,27 +233,17 @@ zip* ZipArchive::OpenBytes(std::string_view bytes) {
     std::memcpy(out, bytes.data() + offset, count);
     return true;
   };
-  if (ClaimedEntries(readAt, bytes.size()) > kZipMaxEntries)
-    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
-                  {kZipMaxEntries}));
+  const std::uint64_t prefix = CheckedPrefix(readAt, bytes.size());
   zip_error_t error;
   zip_error_init(&error);
-  zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
-  zip* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
-  const int code = zip_error_code_zip(&error);
-  zip_error_fini(&error);
-  if (archive == nullptr) {
-    if (source) zip_source_free(source);
-    RefuseOpening(code, bytes);
-  }
-  return archive;
+  return OpenSource(
+      zip_source_buffer_create(bytes.data() + prefix, bytes.size() - prefix, 0, &error), error,
+      bytes);
 }
 
 ZipArchive::ZipArchive(zip* archive, std::uint64_t budget) : FArchive(archive), FBudget(budget) {
   const zip_int64_t count = zip_get_num_entries(archive, 0);
-  if (count < 0 || static_cast<std::uint64_t>(count) > kZipMaxEntries)
-    Refuse(Format(TrN("holds more than %d entry", "holds more than %d entries", kZipMaxEntries),
-                  {kZipMaxEntries}));
+  if (count < 0 || static_cast<std::uint64_t>(count) > kZipMaxEntries) RefuseCount();
   for (zip_int64_t index = 0; index < count; ++index) {
     zip_stat_t stat;
     if (zip_stat_index(archive, static_cast<zip_uint64_t>(index), ZIP_FL_ENC_RAW, &stat) != 0 ||

@@ -16,8 +16,9 @@ namespace anthora {
 // The one policy of limits for every zip archive the program reads: set files and the ODS and
 // XLSX sheets. An archive is untrusted, so what it claims is checked before anything is
 // reserved for it, and what it unpacks is counted as it comes:
-// - at most kZipMaxEntries entries, counted from the end records before the zip library makes
-//   room for them;
+// - at most kZipMaxEntries entries, counted from the end record (found as the format says, the
+//   last whose central directory lies just before it) before the zip library makes room for
+//   them; an archive with bytes in front of it is read as one without them;
 // - entry names of at most kZipMaxNameBytes, never absolute, never climbing out with "..", with
 //   no control character; a backslash separates folders as a slash does;
 // - no links or special files, no encryption, no compression method the library lacks;
