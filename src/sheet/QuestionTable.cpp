@@ -219,12 +219,14 @@ class TableReader {
     return Trimmed(row.Cells[found->second]);
   }
 
-  // A row with text in which one language's answers are all empty: one finding says so.
+  // A row in which one language's answers are all empty and the other's are not: one finding
+  // says so.
   bool LanguageEmpty(const SheetRow& row, const QuestionTable& table) {
     const auto empty = [&](const ColumnNames& columns) {
       return std::all_of(columns.begin(), columns.end(),
                          [&](std::string_view column) { return Cell(row, column).empty(); });
     };
+    if (empty(kEnglishColumns) == empty(kRussianColumns)) return false;
     if (table.HasEnglish && empty(kEnglishColumns)) {
       Error(row.Row, Tr("the English answers are empty: fill them in or leave the whole English "
                         "columns empty"));
@@ -239,7 +241,10 @@ class TableReader {
 
   // False when the row has no photo to make.
   bool ReadRow(const SheetRow& row, const QuestionTable& table, TableQuestion& question) {
-    if (table.HasEnglish && table.HasRussian && LanguageEmpty(row, table)) return false;
+    if (table.HasEnglish && table.HasRussian && LanguageEmpty(row, table)) {
+      if (Cell(row, "picture").empty()) Error(row.Row, Tr("the picture cell is empty"));
+      return false;
+    }
     // A row whose text stops two or more read columns early lacks whole answers, such as all
     // of one language's: one finding names them all.
     const auto filled = std::find_if(row.Cells.rbegin(), row.Cells.rend(),

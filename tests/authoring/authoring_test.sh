@@ -149,7 +149,7 @@ printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\tru\nmissing.jpg\tA\tB\tC\t
   >source/questions.tsv
 expect_status 1 "$anthora" --build-set source faulty
 grep -q "^source/questions.tsv:2: error: photo 'source/missing.jpg' not found$" err &&
-  grep -q '^source/questions.tsv:3: error: column ru is empty' err ||
+  grep -q '^source/questions.tsv:3: error: the Russian answers are empty' err ||
   fail "faults: $(cat err)"
 [[ ! -e faulty ]] || fail "a faulty table wrote $(ls -R faulty)"
 # Reports stay one finding a line and few: a folder name with a line break in it, and a column

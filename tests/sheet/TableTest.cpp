@@ -57,7 +57,9 @@ TEST(QuestionTable, HeaderNamesAsTeachersWriteThem) {
   EXPECT_THAT(table.Questions[0].English, ElementsAre("Rose", "", "", ""));
   EXPECT_THAT(Read("picture\ten\ten_wrong2\tru\trotate\nrose\n\tRose\tAster\t\t90\n"),
               ElementsAre("2: columns en, ru are empty; fill them in or remove the row",
-                          "3: column ru: the answer is empty", "3: the picture cell is empty"));
+                          "3: the Russian answers are empty: fill them in or leave the whole "
+                          "Russian columns empty",
+                          "3: the picture cell is empty"));
 }
 
 TEST(QuestionTable, EachMistakeAtItsRow) {
