@@ -196,7 +196,7 @@ BuildReport MakeSetFile(const QuizPlaces& places, TApplication& application, con
 
   SetFileTransaction file({places.SetFile, true, true, places.Preview});
   WriteFolder({file.BuildFolder(), std::string(kSetFolderName), false, {}, {}, {}}, made->Files);
-  file.Pack();
+  file.Pack(made->Sheet);
   const AnswerFace face = MainWindowAnswerFace();
   SetCheck check = file.Check(face, kPreviewQuestions);
   for (Finding& finding : check.Problems.All) AsOneFile(finding, places.SetFile, places.SetFile);
@@ -323,7 +323,9 @@ void PlayQuiz(const std::string& setFile) {
   const std::string folder = self.substr(0, self.rfind('/') + 1);
   for (const char* place : {"", ANTHORA_BINARY_FROM_HELPERS}) {
     const std::string program = folder + place + "anthora";
-    if (access(program.c_str(), X_OK) != 0) continue;
+    // A folder another user could have put a program in is passed over, as a missing one is.
+    if (!UntrustedFolder(folder + place, folder).empty() || access(program.c_str(), X_OK) != 0)
+      continue;
     const char* arguments[] = {"anthora", "--", setFile.c_str(), nullptr};
     std::fflush(nullptr);
     execv(program.c_str(), const_cast<char* const*>(arguments));
