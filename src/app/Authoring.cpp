@@ -185,7 +185,7 @@ int RunSetBuild(const CommandLine& line) {
                  Format(Tr("nothing written: %s"), {build.Problems.Tally()}).c_str());
     return 1;
   }
-  if (file) file->Pack();
+  if (file) file->Pack(build.Sheet);
   // TRANSLATORS: the set made, how many questions and how many pictures it has.
   std::printf("%s\n", Format(Tr("%1$s: %2$s, %3$s"),
                              {Printable(file ? line.Output : build.SetFolder),

@@ -11,6 +11,7 @@
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/Paths.h"
+#include "runtime/files/SystemCalls.h"
 #include "runtime/files/WholeFile.h"
 #include "runtime/files/ZipArchive.h"
 
@@ -97,8 +98,11 @@ void SetFileTransaction::ShowAsOutput(Findings& findings) const {
   for (Finding& finding : findings.All) AsOneFile(finding, FBuilt, FRequest.Output);
 }
 
-void SetFileTransaction::Pack() {
-  PackSetFolder(FBuilt, FSetFile);
+void SetFileTransaction::Pack(const std::string& sheet) {
+  // The first day a zip archive can date, when the sheet cannot be looked at.
+  constexpr std::time_t kEarliest = 315532800 + 12 * 3600;
+  const ErrorOr<struct stat> status = sys::StatAt(sys::kHere, sheet);
+  PackSetFolder(FBuilt, FSetFile, status ? status.Value().st_mtime : kEarliest);
 }
 
 SetCheck SetFileTransaction::Check(const AnswerFace& face, std::size_t kept) const {

@@ -37,8 +37,10 @@ class SetFileTransaction {
   const std::string& BuildFolder() const { return FBuilt; }
   // Findings about anything in the private folder name the set file instead.
   void ShowAsOutput(Findings& findings) const;
-  // Packs the set built in BuildFolder() into the set file, still in private.
-  void Pack();
+  // Packs the set built in BuildFolder() into the set file, still in private, its entries dated
+  // as the sheet it was built from was last saved: a rebuild from the same sheet and photos
+  // gives the same bytes.
+  void Pack(const std::string& sheet);
   // Checks the set built, keeping the first `kept` questions; the findings name the set file.
   SetCheck Check(const AnswerFace& face, std::size_t kept) const;
   // Draws the checked set's preview, to be put in place with the set file.

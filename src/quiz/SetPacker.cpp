@@ -114,9 +114,11 @@ void CheckOutsideSet(const fs::path& folder, const std::string& output) {
                                       {folder.string()}));
 }
 
-void Write(const std::vector<Member>& members, const std::string& path, const std::string& output) {
+void Write(const std::vector<Member>& members, const std::string& path, const std::string& output,
+           std::optional<std::time_t> entryTime) {
   try {
     ZipWriter archive(path);
+    if (entryTime) archive.DateEntries(*entryTime);
     for (const Member& member : members) {
       // Photos are packed already; storing them as they are saves time for no loss of space.
       if (member.Source.empty())
@@ -140,12 +142,13 @@ void Write(const std::vector<Member>& members, const std::string& path, const st
 
 }  // namespace
 
-int PackSetFolder(const std::string& setFolder, const AtomicFile& output) {
+int PackSetFolder(const std::string& setFolder, const AtomicFile& output,
+                  std::optional<std::time_t> entryTime) {
   const fs::path folder(setFolder.empty() ? "." : setFolder);
   CheckOutsideSet(folder, output.Path());
   std::vector<Member> members = MembersOf(folder);
   CheckBounds(members, folder);
-  Write(members, output.Made(), output.Path());
+  Write(members, output.Made(), output.Path(), entryTime);
   return static_cast<int>(std::count_if(members.begin(), members.end(),
                                         [](const Member& m) { return !m.Source.empty(); }));
 }

@@ -52,7 +52,16 @@ rm piped.anthora forced.anthora
 mkdir source
 convert -size 300x300 gradient:red-blue source/a.jpg
 printf 'picture\ten\ten_wrong1\ten_wrong2\ten_wrong3\na.jpg\tRose\tTulip\tLily\tAster\n' >source/questions.tsv
+touch -d '2020-01-02 03:04:05' source/questions.tsv
 expect_status 0 "$anthora" --build-set source built.anthora
+# Every entry is dated as the sheet was saved, so that a rebuild of the same sheet and photos
+# gives the same bytes.
+[[ $(zipinfo -T built.anthora | awk '/^[-d]/ { print $7 }' | sort -u) == 20200102.030404 ]] ||
+  fail "the entries' dates: $(zipinfo -T built.anthora)"
+cp built.anthora first.anthora
+expect_status 0 "$anthora" --build-set --force source built.anthora
+cmp -s built.anthora first.anthora || fail "a rebuild of the same sheet differs"
+rm first.anthora
 grep -q '^built.anthora: 1 question, 1 picture' out || fail "the build: $(cat out err)"
 [[ $(unzip -Z1 built.anthora | sort | tr '\n' ' ') == "ris/ ris/a.jpg ris/fen.ani ris/fru.ani " ]] ||
   fail "the built file holds $(unzip -Z1 built.anthora)"

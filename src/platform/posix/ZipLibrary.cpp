@@ -66,6 +66,9 @@ ANTHORA_ZIP(int, zip_file_set_external_attributes,
             (zip_t * archive, zip_uint64_t index, zip_flags_t flags, zip_uint8_t system,
              zip_uint32_t attributes),
             (archive, index, flags, system, attributes))
+ANTHORA_ZIP(int, zip_file_set_mtime,
+            (zip_t * archive, zip_uint64_t index, time_t time, zip_flags_t flags),
+            (archive, index, time, flags))
 ANTHORA_ZIP(int, zip_register_cancel_callback_with_state,
             (zip_t * archive, zip_cancel_callback cancel, void (*free)(void*), void* state),
             (archive, cancel, free, state))

@@ -33,8 +33,9 @@ void ZipWriter::Finish(long long index, const std::string& name, std::uint32_t m
   if (index < 0 ||
       zip_file_set_external_attributes(FArchive, static_cast<zip_uint64_t>(index), 0,
                                        ZIP_OPSYS_UNIX, mode << 16) != 0 ||
-      (!compress &&
-       zip_set_file_compression(FArchive, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0) != 0))
+      (!compress && zip_set_file_compression(FArchive, static_cast<zip_uint64_t>(index),
+                                             ZIP_CM_STORE, 0) != 0) ||
+      (FTime && zip_file_set_mtime(FArchive, static_cast<zip_uint64_t>(index), *FTime, 0) != 0))
     Fail(name + ": ");
 }
 

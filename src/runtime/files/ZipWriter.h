@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,9 @@ class ZipWriter {
                bool compress);
   // A file entry of bytes that must stay as they are until Close().
   void AddBytes(const std::string& name, std::string_view bytes, bool compress);
+  // Every entry added from now on is dated `time` instead of its file's or the present time,
+  // so that the same files make the same archive.
+  void DateEntries(std::time_t time) { FTime = time; }
   // Packs and writes everything. Throws ZipError; "not written: interrupted" after a signal.
   void Close();
 
@@ -36,6 +41,7 @@ class ZipWriter {
   [[noreturn]] void Fail(const std::string& what);
 
   zip* FArchive = nullptr;
+  std::optional<std::time_t> FTime;
 };
 
 }  // namespace anthora
