@@ -18,11 +18,11 @@
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
 #include "app/WindowPlatform.h"
-#include "runtime/base/Findings.h"
 #include "platform/sdl/SdlPlatform.h"
 #include "platform/sdl/StartPhases.h"
 #include "runtime/base/Cp1251.h"
 #include "runtime/base/Exceptions.h"
+#include "runtime/base/Findings.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/System.h"
 #include "runtime/base/Translate.h"
@@ -92,11 +92,19 @@ bool CanDrawText() {
   return false;
 }
 
+// The set a menu entry names is relative to the program's folder, so that the entry needs no
+// absolute path that a launcher could split at a blank.
+std::string DefaultSetOf(const std::string& named) {
+  if (named.empty() || named.front() == '/') return named;
+  const std::string self = ProgramPath();
+  return self.substr(0, self.rfind('/') + 1) + named;
+}
+
 int PlayQuiz(const CommandLine& line) {
   if (!CanDrawText()) return 1;
   std::optional<OpenedSet> set;
   try {
-    set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);
+    set.emplace(line.Folder.empty() ? DefaultSetOf(line.DefaultSet) : line.Folder);
     if (!set->Folder().empty() && chdir(set->Folder().c_str()) != 0)
       throw std::runtime_error(Printable(set->Shown()) + ": " + std::strerror(errno));
   } catch (const std::exception& error) {
