@@ -79,16 +79,17 @@ void ReportOnDesktop(const std::string& message, int scale) {
 // the program says so and does not start.
 bool CanDrawText() {
   if (FindFontFace(TFont{}).Usable()) return true;
-  const char* message =
-      "no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
-      "fontconfig knows no other scalable face; install fonts-liberation2 or fonts-dejavu-core";
-  std::fprintf(stderr, "anthora: %s\n", message);
+  std::fprintf(
+      stderr, "anthora: %s\n",
+      Tr("no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
+         "fontconfig knows no other scalable face; install fonts-liberation2 or "
+         "fonts-dejavu-core"));
   if (!isatty(STDERR_FILENO))
     ShowDesktopErrorBox("Anthora 1.0",
-                        "There is no font to draw text with.\n\n"
-                        "Neither the Liberation nor the DejaVu fonts were found,\n"
-                        "and fontconfig knows no other scalable face.\n"
-                        "Install fonts-liberation2 or fonts-dejavu-core.");
+                        Tr("There is no font to draw text with.\n\n"
+                           "Neither the Liberation nor the DejaVu fonts were found,\n"
+                           "and fontconfig knows no other scalable face.\n"
+                           "Install fonts-liberation2 or fonts-dejavu-core."));
   return false;
 }
 
