@@ -72,10 +72,26 @@ expect "the quiz's entry given a folder" "$sample$HOME/photo folder|"
 gio launch "$share/applications/$id.make-quiz.desktop" "$HOME/photo folder" >"$E2E_DIR/open.log" 2>&1 ||
   e2e_fail "gio launch: $(cat "$E2E_DIR/open.log")"
 expect "the make-quiz entry given a folder" "--make-quiz|$HOME/photo folder|"
-# A folder opened without a desktop goes wherever it went before; never to the quiz.
-xdg-open "$HOME/photo folder" >/dev/null 2>&1 || true
-gio open "$HOME/photo folder" >/dev/null 2>&1 || true
-[[ ! -s $record ]] || e2e_fail "opening a folder ran the program: $(cat "$record")"
+# A folder opened without a desktop goes to the file manager, where there is one; never to
+# the quiz. xdg-open waits for the program it starts.
+manager=$(xdg-mime query default inode/directory || true)
+for opener in xdg-open "gio open"; do
+  $opener "$HOME/photo folder" >/dev/null 2>&1 &
+  opener_pid=$!
+  if [[ -n $manager ]]; then
+    e2e_until xdotool search --onlyvisible --name "photo folder" ||
+      e2e_fail "$opener showed the folder in no window of $manager"
+    window=$(xdotool search --onlyvisible --name "photo folder" | head -n 1)
+    kill "$(xdotool getwindowpid "$window")"
+    e2e_until sh -c "! xdotool search --onlyvisible --name 'photo folder'" ||
+      e2e_fail "$manager did not close"
+  else
+    wait "$opener_pid" || true
+  fi
+  kill "$opener_pid" 2>/dev/null || true
+  wait "$opener_pid" 2>/dev/null || true
+  [[ ! -s $record ]] || e2e_fail "$opener of a folder ran the program: $(cat "$record")"
+done
 
 # Each Exec line split as the desktop entry format says, as a launcher or file manager runs it.
 exec_words() {  # FILE GROUP: the line's words, without its field code, into "words"
