@@ -52,13 +52,23 @@ foreach(size 48 128 256)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/mimetypes)
 endforeach()
 
-# The menu entry names the installed program and sample, so it is written when the prefix is
-# final: at install time, where a package build installs under its own prefix. So is the entry
-# that makes a quiz from a folder, which file managers offer among the folder's "Open With"
-# programs and menus do not show.
+# The menu entry names the installed program, so it is written when the prefix is final: at
+# install time, where a package build installs under its own prefix. So are the entry of the
+# program that makes a quiz from a folder (for its name and icon on a desktop; it claims no
+# type, so that installing never changes what opens a folder) and that program's action on a
+# folder's menu in each file manager, by the file manager's own mechanism: the shared
+# file-manager actions (PCManFM, Caja), Nemo's actions, a KIO service menu (Dolphin, which wants
+# it executable) and Thunar's "Send To" menu.
+set(fm ${dist}/file-managers/${ANTHORA_ID}.make-quiz)
+set(desktop_files
+  "${dist}/${ANTHORA_ID}.desktop.in|applications|${ANTHORA_ID}.desktop|-"
+  "${dist}/${ANTHORA_ID}.make-quiz.desktop.in|applications|${ANTHORA_ID}.make-quiz.desktop|-"
+  "${fm}.action.desktop.in|file-manager/actions|${ANTHORA_ID}.make-quiz.desktop|-"
+  "${fm}.nemo_action.in|nemo/actions|${ANTHORA_ID}.make-quiz.nemo_action|-"
+  "${fm}.service.desktop.in|kio/servicemenus|${ANTHORA_ID}.make-quiz.desktop|OWNER_READ,OWNER_WRITE,OWNER_EXECUTE,GROUP_READ,GROUP_EXECUTE,WORLD_READ,WORLD_EXECUTE"
+  "${fm}.sendto.desktop.in|Thunar/sendto|${ANTHORA_ID}.make-quiz.desktop|-")
 install(CODE "
-  set(ANTHORA_DESKTOP_TEMPLATES
-    \"${dist}/${ANTHORA_ID}.desktop.in;${dist}/${ANTHORA_ID}.make-quiz.desktop.in\")
+  set(ANTHORA_DESKTOP_FILES \"${desktop_files}\")
   set(ANTHORA_DESKTOP_WORK \"${CMAKE_CURRENT_BINARY_DIR}/desktop-entry\")
   set(ANTHORA_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
   set(ANTHORA_DATADIR \"${CMAKE_INSTALL_DATADIR}\")")
@@ -84,4 +94,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # names them itself.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "fonts-liberation2, xdg-utils, libzip4, libfontconfig1, libheif1, libwebp7")
+# A teacher fills in the sheet of a quiz in a spreadsheet program.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric")
 include(CPack)

@@ -39,8 +39,10 @@ const char* Usage() {
       "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
       "                               keeping every other file in it, or an existing set file;\n"
       "                               with --pack and --preview: replace an existing file\n"
-      "  --default-set SET            play SET when no set is named (the menu entry's sample)\n"
-      "  --scale N                    draw the window N times its size (N from 1 to 8)\n"
+      "  --default-set SET            play SET when no set is named (the menu entry's sample;\n"
+      "                               a relative SET lies beside the program's folder)\n"
+      "  --scale N                    draw the window N times its size (N from 1 to 8, or max:\n"
+      "                               the largest that fits the screen)\n"
       "  --help                       show this help and exit\n"
       "  --version                    show the version and exit\n"
       "\n"
@@ -96,13 +98,15 @@ const OptionName& FindOption(std::string_view word, std::string_view name) {
 }
 
 int ParseScale(const std::string& text) {
+  // The largest scale is lowered, as any other, until the window fits the screen.
+  if (text == "max") return kMaxScale;
   char* end = nullptr;
   errno = 0;
   const long value = std::strtol(text.c_str(), &end, 10);
   if (text.empty() || text[0] < '0' || text[0] > '9' || *end != '\0' || errno != 0 || value < 1 ||
       value > kMaxScale)
-    throw UsageError(
-        Format(Tr("--scale takes a whole number from 1 to %d, not %s"), {kMaxScale, Quoted(text)}));
+    throw UsageError(Format(Tr("--scale takes a whole number from 1 to %d or max, not %s"),
+                            {kMaxScale, Quoted(text)}));
   return static_cast<int>(value);
 }
 

@@ -79,24 +79,33 @@ void ReportOnDesktop(const std::string& message, int scale) {
 // the program says so and does not start.
 bool CanDrawText() {
   if (FindFontFace(TFont{}).Usable()) return true;
-  const char* message =
-      "no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
-      "fontconfig knows no other scalable face; install fonts-liberation2 or fonts-dejavu-core";
-  std::fprintf(stderr, "anthora: %s\n", message);
+  std::fprintf(
+      stderr, "anthora: %s\n",
+      Tr("no font to draw text with: neither the Liberation nor the DejaVu fonts were found, and "
+         "fontconfig knows no other scalable face; install fonts-liberation2 or "
+         "fonts-dejavu-core"));
   if (!isatty(STDERR_FILENO))
     ShowDesktopErrorBox("Anthora 1.0",
-                        "There is no font to draw text with.\n\n"
-                        "Neither the Liberation nor the DejaVu fonts were found,\n"
-                        "and fontconfig knows no other scalable face.\n"
-                        "Install fonts-liberation2 or fonts-dejavu-core.");
+                        Tr("There is no font to draw text with.\n\n"
+                           "Neither the Liberation nor the DejaVu fonts were found,\n"
+                           "and fontconfig knows no other scalable face.\n"
+                           "Install fonts-liberation2 or fonts-dejavu-core."));
   return false;
+}
+
+// The set a menu entry names is relative to the program's folder, so that the entry needs no
+// absolute path that a launcher could split at a blank.
+std::string DefaultSetOf(const std::string& named) {
+  if (named.empty() || named.front() == '/') return named;
+  const std::string self = ProgramPath();
+  return self.substr(0, self.rfind('/') + 1) + named;
 }
 
 int PlayQuiz(const CommandLine& line) {
   if (!CanDrawText()) return 1;
   std::optional<OpenedSet> set;
   try {
-    set.emplace(line.Folder.empty() ? line.DefaultSet : line.Folder);
+    set.emplace(line.Folder.empty() ? DefaultSetOf(line.DefaultSet) : line.Folder);
     if (!set->Folder().empty() && chdir(set->Folder().c_str()) != 0)
       throw SetFileError(Printable(set->Shown()) + ": " + std::strerror(errno));
   } catch (const std::exception& error) {

@@ -71,6 +71,21 @@ bool IsSetsRis(const std::string& folder) {
   return RealNameOf(folder) == kSetFolderName && FileExists(JoinPath(folder, kEnglishSetFileName));
 }
 
+// How many names of a folder are looked at for a photo: a folder of photos shows one early, and
+// a huge folder is not read to its end.
+constexpr int kNamesLookedAtForPhotos = 1000;
+
+// Whether a folder holds a photo, so that a quiz could be made from it.
+bool HoldsPhotos(const std::string& folder) {
+  std::error_code error;
+  std::filesystem::directory_iterator names(folder, error);
+  for (int seen = 0;
+       !error && names != std::filesystem::directory_iterator() && seen < kNamesLookedAtForPhotos;
+       names.increment(error), ++seen)
+    if (IsPhotoName(names->path().filename().string())) return true;
+  return false;
+}
+
 // The folder that holds the set's ris/: the folder itself, or the parent of a ris/ folder.
 std::string SetFolderOf(const std::string& argument) {
   if (HoldsSet(argument)) return argument;
@@ -90,6 +105,15 @@ std::string SetFolderOf(const std::string& argument) {
         Format(Tr("%1$s: no question set here: looked for %2$s and %3$s or %4$s and %5$s"),
                {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath),
                 JoinPath(argument, kEnglishSetFileName), JoinPath(argument, kRussianSetFileName)}));
+  }
+  if (HoldsPhotos(argument)) {
+    // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it; the
+    // action's name is the one the file managers show, "Сделать викторину Anthora".
+    throw std::runtime_error(Format(
+        Tr("%1$s: no question set here: looked for %2$s and %3$s. A quiz can be made from its "
+           "photos: choose \"Make an Anthora quiz\" on the folder's menu in the file manager, or "
+           "run anthora --make-quiz %1$s"),
+        {argument, JoinPath(argument, kEnglishSetPath), JoinPath(argument, kRussianSetPath)}));
   }
   // TRANSLATORS: %1$s is the folder, %2$s and %3$s the set files looked for in it.
   throw SetFileError(

@@ -26,6 +26,7 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(play.Folder, "sets/roses");
   EXPECT_EQ(play.Scale, 2);
   EXPECT_EQ(Parse({"--scale=3"}).Scale, 3);
+  EXPECT_EQ(Parse({"--scale", "max"}).Scale, kMaxScale);  // lowered until the window fits
 
   EXPECT_EQ(Parse({"--check"}).Folder, "");
   EXPECT_EQ(Parse({"sets/roses", "--check"}).Folder, "sets/roses");
@@ -69,6 +70,7 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--scale", "2x"},
                                              {"--scale", " 2"},
                                              {"--scale", "-1"},
+                                             {"--scale", "MAX"},
                                              {"--scale", "99999999999999999999"},
                                              {"--check=sets"},
                                              {"a", "b"},
@@ -110,7 +112,8 @@ TEST(CommandLine, NamesTheWordItRefuses) {
   EXPECT_EQ(refusal({"--check", "-dir"}), "unknown option '-dir'");
   EXPECT_EQ(refusal({"--check", "--bogus=1"}), "unknown option '--bogus=1'");
   EXPECT_EQ(refusal({"--check=sets"}), "--check takes no value: '--check=sets'");
-  EXPECT_EQ(refusal({"--scale", "2x"}), "--scale takes a whole number from 1 to 8, not '2x'");
+  EXPECT_EQ(refusal({"--scale", "2x"}),
+            "--scale takes a whole number from 1 to 8 or max, not '2x'");
   EXPECT_EQ(refusal({"a", "b\x1B"}), "more than one FOLDER: 'b\\x1B'");
   EXPECT_EQ(refusal({"--build-set", "a", "b", "c"}),
             "--build-set takes two folders, SOURCE and OUTPUT, not also 'c'");

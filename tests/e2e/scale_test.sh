@@ -2,7 +2,7 @@
 # The program's window at twice the size on a high-density screen: its size and place, every
 # pixel shown as 2 x 2 equal pixels and, halved, exactly the headless drawing; a click at the
 # doubled place of the EN box choosing English; the scale chosen from Xft.dpi, and lowered
-# when the window would not fit the screen.
+# when the window would not fit the screen, also from the largest one (--scale max).
 # Usage: scale_test.sh ANTHORA ANTHORA_DRIVE SAMPLE_FOLDER
 source "$(dirname "$0")/lib.sh"
 anthora=$(realpath "$1") drive=$(realpath "$2") sample=$(realpath "$3")
@@ -42,6 +42,11 @@ e2e_stop TERM
 echo "three times does not fit 1024 x 768: twice"
 ANTHORA_SCALE=3 e2e_launch "$title" "$anthora"
 expect_doubled "ANTHORA_SCALE=3"
+e2e_stop TERM
+
+echo "the largest that fits 1024 x 768, as the projector's entry asks: twice"
+e2e_launch "$title" "$anthora" --scale max
+expect_doubled "--scale max"
 e2e_stop TERM
 
 echo "twice the size from Xft.dpi: 192"

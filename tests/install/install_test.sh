@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # An install into a staging prefix: the files a desktop expects, each valid by the desktop's
-# own checkers, and the installed program started as its menu entry starts it (from the home
+# own checkers or by its format (the file managers' actions), and the installed program started as its menu entry starts it (from the home
 # folder) playing the bundled sample.
 # Usage: install_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
@@ -31,9 +31,15 @@ for icon in apps/$id mimetypes/application-x-anthora-set; do
 done
 
 entry=$prefix/share/applications/$id.desktop
-desktop-file-validate "$entry" >"$E2E_DIR/validate.log" 2>&1 &&
-  ! grep -Eq 'error|warning' "$E2E_DIR/validate.log" ||
-  e2e_fail "desktop-file-validate: $(cat "$E2E_DIR/validate.log")"
+# The entries, and the make-quiz action in each file manager's own format.
+for file in "$entry" "$prefix/share/applications/$id.make-quiz.desktop" \
+  "$prefix/share/Thunar/sendto/$id.make-quiz.desktop"; do
+  desktop-file-validate "$file" >"$E2E_DIR/validate.log" 2>&1 &&
+    ! grep -Eq 'error|warning' "$E2E_DIR/validate.log" ||
+    e2e_fail "desktop-file-validate: $(cat "$E2E_DIR/validate.log")"
+done
+"$(dirname "$0")/validate_actions.py" "$prefix/share" >"$E2E_DIR/actions.log" 2>&1 ||
+  e2e_fail "the file managers' actions: $(cat "$E2E_DIR/actions.log")"
 appstreamcli validate --no-net "$prefix/share/metainfo/$id.metainfo.xml" \
   >"$E2E_DIR/appstream.log" 2>&1 || e2e_fail "appstreamcli: $(cat "$E2E_DIR/appstream.log")"
 zcat "$prefix/share/man/man6/anthora.6.gz" | groff -man -ww -z 2>"$E2E_DIR/man.log" &&
@@ -46,7 +52,10 @@ LC_ALL=ru_RU.UTF-8 "$prefix/bin/anthora" --help | grep -q '^Использова
 
 # The launcher's way: the Exec line split as its quoting says, without a file for its %f, in
 # the home folder.
-exec_line=$(sed -n 's/^Exec=//p' "$entry" | sed 's/\\\\/\\/g; s/ %f$//')
+# A prefix with a blank is left to the PATH.
+exec_line=$(sed -n '0,/^Exec=/s/^Exec=//p' "$entry" | sed 's/\\\\/\\/g; s/ %f$//')
+[[ $exec_line == 'anthora --default-set ../share/anthora/sample' ]] || e2e_fail "the entry runs $exec_line"
+export PATH="$prefix/bin:$PATH"
 eval "command=($exec_line)"
 export HOME=$E2E_DIR/home
 mkdir -p "$HOME"

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# A teacher without a terminal, in a staged install with its own data folders: folders list
-# "Make an Anthora quiz" among their programs; opened with it, a folder of photos gets the sheet
-# that --new-sheet writes, opened with the desktop's program for it once its box is read;
-# filled in, the set file and the preview appear beside the folder, stay in a file monitor's
-# view, and a box offers to play the set or open the preview; a sheet open in a spreadsheet
-# program is built only when she chooses its saved form; a sheet with problems shows them, opens
-# the preview and replaces no set file, nor a picture of hers by the preview's name; a
-# cancelled build leaves nothing; every box names its folder; under a Russian locale the entry
-# and the boxes are Russian.
+# A teacher without a terminal, in a staged install with its own data folders: the entry of
+# "Make an Anthora quiz" claims no folders; run on a folder as a file manager's action runs it,
+# a folder of photos gets the sheet that --new-sheet writes, opened with the desktop's program
+# for it once its box is read; filled in, the set file and the preview appear beside the
+# folder, stay in a file monitor's view, and a box offers to play the set or open the preview; a
+# sheet open in a spreadsheet program is built only when she chooses its saved form; a sheet
+# with problems shows them, opens the preview and replaces no set file, nor a picture of hers by
+# the preview's name; a cancelled build leaves nothing; every box names its folder; under a
+# Russian locale the entry and the boxes are Russian.
 # Usage: make_quiz_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1")
@@ -24,8 +24,8 @@ update-desktop-database "$XDG_DATA_HOME/applications" || e2e_fail "update-deskto
 desktop-file-validate "$entry" >"$E2E_DIR/validate.log" 2>&1 &&
   ! grep -Eq 'error|warning' "$E2E_DIR/validate.log" ||
   e2e_fail "desktop-file-validate: $(cat "$E2E_DIR/validate.log")"
-gio mime inode/directory >"$E2E_DIR/mime.log" 2>&1
-grep -q "$id.desktop" "$E2E_DIR/mime.log" || e2e_fail "folders' programs: $(cat "$E2E_DIR/mime.log")"
+gio mime inode/directory >"$E2E_DIR/mime.log" 2>&1 || true
+! grep -q "$id.desktop" "$E2E_DIR/mime.log" || e2e_fail "the entry claims folders: $(cat "$E2E_DIR/mime.log")"
 grep -qx 'NoDisplay=true' "$entry" || e2e_fail "the entry shows in the menu"
 grep -qx 'Name\[ru\]=Сделать викторину Anthora' "$entry" || e2e_fail "the entry has no Russian name"
 for size in 48 128 256; do
@@ -51,7 +51,7 @@ shot=$E2E_DIR/box.png
 
 # Opens the folder with the entry's command, as a file manager does, and waits for the box.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
-[[ $exec_line == "\"$prefix/bin/anthora\" --make-quiz %f" ]] || e2e_fail "the entry runs $exec_line"
+[[ $exec_line == "$prefix/bin/anthora --make-quiz %f" ]] || e2e_fail "the entry runs $exec_line"
 # Every box is titled with the command's name and the folder's.
 open_folder() {  # [TITLE]
   e2e_launch "${1:-$title: $(basename "$folder")}" "$prefix/bin/anthora" --make-quiz "$folder"

@@ -23,6 +23,8 @@ for package in fonts-liberation2 xdg-utils libzip4 libfontconfig1 libsdl2-2.0-0 
   [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 [[ -n $(field Maintainer) && -n $(field Description) ]] || fail "no Maintainer or Description"
+[[ $(field Recommends) == *'libreoffice-calc | gnumeric'* ]] ||
+  fail "Recommends no spreadsheet program: $(field Recommends)"
 
 dpkg-deb --contents "$deb" | awk '{ print $6 }' >"$work/contents"
 for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.desktop \
@@ -32,11 +34,15 @@ for file in ./usr/bin/anthora ./usr/share/applications/org.example.anthora.deskt
   ./usr/share/anthora/sample/ris/fen.ani ./usr/share/doc/anthora/LICENSE \
   ./usr/share/mime/packages/org.example.anthora.xml ./usr/share/man/ru/man6/anthora.6.gz \
   ./usr/share/locale/ru/LC_MESSAGES/anthora.mo ./usr/share/doc/anthora/learners-guide.ru.md \
-  ./usr/share/icons/hicolor/256x256/mimetypes/application-x-anthora-set.png; do
+  ./usr/share/icons/hicolor/256x256/mimetypes/application-x-anthora-set.png \
+  ./usr/share/file-manager/actions/org.example.anthora.make-quiz.desktop \
+  ./usr/share/nemo/actions/org.example.anthora.make-quiz.nemo_action \
+  ./usr/share/kio/servicemenus/org.example.anthora.make-quiz.desktop \
+  ./usr/share/Thunar/sendto/org.example.anthora.make-quiz.desktop; do
   grep -qxF "$file" "$work/contents" || fail "the package lacks $file"
 done
 entry=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/applications/org.example.anthora.desktop)
-grep -qx 'Exec="/usr/bin/anthora" --default-set "/usr/share/anthora/sample" %f' <<<"$entry" ||
+grep -qx 'Exec=/usr/bin/anthora --default-set ../share/anthora/sample %f' <<<"$entry" ||
   fail "the menu entry does not play the installed sample: $(grep Exec <<<"$entry")"
 # Read whole (sed, not head), so that tar is never cut off by a closed pipe.
 copyright=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/anthora/copyright | sed -n 1p)

@@ -30,6 +30,10 @@ TEST(SdlScale, FittingScaleLowersUntilTheWindowFits) {
   EXPECT_EQ(FittingScale(2, 509, 268, 1018, 536), 2);  // exactly the screen
   EXPECT_EQ(FittingScale(2, 509, 268, 1017, 2000), 1);
   EXPECT_EQ(FittingScale(kMaxWindowScale, 509, 268, 3840, 2160), 7);
+  // The largest scale on common projectors: their usable area, below a panel.
+  EXPECT_EQ(FittingScale(kMaxWindowScale, 509, 268, 1920, 1048), 3);
+  EXPECT_EQ(FittingScale(kMaxWindowScale, 509, 268, 1280, 770), 2);
+  EXPECT_EQ(FittingScale(kMaxWindowScale, 509, 268, 800, 600), 1);
   EXPECT_EQ(FittingScale(4, 509, 268, 100, 100), 1);
 }
 

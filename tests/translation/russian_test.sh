@@ -30,7 +30,7 @@ run LANGUAGE=ru LANG=ru_RU.UTF-8 "$program" --bogus
 expect 2 err "anthora: неизвестный параметр '--bogus'"
 expect 2 err "Использование:"
 run LC_ALL=ru_RU.UTF-8 LANG=C "$program" --scale 9
-expect 2 err "anthora: для --scale нужно целое число от 1 до 8, а не '9'"
+expect 2 err "anthora: для --scale нужно целое число от 1 до 8 или max, а не '9'"
 run LC_MESSAGES=ru_RU.UTF-8 "$program" --pack only-a-folder
 expect 2 err "anthora: для --pack нужны ПАПКА с набором"
 # LANGUAGE chooses among the languages before the locale's own.

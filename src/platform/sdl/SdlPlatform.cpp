@@ -154,6 +154,17 @@ class SdlWindow final : public PlatformWindow {
   std::vector<SDL_Rect> updates_;  // kept to spare an allocation per present
 };
 
+}  // namespace
+
+DisplayUnavailable::DisplayUnavailable(const std::string& variables, const std::string& reason)
+    : std::runtime_error(variables.empty()
+                             ? "cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set"
+                             : "cannot open a display (" + variables + "): " + reason),
+      Variables(variables),
+      Reason(reason) {}
+
+namespace {
+
 bool IsSet(const char* variable) {
   const char* value = std::getenv(variable);
   return value != nullptr && *value != '\0';
@@ -171,9 +182,7 @@ const char* DesktopVideoDrivers() {
     if (IsSet(variable))
       named += (named.empty() ? "" : " ") + std::string(variable) + "=" + std::getenv(variable);
   }
-  if (named.empty())
-    throw std::runtime_error("cannot open a display: neither DISPLAY nor WAYLAND_DISPLAY is set");
-  FailWithSdlError("cannot open a display (" + named + ")");
+  throw DisplayUnavailable(named, named.empty() ? "" : SDL_GetError());
 }
 
 SdlWindow* WindowOfId(Uint32 windowId) {

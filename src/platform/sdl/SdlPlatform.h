@@ -1,13 +1,25 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "platform/Platform.h"
 
 namespace anthora {
 
+// No display could be opened. Variables names the display variables that are set
+// ("DISPLAY=:5"), empty when none is; Reason is SDL's, empty then. The message is English; the
+// program words its own from the two.
+class DisplayUnavailable : public std::runtime_error {
+ public:
+  DisplayUnavailable(const std::string& variables, const std::string& reason);
+  std::string Variables;
+  std::string Reason;
+};
+
 // The platform on the desktop through SDL2, with software window surfaces. Only one may exist
-// at a time. Throws std::runtime_error with SDL's reason when there is no display. Windows are
+// at a time. Throws DisplayUnavailable when there is no display. Windows are
 // shown with every pixel repeated scale x scale times; 0 chooses the scale from the desktop
 // (see SdlScale.h).
 std::unique_ptr<Platform> CreateSdlPlatform(int scale = 0);
