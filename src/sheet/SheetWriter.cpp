@@ -114,9 +114,9 @@ std::vector<const SheetPicture*> PicturesByRow(const SheetCells& rows,
 }
 
 // The column the pictures are shown in: the first after every row's cells, which the header row
-// leaves without a name.
+// leaves without a name, and never the first, which holds the photos' names.
 std::size_t PictureColumn(const SheetCells& rows) {
-  std::size_t widest = 0;
+  std::size_t widest = 1;
   for (const auto& row : rows) widest = std::max(widest, row.size());
   return widest;
 }
