@@ -31,10 +31,10 @@ constexpr std::array<std::string_view, kSheetColumns.size()> kExample = {
     "rose.jpg", "Rose",    "Tulip", "Daisy",  "Poppy", "Роза",
     "Тюльпан",  "Ромашка", "Мак",   "centre", "0"};
 
-// The side of a new sheet's pictures of the photos, in pixels, and the most bytes they take
-// together: far below what a sheet may weigh to be read.
+// The side of a new sheet's pictures of the photos, in pixels.
 constexpr std::int32_t kSheetPictureSide = 96;
-constexpr std::size_t kMaxSheetPictureBytes = std::size_t{8} << 20;
+// The sheet's cells must still fit beside the pictures in what a sheet may weigh to be read.
+static_assert(kMaxNewSheetPictureBytes <= kMaxSheetBytes / 2);
 
 // Whether every form of sheet can hold the name: UTF-8 without control characters or the
 // noncharacters U+FFFE and U+FFFF, which XML cannot hold.
@@ -112,7 +112,8 @@ SheetCells NewSheetRows(const std::vector<std::string>& photos) {
 }
 
 std::vector<SheetPicture> NewSheetPictures(const std::string& source,
-                                           const std::vector<std::string>& photos) {
+                                           const std::vector<std::string>& photos,
+                                           std::size_t maxBytes) {
   std::vector<std::string> made(photos.size());
   ForEachInParallel(photos.size(), 0, [&](std::size_t i) {
     // A photo that cannot be read is named when the set is built; here it only shows nothing.
@@ -129,7 +130,7 @@ std::vector<SheetPicture> NewSheetPictures(const std::string& source,
   for (std::size_t i = 0; i < made.size(); ++i) {
     if (made[i].empty()) continue;
     bytes += made[i].size();
-    if (bytes > kMaxSheetPictureBytes) break;
+    if (bytes > maxBytes) break;
     // The header row comes first.
     pictures.push_back({i + 1, std::move(made[i]), kSheetPictureSide, kSheetPictureSide});
   }

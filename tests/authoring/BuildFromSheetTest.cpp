@@ -494,8 +494,13 @@ TEST(NewSheet, ShowsAPictureOfEachPhotoAndStillBuilds) {
     }
     std::filesystem::remove(sheet.Path);
     AtomicFile file(sheet.Path, false);
-    WriteSheet(file, rows, *SheetFormOf(name), NewSheetNote(),
-               NewSheetPictures(source, {"a.jpg", "b.jpg", "c/d.jpg"}));
+    const std::vector<std::string> photos = {"a.jpg", "b.jpg", "c/d.jpg"};
+    const std::vector<SheetPicture> all = NewSheetPictures(source, photos);
+    // The pictures stop before their bytes pass the bound.
+    const std::size_t two = all.at(0).Jpeg.size() + all.at(1).Jpeg.size();
+    EXPECT_THAT(NewSheetPictures(source, photos, two), SizeIs(2));
+    EXPECT_THAT(NewSheetPictures(source, photos, two - 1), SizeIs(1));
+    WriteSheet(file, rows, *SheetFormOf(name), NewSheetNote(), all);
     file.Commit();
     ASSERT_THAT(SheetPictures(sheet.Path), SizeIs(3)) << name;
     const SetBuild build = BuildQuestionSet(source, source + "-set", false);
