@@ -4,13 +4,20 @@
 #include <array>
 #include <filesystem>
 
+#include "authoring/ParallelWork.h"
+#include "authoring/SetBuilder.h"
+#include "picture/Jpeg.h"
+#include "picture/Photo.h"
 #include "platform/Utf8.h"
 #include "quiz/SetArchive.h"
+#include "runtime/base/Exceptions.h"
 #include "runtime/base/Format.h"
 #include "runtime/base/Translate.h"
 #include "runtime/files/Files.h"
 #include "runtime/files/Paths.h"
 #include "runtime/files/SafeWrite.h"
+#include "runtime/files/WholeFile.h"
+#include "runtime/graphics/Bitmap.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 
@@ -23,6 +30,11 @@ namespace {
 constexpr std::array<std::string_view, kSheetColumns.size()> kExample = {
     "rose.jpg", "Rose",    "Tulip", "Daisy",  "Poppy", "Роза",
     "Тюльпан",  "Ромашка", "Мак",   "centre", "0"};
+
+// The side of a new sheet's pictures of the photos, in pixels.
+constexpr std::int32_t kSheetPictureSide = 96;
+// The sheet's cells must still fit beside the pictures in what a sheet may weigh to be read.
+static_assert(kMaxNewSheetPictureBytes <= kMaxSheetBytes / 2);
 
 // Whether every form of sheet can hold the name: UTF-8 without control characters or the
 // noncharacters U+FFFE and U+FFFF, which XML cannot hold.
@@ -99,6 +111,32 @@ SheetCells NewSheetRows(const std::vector<std::string>& photos) {
   return rows;
 }
 
+std::vector<SheetPicture> NewSheetPictures(const std::string& source,
+                                           const std::vector<std::string>& photos,
+                                           std::size_t maxBytes) {
+  std::vector<std::string> made(photos.size());
+  ForEachInParallel(photos.size(), 0, [&](std::size_t i) {
+    // A photo that cannot be read is named when the set is built; here it only shows nothing.
+    try {
+      const FileBytes bytes = ReadWholeFile(JoinPath(source, photos[i]), kMaxPhotoBytes);
+      made[i] = JpegFileBytes(*MakeSquarePicture(bytes.View(), kSheetPictureSide));
+    } catch (const FileReadError&) {
+    } catch (const Exception&) {
+    } catch (const std::bad_alloc&) {
+    }
+  });
+  std::vector<SheetPicture> pictures;
+  std::size_t bytes = 0;
+  for (std::size_t i = 0; i < made.size(); ++i) {
+    if (made[i].empty()) continue;
+    bytes += made[i].size();
+    if (bytes > maxBytes) break;
+    // The header row comes first.
+    pictures.push_back({i + 1, std::move(made[i]), kSheetPictureSide, kSheetPictureSide});
+  }
+  return pictures;
+}
+
 SheetCells NewSheetNote() {
   return {{Tr("Only the names are needed.")},
           {Tr("On the sheet questions, fill in a row for each photo: the flower's name in "
@@ -139,7 +177,9 @@ NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findi
   // Written whole in private, then put in place, which fails if anything is there.
   try {
     AtomicFile file(path, false);
-    WriteSheet(file, NewSheetRows(photos), *form, NewSheetNote());
+    const bool pictures = *form == SheetForm::Ods || *form == SheetForm::Xlsx;
+    WriteSheet(file, NewSheetRows(photos), *form, NewSheetNote(),
+               pictures ? NewSheetPictures(source, photos) : std::vector<SheetPicture>{});
     file.Commit();
   } catch (const WriteError& failed) {
     findings.Error(path, 0,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +34,17 @@ struct NewSheet {
   std::size_t Photos = 0;
 };
 
+// A small JPEG picture of each photo in SOURCE that can be read, in the rows of NewSheetRows, for
+// the archive forms to show beside the photos' names; the square the set shows when the crop is
+// left as it is. A photo that cannot be read gets none, and the pictures stop before their bytes
+// pass the bound, so that a sheet of thousands of photos stays small enough to be read.
+inline constexpr std::size_t kMaxNewSheetPictureBytes = std::size_t{8} << 20;
+std::vector<SheetPicture> NewSheetPictures(const std::string& source,
+                                           const std::vector<std::string>& photos,
+                                           std::size_t maxBytes = kMaxNewSheetPictureBytes);
+
 // Writes SOURCE/NAME, in the form its extension gives, with NewSheetRows of the photos in SOURCE
-// and, where the form has room for it, NewSheetNote on a sheet of its own,
+// and, where the form has room for them, NewSheetPictures and NewSheetNote on a sheet of its own,
 // making SOURCE when it does not exist. Never writes over a sheet: when SOURCE has one in any of
 // its forms, or a file appears in its place meanwhile, that is an error and nothing is written.
 NewSheet WriteNewSheet(const std::string& source, const std::string& name, Findings& findings);

@@ -34,8 +34,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
-
 // OUTPUT/ris may neither hold SOURCE nor lie in it.
 bool CheckOutput(const std::string& source, const std::string& output, SetBuild& build) {
   std::error_code sourceError;

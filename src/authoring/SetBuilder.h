@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,9 @@
 #include "runtime/files/SafeWrite.h"
 
 namespace anthora {
+
+// The largest photo file read.
+inline constexpr std::uintmax_t kMaxPhotoBytes = std::uintmax_t{256} << 20;
 
 // A set made in memory from a sheet and its photos: fen.ani and fru.ani in Windows-1251 with
 // CR LF (a language the table lacks takes the other one's answers, since the quiz needs both
@@ -25,7 +29,7 @@ struct MadeSet {
   // The photos in SOURCE and below that no row names, as paths from it, in order; those in
   // hidden folders and hidden photos left out, as the new sheet leaves them out.
   std::vector<std::string> PhotosWithoutRows;
-  ChosenAnswers Chosen;             // the wrong answers the program chose for empty cells
+  ChosenAnswers Chosen;  // the wrong answers the program chose for empty cells
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or

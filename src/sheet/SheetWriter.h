@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,14 +25,25 @@ using SheetCells = std::vector<std::vector<std::string>>;
 // the one read, so a note is never taken for questions.
 inline constexpr std::string_view kNoteSheetName = "note";
 
+// A small JPEG picture shown on a row of the questions, in the column after the widest row's
+// cells: that column has no name in the header row, so the sheet readers never take it for
+// questions, and they read no pictures.
+struct SheetPicture {
+  std::size_t Row = 0;  // the index in the rows written
+  std::string Jpeg;     // the file's bytes
+  std::int32_t Width = 0;
+  std::int32_t Height = 0;
+};
+
 // Writes the rows as one sheet of text cells in the form into the file the AtomicFile makes, for
 // the caller to commit. Every cell is text, so that no spreadsheet program reads a file name
 // such as "05" as a number. Characters XML cannot hold are left out of the archive forms, whose
 // first column is wide enough for the names phones give photos. A note, when given, goes on a
-// second sheet in the archive forms; the text forms hold one sheet and no note. Throws
-// WriteError.
+// second sheet in the archive forms; the text forms hold one sheet and no note. The pictures, in
+// the archive forms only, are each anchored to its row's cell of the picture column and drawn
+// at most about 2 cm on the long side, their rows made tall enough for them. Throws WriteError.
 void WriteSheet(const AtomicFile& file, const SheetCells& rows, SheetForm form,
-                const SheetCells& note = {});
+                const SheetCells& note = {}, const std::vector<SheetPicture>& pictures = {});
 
 // The bytes of the text forms, with a byte-order mark that tells spreadsheet programs the text
 // is UTF-8; a cell that holds a separator, a quote, a line break, spaces at either end or a

@@ -4,12 +4,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
+#include <iterator>
+#include <regex>
+
 #include "authoring/NewSheet.h"
 #include "authoring/PictureName.h"
 #include "authoring/SetBuilder.h"
 #include "picture/Jpeg.h"
 #include "runtime/files/FileStream.h"
 #include "runtime/files/SafeWrite.h"
+#include "runtime/files/Stream.h"
+#include "runtime/files/ZipArchive.h"
+#include "runtime/graphics/Bitmap.h"
 #include "sheet/QuestionTable.h"
 #include "sheet/Sheet.h"
 #include "sheet/TextSheet.h"
@@ -414,6 +421,124 @@ TEST(NewSheet, EveryNameRoundTripsThroughEveryForm) {
       if (f.Severity == Finding::Level::Error) ADD_FAILURE() << f.Format();
     }
     EXPECT_EQ(build.Questions, static_cast<int>(awkward.size())) << name;
+  }
+}
+
+// A photo of one colour, wider than tall, that the sheet's picture of it can be told by.
+std::string ColouredPhoto(std::uint8_t blue, std::uint8_t green, std::uint8_t red) {
+  TBitmap bitmap;
+  bitmap.SetSize(300, 200);
+  for (std::int32_t y = 0; y < bitmap.Height(); ++y) {
+    for (std::int32_t x = 0; x < bitmap.Width(); ++x) {
+      std::uint8_t* pixel = bitmap.ScanLine(y) + 3 * x;
+      pixel[0] = blue, pixel[1] = green, pixel[2] = red;
+    }
+  }
+  return test::JpegBytes(bitmap);
+}
+
+// The pictures' parts in a sheet file, in the order of their names.
+std::vector<std::string> SheetPictures(const std::string& path) {
+  ZipArchive archive = ZipArchive::OpenFile(path, 16 << 20);
+  std::vector<std::string> pictures;
+  for (const ZipEntry& entry : archive.Entries()) {
+    if (entry.Name.starts_with("Pictures/") || entry.Name.starts_with("xl/media/"))
+      pictures.push_back(archive.Read(entry));
+  }
+  return pictures;
+}
+
+// The new sheet's archive forms show a small square picture of each photo that can be read; a
+// photo that cannot be read still gets its row. Filled in and saved with its pictures, the sheet
+// builds as before.
+TEST(NewSheet, ShowsAPictureOfEachPhotoAndStillBuilds) {
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  for (const auto& [name, shown] :
+       {std::pair{"questions.ods", 2u}, {"questions.xlsx", 2u}, {"questions.tsv", 0u}}) {
+    const std::string source = (dir.Path() / name).string() + "-photos";
+    const std::string folder = source.substr(dir.Path().string().size() + 1);
+    dir.Write(folder + "/a.jpg", ColouredPhoto(0, 0, 255));
+    dir.Write(folder + "/b.jpg", "not a photo");
+    dir.Write(folder + "/c/d.jpg", ColouredPhoto(255, 0, 0));
+    Findings findings;
+    const NewSheet sheet = WriteNewSheet(source, name, findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << name;
+    ASSERT_EQ(sheet.Photos, 3u) << name;
+    EXPECT_EQ(SheetFileCells(sheet.Path),
+              (std::vector<std::vector<std::string>>{kHeader, {"a.jpg"}, {"b.jpg"}, {"c/d.jpg"}}))
+        << name;
+    if (shown == 0) continue;
+    const std::vector<std::string> pictures = SheetPictures(sheet.Path);
+    ASSERT_THAT(pictures, SizeIs(shown)) << name;
+    for (const std::string& picture : pictures) {
+      TJPEGImage jpeg;
+      TMemoryStream stream;
+      stream.WriteBuffer(picture.data(), picture.size());
+      stream.SetPosition(0);
+      jpeg.LoadFromStream(stream);
+      EXPECT_EQ(jpeg.Width(), 96);
+      EXPECT_EQ(jpeg.Height(), 96);
+      EXPECT_LT(picture.size(), 4000u);
+    }
+
+    dir.Write(folder + "/b.jpg", ColouredPhoto(0, 255, 0));
+    SheetCells rows;
+    for (std::vector<std::string> row : SheetFileCells(sheet.Path)) {
+      row.resize(kHeader.size());
+      for (std::size_t k = 0; k < 4 && !rows.empty(); ++k) {
+        row[1 + k] = "Flower " + std::to_string(k) + "-" + std::to_string(rows.size());
+        row[5 + k] = "Цветок " + std::to_string(k) + "-" + std::to_string(rows.size());
+      }
+      rows.push_back(row);
+    }
+    std::filesystem::remove(sheet.Path);
+    AtomicFile file(sheet.Path, false);
+    const std::vector<std::string> photos = {"a.jpg", "b.jpg", "c/d.jpg"};
+    const std::vector<SheetPicture> all = NewSheetPictures(source, photos);
+    // The pictures stop before their bytes pass the bound.
+    const std::size_t two = all.at(0).Jpeg.size() + all.at(1).Jpeg.size();
+    EXPECT_THAT(NewSheetPictures(source, photos, two), SizeIs(2));
+    EXPECT_THAT(NewSheetPictures(source, photos, two - 1), SizeIs(1));
+    WriteSheet(file, rows, *SheetFormOf(name), NewSheetNote(), all);
+    file.Commit();
+    ASSERT_THAT(SheetPictures(sheet.Path), SizeIs(3)) << name;
+    const SetBuild build = BuildQuestionSet(source, source + "-set", false);
+    for (const Finding& f : build.Problems.All) {
+      if (f.Severity == Finding::Level::Error) ADD_FAILURE() << f.Format();
+    }
+    EXPECT_EQ(build.Questions, 3) << name;
+  }
+}
+
+// LibreOffice draws the pictures of a new sheet's archive forms: the PDF it makes of each holds
+// one image per photo, each of its own colour.
+TEST(NewSheet, LibreOfficeDrawsItsPictures) {
+  if (std::system("command -v libreoffice >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "LibreOffice is not installed";
+  InitializeJpegUnit();
+  const test::TempDir dir;
+  for (const char* name : {"questions.ods", "questions.xlsx"}) {
+    const std::string folder = std::string(name) + "-photos";
+    dir.Write(folder + "/a.jpg", ColouredPhoto(0, 0, 255));
+    dir.Write(folder + "/b.jpg", ColouredPhoto(0, 255, 0));
+    dir.Write(folder + "/c.jpg", ColouredPhoto(255, 0, 0));
+    Findings findings;
+    const NewSheet sheet = WriteNewSheet((dir.Path() / folder).string(), name, findings);
+    ASSERT_EQ(sheet.Photos, 3u) << name;
+    // LibreOffice keeps its settings and run files in the test's folder, apart from the user's
+    // desktop.
+    const std::string own = "'" + dir.Path().string() + "'";
+    const std::string command =
+        "cd " + own + "/'" + folder +
+        "' && env -u DBUS_SESSION_BUS_ADDRESS -u DISPLAY -u WAYLAND_DISPLAY HOME=" + own +
+        " XDG_CONFIG_HOME=" + own + " XDG_CACHE_HOME=" + own + " XDG_DATA_HOME=" + own +
+        " XDG_RUNTIME_DIR=" + own + " libreoffice --headless --convert-to pdf --outdir out " +
+        name + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << name;
+    const std::string pdf = test::ReadFile(dir.Path() / folder / "out/questions.pdf");
+    const std::regex image("/Subtype\\s*/Image\\b");
+    EXPECT_EQ(std::distance(std::sregex_iterator(pdf.begin(), pdf.end(), image), {}), 3) << name;
   }
 }
 

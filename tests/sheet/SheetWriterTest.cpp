@@ -5,7 +5,10 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <pugixml.hpp>
 #include <sstream>
+#include <tuple>
 
 #include "runtime/files/SafeWrite.h"
 #include "runtime/files/ZipArchive.h"
@@ -113,6 +116,109 @@ TEST(SheetWriter, ANoteIsNeverReadAsTheQuestions) {
     const ZipEntry* written = archive.Find(part);
     ASSERT_NE(written, nullptr) << name;
     EXPECT_THAT(archive.Read(*written), HasSubstr("are needed")) << name;
+  }
+}
+
+// Pictures on rows of the questions: every part they need is in the package and points at the
+// next, and the readers give the same rows as without them. The row given none, one outside the
+// rows and one without bytes show nothing.
+TEST(SheetWriter, PicturesAreShownBesideTheirRowsAndNeverRead) {
+  const test::TempDir dir;
+  const std::vector<SheetPicture> pictures = {{1, "first", 96, 96},
+                                              {3, "second", 96, 48},
+                                              {3, "twice", 96, 96},
+                                              {kRows.size(), "outside", 96, 96},
+                                              {2, "", 96, 96}};
+  struct Form {
+    const char* Name;
+    SheetForm Kind;
+    const char* FirstPicture;
+    const char* SecondPicture;
+  };
+  for (const Form& form :
+       {Form{"p.ods", SheetForm::Ods, "Pictures/1.jpg", "Pictures/2.jpg"},
+        Form{"p.xlsx", SheetForm::Xlsx, "xl/media/image1.jpeg", "xl/media/image2.jpeg"}}) {
+    const std::string path = (dir.Path() / form.Name).string();
+    AtomicFile file(path, false);
+    WriteSheet(file, kRows, form.Kind, {{"a note"}}, pictures);
+    file.Commit();
+    Findings findings;
+    const Sheet sheet = ReadSheet(Contents(path), form.Name, findings);
+    EXPECT_THAT(findings.All, IsEmpty()) << form.Name;
+    std::vector<std::vector<std::string>> cells;
+    for (const SheetRow& row : sheet.Rows) cells.push_back(row.Cells);
+    EXPECT_EQ(cells, Expected(kRows)) << form.Name;
+
+    ZipArchive archive = ZipArchive::OpenFile(path, 1 << 20);
+    const auto part = [&](const std::string& name) {
+      const ZipEntry* entry = archive.Find(name);
+      return entry ? archive.Read(*entry) : "(missing " + name + ")";
+    };
+    EXPECT_EQ(part(form.FirstPicture), "first") << form.Name;
+    EXPECT_EQ(part(form.SecondPicture), "second") << form.Name;
+    EXPECT_EQ(archive.Find(form.Kind == SheetForm::Ods ? "Pictures/3.jpg" : "xl/media/image3.jpeg"),
+              nullptr);
+    // Each picture in the column after the widest row (F), on rows 2 and 4, drawn 1.9 cm on
+    // its long side.
+    pugi::xml_document xml;
+    if (form.Kind == SheetForm::Ods) {
+      ASSERT_TRUE(xml.load_string(part("META-INF/manifest.xml").c_str()));
+      for (const char* picture : {form.FirstPicture, form.SecondPicture}) {
+        EXPECT_TRUE(xml.select_node((std::string("//manifest:file-entry[@manifest:full-path='") +
+                                     picture + "' and @manifest:media-type='image/jpeg']")
+                                        .c_str()))
+            << picture;
+      }
+      ASSERT_TRUE(xml.load_string(part("content.xml").c_str()));
+      const pugi::xpath_node_set frames = xml.select_nodes("//draw:frame");
+      ASSERT_EQ(frames.size(), 2u);
+      for (const auto& [k, cell, href, height] :
+           {std::tuple{0, "questions.F2", "Pictures/1.jpg", "19.00mm"},
+            std::tuple{1, "questions.F4", "Pictures/2.jpg", "9.50mm"}}) {
+        const pugi::xml_node frame = frames[k].node();
+        EXPECT_STREQ(frame.attribute("table:end-cell-address").value(), cell);
+        EXPECT_STREQ(frame.attribute("svg:width").value(), "19.00mm");
+        EXPECT_STREQ(frame.attribute("svg:height").value(), height);
+        EXPECT_STREQ(frame.child("draw:image").attribute("xlink:href").value(), href);
+        // Anchored to the sixth cell of its row, which is made tall enough.
+        const pugi::xml_node row = frame.parent().parent();
+        EXPECT_EQ(std::distance(row.begin(), row.end()), 6) << cell;
+        EXPECT_STREQ(row.attribute("table:style-name").value(), "ro1") << cell;
+      }
+    } else {
+      ASSERT_TRUE(xml.load_string(part("[Content_Types].xml").c_str()));
+      EXPECT_TRUE(xml.select_node("//*[@Extension='jpeg' and @ContentType='image/jpeg']"));
+      EXPECT_TRUE(xml.select_node("//*[@PartName='/xl/drawings/drawing1.xml']"));
+      ASSERT_TRUE(xml.load_string(part("xl/worksheets/sheet1.xml").c_str()));
+      const pugi::xml_node drawing = xml.document_element().child("drawing");
+      EXPECT_STREQ(xml.select_node("//row[@r='4']").node().attribute("ht").value(), "60");
+      EXPECT_FALSE(xml.select_node("//row[@r='3']").node().attribute("ht"));
+      ASSERT_TRUE(xml.load_string(part("xl/worksheets/_rels/sheet1.xml.rels").c_str()));
+      EXPECT_EQ(
+          std::string("../drawings/drawing1.xml"),
+          xml.select_node(
+                 ("//*[@Id='" + std::string(drawing.attribute("r:id").value()) + "']").c_str())
+              .node()
+              .attribute("Target")
+              .value());
+      ASSERT_TRUE(xml.load_string(part("xl/drawings/drawing1.xml").c_str()));
+      pugi::xml_document links;
+      ASSERT_TRUE(links.load_string(part("xl/drawings/_rels/drawing1.xml.rels").c_str()));
+      const pugi::xpath_node_set anchors = xml.select_nodes("//xdr:oneCellAnchor");
+      ASSERT_EQ(anchors.size(), 2u);
+      for (const auto& [k, row, target, height] :
+           {std::tuple{0, "1", "../media/image1.jpeg", "684000"},
+            std::tuple{1, "3", "../media/image2.jpeg", "342000"}}) {
+        const pugi::xml_node anchor = anchors[k].node();
+        EXPECT_STREQ(anchor.child("xdr:from").child_value("xdr:col"), "5");
+        EXPECT_STREQ(anchor.child("xdr:from").child_value("xdr:row"), row);
+        EXPECT_STREQ(anchor.child("xdr:ext").attribute("cy").value(), height);
+        const std::string id = anchor.select_node(".//a:blip").node().attribute("r:embed").value();
+        EXPECT_STREQ(
+            links.select_node(("//*[@Id='" + id + "']").c_str()).node().attribute("Target").value(),
+            target);
+      }
+    }
   }
 }
 
