@@ -21,6 +21,8 @@
 #   e2e_client_origin WINDOW              "X Y": the screen position of a window's client area
 #   e2e_click X Y [OPTIONS...]            a left click at a point of the program window; the
 #                                         options of xdotool's click, e.g. --repeat 2
+#   e2e_system_data_dirs                  the system's data folders for XDG_DATA_DIRS, without
+#                                         an installed copy of the program's own files
 #   e2e_caption_pixels FILE N FX          how many pixels of the caption of the quiz's answer
 #                                         button N (1 to 4) in a window shot meet a condition;
 #                                         E2E_INK, E2E_LIME, E2E_RED and E2E_GREEN are the
@@ -207,4 +209,47 @@ E2E_RED='r > 0.6 && g < 0.35 && b < 0.35'
 E2E_GREEN='g > 0.3 && g < 0.6 && r < 0.2 && b < 0.2'
 e2e_caption_pixels() {
   e2e_count_pixels "$1" 268 $((E2E_ANSWER_TOPS[$2 - 1] + 6)) 222 18 "$3"
+}
+
+# The system's data folders (/usr/local/share, /usr/share) as a machine without the program
+# has them, for XDG_DATA_DIRS: mirrored by links, with every file of an installed copy (a name
+# that holds "anthora") left out and the desktop's table of programs by type made again without
+# them, so that a test sees only the build's own entries, actions and catalogues.
+e2e_system_data_dirs() {
+  local mirrors=() dir mirror path
+  for dir in /usr/local/share /usr/share; do
+    [[ -d $dir ]] || continue
+    mirror=$E2E_DIR/system-data${dir//\//-}
+    if [[ ! -d $mirror ]]; then
+      # The installed files and the folders above them, up to the data folder.
+      local -A left_out=() above=()
+      while IFS= read -r path; do
+        left_out[$path]=1
+        path=${path%/*}
+        while ((${#path} > ${#dir})); do
+          above[$path]=1
+          path=${path%/*}
+        done
+      done < <(find "$dir" -maxdepth 5 -name '*anthora*' -prune 2>/dev/null)
+      above[$dir]=1
+      e2e_mirror "$dir" "$mirror"
+      if ((${#left_out[@]} > 0)) && [[ -d $mirror/applications && ! -L $mirror/applications ]]; then
+        rm -f "$mirror/applications/mimeinfo.cache"
+        update-desktop-database "$mirror/applications" >/dev/null 2>&1 || true
+      fi
+    fi
+    mirrors+=("$mirror")
+  done
+  local IFS=:
+  echo "${mirrors[*]}"
+}
+e2e_mirror() {  # FOLDER MIRROR: links to its entries; left_out and above as e2e_system_data_dirs
+  local path
+  mkdir -p "$2"
+  ln -s "$1"/* "$2"/ 2>/dev/null || true
+  for path in "${!left_out[@]}" "${!above[@]}"; do
+    [[ ${path%/*} == "$1" ]] || continue
+    rm -f "$2/${path##*/}"
+    [[ -z ${above[$path]:-} ]] || e2e_mirror "$path" "$2/${path##*/}"
+  done
 }

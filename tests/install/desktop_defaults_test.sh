@@ -20,7 +20,7 @@ update-desktop-database "$share/applications" >/dev/null 2>&1 ||
 fresh_account() {  # NAME
   export HOME=$E2E_DIR/$1 XDG_CONFIG_HOME=$E2E_DIR/$1/.config XDG_DATA_HOME=$E2E_DIR/$1/.local/share \
     XDG_CACHE_HOME=$E2E_DIR/$1/.cache XDG_RUNTIME_DIR=$E2E_DIR/$1/runtime \
-    XDG_DATA_DIRS="$share:/usr/local/share:/usr/share" XDG_CONFIG_DIRS=/etc/xdg
+    XDG_DATA_DIRS="$share:$(e2e_system_data_dirs)" XDG_CONFIG_DIRS=/etc/xdg
   mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME"
   mkdir -m 700 "$XDG_RUNTIME_DIR"
 }

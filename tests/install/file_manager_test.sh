@@ -18,6 +18,12 @@ for need in "${needs[@]}"; do
     exit 77
   }
 done
+# Thunar reads its own data folder whatever XDG_DATA_DIRS says: where the program is installed
+# there, the menu without the staged install already holds the action.
+if [[ $manager == thunar ]] && compgen -G '/usr/share/Thunar/sendto/*anthora*' >/dev/null; then
+  echo "SKIP: an installed copy of the program is in Thunar's own data folder"
+  exit 77
+fi
 prefix="$E2E_DIR/staged prefix"
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
 record=$E2E_DIR/arguments
@@ -83,7 +89,7 @@ rows() { "$CONVERT" "$1" -crop "230x420+$(menu_x)+$(menu_y)" +repage \
 # The first row, from the menu's top, where two menus differ.
 first_difference() { { diff <(rows "$1") <(rows "$2") || true; } | sed -n 's/^\([0-9]*\)[acd,].*/\1/p' | head -n 1; }
 
-system=/usr/local/share:/usr/share
+system=$(e2e_system_data_dirs)
 for language in C.UTF-8 ru_RU.UTF-8; do
   open_menu "$E2E_DIR/without-$language.png" "$system" "$language"
   close

@@ -16,7 +16,7 @@ id=org.example.anthora.make-quiz
 title="Make an Anthora quiz"
 
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
-export HOME=$E2E_DIR/home XDG_DATA_HOME=$prefix/share XDG_DATA_DIRS=/usr/share \
+export HOME=$E2E_DIR/home XDG_DATA_HOME=$prefix/share XDG_DATA_DIRS=$(e2e_system_data_dirs) \
   XDG_CONFIG_HOME=$E2E_DIR/config XDG_RUNTIME_DIR=$E2E_DIR/runtime XDG_CURRENT_DESKTOP=GNOME
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 entry=$XDG_DATA_HOME/applications/$id.desktop

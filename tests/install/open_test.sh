@@ -11,7 +11,7 @@ prefix=$E2E_DIR/prefix
 type=application/x-anthora-set
 
 cmake --install "$build" --prefix "$prefix" >"$E2E_DIR/install.log" || e2e_fail "install failed"
-export HOME=$E2E_DIR/home XDG_DATA_HOME=$prefix/share XDG_DATA_DIRS=/usr/share \
+export HOME=$E2E_DIR/home XDG_DATA_HOME=$prefix/share XDG_DATA_DIRS=$(e2e_system_data_dirs) \
   XDG_CONFIG_HOME=$E2E_DIR/config XDG_RUNTIME_DIR=$E2E_DIR/runtime XDG_CURRENT_DESKTOP=GNOME
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" && mkdir -m 700 "$XDG_RUNTIME_DIR"
 update-mime-database "$XDG_DATA_HOME/mime" || e2e_fail "update-mime-database failed"
