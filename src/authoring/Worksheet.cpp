@@ -107,6 +107,7 @@ Worksheet ReadWorksheet(const std::string& folder, std::string_view setFile,
     WorksheetQuestion question;
     question.PictureName = Cp1251ToUtf8(record.PictureName);
     question.PicturePath = finder.Locate(record.PictureName).Path;
+    question.PictureShown = JoinPath(shown, Cp1251ToUtf8(PicturePath(record.PictureName)));
     const std::array<int, 4> slots = DealAnswerSlots(generator);
     for (std::size_t k = 0; k < slots.size(); ++k) {
       question.Answers[k] = Cp1251ToUtf8(record.Answers[static_cast<std::size_t>(slots[k] - 1)]);

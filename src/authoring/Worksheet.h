@@ -24,8 +24,9 @@ inline constexpr std::int64_t kMaxWorksheetPicturePixels = 40'000'000;
 
 // One question as the sheet shows it, its texts in UTF-8.
 struct WorksheetQuestion {
-  std::string PicturePath;                        // the file found for it; empty when there is none
-  std::string PictureName;                        // as the set names it, for warnings
+  std::string PicturePath;   // the file found for it; empty when there is none
+  std::string PictureName;   // as the set names it, for warnings
+  std::string PictureShown;  // where the quiz looks for it, as the user names the set
   std::array<std::string, kAnswerCount> Answers;  // in the order printed
   int Right = 0;                                  // the index of the right answer among them
 };
