@@ -295,7 +295,6 @@ int RunSetPreview(const CommandLine& line) {
 
 int WriteSetWorksheet(const std::string& argument, const std::string& path, bool replace) {
   const OpenedSet set(argument);
-  const OffscreenProgram program;
   const std::string_view file = TeacherReadsRussian() ? kRussianSetPath : kEnglishSetPath;
   Worksheet sheet = ReadWorksheet(set.Folder(), file, set.Shown());
   sheet.Title = FolderName(argument);
@@ -313,6 +312,7 @@ int RunWorksheet(const CommandLine& line) {
   if (!IsPdfName(path))
     throw UsageError(
         Format(Tr("%s: a worksheet is a PDF document; give it a name ending in .pdf"), {path}));
+  const OffscreenProgram program;
   const int questions = WriteSetWorksheet(line.Folder, path, line.Force);
   std::printf("%s: %s\n", Printable(path).c_str(),
               Counted(questions, Tr("no questions"),

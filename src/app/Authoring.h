@@ -36,7 +36,8 @@ int RunSetPreview(const CommandLine& line);
 int RunWorksheet(const CommandLine& line);
 
 // The worksheet of the set as a PDF at the path, replaced only when allowed; the warnings
-// about it on standard error. The number of questions printed.
+// about it on standard error. The number of questions printed. The picture units must be
+// started.
 int WriteSetWorksheet(const std::string& set, const std::string& path, bool replace);
 
 // `anthora --make-quiz FOLDER`: the teacher's way in from a file manager, in boxes on the
