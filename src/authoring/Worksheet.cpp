@@ -94,8 +94,17 @@ Worksheet ReadWorksheet(const std::string& folder, std::string_view setFile,
   } catch (const EConvertError&) {
     sheet.Count = 0;
   }
-  for (std::string name = reader.ReadPictureName(); !name.empty(); name = reader.ReadPictureName())
+  for (std::string name = reader.ReadPictureName(); !name.empty();
+       name = reader.ReadPictureName()) {
+    if (records.size() == kMaxWorksheetQuestions) {
+      // TRANSLATORS: %d is how many questions a worksheet prints at most.
+      sheet.Problems.Warning(shownPath, PictureNameLine(records.size()),
+                             Format(Tr("only the first %d questions are printed"),
+                                    {static_cast<int>(kMaxWorksheetQuestions)}));
+      break;
+    }
     records.push_back({name, reader.ReadAnswers()});
+  }
   if (sheet.Count < 1)
     sheet.Problems.Warning(shownPath, 1,
                            Tr("the count line gives no number of questions to grade by: the "

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -18,6 +19,9 @@ namespace anthora {
 
 inline constexpr int kWorksheetQuestionsPerPage = 6;
 inline constexpr std::string_view kWorksheetSuffix = "-worksheet.pdf";
+// Questions printed at most, so that a set file of millions of tiny records still makes a
+// document of a bounded size; a warning says when more were left out.
+inline constexpr std::size_t kMaxWorksheetQuestions = 1000;
 // A picture larger than this is drawn as a crossed box: no set picture comes near it.
 inline constexpr std::uintmax_t kMaxWorksheetPictureBytes = std::uintmax_t{32} << 20;
 inline constexpr std::int64_t kMaxWorksheetPicturePixels = 40'000'000;
@@ -56,7 +60,8 @@ std::uint32_t DealingSeed(const std::vector<SetRecord>& records);
 // The questions of a set file under the folder (empty: the current one), their answers dealt
 // as the quiz deals them from the seed of the set's content, their pictures found as the quiz
 // finds them. `setFile` is kEnglishSetPath or kRussianSetPath; `shown` names the folder in
-// warnings. Throws SetFileError when the set file cannot be read.
+// warnings. Only the first kMaxWorksheetQuestions are read. Throws SetFileError when the set
+// file cannot be read.
 Worksheet ReadWorksheet(const std::string& folder, std::string_view setFile,
                         const std::string& shown);
 

@@ -169,6 +169,15 @@ TEST_F(WorksheetTest, ACountLineThatIsNoNumberLeavesOutTheGradesWithAWarning) {
   EXPECT_EQ(sheet.Problems.Count(Finding::Level::Warning), 1);
 }
 
+TEST_F(WorksheetTest, AHugeSetIsPrintedUpToTheLimitWithAWarning) {
+  WriteSet(Records(static_cast<int>(kMaxWorksheetQuestions) + 5));
+  const Worksheet sheet = Read();
+  EXPECT_EQ(sheet.Questions.size(), kMaxWorksheetQuestions);
+  EXPECT_EQ(sheet.Problems.Count(Finding::Level::Warning), 1);
+  WriteSet(Records(static_cast<int>(kMaxWorksheetQuestions)));
+  EXPECT_EQ(Read().Problems.Count(Finding::Level::Warning), 0);
+}
+
 TEST_F(WorksheetTest, PicturesThatCannotBeReadAreCrossedBoxesWithAWarningEach) {
   WriteSet(Records(8));
   dir.Write("ris/pic1.jpg", Picture());
