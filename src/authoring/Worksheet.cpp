@@ -294,13 +294,17 @@ std::vector<std::string> AnswerLetters() {
   return split;
 }
 
+void PageNumber(cairo_t* cr, int page, int pages) {
+  Font(cr, 9);
+  // TRANSLATORS: the page's number and the number of pages of a worksheet.
+  const std::string text = Format(Tr("page %1$d of %2$d"), {page, pages});
+  Text(cr, kPageWidth - kMargin - TextWidth(cr, text), 62, text, 80, 9);
+}
+
 void Header(cairo_t* cr, const Worksheet& sheet, int page, int pages) {
   const double width = kPageWidth - 2 * kMargin;
   Text(cr, kMargin, 62, sheet.Title, width - 80, 20, true);
-  Font(cr, 9);
-  // TRANSLATORS: the page's number and the number of pages of a worksheet.
-  const std::string pageText = Format(Tr("page %1$d of %2$d"), {page, pages});
-  Text(cr, kPageWidth - kMargin - TextWidth(cr, pageText), 62, pageText, 80, 9);
+  PageNumber(cr, page, pages);
   // The pupil's lines: the name takes half the width, the class and the date a quarter each.
   const struct {
     const char* Label;
@@ -334,10 +338,11 @@ void QuestionCell(cairo_t* cr, Worksheet& sheet, int index, double x, double y, 
 }
 
 // The answer key in two columns, and below it how many right answers give each grade.
-void KeyPage(cairo_t* cr, const Worksheet& sheet, std::size_t first, std::size_t last, bool grades,
-             const std::vector<std::string>& letters) {
+void KeyPage(cairo_t* cr, const Worksheet& sheet, std::size_t first, std::size_t last, int page,
+             int pages, const std::vector<std::string>& letters) {
   const double width = kPageWidth - 2 * kMargin;
-  Text(cr, kMargin, 62, sheet.Title, width, 20, true);
+  Text(cr, kMargin, 62, sheet.Title, width - 80, 20, true);
+  PageNumber(cr, page, pages);
   Text(cr, kMargin, 96, Tr("Answer key"), width, 15, true);
   Line(cr, kMargin, 110, kPageWidth - kMargin, 110, 1.2);
   constexpr std::size_t kRows = 28;
@@ -352,7 +357,7 @@ void KeyPage(cairo_t* cr, const Worksheet& sheet, std::size_t first, std::size_t
     Text(cr, x + 48, y, question.Answers[static_cast<std::size_t>(question.Right)], column - 56,
          11);
   }
-  if (!grades || sheet.Grades.empty()) return;
+  if (page < pages || sheet.Grades.empty()) return;
   double y = kGridTop + 10 + 16 * kRows + 24;
   // TRANSLATORS: %d is the number of questions the grade is counted from.
   Text(cr, kMargin, y,
@@ -386,14 +391,15 @@ bool WriteWorksheetPdf(Worksheet& sheet, std::FILE* file) {
   const Cairo cr(cairo_create(surface.get()));
   const std::vector<std::string> letters = AnswerLetters();
   const int count = static_cast<int>(sheet.Questions.size());
-  constexpr std::size_t kKeyRows = 56;
+  constexpr int kKeyRows = 56;
   const int questionPages =
       std::max(1, (count + kWorksheetQuestionsPerPage - 1) / kWorksheetQuestionsPerPage);
+  const int pages = questionPages + std::max(1, (count + kKeyRows - 1) / kKeyRows);
   const double cellWidth = (kPageWidth - 2 * kMargin) / 2;
   const double cellHeight = (kGridBottom - kGridTop) / 3;
   for (int page = 0; page < questionPages; ++page) {
     cairo_set_source_rgb(cr.get(), 0, 0, 0);
-    Header(cr.get(), sheet, page + 1, questionPages);
+    Header(cr.get(), sheet, page + 1, pages);
     for (int slot = 0; slot < kWorksheetQuestionsPerPage; ++slot) {
       const int index = page * kWorksheetQuestionsPerPage + slot;
       if (index >= count) break;
@@ -405,10 +411,11 @@ bool WriteWorksheetPdf(Worksheet& sheet, std::FILE* file) {
   }
   const std::size_t questions = sheet.Questions.size();
   std::size_t first = 0;
+  int page = questionPages;
   do {
-    const std::size_t last = std::min(questions, first + kKeyRows);
+    const std::size_t last = std::min(questions, first + std::size_t{kKeyRows});
     cairo_set_source_rgb(cr.get(), 0, 0, 0);
-    KeyPage(cr.get(), sheet, first, last, last == questions, letters);
+    KeyPage(cr.get(), sheet, first, last, ++page, pages, letters);
     cairo_show_page(cr.get());
     first = last;
   } while (first < questions);
