@@ -29,7 +29,8 @@ struct CommandLine {
   std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
                        // Preview: the picture, when named; Worksheet: the PDF, when named;
                        // NewSheet: the sheet's name, if given
-  bool Force = false;  // BuildSet, Pack and Preview: replace an existing ris/, set file or picture
+  bool Force = false;  // BuildSet, Pack, Preview and Worksheet: replace an existing ris/, set
+                       // file, picture or PDF
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
 };
 
