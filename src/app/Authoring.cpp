@@ -15,6 +15,7 @@
 #include "authoring/SetChecker.h"
 #include "authoring/SetFileTransaction.h"
 #include "authoring/SetPreview.h"
+#include "authoring/Worksheet.h"
 #include "authoring/WrongAnswers.h"
 #include "controls/xpButton.h"
 #include "platform/PngWriter.h"
@@ -59,6 +60,26 @@ std::string DefaultPreviewPath(const std::string& set) {
   std::string name = FolderName(set);
   if (IsSetFileName(name)) name.resize(name.size() - kSetFileExtension.size());
   return (name.empty() ? "set" : name) + std::string(kPreviewSuffix);
+}
+
+// NAME-worksheet.pdf in the current folder, after the set's last name without its extension.
+std::string DefaultWorksheetPath(const std::string& set) {
+  std::string name = FolderName(set);
+  if (IsSetFileName(name)) name.resize(name.size() - kSetFileExtension.size());
+  return (name.empty() ? "set" : name) + std::string(kWorksheetSuffix);
+}
+
+// Whether the teacher reads the tools' messages in Russian: the worksheet then prints the
+// Russian set.
+bool TeacherReadsRussian() {
+  // TRANSLATORS: the set file whose answers a worksheet prints: translate as "fru.ani" where
+  // the learners play the Russian set, else leave "fen.ani", the English one.
+  return std::string_view(Tr("fen.ani")) == kRussianSetFileName;
+}
+
+// Whether a file name ends in .pdf, in any letter case.
+bool IsPdfName(const std::string& path) {
+  return AsciiLower(std::filesystem::path(path).extension().string()) == ".pdf";
 }
 
 // NAME.anthora in the current folder, after the last name of the folder of photos.
@@ -269,6 +290,34 @@ int RunSetPreview(const CommandLine& line) {
         "%s\n",
         Format(Tr("%1$s: %2$s; %3$s"), {Printable(path), drawn, check.Problems.Tally()}).c_str());
   }
+  return 0;
+}
+
+int WriteSetWorksheet(const std::string& argument, const std::string& path, bool replace) {
+  const OpenedSet set(argument);
+  const std::string_view file = TeacherReadsRussian() ? kRussianSetPath : kEnglishSetPath;
+  Worksheet sheet = ReadWorksheet(set.Folder(), file, set.Shown());
+  sheet.Title = FolderName(argument);
+  if (IsSetFileName(sheet.Title)) sheet.Title.resize(sheet.Title.size() - kSetFileExtension.size());
+  WriteFileAtomically(path, replace, [&](std::FILE* out) { return WriteWorksheetPdf(sheet, out); });
+  for (std::string finding : sheet.Problems.Lines()) {
+    if (set.IsSetFile()) finding = RenamedIn(finding, set.Folder(), set.Shown());
+    std::fprintf(stderr, "%s\n", finding.c_str());
+  }
+  return static_cast<int>(sheet.Questions.size());
+}
+
+int RunWorksheet(const CommandLine& line) {
+  const std::string path = line.Output.empty() ? DefaultWorksheetPath(line.Folder) : line.Output;
+  if (!IsPdfName(path))
+    throw UsageError(
+        Format(Tr("%s: a worksheet is a PDF document; give it a name ending in .pdf"), {path}));
+  const OffscreenProgram program;
+  const int questions = WriteSetWorksheet(line.Folder, path, line.Force);
+  std::printf("%s: %s\n", Printable(path).c_str(),
+              Counted(questions, Tr("no questions"),
+                      TrN("%d question", "%d questions", static_cast<unsigned long>(questions)))
+                  .c_str());
   return 0;
 }
 

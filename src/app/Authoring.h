@@ -31,6 +31,15 @@ int RunSetPack(const CommandLine& line);
 // none was written.
 int RunSetPreview(const CommandLine& line);
 
+// `anthora --worksheet SET [OUTPUT.pdf]`: a worksheet to print with its answer key, in the
+// teacher's language; warnings about its pictures on standard error.
+int RunWorksheet(const CommandLine& line);
+
+// The worksheet of the set as a PDF at the path, replaced only when allowed; the warnings
+// about it on standard error. The number of questions printed. The picture units must be
+// started.
+int WriteSetWorksheet(const std::string& set, const std::string& path, bool replace);
+
 // `anthora --make-quiz FOLDER`: the teacher's way in from a file manager, in boxes on the
 // desktop (MakeQuiz.cpp).
 int RunMakeQuiz(const CommandLine& line);

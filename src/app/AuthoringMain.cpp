@@ -21,6 +21,8 @@ int main(int argc, char* argv[]) {
         return RunSetBuild(*line);
       case CommandLine::Action::Preview:
         return RunSetPreview(*line);
+      case CommandLine::Action::Worksheet:
+        return RunWorksheet(*line);
       case CommandLine::Action::NewSheet:
         return RunNewSheet(*line);
       case CommandLine::Action::Pack:

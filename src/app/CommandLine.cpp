@@ -32,13 +32,16 @@ const char* Usage() {
       "  --pack FOLDER NAME.anthora   pack the set in FOLDER into the set file NAME.anthora\n"
       "  --preview SET [OUTPUT.png]   draw every question of the set with the checker's findings\n"
       "                               into one picture (default: SET-preview.png here)\n"
+      "  --worksheet SET [OUTPUT.pdf] write a worksheet to print, with its answer key and\n"
+      "                               grades (default: SET-worksheet.pdf here)\n"
       "  --make-quiz FOLDER           the way in from a file manager, in boxes: start the sheet\n"
       "                               in FOLDER and open it, or, once it is filled in, build\n"
       "                               FOLDER.anthora and FOLDER-preview.png beside FOLDER\n"
       "  --force                      with --build-set: replace the set in an existing\n"
       "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
       "                               keeping every other file in it, or an existing set file;\n"
-      "                               with --pack and --preview: replace an existing file\n"
+      "                               with --pack, --preview and --worksheet: replace an\n"
+      "                               existing file\n"
       "  --default-set SET            play SET when no set is named (the menu entry's sample;\n"
       "                               a relative SET lies beside the program's folder)\n"
       "  --scale N                    draw the window N times its size (N from 1 to 8, or max:\n"
@@ -46,10 +49,11 @@ const char* Usage() {
       "  --help                       show this help and exit\n"
       "  --version                    show the version and exit\n"
       "\n"
-      "The sheet's columns: picture (the photo's file name), en (the right answer), en_wrong1,\n"
-      "en_wrong2, en_wrong3 (three wrong ones), the same for Russian as ru to ru_wrong3, and\n"
-      "optionally crop (centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90,\n"
-      "180 or 270 degrees clockwise). A column without a name is not read.\n");
+      "The sheet's columns: picture (the photo's file name), en (the right answer), the same\n"
+      "for Russian as ru, and optionally en_wrong1 to en_wrong3 and ru_wrong1 to ru_wrong3\n"
+      "(wrong answers: those left empty are chosen among the other rows' flowers), crop\n"
+      "(centre, top, bottom, left, right or a point X%,Y%) and rotate (0, 90, 180 or 270\n"
+      "degrees clockwise). A column without a name is not read.\n");
 }
 
 namespace {
@@ -60,6 +64,7 @@ enum class Option {
   NewSheet,
   Pack,
   Preview,
+  Worksheet,
   MakeQuiz,
   Force,
   DefaultSet,
@@ -75,11 +80,17 @@ struct OptionName {
 };
 
 constexpr OptionName kOptions[] = {
-    {"check", Option::Check, false},        {"build-set", Option::BuildSet, false},
-    {"new-sheet", Option::NewSheet, false}, {"pack", Option::Pack, false},
-    {"preview", Option::Preview, false},    {"make-quiz", Option::MakeQuiz, false},
-    {"force", Option::Force, false},        {"default-set", Option::DefaultSet, true},
-    {"scale", Option::Scale, true},         {"help", Option::Help, false},
+    {"check", Option::Check, false},
+    {"build-set", Option::BuildSet, false},
+    {"new-sheet", Option::NewSheet, false},
+    {"pack", Option::Pack, false},
+    {"preview", Option::Preview, false},
+    {"make-quiz", Option::MakeQuiz, false},
+    {"worksheet", Option::Worksheet, false},
+    {"force", Option::Force, false},
+    {"default-set", Option::DefaultSet, true},
+    {"scale", Option::Scale, true},
+    {"help", Option::Help, false},
     {"version", Option::Version, false},
 };
 
@@ -113,7 +124,8 @@ int ParseScale(const std::string& text) {
 void SetAction(CommandLine& line, CommandLine::Action action) {
   if (line.What != CommandLine::Action::Play && line.What != action)
     throw UsageError(
-        Tr("--check, --build-set, --new-sheet, --pack and --preview cannot be combined"));
+        Tr("--check, --build-set, --new-sheet, --pack, --preview and --worksheet cannot be "
+           "combined"));
   line.What = action;
 }
 
@@ -166,6 +178,9 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
         break;
       case Option::Preview:
         SetAction(line, CommandLine::Action::Preview);
+        break;
+      case Option::Worksheet:
+        SetAction(line, CommandLine::Action::Worksheet);
         break;
       case Option::MakeQuiz:
         SetAction(line, CommandLine::Action::MakeQuiz);
@@ -224,14 +239,22 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
                               {Quoted(operands[2])}));
     line.Folder = operands[0];
     if (operands.size() == 2) line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::Worksheet) {
+    if (operands.empty()) throw UsageError(Tr("--worksheet needs a set"));
+    if (operands.size() > 2)
+      throw UsageError(Format(Tr("--worksheet takes a set and a PDF to write, not also %s"),
+                              {Quoted(operands[2])}));
+    line.Folder = operands[0];
+    if (operands.size() == 2) line.Output = operands[1];
   } else {
     if (operands.size() > 1)
       throw UsageError(Format(Tr("more than one FOLDER: %s"), {Quoted(operands[1])}));
     if (!operands.empty()) line.Folder = operands[0];
   }
   if (line.Force && line.What != CommandLine::Action::BuildSet &&
-      line.What != CommandLine::Action::Pack && line.What != CommandLine::Action::Preview)
-    throw UsageError(Tr("--force goes with --build-set, --pack or --preview"));
+      line.What != CommandLine::Action::Pack && line.What != CommandLine::Action::Preview &&
+      line.What != CommandLine::Action::Worksheet)
+    throw UsageError(Tr("--force goes with --build-set, --pack, --preview or --worksheet"));
   if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
     throw UsageError(Tr("--default-set goes with playing the quiz"));
   if (scaled && line.What != CommandLine::Action::Play)

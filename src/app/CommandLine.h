@@ -8,15 +8,29 @@ namespace anthora {
 
 // What the program was asked to do: `anthora [OPTIONS] [FOLDER]`.
 struct CommandLine {
-  enum class Action { Play, Check, BuildSet, NewSheet, Pack, Preview, MakeQuiz, Help, Version };
+  enum class Action {
+    Play,
+    Check,
+    BuildSet,
+    NewSheet,
+    Pack,
+    Preview,
+    Worksheet,
+    MakeQuiz,
+    Help,
+    Version
+  };
   Action What = Action::Play;
-  std::string Folder;      // Play, Check and Preview: the set's folder or file; empty: the current
+  std::string Folder;      // Play, Check, Preview and Worksheet: the set's folder or file; empty:
+                           // the current
   std::string DefaultSet;  // Play: the set to play when Folder is empty
   std::string Source;      // BuildSet, NewSheet and MakeQuiz: the sheet and photos; Pack: the set's
                            // folder
   std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
-                       // Preview: the picture, when named; NewSheet: the sheet's name, if given
-  bool Force = false;  // BuildSet, Pack and Preview: replace an existing ris/, set file or picture
+                       // Preview: the picture, when named; Worksheet: the PDF, when named;
+                       // NewSheet: the sheet's name, if given
+  bool Force = false;  // BuildSet, Pack, Preview and Worksheet: replace an existing ris/, set
+                       // file, picture or PDF
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
 };
 

@@ -19,6 +19,7 @@
 #include "authoring/NewSheet.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetFileTransaction.h"
+#include "authoring/Worksheet.h"
 #include "authoring/WrongAnswers.h"
 #include "platform/posix/DeferredTermination.h"
 #include "quiz/SetArchive.h"
@@ -45,8 +46,9 @@ constexpr std::size_t kProblemsShown = 5;
 struct QuizPlaces {
   std::string Folder;
   std::string Name;
-  std::string SetFile;  // PARENT/NAME.anthora
-  std::string Preview;  // PARENT/NAME-preview.png
+  std::string SetFile;    // PARENT/NAME.anthora
+  std::string Preview;    // PARENT/NAME-preview.png
+  std::string Worksheet;  // PARENT/NAME-worksheet.pdf
   std::string Parent;
 };
 
@@ -55,15 +57,19 @@ std::optional<QuizPlaces> PlacesOf(const std::string& argument) {
   const std::string folder = AbsoluteFolder(argument);
   const PathParts parts = SplitPath(folder);
   if (parts.Name.empty() || parts.Name == "." || parts.Name == "..") return std::nullopt;
-  return QuizPlaces{folder, parts.Name,
+  return QuizPlaces{folder,
+                    parts.Name,
                     JoinPath(parts.Folder, parts.Name + std::string(kSetFileExtension)),
-                    JoinPath(parts.Folder, parts.Name + std::string(kPreviewSuffix)), parts.Folder};
+                    JoinPath(parts.Folder, parts.Name + std::string(kPreviewSuffix)),
+                    JoinPath(parts.Folder, parts.Name + std::string(kWorksheetSuffix)),
+                    parts.Folder};
 }
 
 // What an action on the folder that was killed left beside it goes before anything else.
 void ClearDeadWrites(const QuizPlaces& places) {
   AtomicFile::ClearDeadWrites(places.SetFile);
   AtomicFile::ClearDeadWrites(places.Preview);
+  AtomicFile::ClearDeadWrites(places.Worksheet);
 }
 
 // Why a folder cannot take new files; empty when it can.
@@ -292,6 +298,19 @@ bool BuildFromOpenSheet(const QuizPlaces& places, Boxes& boxes, bool terminal) {
   return saved;
 }
 
+// Writes the worksheet of the set file just made beside it, replacing the one printed from an
+// earlier build as the preview is replaced, and opens it to be printed.
+Outcome PrintWorksheet(const QuizPlaces& places, TApplication& application, Boxes& boxes) {
+  try {
+    WriteSetWorksheet(places.SetFile, places.Worksheet, true);
+  } catch (const std::exception& failure) {
+    boxes.Tell(Format(Tr("The worksheet was not written: %s"), {failure.what()}), true);
+    return {1, {}};
+  }
+  application.GetPlatform().OpenAddress(places.Worksheet);
+  return {0, {}};
+}
+
 Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes& boxes,
                      bool terminal) {
   if (const std::string reason = Unwritable(places.Parent); !reason.empty()) {
@@ -310,8 +329,14 @@ Outcome BuildSetFile(const QuizPlaces& places, TApplication& application, Boxes&
     boxes.Tell(report.Text, true);
     return {1, {}};
   }
-  const Boxes::Choice choice = boxes.Choose(report.Text, Tr("Play the quiz"), Tr("Close"),
-                                            report.Preview ? Tr("Open the preview") : "");
+  // The worksheet's choice stands after the preview's, or in its place when there is none.
+  const std::string preview = report.Preview ? Tr("Open the preview") : "";
+  const std::string worksheet = Tr("Print a worksheet");
+  const Boxes::Choice choice =
+      boxes.Choose(report.Text, Tr("Play the quiz"), Tr("Close"),
+                   preview.empty() ? worksheet : preview, preview.empty() ? "" : worksheet);
+  if (choice == Boxes::Choice::SecondMiddle || (choice == Boxes::Choice::Middle && preview.empty()))
+    return PrintWorksheet(places, application, boxes);
   if (choice == Boxes::Choice::Middle) application.GetPlatform().OpenAddress(places.Preview);
   return {0, choice == Boxes::Choice::First ? places.SetFile : std::string()};
 }

@@ -92,11 +92,21 @@ bool Boxes::Ask(const std::string& text) {
 }
 
 Boxes::Choice Boxes::Choose(const std::string& text, const std::string& first,
-                            const std::string& last, const std::string& middle) {
+                            const std::string& last, const std::string& middle,
+                            const std::string& secondMiddle) {
   TMessageForm box(FTitle, Utf8ToCp1251Shown(text), false, TMessageButtons::YesNo,
-                   Utf8ToCp1251Shown(first), Utf8ToCp1251Shown(last), Utf8ToCp1251Shown(middle));
-  const TModalResult result = FApplication.ShowModal(box);
-  return result == mrYes ? Choice::First : result == mrIgnore ? Choice::Middle : Choice::Last;
+                   Utf8ToCp1251Shown(first), Utf8ToCp1251Shown(last), Utf8ToCp1251Shown(middle),
+                   Utf8ToCp1251Shown(secondMiddle));
+  switch (FApplication.ShowModal(box)) {
+    case mrYes:
+      return Choice::First;
+    case mrIgnore:
+      return Choice::Middle;
+    case mrAll:
+      return Choice::SecondMiddle;
+    default:
+      return Choice::Last;
+  }
 }
 
 std::optional<MadeSet> MakeWithProgress(TApplication& application, const Boxes& boxes,

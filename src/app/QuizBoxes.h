@@ -18,10 +18,10 @@ class Boxes {
   void Tell(const std::string& text, bool error = false);
   bool Ask(const std::string& text);
   // One of the choices named, or the last one (pressed by Escape) when the box was closed; a
-  // middle one only when named.
-  enum class Choice { First, Middle, Last };
+  // middle one only when named, the second middle one after the first.
+  enum class Choice { First, Middle, SecondMiddle, Last };
   Choice Choose(const std::string& text, const std::string& first, const std::string& last,
-                const std::string& middle = {});
+                const std::string& middle = {}, const std::string& secondMiddle = {});
   const std::string& Title() const { return FTitle; }
 
  private:

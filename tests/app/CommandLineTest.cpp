@@ -52,6 +52,11 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(preview.Folder, "roses");
   EXPECT_EQ(preview.Output, "roses.png");
   EXPECT_EQ(Parse({"--preview", "roses"}).Output, "");
+  const CommandLine worksheet = Parse({"--force", "--worksheet", "roses.anthora", "class 5.pdf"});
+  EXPECT_EQ(worksheet.What, Action::Worksheet);
+  EXPECT_EQ(worksheet.Folder, "roses.anthora");
+  EXPECT_EQ(worksheet.Output, "class 5.pdf");
+  EXPECT_TRUE(worksheet.Force);
   const CommandLine menu = Parse({"--default-set", "/usr/share/sample"});
   EXPECT_EQ(menu.DefaultSet, "/usr/share/sample");
   EXPECT_EQ(menu.Folder, "");
@@ -90,6 +95,9 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--pack", "roses", ".anthora"},
                                              {"--pack", "--check", "a", "b.anthora"},
                                              {"--preview"},
+                                             {"--worksheet"},
+                                             {"--worksheet", "a", "b.pdf", "c"},
+                                             {"--worksheet", "a", "--check"},
                                              {"--preview", "a", "b.png", "c"},
                                              {"--default-set"},
                                              {"--check", "--default-set", "a"},

@@ -3,11 +3,11 @@
 # "Make an Anthora quiz" claims no folders; run on a folder as a file manager's action runs it,
 # a folder of photos gets the sheet that --new-sheet writes, opened with the desktop's program
 # for it once its box is read; filled in, the set file and the preview appear beside the
-# folder, stay in a file monitor's view, and a box offers to play the set or open the preview; a
-# sheet open in a spreadsheet program is built only when she chooses its saved form; a sheet
-# with problems shows them, opens the preview and replaces no set file, nor a picture of hers by
-# the preview's name; a cancelled build leaves nothing; every box names its folder; under a
-# Russian locale the entry and the boxes are Russian.
+# folder, stay in a file monitor's view, and a box offers to play the set, open the preview or
+# print a worksheet beside it; a sheet open in a spreadsheet program is built only when she
+# chooses its saved form; a sheet with problems shows them, opens the preview and replaces no
+# set file, nor a picture of hers by the preview's name; a cancelled build leaves nothing;
+# every box names its folder; under a Russian locale the entry and the boxes are Russian.
 # Usage: make_quiz_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1")
@@ -138,6 +138,15 @@ key Tab
 press Return  # Open the preview
 [[ $E2E_EXIT_CODE == 0 && $(opened) == "$folder-preview.png" ]] ||
   e2e_fail "the preview's choice ended with $E2E_EXIT_CODE and opened '$(opened)'"
+
+echo "the ready box prints a worksheet"
+open_folder
+key Tab
+key Tab
+press Return  # Print a worksheet
+[[ $E2E_EXIT_CODE == 0 && $(opened) == "$folder-worksheet.pdf" ]] ||
+  e2e_fail "the worksheet's choice ended with $E2E_EXIT_CODE and opened '$(opened)'"
+pdftotext "$folder-worksheet.pdf" - | grep -q 'Answer key' || e2e_fail "no answer key in the worksheet"
 
 echo "a sheet open in a spreadsheet program: saved and closed first, or built as saved"
 lock="$folder/.~lock.questions.tsv#"

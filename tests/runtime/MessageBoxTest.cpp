@@ -112,6 +112,20 @@ TEST_F(MessageBoxTest, AQuestionBoxAnswersYesOrNo) {
   EXPECT_EQ(choose({VK_TAB, VK_TAB, VK_RETURN}), mrNo);
   EXPECT_EQ(choose({VK_ESCAPE}), mrNo);
 
+  // A fourth choice follows the third, before No.
+  const auto chooseOfFour = [&](const std::vector<TKey>& keys) {
+    TMessageForm box("Anthora 1.0", "Ready.", false, TMessageButtons::YesNo, "Play", "Close",
+                     "Open the preview", "Print a worksheet");
+    box.HandleNeeded();
+    const std::size_t window = platform.WindowCount() - 1;
+    for (const TKey key : keys) platform.Key(window, key);
+    return application.ShowModal(box);
+  };
+  EXPECT_EQ(chooseOfFour({VK_TAB, VK_RETURN}), mrIgnore);
+  EXPECT_EQ(chooseOfFour({VK_TAB, VK_TAB, VK_RETURN}), mrAll);
+  EXPECT_EQ(chooseOfFour({VK_TAB, VK_TAB, VK_TAB, VK_RETURN}), mrNo);
+  EXPECT_EQ(chooseOfFour({VK_ESCAPE}), mrNo);
+
   TMessageForm ok("Anthora 1.0", "Done.", false);
   ok.HandleNeeded();
   platform.Key(platform.WindowCount() - 1, VK_ESCAPE);

@@ -159,7 +159,7 @@ std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
 
 TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool errorIcon,
                            TMessageButtons buttons, std::string_view yes, std::string_view no,
-                           std::string_view other)
+                           std::string_view other, std::string_view another)
     : TCustomForm(nullptr, WindowKind::Dialog) {
   SetCaption(title);
   SetColor(clBtnFace);
@@ -208,6 +208,8 @@ TMessageForm::TMessageForm(std::string_view title, std::string_view text, bool e
   if (buttons == TMessageButtons::YesNo) {
     faces = {{yes, mrYes, false}, {no, mrNo, true}};
     if (!other.empty()) faces.insert(faces.begin() + 1, {other, mrIgnore, false});
+    if (!other.empty() && !another.empty())
+      faces.insert(faces.begin() + 2, {another, mrAll, false});
   } else {
     faces = {{"OK", mrOk, true}};
   }

@@ -20,7 +20,8 @@ std::vector<std::string> WrapText(const TCanvas& canvas, std::string_view text,
 
 // The buttons a message box offers: OK alone, which Enter, Space and Escape also press; or Yes
 // (focused first, mrYes) and No (mrNo), where Enter and Space press the focused one and Escape
-// presses No. A third choice, when named, stands between them (mrIgnore).
+// presses No. A third choice, when named, stands between them (mrIgnore), and a fourth, when
+// named too, after the third (mrAll).
 enum class TMessageButtons { Ok, YesNo };
 
 // The runtime's own message box: a small dialog window with the text, an optional error
@@ -32,7 +33,8 @@ class TMessageForm : public TCustomForm {
  public:
   TMessageForm(std::string_view title, std::string_view text, bool errorIcon,
                TMessageButtons buttons = TMessageButtons::Ok, std::string_view yes = "Yes",
-               std::string_view no = "No", std::string_view other = {});
+               std::string_view no = "No", std::string_view other = {},
+               std::string_view another = {});
 
   // The text as shown, one line each.
   const std::vector<std::string>& Lines() const { return FLines; }

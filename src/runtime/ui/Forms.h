@@ -24,6 +24,7 @@ inline constexpr TModalResult mrCancel = 2;
 inline constexpr TModalResult mrIgnore = 5;
 inline constexpr TModalResult mrYes = 6;
 inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
 
 // A top-level window: it owns its controls, keeps the keyboard focus among them, routes the
 // platform's input to them and paints what is invalid.
