@@ -31,6 +31,10 @@ int RunSetPack(const CommandLine& line);
 // none was written.
 int RunSetPreview(const CommandLine& line);
 
+// `anthora --export-deck SET [OUT.apkg]`: the set as a flashcard deck, checked first; 1 when
+// none was written.
+int RunDeckExport(const CommandLine& line);
+
 // `anthora --make-quiz FOLDER`: the teacher's way in from a file manager, in boxes on the
 // desktop (MakeQuiz.cpp).
 int RunMakeQuiz(const CommandLine& line);

@@ -8,16 +8,29 @@ namespace anthora {
 
 // What the program was asked to do: `anthora [OPTIONS] [FOLDER]`.
 struct CommandLine {
-  enum class Action { Play, Check, BuildSet, NewSheet, Pack, Preview, MakeQuiz, Help, Version };
+  enum class Action {
+    Play,
+    Check,
+    BuildSet,
+    NewSheet,
+    Pack,
+    Preview,
+    MakeQuiz,
+    ExportDeck,
+    Help,
+    Version
+  };
   Action What = Action::Play;
   std::string Folder;      // Play, Check and Preview: the set's folder or file; empty: the current
   std::string DefaultSet;  // Play: the set to play when Folder is empty
   std::string Source;      // BuildSet, NewSheet and MakeQuiz: the sheet and photos; Pack: the set's
                            // folder
-  std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
-                       // Preview: the picture, when named; NewSheet: the sheet's name, if given
+  std::string
+      Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
+               // Preview and ExportDeck: the file, when named; NewSheet: the sheet's name, if given
   bool Force = false;  // BuildSet, Pack and Preview: replace an existing ris/, set file or picture
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
+  std::string Language;  // ExportDeck: "en" or "ru"; empty for the language of the messages
 };
 
 // A command line that cannot be followed; the message says why.
