@@ -120,10 +120,15 @@ void SkipBlanks(std::string_view text, std::size_t& i) {
 // A deck this program exported names its pictures after itself first ("roses-rose1.jpg"),
 // which a set made from it again leaves out.
 std::string PhotoName(const std::string& media, const std::string& number,
-                      const std::string& deckName) {
-  std::string name = media.substr(0, 200);
-  if (name.size() > deckName.size() + 1 && name.starts_with(deckName + "-"))
-    name.erase(0, deckName.size() + 1);
+                      const std::vector<std::string>& deckNames) {
+  std::string name = media;
+  for (const std::string& deck : deckNames) {
+    if (!deck.empty() && name.size() > deck.size() + 1 && name.starts_with(deck + "-")) {
+      name.erase(0, deck.size() + 1);
+      break;
+    }
+  }
+  name.resize(std::min<std::size_t>(name.size(), 200));
   for (char& c : name) {
     if (static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\') c = '_';
   }
@@ -282,12 +287,18 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
     return false;
   }
   std::vector<std::string> notes;
+  std::vector<std::string> deckNames;
   try {
     Collection collection(JoinPath(FPhotos->Path(), collectionName), Collection::Mode::ReadOnly);
     collection.Run("PRAGMA trusted_schema = OFF;");
     Statement check(collection, "PRAGMA quick_check");
-    if (!check.Step() || check.Text(0) != "ok")
-      throw CollectionError(Format(Tr("the collection is damaged: %s"), {check.Text(0)}));
+    if (!check.Step() || check.Text(0) != "ok") {
+      // The first problem named, without the heading of the database it is in.
+      std::string problem = check.Text(0);
+      if (problem.starts_with("*** ")) problem.erase(0, problem.find('\n') + 1);
+      problem.resize(std::min(problem.size(), problem.find('\n')));
+      throw CollectionError(Format(Tr("the collection is damaged: %s"), {problem}));
+    }
     Statement kind(collection, "SELECT type FROM sqlite_master WHERE name = 'notes'");
     if (!kind.Step() || kind.Text(0) != "table")
       throw CollectionError(Tr("the collection holds no table of notes"));
@@ -297,6 +308,14 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
         throw CollectionError(
             Format(Tr("the collection holds more than %d notes"), {static_cast<int>(kMaxNotes)}));
       notes.push_back(rows.Text(0));
+    }
+    try {
+      Statement names(collection,
+                      "SELECT json_extract(value, '$.name') FROM col, json_each(col.decks) "
+                      "LIMIT 1000");
+      while (names.Step()) deckNames.push_back(names.Text(0));
+    } catch (const CollectionError&) {
+      // Only the pictures' names are the poorer without the decks' names.
     }
   } catch (const CollectionError& error) {
     findings.Error(deck, 0, Format(Tr("cannot be read: %s"), {error.Utf8Message()}));
@@ -314,8 +333,6 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
     for (const auto& [number, name] : *list) numberOf.try_emplace(name, number);
   }
 
-  std::string deckName = SplitPath(deck).Name;
-  deckName.resize(deckName.size() - kDeckExtension.size() * IsDeckName(deckName));
   std::map<std::string, std::string> photoOf;  // entry's name to the unpacked photo's name
   std::set<std::string> photoNames;
   int cyrillic = 0;
@@ -359,7 +376,7 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
     }
     auto [photo, added] = photoOf.try_emplace(entry->Name);
     if (added) {
-      std::string name = PhotoName(picture, entry->Name, deckName);
+      std::string name = PhotoName(picture, entry->Name, deckNames);
       if (photoNames.contains(AsciiLower(name))) name = entry->Name + "-" + name;
       photoNames.insert(AsciiLower(name));
       photo->second = name;

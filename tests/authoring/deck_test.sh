@@ -2,6 +2,9 @@
 # Flashcard decks: the sample exported in both languages and read back by outside tools (a zip
 # reader and SQLite from the npm registry) that find every note, its picture and its answers;
 # the deck refused over an existing file without --force and under a name other than .apkg.
+# Decks brought in: the exported sample built back into a set that keeps every picture and
+# right answer; a deck from an outside writer, its HTML read as text and its note without a
+# picture named; damaged and foreign decks refused with nothing written.
 # The outside tools are installed into NPM_FOLDER from the lock file kept beside this script;
 # without the registry the test is skipped.
 # Usage: deck_test.sh ANTHORA SAMPLE_FOLDER NPM_FOLDER
@@ -66,4 +69,69 @@ expect_status 1 "$anthora" --export-deck broken
 [[ ! -e broken.apkg ]] && grep -q 'broken.apkg not written: the set has errors' err ||
   fail "a set with errors: $(cat err)"
 [[ -z $(find . -name '.*-part-*') ]] || fail "left behind: $(find . -name '.*-part-*')"
+
+# The round trip: every picture and right answer of the sample comes back, in order.
+export TMPDIR=$work/tmp
+mkdir -p "$TMPDIR"
+expect_status 0 "$anthora" --build-set sample.apkg again.anthora
+grep -q '^again.anthora: 42 questions, 42 pictures$' out || fail "round trip: $(cat out err)"
+grep -q 'no errors, no warnings$' out || fail "round trip check: $(cat out)"
+mkdir again && (cd again && unzip -q ../again.anthora)
+# A deck holds one language: the set's other file takes its answers.
+awk 'NR > 1 && (NR - 2) % 5 <= 1' "$sample/ris/fen.ani" >want
+for language in fen fru; do
+  awk 'NR > 1 && (NR - 2) % 5 <= 1' "again/ris/$language.ani" >got
+  cmp -s want got || fail "round trip $language.ani: $(diff want got | head -5)"
+done
+for picture in "$sample"/ris/*.jpg; do
+  [[ -s again/ris/$(basename "$picture") ]] || fail "round trip lost $(basename "$picture")"
+done
+expect_status 0 "$anthora" --build-set russian.apkg again-ru
+awk 'NR > 1 && (NR - 2) % 5 <= 1' "$sample/ris/fru.ani" >want
+awk 'NR > 1 && (NR - 2) % 5 <= 1' again-ru/ris/fru.ani >got
+cmp -s want got || fail "Russian round trip: $(diff want got | head -5)"
+
+# A deck from an outside writer, alone in a folder of its own: HTML and entities read as text,
+# the picture on the back found too, the note without one named.
+mkdir garden photos
+for i in 1 2 3 4 5 6; do convert -size 300x300 "plasma:fractal" -seed $i "photos/photo$i.png"; done
+node "$here/write-deck.js" garden/garden.apkg photos/*.png 2>/dev/null || fail "the outside writer"
+expect_status 0 "$anthora" --build-set garden garden-set
+grep -q "garden.apkg: warning: 1 note holds no picture, or more than one, and is left out: 'What is a petal? A part of a flower'" err ||
+  fail "the note without a picture: $(cat err)"
+awk 'NR > 1 && (NR - 2) % 5 == 1' garden-set/ris/fen.ani >got
+printf '%s\n' Rose 'Tulip & friends' 'Common poppy' Forget-me-not 'Daisy (Bellis)' >want
+printf 'Clematis \xabJackmanii\xbb\n' >>want
+cmp -s <(tr -d '\r' <got) want || fail "the outside deck's answers: $(cat -A got)"
+echo "garden: $(grep -c . got) questions from the outside writer's deck"
+
+# Decks that cannot be read: each refused at the deck, nothing written, nothing left behind.
+python3 - <<'PYTHON'
+import sqlite3, zipfile
+def deck(name, entries):
+    with zipfile.ZipFile(name, "w") as z:
+        for entry, data in entries.items():
+            z.writestr(entry, data)
+collection = open("again/ris/fen.ani", "rb").read()
+with zipfile.ZipFile("sample.apkg") as z:
+    good = z.read("collection.anki2")
+damaged = bytearray(good)
+damaged[4096:8192] = b"\xff" * 4096
+deck("text.apkg", {"collection.anki2": b"SQLite is not this", "media": b"{}"})
+deck("damaged.apkg", {"collection.anki2": bytes(damaged), "media": b"{}"})
+deck("newer.apkg", {"collection.anki2": good, "collection.anki21b": b"\x28\xb5\x2f\xfd", "media": b"{}"})
+deck("empty.apkg", {"media": b"{}"})
+deck("media.apkg", {"collection.anki2": good, "media": b"{\"0\": "})
+deck("climbing.apkg", {"collection.anki2": good, "../media": b"{}"})
+open("plain.apkg", "wb").write(b"no zip at all")
+PYTHON
+for bad in text damaged newer empty media climbing plain; do
+  expect_status 1 "$anthora" --build-set $bad.apkg $bad.anthora
+  [[ ! -e $bad.anthora ]] || fail "$bad.apkg: a set was written"
+  grep -q "^$bad.apkg: error: " err || fail "$bad.apkg: $(cat err)"
+done
+grep -q 'not an SQLite database' <("$anthora" --build-set text.apkg x 2>&1) || fail "not SQLite"
+grep -q 'Support older Anki versions' <("$anthora" --build-set newer.apkg x 2>&1) ||
+  fail "the newer form"
+[[ -z $(ls -A "$TMPDIR") ]] || fail "left in the temporary folder: $(ls -A "$TMPDIR")"
 echo "deck: ok"
