@@ -30,6 +30,9 @@ namespace {
 
 // As many notes as a set file may hold entries: a set has a picture a question.
 constexpr std::size_t kMaxNotes = kMaxSetEntries;
+// The text of all notes together. A collection's columns may be computed, so that its rows can
+// hold far more than its file: what is read is counted.
+constexpr std::size_t kMaxNotesBytes = std::size_t{64} << 20;
 constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
 // The form of the collection that only newer programs write, uncompressed but of a newer
 // schema that keeps the tables read here.
@@ -128,7 +131,13 @@ std::string PhotoName(const std::string& media, const std::string& number,
       break;
     }
   }
-  name.resize(std::min<std::size_t>(name.size(), 200));
+  // At most 200 bytes, never ending inside a character.
+  if (name.size() > 200) {
+    name.resize(200);
+    while (!name.empty() && (static_cast<unsigned char>(name.back()) & 0xC0) == 0x80)
+      name.pop_back();
+    if (!name.empty() && static_cast<unsigned char>(name.back()) >= 0xC0) name.pop_back();
+  }
   for (char& c : name) {
     if (static_cast<unsigned char>(c) < 0x20 || c == '/' || c == '\\') c = '_';
   }
@@ -303,13 +312,21 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
     if (!kind.Step() || kind.Text(0) != "table")
       throw CollectionError(Tr("the collection holds no table of notes"));
     Statement rows(collection, "SELECT flds FROM notes ORDER BY id");
+    std::size_t bytes = 0;
     while (rows.Step()) {
       if (notes.size() == kMaxNotes)
         throw CollectionError(
             Format(Tr("the collection holds more than %d notes"), {static_cast<int>(kMaxNotes)}));
       notes.push_back(rows.Text(0));
+      bytes += notes.back().size();
+      if (bytes > kMaxNotesBytes)
+        throw CollectionError(Format(Tr("the notes hold more than %d MiB of text"),
+                                     {static_cast<int>(kMaxNotesBytes >> 20)}));
     }
     try {
+      // Only a table is read: a view could compute without end.
+      Statement table(collection, "SELECT type FROM sqlite_master WHERE name = 'col'");
+      if (!table.Step() || table.Text(0) != "table") throw CollectionError("");
       Statement names(collection,
                       "SELECT json_extract(value, '$.name') FROM col, json_each(col.decks) "
                       "LIMIT 1000");
@@ -377,7 +394,9 @@ bool DeckSource::Load(const std::string& deck, Findings& findings) {
     auto [photo, added] = photoOf.try_emplace(entry->Name);
     if (added) {
       std::string name = PhotoName(picture, entry->Name, deckNames);
-      if (photoNames.contains(AsciiLower(name))) name = entry->Name + "-" + name;
+      const std::string wanted = name;
+      for (int k = 2; photoNames.contains(AsciiLower(name)); ++k)
+        name = std::to_string(k) + "-" + wanted;
       photoNames.insert(AsciiLower(name));
       photo->second = name;
       unpack(*entry, name);
