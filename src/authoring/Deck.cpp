@@ -1,5 +1,6 @@
 #include "authoring/Deck.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -77,8 +78,11 @@ constexpr NamedEntity kEntities[] = {
 // Decodes the entity that starts at text[i] ('&') onto `out`, and returns the index after it;
 // an '&' that starts no entity stays as it is.
 std::size_t DecodeEntity(std::string_view text, std::size_t i, std::string& out) {
-  const std::size_t end = text.find(';', i);
-  if (end == std::string_view::npos || end - i > 12) {
+  // An entity's name is short: the ';' is looked for no further, so that a text of many '&'
+  // takes no longer than a text of others.
+  const std::size_t near = text.substr(i, 14).find(';');
+  const std::size_t end = near == std::string_view::npos ? near : i + near;
+  if (end == std::string_view::npos) {
     out += '&';
     return i + 1;
   }
@@ -139,6 +143,16 @@ std::string TagName(std::string_view tag) {
   return AsciiLower(tag.substr(start, end - start));
 }
 
+// Where the tag that closes `name` starts, at or after `from`, in any letter case; the end of
+// the text when none does.
+std::size_t FindClosingTag(std::string_view html, const std::string& name, std::size_t from) {
+  for (std::size_t at = html.find("</", from); at != std::string_view::npos;
+       at = html.find("</", at + 2)) {
+    if (AsciiLower(html.substr(at + 2, name.size())) == name) return at;
+  }
+  return html.size();
+}
+
 // Blanks as one, none at the ends.
 std::string Squeezed(std::string_view text) {
   std::string out;
@@ -158,18 +172,25 @@ std::string Squeezed(std::string_view text) {
 }  // namespace
 
 std::string HtmlText(std::string_view html) {
+  constexpr std::string_view kSound = "[sound:";
+  constexpr std::size_t npos = std::string_view::npos;
   std::string text;
+  // The next '<' and sound tag at or after i, each looked for again only once passed, so that
+  // the field is read once however its tags lie.
+  std::size_t tag = html.find('<');
+  std::size_t sound = html.find(kSound);
   std::size_t i = 0;
   while (i < html.size()) {
-    if (html[i] == '<') {
+    if (tag < i) tag = html.find('<', i);
+    if (sound < i) sound = html.find(kSound, i);
+    if (i == tag) {
       const std::size_t close = html.find('>', i);
-      if (close == std::string_view::npos) break;
-      const std::string_view tag = html.substr(i + 1, close - i - 1);
-      const std::string name = TagName(tag);
+      if (close == npos) break;
+      const std::string_view inside = html.substr(i + 1, close - i - 1);
+      const std::string name = TagName(inside);
       i = close + 1;
-      if (!tag.starts_with('/') && (name == "script" || name == "style")) {
-        const std::size_t end = AsciiLower(html.substr(i)).find("</" + name);
-        i = end == std::string::npos ? html.size() : i + end;
+      if (!inside.starts_with('/') && (name == "script" || name == "style")) {
+        i = FindClosingTag(html, name, i);
         continue;
       }
       if (name == "br" || name == "div" || name == "p" || name == "li" || name == "tr" ||
@@ -177,17 +198,21 @@ std::string HtmlText(std::string_view html) {
         text += ' ';
       continue;
     }
-    if (html.substr(i).starts_with("[sound:")) {
+    if (i == sound) {
       const std::size_t close = html.find(']', i);
-      if (close != std::string_view::npos) {
+      if (close != npos) {
         i = close + 1;
         continue;
       }
+      sound = npos;  // no later one is closed either
     }
-    const std::size_t next = std::min(html.find('<', i), html.find("[sound:", i));
-    text +=
-        Decoded(html.substr(i, next == std::string_view::npos ? std::string_view::npos : next - i));
-    i = next == std::string_view::npos ? html.size() : next;
+    const std::size_t next = std::min({tag, sound, html.size()});
+    if (next == i) {
+      text += html[i++];
+      continue;
+    }
+    text += Decoded(html.substr(i, next - i));
+    i = next;
   }
   return Squeezed(text);
 }

@@ -29,6 +29,9 @@ TEST(Deck, ReadsAFieldAsTextAReaderSees) {
       {"AT&T & more &unknown; &#xZZ; &#1114112;", "AT&T & more &unknown; &#xZZ; \uFFFD"},
       {"<img src=\"a.jpg\">", ""},
       {"cut <b", "cut"},
+      {"[sound:a.mp3] Iris [sound:never closed", "Iris [sound:never closed"},
+      {"<SCRIPT>x</Script>y<style>z", "y"},
+      {"&amp", "&amp"},
   };
   for (const auto& c : cases) EXPECT_EQ(HtmlText(c.Html), c.Text) << c.Html;
 }
