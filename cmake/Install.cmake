@@ -90,10 +90,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The zip, fontconfig, HEIF and WebP libraries are loaded when first needed, so the package
-# names them itself.
+# The zip, fontconfig, HEIF, WebP and SQLite libraries are loaded when first needed, so the
+# package names them itself.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "fonts-liberation2, xdg-utils, libzip4, libfontconfig1, libheif1, libwebp7")
+  "fonts-liberation2, xdg-utils, libzip4, libfontconfig1, libheif1, libwebp7, libsqlite3-0")
 # A teacher fills in the sheet of a quiz in a spreadsheet program.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libreoffice-calc | gnumeric")
 include(CPack)

@@ -10,6 +10,9 @@
 #include "app/Program.h"
 #include "app/SetArgument.h"
 #include "app/Unit1.h"
+#include "authoring/Collection.h"
+#include "authoring/Deck.h"
+#include "authoring/DeckExport.h"
 #include "authoring/NewSheet.h"
 #include "authoring/SetBuilder.h"
 #include "authoring/SetChecker.h"
@@ -67,14 +70,6 @@ std::string DefaultWorksheetPath(const std::string& set) {
   std::string name = FolderName(set);
   if (IsSetFileName(name)) name.resize(name.size() - kSetFileExtension.size());
   return (name.empty() ? "set" : name) + std::string(kWorksheetSuffix);
-}
-
-// Whether the teacher reads the tools' messages in Russian: the worksheet then prints the
-// Russian set.
-bool TeacherReadsRussian() {
-  // TRANSLATORS: the set file whose answers a worksheet prints: translate as "fru.ani" where
-  // the learners play the Russian set, else leave "fen.ani", the English one.
-  return std::string_view(Tr("fen.ani")) == kRussianSetFileName;
 }
 
 // Whether a file name ends in .pdf, in any letter case.
@@ -293,9 +288,10 @@ int RunSetPreview(const CommandLine& line) {
   return 0;
 }
 
-int WriteSetWorksheet(const std::string& argument, const std::string& path, bool replace) {
+int WriteSetWorksheet(const std::string& argument, const std::string& path, bool replace,
+                      const std::string& language) {
   const OpenedSet set(argument);
-  const std::string_view file = TeacherReadsRussian() ? kRussianSetPath : kEnglishSetPath;
+  const std::string_view file = language == "ru" ? kRussianSetPath : kEnglishSetPath;
   Worksheet sheet = ReadWorksheet(set.Folder(), file, set.Shown());
   sheet.Title = FolderName(argument);
   if (IsSetFileName(sheet.Title)) sheet.Title.resize(sheet.Title.size() - kSetFileExtension.size());
@@ -313,11 +309,76 @@ int RunWorksheet(const CommandLine& line) {
     throw UsageError(
         Format(Tr("%s: a worksheet is a PDF document; give it a name ending in .pdf"), {path}));
   const OffscreenProgram program;
-  const int questions = WriteSetWorksheet(line.Folder, path, line.Force);
+  const int questions = WriteSetWorksheet(line.Folder, path, line.Force,
+                                          line.Language.empty() ? ToolsLanguage() : line.Language);
   std::printf("%s: %s\n", Printable(path).c_str(),
               Counted(questions, Tr("no questions"),
                       TrN("%d question", "%d questions", static_cast<unsigned long>(questions)))
                   .c_str());
+  return 0;
+}
+
+namespace {
+
+// The name a set goes by: its set file's without the extension, or its folder's (the one that
+// holds ris/ when the set is named by its ris folder).
+std::string SetName(const std::string& argument) {
+  std::string name = FolderName(argument);
+  if (IsSetFileName(name)) {
+    name.resize(name.size() - kSetFileExtension.size());
+  } else if (name == kSetFolderName) {
+    name = FolderName(SplitPath(AbsoluteFolder(argument)).Folder);
+  }
+  return name.empty() ? "set" : name;
+}
+
+}  // namespace
+
+int RunDeckExport(const CommandLine& line) {
+  const std::string name = SetName(line.Folder);
+  const std::string path = line.Output.empty() ? name + std::string(kDeckExtension) : line.Output;
+  if (!IsDeckName(path))
+    throw UsageError(Format(
+        Tr("%s: a flashcard deck is an .apkg file; give it a name ending in .apkg"), {path}));
+  const std::string language = line.Language.empty() ? ToolsLanguage() : line.Language;
+  AtomicFile deck(path, line.Force);
+  const OpenedSet set(line.Folder);
+  {
+    // A set the quiz would stumble over makes a deck as faulty: it is not written.
+    const OffscreenProgram program;
+    SetCheck check = CheckQuestionSets(set.Folder(), MainWindowAnswerFace(), 0,
+                                       set.IsSetFile() ? SetPlace::SetFile : SetPlace::Folder);
+    if (DeferredTermination::Pending()) return 1;
+    ShowAs(check, set.Folder(), set.Shown());
+    if (check.Problems.Count(Finding::Level::Error) > 0) {
+      for (const std::string& finding : check.Problems.Lines())
+        std::fprintf(stderr, "%s\n", finding.c_str());
+      std::fprintf(stderr, "%s\n",
+                   Format(Tr("%s not written: the set has errors; fix them and export it again"),
+                          {Printable(path)})
+                       .c_str());
+      return 1;
+    }
+  }
+  ExportedDeck written;
+  try {
+    written = WriteDeck({set.Folder(), name, language == "ru"}, deck);
+  } catch (const CollectionError& error) {
+    throw CollectionError(Printable(path) + ": " + error.Utf8Message());
+  }
+  if (AtomicFile::Interrupted()) return 1;
+  deck.Commit();
+  // TRANSLATORS: the deck written, its notes ("42 notes"), its pictures ("42 pictures") and the
+  // deck's name.
+  std::printf(
+      "%s\n",
+      Format(Tr("%1$s: %2$s, %3$s, in the deck %4$s"),
+             {Printable(path),
+              Counted(written.Notes, Tr("no notes"), TrN("%d note", "%d notes", written.Notes)),
+              Counted(written.Pictures, Tr("no pictures"),
+                      TrN("%d picture", "%d pictures", written.Pictures)),
+              Quoted(name)})
+          .c_str());
   return 0;
 }
 

@@ -32,13 +32,18 @@ int RunSetPack(const CommandLine& line);
 int RunSetPreview(const CommandLine& line);
 
 // `anthora --worksheet SET [OUTPUT.pdf]`: a worksheet to print with its answer key, in the
-// teacher's language; warnings about its pictures on standard error.
+// language of --language or the messages; warnings about its pictures on standard error.
 int RunWorksheet(const CommandLine& line);
 
 // The worksheet of the set as a PDF at the path, replaced only when allowed; the warnings
 // about it on standard error. The number of questions printed. The picture units must be
 // started.
-int WriteSetWorksheet(const std::string& set, const std::string& path, bool replace);
+int WriteSetWorksheet(const std::string& set, const std::string& path, bool replace,
+                      const std::string& language);
+
+// `anthora --export-deck SET [OUT.apkg]`: the set as a flashcard deck, checked first; 1 when
+// none was written.
+int RunDeckExport(const CommandLine& line);
 
 // `anthora --make-quiz FOLDER`: the teacher's way in from a file manager, in boxes on the
 // desktop (MakeQuiz.cpp).

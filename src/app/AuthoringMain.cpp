@@ -29,6 +29,8 @@ int main(int argc, char* argv[]) {
         return RunSetPack(*line);
       case CommandLine::Action::MakeQuiz:
         return RunMakeQuiz(*line);
+      case CommandLine::Action::ExportDeck:
+        return RunDeckExport(*line);
       case CommandLine::Action::Play:
       case CommandLine::Action::Help:
       case CommandLine::Action::Version:
@@ -36,7 +38,7 @@ int main(int argc, char* argv[]) {
     }
     std::fprintf(stderr, "anthora: %s\n",
                  Tr("the question-set commands are --check, --build-set, --preview, "
-                    "--new-sheet and --pack"));
+                    "--new-sheet, --pack and --export-deck"));
     return 2;
   });
 }

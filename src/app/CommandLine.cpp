@@ -37,11 +37,15 @@ const char* Usage() {
       "  --make-quiz FOLDER           the way in from a file manager, in boxes: start the sheet\n"
       "                               in FOLDER and open it, or, once it is filled in, build\n"
       "                               FOLDER.anthora and FOLDER-preview.png beside FOLDER\n"
+      "  --export-deck SET [OUT.apkg] write the set as a flashcard deck (default: NAME.apkg\n"
+      "                               here)\n"
+      "  --language en|ru             with --worksheet and --export-deck: the set's language\n"
+      "                               (default: the language of these messages)\n"
       "  --force                      with --build-set: replace the set in an existing\n"
       "                               OUTPUT/ris (fen.ani, fru.ani, the .jpg pictures),\n"
       "                               keeping every other file in it, or an existing set file;\n"
-      "                               with --pack, --preview and --worksheet: replace an\n"
-      "                               existing file\n"
+      "                               with --pack, --preview, --worksheet and --export-deck:\n"
+      "                               replace an existing file\n"
       "  --default-set SET            play SET when no set is named (the menu entry's sample;\n"
       "                               a relative SET lies beside the program's folder)\n"
       "  --scale N                    draw the window N times its size (N from 1 to 8, or max:\n"
@@ -66,6 +70,8 @@ enum class Option {
   Preview,
   Worksheet,
   MakeQuiz,
+  ExportDeck,
+  Language,
   Force,
   DefaultSet,
   Scale,
@@ -87,6 +93,8 @@ constexpr OptionName kOptions[] = {
     {"preview", Option::Preview, false},
     {"make-quiz", Option::MakeQuiz, false},
     {"worksheet", Option::Worksheet, false},
+    {"export-deck", Option::ExportDeck, false},
+    {"language", Option::Language, true},
     {"force", Option::Force, false},
     {"default-set", Option::DefaultSet, true},
     {"scale", Option::Scale, true},
@@ -158,9 +166,10 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       value = word.substr(equals + 1);
     } else if (option.TakesValue) {
       if (++i == argc)
-        throw UsageError(
-            Format(option.Id == Option::Scale ? Tr("--%s needs a number") : Tr("--%s needs a set"),
-                   {option.Name}));
+        throw UsageError(Format(option.Id == Option::Scale      ? Tr("--%s needs a number")
+                                : option.Id == Option::Language ? Tr("--%s needs en or ru")
+                                                                : Tr("--%s needs a set"),
+                                {option.Name}));
       value = argv[i];
     }
     switch (option.Id) {
@@ -184,6 +193,14 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
         break;
       case Option::MakeQuiz:
         SetAction(line, CommandLine::Action::MakeQuiz);
+        break;
+      case Option::ExportDeck:
+        SetAction(line, CommandLine::Action::ExportDeck);
+        break;
+      case Option::Language:
+        if (value != "en" && value != "ru")
+          throw UsageError(Format(Tr("--language takes en or ru, not %s"), {Quoted(value)}));
+        line.Language = value;
         break;
       case Option::Force:
         line.Force = true;
@@ -232,6 +249,11 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
       throw UsageError(Tr("--pack needs a set's FOLDER and a NAME.anthora to write"));
     line.Source = operands[0];
     line.Output = operands[1];
+  } else if (line.What == CommandLine::Action::ExportDeck) {
+    if (operands.empty() || operands.size() > 2)
+      throw UsageError(Tr("--export-deck needs a set and may name the deck to write"));
+    line.Folder = operands[0];
+    if (operands.size() == 2) line.Output = operands[1];
   } else if (line.What == CommandLine::Action::Preview) {
     if (operands.empty()) throw UsageError(Tr("--preview needs a set"));
     if (operands.size() > 2)
@@ -253,8 +275,12 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
   }
   if (line.Force && line.What != CommandLine::Action::BuildSet &&
       line.What != CommandLine::Action::Pack && line.What != CommandLine::Action::Preview &&
+      line.What != CommandLine::Action::Worksheet && line.What != CommandLine::Action::ExportDeck)
+    throw UsageError(
+        Tr("--force goes with --build-set, --pack, --preview, --worksheet or --export-deck"));
+  if (!line.Language.empty() && line.What != CommandLine::Action::ExportDeck &&
       line.What != CommandLine::Action::Worksheet)
-    throw UsageError(Tr("--force goes with --build-set, --pack, --preview or --worksheet"));
+    throw UsageError(Tr("--language goes with --worksheet or --export-deck"));
   if (!line.DefaultSet.empty() && line.What != CommandLine::Action::Play)
     throw UsageError(Tr("--default-set goes with playing the quiz"));
   if (scaled && line.What != CommandLine::Action::Play)

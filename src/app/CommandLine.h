@@ -17,6 +17,7 @@ struct CommandLine {
     Preview,
     Worksheet,
     MakeQuiz,
+    ExportDeck,
     Help,
     Version
   };
@@ -27,11 +28,12 @@ struct CommandLine {
   std::string Source;      // BuildSet, NewSheet and MakeQuiz: the sheet and photos; Pack: the set's
                            // folder
   std::string Output;  // BuildSet: the folder that receives ris/, or a set file; Pack: a set file;
-                       // Preview: the picture, when named; Worksheet: the PDF, when named;
-                       // NewSheet: the sheet's name, if given
-  bool Force = false;  // BuildSet, Pack, Preview and Worksheet: replace an existing ris/, set
-                       // file, picture or PDF
+                       // Preview, Worksheet and ExportDeck: the file, when named; NewSheet: the
+                       // sheet's name, if given
+  bool Force = false;  // BuildSet, Pack, Preview, Worksheet and ExportDeck: replace an existing
+                       // ris/, set file, picture, PDF or deck
   int Scale = 0;       // Play: screen pixels per window pixel; 0 chooses from the screen
+  std::string Language;  // ExportDeck: "en" or "ru"; empty for the language of the messages
 };
 
 // A command line that cannot be followed; the message says why.

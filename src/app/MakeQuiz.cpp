@@ -16,6 +16,8 @@
 #include "app/Program.h"
 #include "app/QuizBoxes.h"
 #include "app/WindowPlatform.h"
+#include "authoring/Deck.h"
+#include "authoring/DeckSource.h"
 #include "authoring/NewSheet.h"
 #include "authoring/SetChecker.h"
 #include "authoring/SetFileTransaction.h"
@@ -57,12 +59,22 @@ std::optional<QuizPlaces> PlacesOf(const std::string& argument) {
   const std::string folder = AbsoluteFolder(argument);
   const PathParts parts = SplitPath(folder);
   if (parts.Name.empty() || parts.Name == "." || parts.Name == "..") return std::nullopt;
+  // A flashcard deck stands for a folder of photos and its sheet; the set is named after it.
+  std::string name = parts.Name;
+  if (IsDeckName(name) && !IsFolder(folder)) name.resize(name.size() - kDeckExtension.size());
   return QuizPlaces{folder,
-                    parts.Name,
-                    JoinPath(parts.Folder, parts.Name + std::string(kSetFileExtension)),
-                    JoinPath(parts.Folder, parts.Name + std::string(kPreviewSuffix)),
-                    JoinPath(parts.Folder, parts.Name + std::string(kWorksheetSuffix)),
+                    name,
+                    JoinPath(parts.Folder, name + std::string(kSetFileExtension)),
+                    JoinPath(parts.Folder, name + std::string(kPreviewSuffix)),
+                    JoinPath(parts.Folder, name + std::string(kWorksheetSuffix)),
                     parts.Folder};
+}
+
+// Whether the source is a flashcard deck, or a folder that holds one and no sheet: then the set
+// is built from the deck, with no sheet to start.
+bool HasDeck(const std::string& source) {
+  Findings unused;
+  return FindSourceDeck(source, unused).has_value();
 }
 
 // What an action on the folder that was killed left beside it goes before anything else.
@@ -302,7 +314,7 @@ bool BuildFromOpenSheet(const QuizPlaces& places, Boxes& boxes, bool terminal) {
 // earlier build as the preview is replaced, and opens it to be printed.
 Outcome PrintWorksheet(const QuizPlaces& places, TApplication& application, Boxes& boxes) {
   try {
-    WriteSetWorksheet(places.SetFile, places.Worksheet, true);
+    WriteSetWorksheet(places.SetFile, places.Worksheet, true, ToolsLanguage());
   } catch (const std::exception& failure) {
     boxes.Tell(Format(Tr("The worksheet was not written: %s"), {failure.what()}), true);
     return {1, {}};
@@ -376,13 +388,14 @@ int RunMakeQuiz(const CommandLine& line) {
                       "quiz\"."),
                    true);
         outcome.Status = 1;
-      } else if (!places || !IsFolder(places->Folder)) {
+      } else if (!places || (!IsFolder(places->Folder) && !IsDeckName(places->Folder))) {
         boxes.Tell(Format(Tr("%s is not a folder of photos: open a folder with \"Make an "
                              "Anthora quiz\"."),
                           {line.Source}),
                    true);
         outcome.Status = 1;
-      } else if (ClearDeadWrites(*places); ListSheetFiles(places->Folder).Sheets.empty()) {
+      } else if (ClearDeadWrites(*places);
+                 ListSheetFiles(places->Folder).Sheets.empty() && !HasDeck(places->Folder)) {
         outcome = StartSheet(*places, boxes, *platform, terminal);
       } else {
         outcome = BuildSetFile(*places, application, boxes, terminal);

@@ -9,6 +9,7 @@
 #include <set>
 #include <system_error>
 
+#include "authoring/DeckSource.h"
 #include "authoring/ParallelWork.h"
 #include "authoring/PhotoLookup.h"
 #include "authoring/PictureName.h"
@@ -230,11 +231,28 @@ void AddSetFiles(const QuestionTable& table, const std::vector<std::string>& pic
 MadeSet MakeQuestionSet(const std::string& source, unsigned threads,
                         const BuildProgress& progress) {
   MadeSet set;
-  std::optional<SourceSheet> sheet = ReadSourceSheet(source, set.Problems);
+  // A flashcard deck stands for the sheet and its photos: its pictures are unpacked into a
+  // private folder that is read as the source's folder.
+  std::optional<DeckSource> deck;
+  std::optional<SourceSheet> sheet;
+  std::string photos = source;
+  if (const std::optional<std::string> deckPath = FindSourceDeck(source, set.Problems)) {
+    if (deckPath->empty()) return set;
+    deck.emplace(*deckPath, set.Problems);
+    if (!deck->Read()) return set;
+    sheet = std::move(deck->Questions());
+    photos = deck->PhotoFolder();
+  } else {
+    sheet = ReadSourceSheet(source, set.Problems);
+  }
   if (!sheet) return set;
   set.Chosen = ChooseWrongAnswers(sheet->Table, sheet->Name, set.Problems);
-  const std::vector<std::string> pictureNames =
-      MakePictures(source, *sheet, threads, progress, set);
+  std::vector<std::string> pictureNames = MakePictures(photos, *sheet, threads, progress, set);
+  if (deck) {
+    // The pictures are named as files of the deck, not of the folder they were unpacked into.
+    for (Finding& finding : set.Problems.All)
+      finding.Text = RenamedIn(std::move(finding.Text), photos, sheet->Name);
+  }
   if (DeferredTermination::Pending()) {
     set.Problems.Error(sheet->Name, 0, Tr("not made: the build was interrupted"));
     return set;

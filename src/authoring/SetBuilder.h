@@ -33,9 +33,11 @@ struct MadeSet {
 };
 
 // Makes the set from SOURCE/questions.tsv and the photos it names, which must lie in SOURCE or
-// below it. SOURCE is only read. The photos are made on `threads` threads at once, 0 for one per
-// core; the set is the same whatever their number. `progress`, when given, is told the number of
-// photos made and of all to make, from the thread that made the last one.
+// below it, or from a flashcard deck: SOURCE itself when it is NAME.apkg, or the one deck in
+// SOURCE when it holds no sheet (see DeckSource.h). SOURCE is only read. The photos are made on
+// `threads` threads at once, 0 for one per core; the set is the same whatever their number.
+// `progress`, when given, is told the number of photos made and of all to make, from the thread
+// that made the last one.
 using BuildProgress = std::function<void(std::size_t done, std::size_t all)>;
 MadeSet MakeQuestionSet(const std::string& source, unsigned threads = 0,
                         const BuildProgress& progress = {});

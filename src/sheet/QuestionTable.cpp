@@ -13,6 +13,34 @@
 
 namespace anthora {
 
+std::string ConvertAnswer(const std::string& cell, std::string& answer) {
+  if (cell.empty()) return Tr("the answer is empty");
+  if (cell.find_first_of("\r\n") != std::string::npos)
+    return Tr("the answer holds a line break; an answer is one line");
+  if (std::any_of(cell.begin(), cell.end(), [](char c) { return c >= 0 && c < 0x20; }))
+    return Tr("the answer holds a control character");
+  std::string bytes;
+  std::size_t position = 0;
+  for (const char32_t c : DecodeUtf8(cell)) {
+    ++position;
+    if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
+      return Format(Tr("character %d is a byte that is not UTF-8 text; retype it and save the "
+                       "sheet as UTF-8"),
+                    {position});
+    const unsigned byte = cp1251::FromUnicode(c);
+    if (byte > 0xFF) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+      // TRANSLATORS: %1$d is the character's place in the cell, %2$s its code ("U+263A").
+      return Format(Tr("character %1$d (%2$s) cannot be written in Windows-1251"),
+                    {position, code});
+    }
+    bytes += static_cast<char>(byte);
+  }
+  answer = std::move(bytes);
+  return {};
+}
+
 namespace {
 
 using ColumnNames = std::array<std::string_view, 4>;
@@ -59,36 +87,6 @@ std::optional<std::string_view> NearestColumn(const std::string& canonical) {
     }
   }
   return nearest;
-}
-
-// The answer of a set file in Windows-1251 that a cell holds; the reason it cannot be one
-// when it cannot, and the answer is left as it was.
-std::string ConvertAnswer(const std::string& cell, std::string& answer) {
-  if (cell.empty()) return Tr("the answer is empty");
-  if (cell.find_first_of("\r\n") != std::string::npos)
-    return Tr("the answer holds a line break; an answer is one line");
-  if (std::any_of(cell.begin(), cell.end(), [](char c) { return c >= 0 && c < 0x20; }))
-    return Tr("the answer holds a control character");
-  std::string bytes;
-  std::size_t position = 0;
-  for (const char32_t c : DecodeUtf8(cell)) {
-    ++position;
-    if (c == 0xFFFD && cell.find("\xEF\xBF\xBD") == std::string::npos)
-      return Format(Tr("character %d is a byte that is not UTF-8 text; retype it and save the "
-                       "sheet as UTF-8"),
-                    {position});
-    const unsigned byte = cp1251::FromUnicode(c);
-    if (byte > 0xFF) {
-      char code[16];
-      std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-      // TRANSLATORS: %1$d is the character's place in the cell, %2$s its code ("U+263A").
-      return Format(Tr("character %1$d (%2$s) cannot be written in Windows-1251"),
-                    {position, code});
-    }
-    bytes += static_cast<char>(byte);
-  }
-  answer = std::move(bytes);
-  return {};
 }
 
 // The columns a row must fill: the picture and each language's right answer.

@@ -41,6 +41,10 @@ inline constexpr std::array<std::string_view, 11> kSheetColumns = {
 // at its row; the questions are those with a photo, faulty answers or not.
 QuestionTable ReadQuestionTable(const Sheet& sheet, Findings& findings);
 
+// The answer of a set file in Windows-1251 that a cell's UTF-8 text makes; the reason it
+// cannot be one when it cannot, and the answer is left as it was.
+std::string ConvertAnswer(const std::string& cell, std::string& answer);
+
 // How a crop cell frames a photo: centre (the default for an empty cell), top, bottom, left,
 // right, or a point "X%,Y%"; none for anything else.
 std::optional<PhotoFraming> ReadCrop(std::string_view cell);

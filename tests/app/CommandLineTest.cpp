@@ -57,6 +57,13 @@ TEST(CommandLine, ActionsWithTheirFoldersInAnyOrder) {
   EXPECT_EQ(worksheet.Folder, "roses.anthora");
   EXPECT_EQ(worksheet.Output, "class 5.pdf");
   EXPECT_TRUE(worksheet.Force);
+  const CommandLine deck = Parse({"--export-deck", "roses.anthora", "--language", "ru", "--force"});
+  EXPECT_EQ(deck.What, Action::ExportDeck);
+  EXPECT_EQ(deck.Folder, "roses.anthora");
+  EXPECT_EQ(deck.Language, "ru");
+  EXPECT_TRUE(deck.Force);
+  EXPECT_EQ(Parse({"--export-deck", "roses", "home.apkg", "--language=en"}).Output, "home.apkg");
+  EXPECT_EQ(Parse({"--export-deck", "roses"}).Language, "");
   const CommandLine menu = Parse({"--default-set", "/usr/share/sample"});
   EXPECT_EQ(menu.DefaultSet, "/usr/share/sample");
   EXPECT_EQ(menu.Folder, "");
@@ -99,6 +106,13 @@ TEST(CommandLine, RefusesWhatItCannotFollow) {
                                              {"--worksheet", "a", "b.pdf", "c"},
                                              {"--worksheet", "a", "--check"},
                                              {"--preview", "a", "b.png", "c"},
+                                             {"--export-deck"},
+                                             {"--export-deck", "a", "b.apkg", "c"},
+                                             {"--export-deck", "a", "--language"},
+                                             {"--export-deck", "a", "--language", "de"},
+                                             {"--export-deck", "a", "--language=EN"},
+                                             {"--check", "a", "--language", "ru"},
+                                             {"--export-deck", "a", "--pack", "a", "b.anthora"},
                                              {"--default-set"},
                                              {"--check", "--default-set", "a"},
                                              {"--check", "--scale", "2"}}) {

@@ -7,7 +7,8 @@
 # print a worksheet beside it; a sheet open in a spreadsheet program is built only when she
 # chooses its saved form; a sheet with problems shows them, opens the preview and replaces no
 # set file, nor a picture of hers by the preview's name; a cancelled build leaves nothing;
-# every box names its folder; under a Russian locale the entry and the boxes are Russian.
+# every box names its folder; under a Russian locale the entry and the boxes are Russian; a
+# folder holding a flashcard deck and no sheet is built from the deck.
 # Usage: make_quiz_test.sh BUILD_FOLDER
 source "$(dirname "$0")/../e2e/lib.sh"
 build=$(realpath "$1")
@@ -244,6 +245,19 @@ key Escape  # Cancel
 kill -CONT "$E2E_PROGRAM_PID"
 e2e_wait_exit "Cancel"
 [[ $(ls -A "$HOME") == "$before" ]] || e2e_fail "a cancelled build left $(ls -A "$HOME")"
+
+echo "a folder holding a flashcard deck and no sheet: the set is built from the deck"
+mkdir "$HOME/Meadow"
+"$prefix/bin/anthora" --export-deck "$prefix/share/anthora/sample" "$HOME/Meadow/meadow.apkg" \
+  --language en >/dev/null || e2e_fail "--export-deck failed"
+folder="$HOME/Meadow" open_folder
+[[ -s $HOME/Meadow.anthora && -s $HOME/Meadow-preview.png ]] ||
+  e2e_fail "no set file or preview from the deck: $(ls "$HOME")"
+[[ -z $(cd "$HOME/Meadow" && ls questions.* 2>/dev/null) ]] || e2e_fail "a sheet was written"
+[[ $(unzip -p "$HOME/Meadow.anthora" ris/fen.ani | head -1 | tr -d '\r') == 42 ]] ||
+  e2e_fail "the set from the deck: $(unzip -p "$HOME/Meadow.anthora" ris/fen.ani | head -3)"
+press Escape
+rm -rf "$HOME/Meadow" "$HOME/Meadow.anthora" "$HOME/Meadow-preview.png"
 
 echo "in Russian"
 [[ $(LANG=ru_RU.UTF-8 gio info "$entry" 2>/dev/null; grep '^Name\[ru\]=' "$entry") == *"Сделать викторину Anthora"* ]] ||

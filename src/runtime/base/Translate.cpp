@@ -50,6 +50,12 @@ const char* Tr(const char* message) {
   return gettext(message);
 }
 
+std::string ToolsLanguage() {
+  // TRANSLATORS: the code of the language of this translation, "en" or "ru": worksheets and
+  // decks are made in it unless --language says otherwise.
+  return Tr("en");
+}
+
 const char* TrN(const char* singular, const char* plural, unsigned long count) {
   return ngettext(singular, plural, count);
 }

@@ -21,6 +21,10 @@ const char* Tr(const char* message);
 // The form of a message that suits the count, in the user's language.
 const char* TrN(const char* singular, const char* plural, unsigned long count);
 
+// The language the tools speak, "en" or "ru": worksheets and decks are made in it unless the
+// command line names another.
+std::string ToolsLanguage();
+
 // Where the program looks for its catalogues, given its own path; empty when nowhere.
 std::string CatalogueFolder(const std::string& program);
 
