@@ -47,8 +47,9 @@ zcat "$prefix/share/man/man6/anthora.6.gz" | groff -man -ww -z 2>"$E2E_DIR/man.l
 zcat "$prefix/share/man/ru/man6/anthora.6.gz" | groff -k -Tutf8 -man -ww -z 2>"$E2E_DIR/man.log" &&
   [[ ! -s $E2E_DIR/man.log ]] || e2e_fail "the Russian manual page: $(cat "$E2E_DIR/man.log")"
 # The installed program finds its catalogue under its own prefix.
-LC_ALL=ru_RU.UTF-8 "$prefix/bin/anthora" --help | grep -q '^Использование: anthora' ||
-  e2e_fail "the installed program does not speak Russian"
+# (Read whole: a grep that stops at its first match would cut the help off in mid-write.)
+help=$(LC_ALL=ru_RU.UTF-8 "$prefix/bin/anthora" --help)
+[[ $help == 'Использование: anthora'* ]] || e2e_fail "the installed program does not speak Russian"
 
 # The launcher's way: the Exec line split as its quoting says, without a file for its %f, in
 # the home folder.

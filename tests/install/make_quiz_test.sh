@@ -147,7 +147,7 @@ key Tab
 press Return  # Print a worksheet
 [[ $E2E_EXIT_CODE == 0 && $(opened) == "$folder-worksheet.pdf" ]] ||
   e2e_fail "the worksheet's choice ended with $E2E_EXIT_CODE and opened '$(opened)'"
-pdftotext "$folder-worksheet.pdf" - | grep -q 'Answer key' || e2e_fail "no answer key in the worksheet"
+[[ $(pdftotext "$folder-worksheet.pdf" -) == *'Answer key'* ]] || e2e_fail "no answer key in the worksheet"
 
 echo "a sheet open in a spreadsheet program: saved and closed first, or built as saved"
 lock="$folder/.~lock.questions.tsv#"

@@ -1,6 +1,5 @@
 #include "runtime/base/Composition.h"
 
-
 namespace anthora {
 
 namespace {
