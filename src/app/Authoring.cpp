@@ -1,3 +1,5 @@
+// Sections: the offscreen program and the default output names; the check's report;
+// --check, --build-set and --pack; --preview; --worksheet; --export-deck; --new-sheet.
 #include "app/Authoring.h"
 
 #include <malloc.h>

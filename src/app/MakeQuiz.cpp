@@ -2,6 +2,9 @@
 // there and opens it in the spreadsheet program; once it is filled in, the same step builds the
 // set file and its preview beside the folder. Every step ends in one of the program's own
 // boxes; started from a terminal, the command also prints its report there.
+//
+// Sections: where the flow reads and writes; the boxes' words; starting the sheet; building,
+// checking and putting the set file in place; a sheet left open; the worksheet; playing the quiz.
 #include <unistd.h>
 
 #include <cerrno>

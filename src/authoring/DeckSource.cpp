@@ -1,3 +1,5 @@
+// Sections: limits; JSON strings of the media list; pictures' names in the private folder;
+// a note's fields as text and pictures; finding a deck in a source; loading the collection.
 #include "authoring/DeckSource.h"
 
 #include <fcntl.h>

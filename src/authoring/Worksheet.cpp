@@ -1,3 +1,5 @@
+// Sections: grades and the seed that deals the answers; reading the set; drawing with cairo
+// (text, lines, pictures, crossed boxes); the header, the questions and the answer key; the PDF.
 #include "authoring/Worksheet.h"
 
 #include <cairo-pdf.h>

@@ -1,3 +1,5 @@
+// Sections: the general format; number patterns, grouped, scientific and fraction forms;
+// sections of a code; dates and times; the built-in formats; the entry point.
 #include "sheet/NumberFormat.h"
 
 #include <algorithm>

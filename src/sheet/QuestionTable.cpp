@@ -1,3 +1,5 @@
+// Sections: an answer cell as the quiz keeps it; column names and the rows a table must fill;
+// the table reader (header, rows, answers, framing); crop and rotate cells; the entry point.
 #include "sheet/QuestionTable.h"
 
 #include <algorithm>

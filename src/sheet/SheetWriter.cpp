@@ -1,3 +1,5 @@
+// Sections: XML text; ODS paragraphs, pictures, tables and manifest; XLSX text, drawing,
+// relationships and parts; writing the archive; the text forms' quoting; the entry point.
 #include "sheet/SheetWriter.h"
 
 #include <algorithm>

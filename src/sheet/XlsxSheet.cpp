@@ -1,3 +1,5 @@
+// Sections: escapes, rich text and shown numbers of cells; relationship targets and cell
+// references; the worksheet reader; finding the sheet and its date system; the entry point.
 #include "sheet/XlsxSheet.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// Sections: checked calls and refusals; putting an entry in place; the write loop and folder
+// entries; private folders; writing a folder; one file as one step (AtomicFile); streams.
 #include "runtime/files/SafeWrite.h"
 
 #include <fcntl.h>

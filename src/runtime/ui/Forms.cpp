@@ -1,3 +1,5 @@
+// Sections: rectangles painted once; focus and keys; showing and activating; painting and
+// presenting, with paint errors reported after; finding the control under the mouse.
 #include "runtime/ui/Forms.h"
 
 #include <algorithm>
